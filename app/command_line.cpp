@@ -1,0 +1,271 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The run of digits at the first digit found from `from` on; 0 when there is none or it does not fit.
+std::uint32_t windowNumberAfter(std::string_view text, std::size_t from) {
+    std::size_t i = from;
+    while (i < text.size() && !isDigit(text[i]))
+        ++i;
+    std::uint64_t number = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        number = number * 10 + static_cast<unsigned>(text[i] - '0');
+        if (number > std::numeric_limits<std::uint32_t>::max())
+            return 0;
+    }
+    return static_cast<std::uint32_t>(number);
+}
+
+std::size_t skipProgramName(std::string_view text) {
+    if (text.empty())
+        return 0;
+    if (text[0] == '"') {
+        std::size_t close = text.find('"', 1);
+        return close == std::string_view::npos ? text.size() : close + 1;
+    }
+    std::size_t blank = text.find(' ');
+    return blank == std::string_view::npos ? text.size() : blank + 1;
+}
+
+template <typename T> bool parseNumber(std::string_view s, T& out) {
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+bool parsePercent(std::string_view s, std::optional<unsigned>& out) {
+    unsigned v = 0;
+    if (!parseNumber(s, v) || v > 100)
+        return false;
+    out = v;
+    return true;
+}
+
+// XScreenSaver hands window ids over in hexadecimal ("0x1a00007"); people type them in decimal.
+bool parseWindowId(std::string_view s, std::optional<std::uint64_t>& out) {
+    int base = 10;
+    if (s.starts_with("0x") || s.starts_with("0X")) {
+        s.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v == 0)
+        return false;
+    out = v;
+    return true;
+}
+
+bool parseSize(std::string_view s, RunOptions& o) {
+    std::size_t x = s.find_first_of("xX");
+    unsigned w = 0, h = 0;
+    if (x == std::string_view::npos || !parseNumber(s.substr(0, x), w) || !parseNumber(s.substr(x + 1), h))
+        return false;
+    if (w == 0 || h == 0 || w > 16384 || h > 16384)
+        return false;
+    o.width = w;
+    o.height = h;
+    return true;
+}
+
+bool parseTimeOfDay(std::string_view s, std::optional<std::string>& out) {
+    unsigned h = 0, m = 0, sec = 0;
+    if (s.size() != 8 || s[2] != ':' || s[5] != ':' || !parseNumber(s.substr(0, 2), h) ||
+        !parseNumber(s.substr(3, 2), m) || !parseNumber(s.substr(6, 2), sec) || h > 23 || m > 59 || sec > 59)
+        return false;
+    out = std::string(s);
+    return true;
+}
+
+// Small setters so that every entry of the option table reads as one line and reports success.
+bool setFlag(bool& flag) {
+    flag = true;
+    return true;
+}
+
+bool setChoice(std::optional<bool>& choice, bool value) {
+    choice = value;
+    return true;
+}
+
+bool setText(std::string& text, std::string_view value) {
+    text = value;
+    return !value.empty();
+}
+
+struct LongOption {
+    std::string_view name;
+    std::string_view valueName; // empty for an option without a value
+    std::string_view help;
+    bool choosesDisplay; // where the show is drawn: implies the show rather than the settings
+    bool (*apply)(RunOptions&, std::string_view value);
+};
+
+constexpr LongOption longOptions[] = {
+    {"window", "", "show in an ordinary window", true,
+     [](RunOptions& o, std::string_view) { return setFlag(o.window); }},
+    {"w", "", "the same as --window", true,
+     [](RunOptions& o, std::string_view) { return setFlag(o.window); }},
+    {"root", "", "draw into the root window (XScreenSaver)", true,
+     [](RunOptions& o, std::string_view) { return setFlag(o.root); }},
+    {"window-id", "ID", "draw into the existing window ID (XScreenSaver)", true,
+     [](RunOptions& o, std::string_view v) { return parseWindowId(v, o.windowId); }},
+    {"render", "DIR", "render frames off-screen into DIR as PNG files", true,
+     [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }},
+    {"data", "PATH", "the show's archive (default: the installed data.sdd)", false,
+     [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }},
+    {"size", "WxH", "size of rendered frames (default 800x600)", false,
+     [](RunOptions& o, std::string_view v) { return parseSize(v, o); }},
+    {"frames", "N", "how many frames to render", false,
+     [](RunOptions& o, std::string_view v) {
+         unsigned n = 0;
+         if (!parseNumber(v, n) || n == 0)
+             return false;
+         o.frames = n;
+         return true;
+     }},
+    {"seed", "N", "seed of the random scene, for a reproducible run", false,
+     [](RunOptions& o, std::string_view v) {
+         std::uint32_t n = 0;
+         if (!parseNumber(v, n))
+             return false;
+         o.seed = n;
+         return true;
+     }},
+    {"dt", "S", "fixed seconds per frame instead of measured time", false,
+     [](RunOptions& o, std::string_view v) {
+         double s = 0;
+         if (!parseNumber(v, s) || !(s > 0 && s <= 1))
+             return false;
+         o.frameStep = s;
+         return true;
+     }},
+    {"speed", "0-100", "camera speed for this run", false,
+     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.speed); }},
+    {"volume", "0-100", "music volume for this run", false,
+     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.volume); }},
+    {"fps", "", "show the frame counter", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.showFps, true); }},
+    {"clock", "", "show the clock", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.showClock, true); }},
+    {"time", "HH:MM:SS", "the time the clock shows", false,
+     [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }},
+    {"music", "", "play the music", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.music, true); }},
+    {"no-music", "", "no music", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.music, false); }},
+};
+
+const LongOption* findLongOption(std::string_view name) {
+    for (const LongOption& option : longOptions)
+        if (option.name == name)
+            return &option;
+    return nullptr;
+}
+
+} // namespace
+
+RunMode parseCommandLine(std::string_view text, std::uint32_t& parentWindow) {
+    parentWindow = 0;
+    std::size_t i = skipProgramName(text);
+    while (i < text.size() && text[i] != '/' && text[i] != '-')
+        ++i;
+    if (i == text.size())
+        return RunMode::Config;
+    char letter = i + 1 < text.size() ? text[i + 1] : '\0';
+    switch (letter) {
+    case 'C':
+    case 'c':
+        parentWindow = windowNumberAfter(text, i + 2);
+        return RunMode::Config;
+    case 'P':
+    case 'p':
+        parentWindow = windowNumberAfter(text, i + 2);
+        return RunMode::Preview;
+    case 'T':
+    case 't':
+        return RunMode::Test;
+    default:
+        return RunMode::Saver;
+    }
+}
+
+ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverApplication& app,
+                               std::string& error) {
+    std::string switches = "heliox";
+    bool displayChosen = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-help" || arg == "-h") {
+            return ArgumentsResult::Help;
+        }
+        bool doubleDash = arg.starts_with("--");
+        std::string_view body = arg.substr(doubleDash ? 2 : 1);
+        std::string_view name = body.substr(0, body.find('='));
+        const LongOption* option = arg.starts_with('-') ? findLongOption(name) : nullptr;
+        if (!option) {
+            if (doubleDash) {
+                error = "unknown option " + std::string(arg);
+                return ArgumentsResult::UsageError;
+            }
+            switches += ' ';
+            switches += arg;
+            continue;
+        }
+        std::string_view value;
+        if (name.size() < body.size()) {
+            value = body.substr(name.size() + 1);
+            if (option->valueName.empty()) {
+                error = "--" + std::string(name) + " takes no value";
+                return ArgumentsResult::UsageError;
+            }
+        } else if (!option->valueName.empty()) {
+            if (i + 1 == args.size()) {
+                error = "--" + std::string(name) + " needs " + std::string(option->valueName);
+                return ArgumentsResult::UsageError;
+            }
+            value = args[++i];
+        }
+        if (!option->apply(app.options, value)) {
+            error = "--" + std::string(name) + ": bad value \"" + std::string(value) + "\" (expected " +
+                    std::string(option->valueName) + ")";
+            return ArgumentsResult::UsageError;
+        }
+        displayChosen = displayChosen || option->choosesDisplay;
+    }
+
+    app.mode = parseCommandLine(switches, app.parentWindow);
+    if (displayChosen) {
+        bool switchGiven = switches.size() > std::string_view("heliox").size();
+        if (switchGiven && (app.mode == RunMode::Config || app.mode == RunMode::Preview)) {
+            error = "the settings and the preview cannot be combined with --window, --root, --window-id or "
+                    "--render";
+            return ArgumentsResult::UsageError;
+        }
+        if (app.mode == RunMode::Config)
+            app.mode = RunMode::Saver;
+    }
+    return ArgumentsResult::Run;
+}
+
+std::string usageText() {
+    std::string text = "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
+                       "  -s, -t            run the show full screen (the default from a screen-saver host)\n"
+                       "  -c                the settings\n"
+                       "  -p WINDOW         the preview picture inside WINDOW\n";
+    for (const LongOption& option : longOptions) {
+        std::string left = (option.name.size() == 1 ? "  -" : "  --") + std::string(option.name);
+        if (!option.valueName.empty())
+            left += " " + std::string(option.valueName);
+        left.resize(std::max<std::size_t>(left.size() + 1, 20), ' ');
+        text += left + std::string(option.help) + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the program was asked to run. The values are those the screen-saver host's switches have always meant.
+enum class RunMode : std::int32_t {
+    Config = 0,  // "/c", or no switch at all: the settings
+    Preview = 1, // "/p N": the small picture inside the host's preview area
+    Saver = 2,   // "/s" and any other switch letter: the show
+    Test = 3,    // "/t": the show, exactly as Saver
+};
+
+// Reads a whole command line, program name included, with the screen-saver host's switch rules: the program
+// name is skipped (a quoted one whole, an unquoted one up to its first blank), then the first '/' or '-'
+// anywhere starts the switch. "/c" and "/p" take the first run of digits after them as the window number; a
+// number that does not fit 32 bits names no window and gives 0. Only the first switch counts.
+RunMode parseCommandLine(std::string_view text, std::uint32_t& parentWindow);
+
+// Choices made with long options for one run. They never change the stored settings.
+struct RunOptions {
+    bool window = false;                   // an ordinary window instead of full screen
+    bool root = false;                     // draw into the root window (XScreenSaver)
+    std::optional<std::uint64_t> windowId; // draw into this existing window (XScreenSaver)
+    std::string dataPath;                  // the archive to show; empty means the installed one
+    std::string renderDir;                 // render off-screen into this folder instead of showing
+    std::optional<unsigned> width, height; // the off-screen picture's size
+    std::optional<std::uint32_t> seed;     // a fixed seed makes the scene reproducible
+    std::optional<double> frameStep;       // fixed seconds per frame instead of measured time
+    std::optional<unsigned> frames;        // how many frames to render
+    std::optional<unsigned> speed, volume; // 0 to 100, as in the settings
+    std::optional<bool> showFps, showClock, music;
+    std::optional<std::string> time; // the clock's time, HH:MM:SS, for reproducible renders
+};
+
+// The application object: what to run and with which window, filled from the command line.
+struct SaverApplication {
+    RunMode mode = RunMode::Config;
+    std::uint32_t parentWindow = 0; // the window number after "/c" or "/p"; 0 when there is none
+    RunOptions options;
+};
+
+enum class ArgumentsResult { Run, Help, UsageError };
+
+// Reads the program's arguments (argv without the program name). Long options ("--window", "--data PATH",
+// "--seed=7"; one dash is accepted too, as X programs are often called) are taken out first; what remains
+// goes through parseCommandLine. Options that choose where to draw imply the show. On a usage error, `error`
+// says why.
+ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverApplication& app,
+                               std::string& error);
+
+// One line per option, for --help and for usage errors.
+std::string usageText();

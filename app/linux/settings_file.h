@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <ostream>
+#include <string>
+
+// The settings as a text file of "Name=value" lines, with the value names the registry uses. Blank lines and
+// lines starting with '#' are comments.
+
+// Reads the file over `s`, which should hold the defaults: a value the file does not give keeps its default.
+// A malformed line or an out-of-range number is skipped with one line on `warnings` naming the file, the line
+// and the reason. DefGamma forces Gamma to 50. Returns false only when the file exists but cannot be read; a
+// missing file is the first run and simply leaves the defaults.
+bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings);
+
+// Writes every value but Path, keeping the file's other lines (comments, Path, names this version does not
+// know) where they stand. The new text goes to a temporary file in the same folder, which is flushed to disk
+// and then renamed over the old one, so an interrupted save leaves the old file whole. Creates the folder if
+// needed. On failure `error` says why.
+bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error);
+
+// Where the settings live: $XDG_CONFIG_HOME/heliox/heliox.conf, or ~/.config/heliox/heliox.conf when that is
+// unset or not an absolute path. Empty when there is no home folder either.
+std::string settingsFilePath();

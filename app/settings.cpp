@@ -1,0 +1,3 @@
+#include "app/settings.h"
+
+Settings settings;

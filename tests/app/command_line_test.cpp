@@ -1,0 +1,153 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Parsed {
+    RunMode mode;
+    std::uint32_t parentWindow;
+};
+
+Parsed parse(std::string_view text) {
+    std::uint32_t window = 0xDEAD;
+    RunMode mode = parseCommandLine(text, window);
+    return {mode, window};
+}
+
+TEST(ParseCommandLine, ReadsTheHostsSwitchesWithTheirWindowNumbers) {
+    EXPECT_EQ(parse("heliox.scr /c:123").mode, RunMode::Config);
+    EXPECT_EQ(parse("heliox.scr /c:123").parentWindow, 123u);
+    EXPECT_EQ(parse("heliox.scr /c 123").parentWindow, 123u);
+    EXPECT_EQ(parse("heliox.scr -C123").parentWindow, 123u);
+    EXPECT_EQ(parse("heliox.scr /c:abc12").parentWindow, 12u);
+    EXPECT_EQ(parse("heliox.scr /p 567").mode, RunMode::Preview);
+    EXPECT_EQ(parse("heliox.scr /p 567").parentWindow, 567u);
+    EXPECT_EQ(parse("heliox.scr /P 42x9").parentWindow, 42u);
+}
+
+TEST(ParseCommandLine, NoSwitchOrNoNumberMeansSettingsAndWindowZero) {
+    for (std::string_view text : {"", "heliox.scr", "\"C:\\Program Files\\heliox.scr\"", "heliox.scr   ",
+                                  "heliox.scr  plain words"}) {
+        Parsed p = parse(text);
+        EXPECT_EQ(p.mode, RunMode::Config) << text;
+        EXPECT_EQ(p.parentWindow, 0u) << text;
+    }
+    EXPECT_EQ(parse("heliox.scr /p").mode, RunMode::Preview);
+    EXPECT_EQ(parse("heliox.scr /p").parentWindow, 0u);
+    EXPECT_EQ(parse("heliox.scr /c").parentWindow, 0u);
+}
+
+TEST(ParseCommandLine, AnyOtherLetterRunsTheShowAndTRunsItAsATest) {
+    for (std::string_view text : {"h /s", "h /S", "h /x", "h /", "h -", "h -s 77"})
+        EXPECT_EQ(parse(text).mode, RunMode::Saver) << text;
+    EXPECT_EQ(parse("h /t").mode, RunMode::Test);
+    EXPECT_EQ(parse("h -T").mode, RunMode::Test);
+    EXPECT_EQ(parse("h /s").parentWindow, 0u);
+}
+
+TEST(ParseCommandLine, SkipsAQuotedProgramNameWholeButAnUnquotedOneOnlyToItsFirstBlank) {
+    // The quoted path holds '/' and '-': neither is a switch.
+    EXPECT_EQ(parse("\"C:/Saver-Dir/heliox.scr\" /p 9").mode, RunMode::Preview);
+    EXPECT_EQ(parse("\"C:/Saver-Dir/heliox.scr\"").mode, RunMode::Config);
+    EXPECT_EQ(parse("\"C:/Saver-Dir/heliox.scr").mode, RunMode::Config); // unterminated: all name
+    // Unquoted, the name ends at the first blank and the rest of it is read for a switch.
+    EXPECT_EQ(parse("C:\\My Savers\\heli-t.scr").mode, RunMode::Test);
+    EXPECT_EQ(parse("C:/x/heliox.scr /p 5").mode, RunMode::Preview);
+}
+
+TEST(ParseCommandLine, OnlyTheFirstSwitchCountsAndItNeedNotStartAWord) {
+    EXPECT_EQ(parse("h word/p 31 /s").mode, RunMode::Preview);
+    EXPECT_EQ(parse("h word/p 31 /s").parentWindow, 31u);
+    EXPECT_EQ(parse("h /s /p 31").mode, RunMode::Saver);
+}
+
+TEST(ParseCommandLine, AWindowNumberThatDoesNotFit32BitsNamesNoWindow) {
+    EXPECT_EQ(parse("h /p 4294967295").parentWindow, 4294967295u);
+    EXPECT_EQ(parse("h /p 4294967296").parentWindow, 0u);
+    EXPECT_EQ(parse("h /p 99999999999999999999999").parentWindow, 0u);
+}
+
+struct Arguments {
+    ArgumentsResult result;
+    SaverApplication app;
+    std::string error;
+};
+
+Arguments arguments(std::vector<std::string_view> args) {
+    Arguments a;
+    a.result = parseArguments(args, a.app, a.error);
+    return a;
+}
+
+TEST(ParseArguments, TakesLongOptionsOutBeforeTheSwitchRules) {
+    // The path holds '/' and '-'; only "-p 77" is a switch.
+    Arguments a = arguments({"--data", "/opt/my-show/data.sdd", "-p", "77", "--seed=9"});
+    ASSERT_EQ(a.result, ArgumentsResult::Run) << a.error;
+    EXPECT_EQ(a.app.mode, RunMode::Preview);
+    EXPECT_EQ(a.app.parentWindow, 77u);
+    EXPECT_EQ(a.app.options.dataPath, "/opt/my-show/data.sdd");
+    EXPECT_EQ(a.app.options.seed, 9u);
+}
+
+TEST(ParseArguments, DisplayOptionsRunTheShowAndAcceptOneDashAsXProgramsDo) {
+    Arguments window = arguments({"--window"});
+    EXPECT_EQ(window.app.mode, RunMode::Saver);
+    EXPECT_TRUE(window.app.options.window);
+    EXPECT_TRUE(arguments({"-w"}).app.options.window);
+
+    Arguments hack = arguments({"-root"});
+    EXPECT_EQ(hack.app.mode, RunMode::Saver);
+    EXPECT_TRUE(hack.app.options.root);
+
+    Arguments id = arguments({"-window-id", "0x1a00007"});
+    EXPECT_EQ(id.app.options.windowId, 0x1a00007u);
+    EXPECT_EQ(arguments({"--window-id=4711"}).app.options.windowId, 4711u);
+
+    Arguments render = arguments({"--render", "out", "--size", "320x200", "--frames", "5", "--dt", "0.5"});
+    ASSERT_EQ(render.result, ArgumentsResult::Run) << render.error;
+    EXPECT_EQ(render.app.mode, RunMode::Saver);
+    EXPECT_EQ(render.app.options.renderDir, "out");
+    EXPECT_EQ(render.app.options.width, 320u);
+    EXPECT_EQ(render.app.options.height, 200u);
+    EXPECT_EQ(render.app.options.frames, 5u);
+    EXPECT_EQ(render.app.options.frameStep, 0.5);
+
+    EXPECT_EQ(arguments({"-t", "--window"}).app.mode, RunMode::Test);
+    EXPECT_EQ(arguments({}).app.mode, RunMode::Config);
+    EXPECT_EQ(arguments({"--fps"}).app.mode, RunMode::Config); // not a display choice
+}
+
+TEST(ParseArguments, PerRunOverridesOfTheSettings) {
+    Arguments a =
+        arguments({"-s", "--speed", "80", "--volume=0", "--no-music", "--clock", "--time", "23:59:07"});
+    ASSERT_EQ(a.result, ArgumentsResult::Run) << a.error;
+    EXPECT_EQ(a.app.options.speed, 80u);
+    EXPECT_EQ(a.app.options.volume, 0u);
+    EXPECT_EQ(a.app.options.music, false);
+    EXPECT_EQ(a.app.options.showClock, true);
+    EXPECT_FALSE(a.app.options.showFps.has_value());
+    EXPECT_EQ(a.app.options.time, "23:59:07");
+}
+
+TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
+    const std::vector<std::vector<std::string_view>> bad = {
+        {"--sparkles"},         {"--data"},
+        {"--speed", "101"},     {"--speed", "fast"},
+        {"--window-id", "0"},   {"--window-id=0x"},
+        {"--size", "800"},      {"--size", "0x600"},
+        {"--frames", "0"},      {"--dt", "-1"},
+        {"--time", "24:00:00"}, {"--window=yes"},
+        {"-c", "--window"},     {"-p", "5", "--root"},
+    };
+    for (const auto& args : bad) {
+        Arguments a = arguments(args);
+        EXPECT_EQ(a.result, ArgumentsResult::UsageError) << args[0];
+        EXPECT_FALSE(a.error.empty()) << args[0];
+    }
+    EXPECT_NE(arguments({"--sparkles"}).error.find("--sparkles"), std::string::npos);
+    EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::Help);
+    EXPECT_NE(usageText().find("--window-id ID"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,195 @@
+#include "app/linux/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder =
+            fs::temp_directory_path() / ("heliox-settings-" + std::to_string(getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        path = (folder / "heliox" / "heliox.conf").string();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void writeText(const std::string& text) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path) << text;
+    }
+    std::string readText() const {
+        std::stringstream s;
+        s << std::ifstream(path).rdbuf();
+        return s.str();
+    }
+    Settings load(std::string* warnings = nullptr) {
+        Settings s;
+        std::ostringstream out;
+        EXPECT_TRUE(readSettingsFile(path, s, out));
+        if (warnings)
+            *warnings = out.str();
+        return s;
+    }
+
+    fs::path folder;
+    std::string path;
+};
+
+TEST_F(SettingsFile, AFirstRunWithoutAFileGetsTheDefaults) {
+    Settings s = load();
+    EXPECT_EQ(s, Settings{});
+    EXPECT_TRUE(s.useDesktop && s.enableMusic && s.showClock && s.defGamma);
+    EXPECT_FALSE(s.showFps || s.vSync || s.mouseExit || s.timeFormat);
+    EXPECT_EQ(s.volume, 100u);
+    EXPECT_EQ(s.gamma, 50u);
+    EXPECT_EQ(s.speed, 50u);
+    EXPECT_EQ(s.width, 800u);
+    EXPECT_EQ(s.height, 600u);
+    EXPECT_EQ(s.depth, 32u);
+}
+
+TEST_F(SettingsFile, SaveThenLoadGivesBackEveryValueButPath) {
+    Settings saved;
+    saved.showClock = false;
+    saved.timeFormat = true;
+    saved.enableMusic = false;
+    saved.useDesktop = false;
+    saved.defGamma = false;
+    saved.width = 1024;
+    saved.height = 768;
+    saved.depth = 16;
+    saved.volume = 7;
+    saved.gamma = 83;
+    saved.speed = 12;
+    saved.showFps = true;
+    saved.vSync = true;
+    saved.mouseExit = true;
+    saved.path = "/opt/heliox";
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(path, saved, error)) << error;
+
+    Settings loaded = load();
+    saved.path.clear();
+    EXPECT_EQ(loaded, saved);
+    std::string text = readText();
+    EXPECT_NE(text.find("ShowFlame=0\n"), std::string::npos);
+    EXPECT_NE(text.find("TimeFormat=1\n"), std::string::npos); // booleans as 0 or 1
+    EXPECT_EQ(text.find("Path"), std::string::npos);
+}
+
+TEST_F(SettingsFile, MissingValuesKeepTheirDefaultsNotTheValueBefore) {
+    writeText("ShowFPS=1\nWidth=1280\n");
+    Settings s = load();
+    EXPECT_TRUE(s.showFps);
+    EXPECT_EQ(s.width, 1280u);
+    EXPECT_EQ(s.height, 600u); // not 1280
+    EXPECT_FALSE(s.vSync);     // not the ShowFPS before it
+    EXPECT_EQ(s.volume, 100u);
+}
+
+TEST_F(SettingsFile, DefGammaForcesNeutralGamma) {
+    writeText("Gamma=90\nDefGamma=1\n");
+    EXPECT_EQ(load().gamma, 50u);
+    writeText("Gamma=90\nDefGamma=0\n");
+    EXPECT_EQ(load().gamma, 90u);
+}
+
+TEST_F(SettingsFile, BadLinesAreReportedWithFileAndLineAndTheRestLoads) {
+    writeText("# my settings\n"
+              "Speed=70\n"
+              "this is not a setting\n"
+              "Volume=150\n"
+              "Width=wide\n"
+              "Height=99999999999\n"
+              "\n"
+              "SomeFutureValue=3\n"
+              "ShowFPS = 1\n");
+    std::string warnings;
+    Settings s = load(&warnings);
+    EXPECT_EQ(s.speed, 70u);
+    EXPECT_TRUE(s.showFps);
+    EXPECT_EQ(s.volume, 100u);
+    EXPECT_EQ(s.width, 800u);
+    EXPECT_EQ(s.height, 600u);
+    EXPECT_NE(warnings.find(path + ":3: no '='"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":4: Volume: 150 is outside 0 to 100"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":5: Width"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":6: Height"), std::string::npos) << warnings;
+    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 4) << warnings;
+}
+
+TEST_F(SettingsFile, PathLoadsUpTo254Characters) {
+    std::string longest(254, 'p');
+    writeText("Path=" + longest + "\n");
+    EXPECT_EQ(load().path, longest);
+    writeText("Path=" + longest + "q\n");
+    std::string warnings;
+    EXPECT_EQ(load(&warnings).path, "");
+    EXPECT_NE(warnings.find("254"), std::string::npos);
+}
+
+TEST_F(SettingsFile, SaveKeepsTheLinesItDoesNotWriteAndReplacesTheOnesItDoes) {
+    writeText("# keep me\nPath=/opt/heliox\nSpeed=10\nSpeed=20\nFutureValue=x\n");
+    Settings s;
+    s.speed = 90;
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(path, s, error)) << error;
+    std::string text = readText();
+    EXPECT_EQ(text.rfind("# keep me\nPath=/opt/heliox\nSpeed=90\nFutureValue=x\nShowClock=1\n", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("Speed=20"), std::string::npos);
+    EXPECT_EQ(load().path, "/opt/heliox");
+}
+
+TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
+    writeText("Speed=10\n");
+    const std::string before = readText();
+    // Let the child die of the file-size limit halfway through writing, as a full disk would stop it.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{10, 10};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        Settings s;
+        s.speed = 99;
+        std::string error;
+        _exit(writeSettingsFile(path, s, error) ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3); // reported as a failure
+    EXPECT_EQ(readText(), before);
+    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path()))
+        EXPECT_EQ(entry.path().filename(), "heliox.conf") << "left behind: " << entry.path();
+}
+
+TEST_F(SettingsFile, TheFileLivesUnderTheXdgConfigFolder) {
+    std::string oldXdg = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(settingsFilePath(), "/tmp/cfg/heliox/heliox.conf");
+    setenv("XDG_CONFIG_HOME", "relative/not/allowed", 1);
+    EXPECT_EQ(settingsFilePath(), "/home/someone/.config/heliox/heliox.conf");
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settingsFilePath(), "/home/someone/.config/heliox/heliox.conf");
+    oldXdg.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", oldXdg.c_str(), 1);
+    oldHome.empty() ? unsetenv("HOME") : setenv("HOME", oldHome.c_str(), 1);
+}
+
+} // namespace
