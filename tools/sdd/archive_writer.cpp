@@ -1,0 +1,110 @@
+#include "tools/sdd/archive_writer.h"
+
+#include "data/crc32.h"
+
+#include <algorithm>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr std::uint8_t rarMarker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
+
+constexpr std::uint8_t mainHeaderType = 0x73;
+constexpr std::uint8_t fileHeaderType = 0x74;
+constexpr std::uint16_t mainHeaderSize = 13;
+constexpr std::uint16_t fileHeaderFixedSize = 32;
+
+constexpr std::uint16_t solidArchiveFlag = 0x0008;
+constexpr std::uint16_t solidContinuationFlag = 0x0010;
+// Dictionary-size field (bits 5..7) = 4: a 1 MiB window, the one RAR 2.0 streams are decoded with. Other
+// unpackers size their window from this field, so a smaller value would break long-distance matches there.
+constexpr std::uint16_t dictionary1MiBFlag = 0x0080;
+constexpr std::uint16_t longBlockFlag = 0x8000; // a PACK_SIZE field and data follow the header
+
+constexpr std::uint8_t hostOsWin32 = 2; // names with `\`, DOS attributes
+constexpr std::uint32_t archiveAttribute = 0x20;
+constexpr std::uint8_t versionToExtract = 20;
+constexpr std::uint8_t lastPackedMethod = 0x35; // 0x31 (fastest) .. 0x35 (best) all mean RAR 2.0 packing
+
+void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int byteCount) {
+    for (int i = 0; i < byteCount; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A header's CRC field holds the low 16 bits of the CRC-32 over everything after the field itself.
+void appendHeader(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> header) {
+    const std::uint32_t crc = crc32(std::span(header).subspan(2));
+    header[0] = static_cast<std::uint8_t>(crc);
+    header[1] = static_cast<std::uint8_t>(crc >> 8);
+    out.insert(out.end(), header.begin(), header.end());
+}
+
+} // namespace
+
+ArchiveWriter::ArchiveWriter(bool solid) : solid_(solid) {
+    bytes_.assign(std::begin(rarMarker), std::end(rarMarker));
+    std::vector<std::uint8_t> header;
+    putLittleEndian(header, 0, 2); // CRC, filled in by appendHeader
+    header.push_back(mainHeaderType);
+    putLittleEndian(header, solid ? solidArchiveFlag : 0, 2);
+    putLittleEndian(header, mainHeaderSize, 2);
+    putLittleEndian(header, 0, 2); // reserved
+    putLittleEndian(header, 0, 4); // reserved
+    appendHeader(bytes_, std::move(header));
+}
+
+bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t time) {
+    if (data.size() > std::numeric_limits<std::uint32_t>::max())
+        return false;
+    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time);
+}
+
+bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_t> packed,
+                              std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
+                              std::uint32_t time) {
+    if (method <= methodStored || method > lastPackedMethod)
+        return false;
+    return addMember(name, packed, unpackedSize, unpackedCrc, method, time);
+}
+
+bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
+                              std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
+                              std::uint32_t time) {
+    if (name.empty() || name.size() > std::numeric_limits<std::uint16_t>::max() - fileHeaderFixedSize ||
+        data.size() > std::numeric_limits<std::uint32_t>::max())
+        return false;
+
+    std::uint16_t flags = longBlockFlag | dictionary1MiBFlag;
+    if (solid_ && hasMembers_)
+        flags |= solidContinuationFlag;
+
+    std::vector<std::uint8_t> header;
+    putLittleEndian(header, 0, 2); // CRC, filled in by appendHeader
+    header.push_back(fileHeaderType);
+    putLittleEndian(header, flags, 2);
+    putLittleEndian(header, static_cast<std::uint32_t>(fileHeaderFixedSize + name.size()), 2);
+    putLittleEndian(header, static_cast<std::uint32_t>(data.size()), 4);
+    putLittleEndian(header, unpackedSize, 4);
+    header.push_back(hostOsWin32);
+    putLittleEndian(header, unpackedCrc, 4);
+    putLittleEndian(header, time, 4);
+    header.push_back(versionToExtract);
+    header.push_back(method);
+    putLittleEndian(header, static_cast<std::uint32_t>(name.size()), 2);
+    putLittleEndian(header, archiveAttribute, 4);
+    std::transform(name.begin(), name.end(), std::back_inserter(header),
+                   [](char c) { return static_cast<std::uint8_t>(c == '/' ? '\\' : c); });
+
+    appendHeader(bytes_, std::move(header));
+    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    hasMembers_ = true;
+    return true;
+}
+
+bool ArchiveWriter::save(const std::string& path) const {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+    file.close();
+    return static_cast<bool>(file);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Member time in MS-DOS format, as RAR 2.x headers store it: date in the high 16 bits, time of day
+// (two-second steps) in the low 16. Years outside 1980..2107 are clamped, since the field cannot hold them.
+constexpr std::uint32_t dosTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    const int yearsSince1980 = year < 1980 ? 0 : (year > 2107 ? 127 : year - 1980);
+    const auto date = static_cast<std::uint32_t>((yearsSince1980 << 9) | (month << 5) | day);
+    const auto time = static_cast<std::uint32_t>((hour << 11) | (minute << 5) | (second / 2));
+    return date << 16 | time;
+}
+
+// A fixed time for members, so the same input always gives byte-identical archives.
+inline constexpr std::uint32_t defaultMemberTime = dosTime(2000, 1, 1);
+
+inline constexpr std::uint8_t methodStored = 0x30;
+
+// Builds a RAR 2.x archive in memory: the marker, the main header, then one file header and its data per
+// member. Stored members are copied as they are; packed members arrive as finished RAR 2.0 streams made
+// elsewhere. In a solid archive every member after the first continues the previous member's window and
+// tables.
+class ArchiveWriter {
+public:
+    explicit ArchiveWriter(bool solid = false);
+
+    // Names use `\` between folders; `/` is turned into `\`. Fails (and adds nothing) for an empty name, a
+    // name too long for the header, or data whose size does not fit in 32 bits.
+    bool addStored(std::string_view name, std::span<const std::uint8_t> data,
+                   std::uint32_t time = defaultMemberTime);
+
+    // `packed` is a RAR 2.0 stream that decodes to `unpackedSize` bytes whose CRC-32 is `unpackedCrc`.
+    // Fails for a method outside 0x31..0x35 and for the same reasons as addStored.
+    bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
+                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime);
+
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+    // Writes the archive to a file, replacing it. False when the file cannot be written completely.
+    bool save(const std::string& path) const;
+
+private:
+    bool addMember(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t unpackedSize,
+                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time);
+
+    bool solid_;
+    bool hasMembers_ = false;
+    std::vector<std::uint8_t> bytes_;
+};
