@@ -1,0 +1,31 @@
+#include "data/archive_member.h"
+
+const char* describe(ExtractResult result) {
+    switch (result) {
+    case ExtractResult::ok:
+        return "ok";
+    case ExtractResult::notAnArchive:
+        return "not a RAR archive";
+    case ExtractResult::truncatedHeader:
+        return "truncated header";
+    case ExtractResult::badHeader:
+        return "bad header";
+    case ExtractResult::packedDataPastEnd:
+        return "packed data runs past the end";
+    case ExtractResult::notFound:
+        return "not found";
+    case ExtractResult::unsupportedVersion:
+        return "unsupported version";
+    case ExtractResult::encrypted:
+        return "encrypted";
+    case ExtractResult::tooLarge:
+        return "larger than 256 MiB";
+    case ExtractResult::dataError:
+        return "corrupt compressed data";
+    case ExtractResult::crcMismatch:
+        return "CRC mismatch";
+    case ExtractResult::solidPredecessorFailed:
+        return "an earlier member of the solid stream failed";
+    }
+    return "unknown result";
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A file header of the archive, as the walk finds it.
+struct MemberHeader {
+    std::string name; // as stored, up to its first zero byte (Unicode names keep only their plain part)
+    std::uint16_t flags = 0;
+    std::uint32_t packSize = 0;
+    std::uint32_t unpSize = 0;
+    std::uint8_t hostOs = 0;
+    std::uint32_t fileCrc = 0;
+    std::uint32_t fileTime = 0; // MS-DOS date and time
+    std::uint8_t unpVer = 0;
+    std::uint8_t method = 0; // 0x30 stored, anything else RAR 2.0 compressed
+    std::uint32_t attributes = 0;
+    bool solidContinuation = false; // flag 0x0010: goes on from the previous member's decoder state
+    std::uint64_t dataOffset = 0;   // where its packed data starts in the archive
+};
+
+// Why an archive or one member could not be read.
+enum class ExtractResult {
+    ok,
+    notAnArchive,
+    truncatedHeader,
+    badHeader,
+    packedDataPastEnd,
+    notFound,
+    unsupportedVersion,
+    encrypted,
+    tooLarge,
+    dataError,
+    crcMismatch,
+    solidPredecessorFailed,
+};
+
+// A short text for a result, for tools to print: "CRC mismatch", "not found", ...
+const char* describe(ExtractResult result);

@@ -1,0 +1,150 @@
+#include "data/archive_reader.h"
+
+#include "data/archive_walk.h"
+#include "data/crc32.h"
+#include "data/rar20_unpacker.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint16_t encryptedFlag = 0x0004;
+constexpr std::uint8_t storedMethod = 0x30;
+constexpr std::uint8_t oldestVersion = 13;
+constexpr std::uint8_t newestVersion = 20;
+// No member of the saver's data comes near this; a larger size is a damaged header, refused before the
+// output buffer is allocated.
+constexpr std::uint32_t largestMember = 256u << 20;
+
+// Extracts members in archive order with one unpacker, so each solid member finds the state its predecessor
+// left. A compressed member that fails leaves that state unfit to go on from, and the solid members after it
+// fail too instead of decoding from a window that was never filled.
+class MemberExtractor {
+public:
+    explicit MemberExtractor(ArchiveSource& source) : source_(source) {}
+
+    // Extracts one member. Its bytes go to `bytes` when given, which is empty after a failure; without it
+    // a compressed member is still decoded and checked, as the solid members after it need.
+    ExtractResult extract(const MemberHeader& header, std::vector<std::uint8_t>* bytes) {
+        std::vector<std::uint8_t> discarded;
+        std::vector<std::uint8_t>& out = bytes ? *bytes : discarded;
+        out.clear();
+        const ExtractResult result = extractInto(header, out, bytes != nullptr);
+        if (result != ExtractResult::ok) {
+            out = {};
+            if (header.method != storedMethod)
+                unpacker_.discardState();
+        }
+        return result;
+    }
+
+private:
+    ExtractResult extractInto(const MemberHeader& header, std::vector<std::uint8_t>& out, bool keep) {
+        if (header.unpVer < oldestVersion || header.unpVer > newestVersion)
+            return ExtractResult::unsupportedVersion;
+        if (header.flags & encryptedFlag)
+            return ExtractResult::encrypted;
+        if (header.unpSize > largestMember)
+            return ExtractResult::tooLarge;
+        const bool stored = header.method == storedMethod;
+        if (!stored && header.solidContinuation && !unpacker_.canContinue())
+            return ExtractResult::solidPredecessorFailed;
+
+        std::vector<std::uint8_t> packed(header.packSize);
+        if (!source_.read(header.dataOffset, packed))
+            return ExtractResult::packedDataPastEnd;
+
+        std::uint32_t crc = 0;
+        if (stored) {
+            // A stored member shorter than its stated size is padded with zeros; its CRC then decides.
+            out.assign(packed.begin(), packed.begin() + std::min(header.packSize, header.unpSize));
+            out.resize(header.unpSize, 0);
+            crc = crc32(out);
+        } else {
+            if (keep)
+                out.reserve(header.unpSize);
+            const auto sink = [&](std::span<const std::uint8_t> piece) {
+                crc = crc32(piece, crc);
+                if (keep)
+                    out.insert(out.end(), piece.begin(), piece.end());
+            };
+            if (!unpacker_.unpack(packed, header.unpSize, header.solidContinuation, sink))
+                return ExtractResult::dataError;
+        }
+        return crc == header.fileCrc ? ExtractResult::ok : ExtractResult::crcMismatch;
+    }
+
+    ArchiveSource& source_;
+    Rar20Unpacker unpacker_;
+};
+
+char normalised(char c) {
+    if (c == '\\' || c == '/')
+        return '_';
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+bool memberNameMatches(std::string_view wanted, std::string_view stored) {
+    return std::ranges::equal(wanted, stored, [](char a, char b) { return normalised(a) == normalised(b); });
+}
+
+ExtractResult extractMember(std::string_view memberName, ArchiveSource& archive,
+                            std::vector<std::uint8_t>& out) {
+    out = {};
+    ArchiveWalk walk(archive);
+    if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
+        return start;
+    MemberExtractor extractor(archive);
+    MemberHeader header;
+    while (walk.next(header)) {
+        if (memberNameMatches(memberName, header.name))
+            return extractor.extract(header, &out);
+        // The members before the wanted one of a solid archive fill the window it goes on from.
+        if (walk.solid() && header.method != storedMethod)
+            extractor.extract(header, nullptr);
+    }
+    return walk.error() == ExtractResult::ok ? ExtractResult::notFound : walk.error();
+}
+
+bool ExtractMember(std::string_view memberName, std::span<const std::uint8_t> archive,
+                   std::vector<std::uint8_t>& out) {
+    MemoryArchiveSource source(archive);
+    return extractMember(memberName, source, out) == ExtractResult::ok;
+}
+
+bool ExtractMember(std::string_view memberName, const std::string& archivePath,
+                   std::vector<std::uint8_t>& out) {
+    FileArchiveSource source(archivePath);
+    if (!source.isOpen()) {
+        out = {};
+        return false;
+    }
+    return extractMember(memberName, source, out) == ExtractResult::ok;
+}
+
+ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members) {
+    members.clear();
+    ArchiveWalk walk(archive);
+    if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
+        return start;
+    MemberHeader header;
+    while (walk.next(header))
+        members.push_back(header);
+    return walk.error();
+}
+
+ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback) {
+    ArchiveWalk walk(archive);
+    if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
+        return start;
+    MemberExtractor extractor(archive);
+    MemberHeader header;
+    std::vector<std::uint8_t> bytes;
+    while (walk.next(header)) {
+        const ExtractResult result = extractor.extract(header, &bytes);
+        callback(header, result, bytes);
+    }
+    return walk.error();
+}

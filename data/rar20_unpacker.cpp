@@ -1,0 +1,243 @@
+#include "data/rar20_unpacker.h"
+
+#include <algorithm>
+
+namespace {
+
+// Base values and extra-bit widths of the length, distance and short-distance slots. Each base is the one
+// before plus the range the one before covers.
+struct Slots {
+    std::array<std::uint32_t, 48> base{};
+    std::array<std::uint8_t, 48> bits{};
+};
+
+constexpr Slots makeSlots(std::size_t count, auto bitsOf) {
+    Slots slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots.bits[i] = static_cast<std::uint8_t>(bitsOf(i));
+        if (i > 0)
+            slots.base[i] = slots.base[i - 1] + (1u << slots.bits[i - 1]);
+    }
+    return slots;
+}
+
+// 28 length slots: 8 without extra bits, then four each of 1 to 5 extra bits.
+constexpr Slots lengthSlots = makeSlots(28, [](std::size_t i) { return i < 8 ? 0 : (i - 4) / 4; });
+// 48 distance slots: 4 without extra bits, two each of 1 to 15 extra bits, then 14 of 16.
+constexpr Slots distanceSlots = makeSlots(48, [](std::size_t i) {
+    return i < 4 ? 0 : i < 34 ? (i - 2) / 2 : std::size_t{16};
+});
+
+constexpr std::array<std::uint32_t, 8> shortDistanceBase{0, 4, 8, 16, 32, 64, 128, 192};
+constexpr std::array<std::uint8_t, 8> shortDistanceBits{2, 2, 3, 4, 5, 6, 6, 6};
+
+static_assert(lengthSlots.base[27] == 224 && lengthSlots.bits[27] == 5);
+static_assert(distanceSlots.base[33] == 0x18000 && distanceSlots.base[47] == 0xF0000);
+
+constexpr std::uint32_t tableSwitchLz = 269;
+constexpr std::uint32_t tableSwitchAudio = 256;
+constexpr std::uint32_t repeatLastMatch = 256;
+constexpr std::uint32_t firstShortMatch = 261;
+constexpr std::uint32_t firstLongMatch = 270;
+
+} // namespace
+
+Rar20Unpacker::Rar20Unpacker() : window_(windowSize) {}
+
+bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
+                           bool solidContinuation, const Sink& sink) {
+    if (solidContinuation && !canContinue_)
+        return false;
+    canContinue_ = false;
+
+    Rar20BitReader bits(packed);
+    if (!solidContinuation) {
+        startAfresh();
+        if (!readTables(bits))
+            return false;
+    }
+
+    // Signed, since the last match may run past the member's end.
+    std::int64_t toProduce = unpackedSize;
+    std::uint32_t outputLeft = unpackedSize;
+    while (toProduce > 0) {
+        if (bits.overrun())
+            return false;
+        if (flushDue())
+            flush(sink, outputLeft);
+
+        if (audioMode_) {
+            const std::uint32_t symbol = audioTables_[currentChannel_].decode(bits);
+            if (symbol == tableSwitchAudio) {
+                if (!readTables(bits))
+                    return false;
+                continue;
+            }
+            putByte(channels_[currentChannel_].decode(symbol, channelDelta_));
+            currentChannel_ = (currentChannel_ + 1) % channelCount_;
+            --toProduce;
+            continue;
+        }
+
+        const std::uint32_t symbol = mainTable_.decode(bits);
+        if (symbol < 256) {
+            putByte(static_cast<std::uint8_t>(symbol));
+            --toProduce;
+        } else if (symbol == tableSwitchLz) {
+            if (!readTables(bits))
+                return false;
+        } else {
+            decodeLzSymbol(symbol, bits, toProduce);
+        }
+    }
+    if (bits.overrun())
+        return false;
+    flush(sink, outputLeft);
+    readTablesAhead(bits);
+    return true;
+}
+
+void Rar20Unpacker::startAfresh() {
+    std::fill(window_.begin(), window_.end(), std::uint8_t{0});
+    writePosition_ = 0;
+    flushPosition_ = 0;
+    savedLengths_.fill(0);
+    distanceRing_.fill(0);
+    ringIndex_ = 0;
+    lastDistance_ = 0;
+    lastLength_ = 0;
+    channels_.fill(Rar20AudioChannel{});
+    currentChannel_ = 0;
+    channelDelta_ = 0;
+}
+
+bool Rar20Unpacker::readTables(Rar20BitReader& bits) {
+    const std::uint32_t head = bits.peek16();
+    audioMode_ = (head & 0x8000) != 0;
+    if ((head & 0x4000) == 0)
+        savedLengths_.fill(0);
+    bits.skip(2);
+
+    std::size_t count = mainSymbols + distanceSymbols + repeatLengthSymbols;
+    if (audioMode_) {
+        channelCount_ = bits.read(2) + 1;
+        if (currentChannel_ >= channelCount_)
+            currentChannel_ = 0;
+        count = audioSymbols * channelCount_;
+    }
+
+    std::array<std::uint8_t, 19> bitLengths{};
+    for (std::uint8_t& length : bitLengths)
+        length = static_cast<std::uint8_t>(bits.read(4));
+    Rar20HuffmanTable lengthCode;
+    lengthCode.build(bitLengths);
+
+    // Lengths past `count` keep their saved values, so a later read that adds to them finds them.
+    std::array<std::uint8_t, maxChannels* audioSymbols> lengths = savedLengths_;
+    for (std::size_t i = 0; i < count;) {
+        const std::uint32_t code = lengthCode.decode(bits);
+        if (code < 16) {
+            lengths[i] = static_cast<std::uint8_t>((code + savedLengths_[i]) & 15);
+            ++i;
+        } else if (code == 16) {
+            if (i == 0)
+                return false;
+            for (std::uint32_t n = 3 + bits.read(2); n > 0 && i < count; --n, ++i)
+                lengths[i] = lengths[i - 1];
+        } else {
+            for (std::uint32_t n = code == 17 ? 3 + bits.read(3) : 11 + bits.read(7); n > 0 && i < count;
+                 --n, ++i)
+                lengths[i] = 0;
+        }
+    }
+    if (bits.overrun())
+        return false;
+
+    const std::span<const std::uint8_t> all(lengths);
+    if (audioMode_) {
+        for (std::size_t channel = 0; channel < channelCount_; ++channel)
+            audioTables_[channel].build(all.subspan(channel * audioSymbols, audioSymbols));
+    } else {
+        mainTable_.build(all.first(mainSymbols));
+        distanceTable_.build(all.subspan(mainSymbols, distanceSymbols));
+        repeatLengthTable_.build(all.subspan(mainSymbols + distanceSymbols, repeatLengthSymbols));
+    }
+    savedLengths_ = lengths;
+    return true;
+}
+
+// After a member's last byte the packer may already have written the table switch of the next solid
+// member, which starts with those tables. The switch is only looked for while at least 5 packed bytes
+// remain, as it needs more than the padding of a member's last byte.
+void Rar20Unpacker::readTablesAhead(Rar20BitReader& bits) {
+    if (bits.unreadBytes() >= 5) {
+        const bool tableSwitch = audioMode_ ? audioTables_[currentChannel_].decode(bits) == tableSwitchAudio
+                                            : mainTable_.decode(bits) == tableSwitchLz;
+        if (tableSwitch && !readTables(bits))
+            return;
+    }
+    canContinue_ = true;
+}
+
+void Rar20Unpacker::decodeLzSymbol(std::uint32_t symbol, Rar20BitReader& bits, std::int64_t& toProduce) {
+    std::uint32_t length;
+    std::uint32_t distance;
+    if (symbol >= firstLongMatch) {
+        const std::size_t slot = symbol - firstLongMatch;
+        length = lengthSlots.base[slot] + 3 + bits.read(lengthSlots.bits[slot]);
+        const std::size_t distanceSlot = distanceTable_.decode(bits);
+        distance = distanceSlots.base[distanceSlot] + 1 + bits.read(distanceSlots.bits[distanceSlot]);
+        length += (distance >= 0x2000) + (distance >= 0x40000);
+    } else if (symbol == repeatLastMatch) {
+        length = lastLength_;
+        distance = lastDistance_;
+    } else if (symbol < firstShortMatch) {
+        distance = distanceRing_[(ringIndex_ - (symbol - repeatLastMatch)) & 3];
+        const std::size_t slot = repeatLengthTable_.decode(bits);
+        length = lengthSlots.base[slot] + 2 + bits.read(lengthSlots.bits[slot]);
+        length += (distance >= 0x101) + (distance >= 0x2000) + (distance >= 0x40000);
+    } else {
+        const std::size_t slot = symbol - firstShortMatch;
+        distance = shortDistanceBase[slot] + 1 + bits.read(shortDistanceBits[slot]);
+        length = 2;
+    }
+    copyMatch(length, distance);
+    toProduce -= length;
+}
+
+void Rar20Unpacker::copyMatch(std::uint32_t length, std::uint32_t distance) {
+    distanceRing_[ringIndex_++ & 3] = distance;
+    lastDistance_ = distance;
+    lastLength_ = length;
+
+    // Byte by byte, so a distance shorter than the length repeats the bytes just written.
+    std::uint8_t* window = window_.data();
+    const std::size_t from = (writePosition_ - distance) & windowMask;
+    if (from + length <= windowSize && writePosition_ + length <= windowSize) {
+        for (std::size_t i = 0; i < length; ++i)
+            window[writePosition_ + i] = window[from + i];
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            window[(writePosition_ + i) & windowMask] = window[(from + i) & windowMask];
+    }
+    writePosition_ = (writePosition_ + length) & windowMask;
+}
+
+// Hands the bytes written since the last flush to the sink, at most `outputLeft` of them: the last match of
+// a member may run past its end, and those bytes belong to no one.
+void Rar20Unpacker::flush(const Sink& sink, std::uint32_t& outputLeft) {
+    const auto give = [&](std::size_t from, std::size_t to) {
+        const std::size_t count = std::min<std::size_t>(to - from, outputLeft);
+        if (count > 0) {
+            sink(std::span<const std::uint8_t>(window_).subspan(from, count));
+            outputLeft -= static_cast<std::uint32_t>(count);
+        }
+    };
+    if (writePosition_ < flushPosition_) {
+        give(flushPosition_, windowSize);
+        give(0, writePosition_);
+    } else {
+        give(flushPosition_, writePosition_);
+    }
+    flushPosition_ = writePosition_;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "data/rar20_audio_channel.h"
+#include "data/rar20_bit_reader.h"
+#include "data/rar20_huffman_table.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+// The RAR 2.0 decompressor: Huffman-coded LZ77 over a 1 MiB window, and the multimedia mode's delta
+// prediction for 1 to 4 interleaved channels. One instance decodes a solid archive's members in order,
+// each going on from the window, code tables and state the one before left.
+class Rar20Unpacker {
+public:
+    // Receives decoded bytes in order, in pieces.
+    using Sink = std::function<void(std::span<const std::uint8_t>)>;
+
+    Rar20Unpacker();
+
+    // Decodes one member from its packed bytes and hands its first `unpackedSize` bytes to `sink`.
+    // A solid continuation starts from the state the previous member left; any other member starts from a
+    // cleared window and reads its own code tables. Returns false when the data cannot be followed (bits
+    // consumed past its end, an impossible code-length table) or when a continuation has nothing intact
+    // to go on from; `sink` may have received part of the member by then.
+    bool unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize, bool solidContinuation,
+                const Sink& sink);
+
+    // Whether the state the last member left can carry a solid continuation: false before the first
+    // member, after a member that failed, and after discardState().
+    bool canContinue() const { return canContinue_; }
+
+    // Marks the state as unfit to go on from, for a member whose output turned out wrong (its CRC failed).
+    void discardState() { canContinue_ = false; }
+
+private:
+    static constexpr std::size_t windowSize = 0x100000;
+    static constexpr std::size_t windowMask = windowSize - 1;
+    static constexpr std::size_t mainSymbols = 298;
+    static constexpr std::size_t distanceSymbols = 48;
+    static constexpr std::size_t repeatLengthSymbols = 28;
+    static constexpr std::size_t audioSymbols = 257;
+    static constexpr std::size_t maxChannels = 4;
+
+    void startAfresh();
+    bool readTables(Rar20BitReader& bits);
+    void readTablesAhead(Rar20BitReader& bits);
+    void decodeLzSymbol(std::uint32_t symbol, Rar20BitReader& bits, std::int64_t& toProduce);
+    void copyMatch(std::uint32_t length, std::uint32_t distance);
+    void putByte(std::uint8_t byte) {
+        window_[writePosition_] = byte;
+        writePosition_ = (writePosition_ + 1) & windowMask;
+    }
+    bool flushDue() const {
+        return flushPosition_ != writePosition_ && ((flushPosition_ - writePosition_) & windowMask) < 270;
+    }
+    void flush(const Sink& sink, std::uint32_t& outputLeft);
+
+    std::vector<std::uint8_t> window_;
+    std::size_t writePosition_ = 0;
+    std::size_t flushPosition_ = 0;
+
+    // The code lengths of the last table read, which the next read may add to.
+    std::array<std::uint8_t, maxChannels * audioSymbols> savedLengths_{};
+    Rar20HuffmanTable mainTable_;
+    Rar20HuffmanTable distanceTable_;
+    Rar20HuffmanTable repeatLengthTable_;
+    std::array<Rar20HuffmanTable, maxChannels> audioTables_;
+
+    std::array<std::uint32_t, 4> distanceRing_{};
+    std::uint32_t ringIndex_ = 0;
+    std::uint32_t lastDistance_ = 0;
+    std::uint32_t lastLength_ = 0;
+
+    bool audioMode_ = false;
+    std::size_t channelCount_ = 1;
+    std::size_t currentChannel_ = 0;
+    std::array<Rar20AudioChannel, maxChannels> channels_{};
+    int channelDelta_ = 0;
+
+    bool canContinue_ = false;
+};
