@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// An off-screen OpenGL context with nothing behind it: no display, no window. It is what the drawing tests
+// and `--render` draw into, so the same commands give the same pixels on every machine: Mesa's llvmpipe
+// rasterizer, a colour buffer of 8-bit red, green, blue and alpha, a 24-bit depth buffer, no stencil, no
+// multisampling, and a compatibility-profile context in which OpenGL 1.1 and GLU work.
+class HeadlessGlContext {
+public:
+    // Creates the context with a drawing surface of the given size and makes it current on the calling
+    // thread. Null when no such context can be made (no Mesa, no matching configuration).
+    static std::unique_ptr<HeadlessGlContext> create(int width, int height);
+
+    ~HeadlessGlContext();
+    HeadlessGlContext(const HeadlessGlContext&) = delete;
+    HeadlessGlContext& operator=(const HeadlessGlContext&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // The colour buffer as width × height RGBA pixels, bottom row first (the order glReadPixels gives).
+    std::vector<std::uint8_t> readPixels() const;
+
+private:
+    struct Egl;
+    HeadlessGlContext(std::unique_ptr<Egl> egl, int width, int height);
+
+    std::unique_ptr<Egl> egl_;
+    int width_;
+    int height_;
+};
