@@ -1,0 +1,353 @@
+#include "tests/unrar/rar20_stream_builder.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr std::size_t windowSize = 0x100000;
+constexpr std::size_t windowMask = windowSize - 1;
+
+constexpr unsigned lastMatchSymbol = 256;
+constexpr unsigned firstRepeatSymbol = 257;
+constexpr unsigned firstShortSymbol = 261;
+constexpr unsigned lzTableSwitchSymbol = 269;
+constexpr unsigned firstMatchSymbol = 270;
+constexpr unsigned multimediaTableSwitchSymbol = 256;
+
+constexpr std::size_t mainSymbolCount = 298;
+constexpr std::size_t distanceSymbolCount = 48;
+constexpr std::size_t repeatLengthSymbolCount = 28;
+constexpr std::size_t multimediaSymbolCount = 257;
+constexpr std::size_t bitLengthSymbolCount = 19;
+
+// Code-length symbols: 0..15 a length change, then the three run codes.
+constexpr unsigned repeatPreviousSymbol = 16; // 3 + 2 bits copies of the previous length
+constexpr unsigned shortZeroRunSymbol = 17;   // 3 + 3 bits zeros
+constexpr unsigned longZeroRunSymbol = 18;    // 11 + 7 bits zeros
+
+struct SlotTable {
+    std::vector<unsigned> bases;
+    std::vector<int> extraBits;
+};
+
+SlotTable lengthSlots() {
+    SlotTable table;
+    unsigned base = 0;
+    for (int slot = 0; slot < 28; ++slot) {
+        const int bits = slot < 8 ? 0 : (slot - 4) / 4;
+        table.bases.push_back(base);
+        table.extraBits.push_back(bits);
+        base += 1u << bits;
+    }
+    return table;
+}
+
+SlotTable distanceSlots() {
+    SlotTable table;
+    unsigned base = 0;
+    for (int slot = 0; slot < 48; ++slot) {
+        const int bits = slot < 4 ? 0 : std::min((slot - 2) / 2, 16);
+        table.bases.push_back(base);
+        table.extraBits.push_back(bits);
+        base += 1u << bits;
+    }
+    return table;
+}
+
+const SlotTable lengthTable = lengthSlots();
+const SlotTable distanceTable = distanceSlots();
+const SlotTable shortDistanceTable = {{0, 4, 8, 16, 32, 64, 128, 192}, {2, 2, 3, 4, 5, 6, 6, 6}};
+
+// The slot whose range holds `value`.
+std::optional<std::size_t> slotFor(std::span<const unsigned> bases, std::span<const int> extraBits,
+                                   unsigned value) {
+    for (std::size_t slot = bases.size(); slot-- > 0;) {
+        if (value >= bases[slot])
+            return value - bases[slot] < (1u << extraBits[slot]) ? std::optional(slot) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+struct LengthSymbol {
+    unsigned symbol;
+    unsigned extra = 0;
+    int extraBits = 0;
+};
+
+// The code-length symbols for `lengths`: runs of zeros and repeats where they pay, changes against `old`
+// (mod 16) everywhere else.
+std::vector<LengthSymbol> lengthSymbols(std::span<const std::uint8_t> lengths,
+                                        std::span<const std::uint8_t> old) {
+    std::vector<LengthSymbol> symbols;
+    std::size_t i = 0;
+    while (i < lengths.size()) {
+        std::size_t run = 1;
+        while (i + run < lengths.size() && lengths[i + run] == lengths[i])
+            ++run;
+        if (lengths[i] == 0 && run >= 11) {
+            run = std::min<std::size_t>(run, 138);
+            symbols.push_back({longZeroRunSymbol, static_cast<unsigned>(run - 11), 7});
+        } else if (lengths[i] == 0 && run >= 3) {
+            run = std::min<std::size_t>(run, 10);
+            symbols.push_back({shortZeroRunSymbol, static_cast<unsigned>(run - 3), 3});
+        } else if (i > 0 && lengths[i] == lengths[i - 1] && run >= 3) {
+            run = std::min<std::size_t>(run, 6);
+            symbols.push_back({repeatPreviousSymbol, static_cast<unsigned>(run - 3), 2});
+        } else {
+            run = 1;
+            symbols.push_back({static_cast<unsigned>((lengths[i] - old[i]) & 0xF)});
+        }
+        i += run;
+    }
+    return symbols;
+}
+
+} // namespace
+
+void Rar20StreamBuilder::fail(std::string message) {
+    if (error_.empty())
+        error_ = std::move(message);
+}
+
+bool Rar20StreamBuilder::writeSymbol(const HuffmanCode& code, unsigned symbol, const char* what) {
+    if (!code.hasCode(symbol)) {
+        fail(std::string(what) + ": symbol " + std::to_string(symbol) + " has no code in the current table");
+        return false;
+    }
+    bits_.put(code.codes[symbol], code.lengths[symbol]);
+    return true;
+}
+
+bool Rar20StreamBuilder::writeSlot(std::span<const unsigned> bases, std::span<const int> extraBits,
+                                   const HuffmanCode& code, unsigned firstSymbol, unsigned value,
+                                   const char* what) {
+    const std::optional<std::size_t> slot = slotFor(bases, extraBits, value);
+    if (!slot) {
+        fail(std::string(what) + ": " + std::to_string(value) + " is out of range");
+        return false;
+    }
+    if (!writeSymbol(code, firstSymbol + static_cast<unsigned>(*slot), what))
+        return false;
+    bits_.put(value - bases[*slot], extraBits[*slot]);
+    return true;
+}
+
+bool Rar20StreamBuilder::canWrite(const char* what, bool multimediaStep) {
+    if (!ok())
+        return false;
+    if (tablesExpected_)
+        fail(std::string(what) + ": code tables must come first");
+    else if (outputEnded_)
+        fail(std::string(what) + ": the member's output has ended");
+    else if (multimedia_ != multimediaStep)
+        fail(std::string(what) + (multimedia_ ? ": not in multimedia mode" : ": in multimedia mode"));
+    return ok();
+}
+
+void Rar20StreamBuilder::lzTables(const LzTables& tables, bool keepOldLengths) {
+    std::vector<std::uint8_t> lengths(tables.main.begin(), tables.main.end());
+    lengths.insert(lengths.end(), tables.distance.begin(), tables.distance.end());
+    lengths.insert(lengths.end(), tables.repeatLength.begin(), tables.repeatLength.end());
+    readTables(false, 1, lengths, keepOldLengths);
+}
+
+void Rar20StreamBuilder::multimediaTables(std::span<const MultimediaTable> channels, bool keepOldLengths) {
+    if (channels.empty() || channels.size() > MultimediaModel::maxChannels) {
+        fail("multimedia tables need 1 to 4 channels");
+        return;
+    }
+    std::vector<std::uint8_t> lengths;
+    for (const MultimediaTable& table : channels)
+        lengths.insert(lengths.end(), table.begin(), table.end());
+    readTables(true, static_cast<int>(channels.size()), lengths, keepOldLengths);
+}
+
+void Rar20StreamBuilder::readTables(bool multimedia, int channelCount, std::span<const std::uint8_t> lengths,
+                                    bool keepOld) {
+    if (!ok())
+        return;
+    if (!tablesExpected_)
+        return fail("code tables written without a table switch before them");
+    // The decoder changes only the lengths its previous table read set; the others hold whatever it left.
+    if (keepOld && lengths.size() > savedLengthCount_)
+        return fail("keep-old-lengths over lengths the previous table read did not set");
+
+    bits_.put(multimedia ? 1 : 0, 1);
+    bits_.put(keepOld ? 1 : 0, 1);
+    if (multimedia)
+        bits_.put(static_cast<unsigned>(channelCount - 1), 2);
+
+    std::array<std::uint8_t, 4 * 257> noLengths{};
+    writeLengths(lengths, keepOld ? std::span<const std::uint8_t>(savedLengths_) : noLengths);
+
+    std::vector<std::optional<HuffmanCode>> codes;
+    if (multimedia) {
+        for (int channel = 0; channel < channelCount; ++channel)
+            codes.push_back(
+                canonicalCode(lengths.subspan(channel * multimediaSymbolCount, multimediaSymbolCount)));
+    } else {
+        codes.push_back(canonicalCode(lengths.subspan(0, mainSymbolCount)));
+        codes.push_back(canonicalCode(lengths.subspan(mainSymbolCount, distanceSymbolCount)));
+        codes.push_back(canonicalCode(lengths.subspan(mainSymbolCount + distanceSymbolCount)));
+    }
+    if (std::any_of(codes.begin(), codes.end(), [](const auto& code) { return !code; }))
+        return fail("code lengths that do not form a prefix code");
+
+    if (multimedia) {
+        for (int channel = 0; channel < channelCount; ++channel)
+            channelCodes_[static_cast<std::size_t>(channel)] = *codes[static_cast<std::size_t>(channel)];
+        channelCount_ = channelCount;
+        if (currentChannel_ >= channelCount)
+            currentChannel_ = 0;
+    } else {
+        mainCode_ = *codes[0];
+        distanceCode_ = *codes[1];
+        repeatLengthCode_ = *codes[2];
+    }
+    multimedia_ = multimedia;
+    std::copy(lengths.begin(), lengths.end(), savedLengths_.begin());
+    savedLengthCount_ = lengths.size();
+    tablesExpected_ = false;
+}
+
+void Rar20StreamBuilder::writeLengths(std::span<const std::uint8_t> lengths,
+                                      std::span<const std::uint8_t> old) {
+    const std::vector<LengthSymbol> symbols = lengthSymbols(lengths, old);
+    std::array<std::uint32_t, bitLengthSymbolCount> weights{};
+    for (const LengthSymbol& s : symbols)
+        ++weights[s.symbol];
+    const std::optional<HuffmanCode> code = canonicalCode(codeLengthsFromWeights(weights));
+    for (std::uint8_t length : code->lengths)
+        bits_.put(length, 4);
+    for (const LengthSymbol& s : symbols) {
+        writeSymbol(*code, s.symbol, "code length");
+        bits_.put(s.extra, s.extraBits);
+    }
+}
+
+void Rar20StreamBuilder::tableSwitch() {
+    if (!ok())
+        return;
+    if (tablesExpected_)
+        return fail("table switch where code tables are due");
+    if (writeSymbol(multimedia_ ? channelCodes_[static_cast<std::size_t>(currentChannel_)] : mainCode_,
+                    multimedia_ ? multimediaTableSwitchSymbol : lzTableSwitchSymbol, "table switch"))
+        tablesExpected_ = true;
+}
+
+void Rar20StreamBuilder::putByte(std::uint8_t byte) {
+    window_[writePosition_] = byte;
+    writePosition_ = (writePosition_ + 1) & windowMask;
+    bytesWritten_ = std::min(bytesWritten_ + 1, windowSize);
+    output_.push_back(byte);
+}
+
+void Rar20StreamBuilder::literal(std::uint8_t byte) {
+    if (canWrite("literal", false) && writeSymbol(mainCode_, byte, "literal"))
+        putByte(byte);
+}
+
+void Rar20StreamBuilder::literals(std::span<const std::uint8_t> bytes) {
+    for (std::uint8_t byte : bytes)
+        literal(byte);
+}
+
+void Rar20StreamBuilder::copyMatch(unsigned length, unsigned distance) {
+    for (unsigned i = 0; i < length; ++i)
+        putByte(window_[(writePosition_ - distance) & windowMask]);
+    distanceRing_[ringIndex_ & 3] = distance;
+    ++ringIndex_;
+    lastDistance_ = distance;
+    lastLength_ = length;
+}
+
+bool Rar20StreamBuilder::checkDistance(unsigned distance, const char* what) {
+    // Bytes before the start of the data are not the same in every unpacker: keep matches inside the data.
+    if (distance == 0 || distance > bytesWritten_)
+        fail(std::string(what) + ": distance " + std::to_string(distance) + " reaches outside the data");
+    return ok();
+}
+
+void Rar20StreamBuilder::match(unsigned length, unsigned distance) {
+    if (!canWrite("match", false) || !checkDistance(distance, "match"))
+        return;
+    const unsigned bonus = (distance >= 0x2000 ? 1 : 0) + (distance >= 0x40000 ? 1 : 0);
+    if (length < 3 + bonus || length > 258 + bonus)
+        return fail("match: length " + std::to_string(length) + " out of range at distance " +
+                    std::to_string(distance));
+    if (writeSlot(lengthTable.bases, lengthTable.extraBits, mainCode_, firstMatchSymbol, length - 3 - bonus,
+                  "match length") &&
+        writeSlot(distanceTable.bases, distanceTable.extraBits, distanceCode_, 0, distance - 1,
+                  "match distance"))
+        copyMatch(length, distance);
+}
+
+void Rar20StreamBuilder::lastMatch() {
+    if (!canWrite("last match", false))
+        return;
+    if (lastLength_ == 0)
+        return fail("last match before any match");
+    if (writeSymbol(mainCode_, lastMatchSymbol, "last match"))
+        copyMatch(lastLength_, lastDistance_);
+}
+
+void Rar20StreamBuilder::repeatMatch(int age, unsigned length) {
+    if (!canWrite("repeat match", false))
+        return;
+    if (age < 1 || age > 4)
+        return fail("repeat match: age must be 1 to 4");
+    const unsigned distance = distanceRing_[(ringIndex_ - static_cast<unsigned>(age)) & 3];
+    if (!checkDistance(distance, "repeat match"))
+        return;
+    const unsigned bonus =
+        (distance >= 0x101 ? 1 : 0) + (distance >= 0x2000 ? 1 : 0) + (distance >= 0x40000 ? 1 : 0);
+    if (length < 2 + bonus || length > 257 + bonus)
+        return fail("repeat match: length " + std::to_string(length) + " out of range at distance " +
+                    std::to_string(distance));
+    if (writeSymbol(mainCode_, lastMatchSymbol + static_cast<unsigned>(age), "repeat match") &&
+        writeSlot(lengthTable.bases, lengthTable.extraBits, repeatLengthCode_, 0, length - 2 - bonus,
+                  "repeat length"))
+        copyMatch(length, distance);
+}
+
+void Rar20StreamBuilder::shortMatch(unsigned distance) {
+    if (canWrite("short match", false) && checkDistance(distance, "short match") &&
+        writeSlot(shortDistanceTable.bases, shortDistanceTable.extraBits, mainCode_, firstShortSymbol,
+                  distance - 1, "short match distance"))
+        copyMatch(2, distance);
+}
+
+void Rar20StreamBuilder::decodeDelta(std::uint8_t delta) {
+    putByte(predictor_.decode(currentChannel_, delta));
+    currentChannel_ = (currentChannel_ + 1) % channelCount_;
+}
+
+void Rar20StreamBuilder::sample(std::uint8_t byte) {
+    if (!canWrite("sample", true))
+        return;
+    const std::uint8_t delta = predictor_.deltaFor(currentChannel_, byte);
+    if (writeSymbol(channelCodes_[static_cast<std::size_t>(currentChannel_)], delta, "sample delta"))
+        decodeDelta(delta);
+}
+
+void Rar20StreamBuilder::samples(std::span<const std::uint8_t> bytes) {
+    for (std::uint8_t byte : bytes)
+        sample(byte);
+}
+
+void Rar20StreamBuilder::endOutput() {
+    if (canWrite("end of output", multimedia_))
+        outputEnded_ = true;
+}
+
+PackedMember Rar20StreamBuilder::takeMember() {
+    if (!outputEnded_)
+        endOutput();
+    if (tablesExpected_)
+        fail("table switch at the end of the member without tables");
+    PackedMember member{bits_.take(), std::move(output_)};
+    output_.clear();
+    outputEnded_ = false;
+    return member;
+}
