@@ -46,12 +46,13 @@ Rar20Unpacker::Rar20Unpacker() : window_(windowSize) {}
 
 bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                            bool solidContinuation, const Sink& sink) {
-    if (solidContinuation && !canContinue_)
+    if (solidContinuation && state_ == State::broken)
         return false;
-    canContinue_ = false;
+    const bool fromScratch = !solidContinuation || state_ == State::fresh;
+    state_ = State::broken;
 
     Rar20BitReader bits(packed);
-    if (!solidContinuation) {
+    if (fromScratch) {
         startAfresh();
         if (!readTables(bits))
             return false;
@@ -176,7 +177,7 @@ void Rar20Unpacker::readTablesAhead(Rar20BitReader& bits) {
         if (tableSwitch && !readTables(bits))
             return;
     }
-    canContinue_ = true;
+    state_ = State::intact;
 }
 
 void Rar20Unpacker::decodeLzSymbol(std::uint32_t symbol, Rar20BitReader& bits, std::int64_t& toProduce) {

@@ -22,19 +22,19 @@ public:
     Rar20Unpacker();
 
     // Decodes one member from its packed bytes and hands its first `unpackedSize` bytes to `sink`.
-    // A solid continuation starts from the state the previous member left; any other member starts from a
-    // cleared window and reads its own code tables. Returns false when the data cannot be followed (bits
-    // consumed past its end, an impossible code-length table) or when a continuation has nothing intact
-    // to go on from; `sink` may have received part of the member by then.
+    // A solid continuation goes on from the state the previous member left; any other member, and a
+    // continuation with no member before it, starts from a cleared window and reads its own code tables.
+    // Returns false when the data cannot be followed (bits consumed past its end, an impossible code-length
+    // table) or when the state to go on from is broken; `sink` may have received part of the member then.
     bool unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize, bool solidContinuation,
                 const Sink& sink);
 
-    // Whether the state the last member left can carry a solid continuation: false before the first
-    // member, after a member that failed, and after discardState().
-    bool canContinue() const { return canContinue_; }
+    // Whether a solid continuation can go on from the state left behind: false after a member that failed
+    // and after discardState(), until a member that starts afresh.
+    bool canContinue() const { return state_ != State::broken; }
 
-    // Marks the state as unfit to go on from, for a member whose output turned out wrong (its CRC failed).
-    void discardState() { canContinue_ = false; }
+    // Marks the state as broken, for a member whose output turned out wrong (its CRC failed).
+    void discardState() { state_ = State::broken; }
 
 private:
     static constexpr std::size_t windowSize = 0x100000;
@@ -81,5 +81,7 @@ private:
     std::array<Rar20AudioChannel, maxChannels> channels_{};
     int channelDelta_ = 0;
 
-    bool canContinue_ = false;
+    // fresh: nothing decoded yet; intact: a member decoded completely; broken: the last member failed.
+    enum class State { fresh, intact, broken };
+    State state_ = State::fresh;
 };
