@@ -130,6 +130,27 @@ TEST_F(CrossCheck, LengthBonusesAtTheDistanceEdges) {
     expectEveryUnpackerAgrees(archive);
 }
 
+TEST_F(CrossCheck, EveryMemberStartsFromClearedTablesAndMatchState) {
+    ArchiveWriter archive;
+    Rar20StreamBuilder first;
+    first.lzTables(everySymbolLzTables(50));
+    first.literals(pseudoRandomBytes(5000, 51));
+    first.match(100, 4000);
+    addPacked(archive, "first.bin", first);
+
+    // Not a solid continuation: the previous match is empty and kept lengths start from zero.
+    Rar20StreamBuilder second;
+    second.lzTables(everySymbolLzTables(52), true);
+    second.lastMatch();
+    second.literals(pseudoRandomBytes(30, 53));
+    second.match(3, 10);
+    second.repeatMatch(1, 5);
+    second.literals(pseudoRandomBytes(3, 54));
+    addPacked(archive, "second.bin", second);
+
+    expectEveryUnpackerAgrees(archive);
+}
+
 TEST_F(CrossCheck, TableSwitchesInMidMemberWithAndWithoutKeptLengths) {
     ArchiveWriter archive;
     Rar20StreamBuilder builder;

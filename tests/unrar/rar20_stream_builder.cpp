@@ -239,7 +239,7 @@ void Rar20StreamBuilder::tableSwitch() {
 void Rar20StreamBuilder::putByte(std::uint8_t byte) {
     window_[writePosition_] = byte;
     writePosition_ = (writePosition_ + 1) & windowMask;
-    bytesWritten_ = std::min(bytesWritten_ + 1, windowSize);
+    bytesInWindow_ = std::min(bytesInWindow_ + 1, windowSize);
     output_.push_back(byte);
 }
 
@@ -263,9 +263,10 @@ void Rar20StreamBuilder::copyMatch(unsigned length, unsigned distance) {
 }
 
 bool Rar20StreamBuilder::checkDistance(unsigned distance, const char* what) {
-    // Bytes before the start of the data are not the same in every unpacker: keep matches inside the data.
-    if (distance == 0 || distance > bytesWritten_)
-        fail(std::string(what) + ": distance " + std::to_string(distance) + " reaches outside the data");
+    // What lies before the start is not the same in every unpacker (the reference keeps the previous member's
+    // bytes there), so matches stay inside the data written since the start.
+    if (distance == 0 || distance > bytesInWindow_)
+        fail(std::string(what) + ": distance " + std::to_string(distance) + " reaches before the start");
     return ok();
 }
 
@@ -286,8 +287,6 @@ void Rar20StreamBuilder::match(unsigned length, unsigned distance) {
 void Rar20StreamBuilder::lastMatch() {
     if (!canWrite("last match", false))
         return;
-    if (lastLength_ == 0)
-        return fail("last match before any match");
     if (writeSymbol(mainCode_, lastMatchSymbol, "last match"))
         copyMatch(lastLength_, lastDistance_);
 }

@@ -94,12 +94,13 @@ private:
     HuffmanCode mainCode_, distanceCode_, repeatLengthCode_;
     std::array<HuffmanCode, MultimediaModel::maxChannels> channelCodes_;
     std::array<std::uint8_t, 4 * 257> savedLengths_{};
-    std::size_t savedLengthCount_ =
-        0; // lengths the last table read set; the rest are undefined in the decoder
+    // Lengths the last table read set (all are cleared at the start); the rest are undefined in the decoder.
+    std::size_t savedLengthCount_ = savedLengths_.size();
 
+    // Cleared, as the decoder clears it for every member that does not continue a solid one.
     std::vector<std::uint8_t> window_ = std::vector<std::uint8_t>(0x100000, 0);
     std::size_t writePosition_ = 0;
-    std::size_t bytesWritten_ = 0; // up to the window size
+    std::size_t bytesInWindow_ = 0; // written since the start, up to the window size
     std::array<unsigned, 4> distanceRing_{};
     unsigned ringIndex_ = 0;
     unsigned lastDistance_ = 0;

@@ -75,9 +75,16 @@ TEST_F(CrossCheck, SolidMembersContinueTheWindowTablesAndState) {
     builder.multimediaTables(tables);
     for (int i = 0; i < 32 * 9 + 1; ++i)
         builder.sample(static_cast<std::uint8_t>(i * 3 + (i % 2) * 100));
+    builder.endOutput();
+    builder.tableSwitch(); // read at the end of the member in multimedia mode
+    builder.multimediaTables(std::vector{everySymbolMultimediaTable(407), everySymbolMultimediaTable(408)},
+                             true);
     addPacked(archive, "second.bin", builder);
 
-    // Third member: still in multimedia mode with the same tables, predictors and channel; then LZ again,
+    // An empty member in the chain changes nothing.
+    addPacked(archive, "empty.bin", builder);
+
+    // Third member: still in multimedia mode with the same predictors and channel; then LZ again,
     // reaching back into the first member.
     for (int i = 0; i < 32 * 5; ++i)
         builder.sample(static_cast<std::uint8_t>(200 - i));
