@@ -1,0 +1,28 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// A decoded JPEG picture: red, green, blue bytes, rows packed with no padding, bottom row first (the order
+// OpenGL takes texture rows in).
+struct DecodedImage {
+    int rowBytes = 0; // width × 3
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // rowBytes × height bytes
+};
+
+// Opens the archive member and decodes it. A missing member shows "ARCH:Can't load JPG file: <name>"
+// (caption "Error"); a picture that cannot be decoded fails with nothing shown.
+bool loadJpeg(std::string_view memberName, DecodedImage& image);
+
+// Decodes a whole JPEG file already in memory. Colour and greyscale pictures come out as red, green, blue;
+// CMYK and YCCK pictures are refused. On failure `image` is empty.
+bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
+
+// Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded.
+GLuint createJpegTexture(std::string_view memberName);

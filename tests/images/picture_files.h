@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+
+// Small picture files made in the tests: TGA by hand, JPEG with libjpeg's compressor.
+
+struct TgaFile {
+    std::uint8_t type = 2;
+    std::uint8_t depth = 32;
+    std::uint16_t width = 1;
+    std::uint16_t height = 1;
+    std::vector<std::uint8_t> id = {};
+    std::vector<std::uint8_t> colourMap = {}; // present (colour-map type 1) when not empty
+    std::uint8_t colourMapEntrySize = 24;
+    std::vector<std::uint8_t> data = {}; // pixel data exactly as stored
+
+    std::vector<std::uint8_t> bytes() const;
+};
+
+// Encodes rows given top row first, at quality 100 with no chroma subsampling, so decoded colours stay
+// within a few levels of the originals. `inputSpace` says what the pixels are (JCS_RGB, JCS_GRAYSCALE,
+// JCS_CMYK); `fileSpace` what the file stores.
+std::vector<std::uint8_t> jpegFile(int width, int height, J_COLOR_SPACE inputSpace, J_COLOR_SPACE fileSpace,
+                                   const std::vector<std::uint8_t>& topRowFirst, int restartInterval = 0);
+
+inline std::vector<std::uint8_t> rgbJpeg(int width, int height,
+                                         const std::vector<std::uint8_t>& topRowFirst) {
+    return jpegFile(width, height, JCS_RGB, JCS_YCbCr, topRowFirst);
+}
+
+// The 4 × 4 picture of the texture tests, in picture order: red, green on top; blue, white below; each
+// colour fills a 2 × 2 quadrant, so a linear filter sampling inside a quadrant sees one colour.
+std::vector<std::uint8_t> quadrantsTopRowFirst(int componentsPerPixel);
