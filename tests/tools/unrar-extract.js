@@ -32,8 +32,9 @@ function outputPathFor(folder, memberName) {
     return path.join(folder, ...parts);
 }
 
+const [archivePath, folder] = process.argv.slice(2);
+
 async function main() {
-    const [archivePath, folder] = process.argv.slice(2);
     if (!archivePath) {
         fail('usage: unrar-extract.js ARCHIVE [FOLDER]');
     }
@@ -64,9 +65,5 @@ async function main() {
 
 main().catch((error) => {
     const where = error.file ? ` (member "${error.file}")` : '';
-    fail(`${archivePath()}: ${error.reason || ''} ${error.message}${where}`);
+    fail(`${archivePath}: ${error.reason || ''} ${error.message}${where}`);
 });
-
-function archivePath() {
-    return process.argv[2];
-}
