@@ -21,7 +21,7 @@ const char* describe(ExtractResult result) {
     case ExtractResult::tooLarge:
         return "larger than 256 MiB";
     case ExtractResult::dataError:
-        return "corrupt compressed data";
+        return "damaged data";
     case ExtractResult::crcMismatch:
         return "CRC mismatch";
     case ExtractResult::solidPredecessorFailed:

@@ -47,6 +47,10 @@ private:
         if (header.unpSize > largestMember)
             return ExtractResult::tooLarge;
         const bool stored = header.method == storedMethod;
+        // Stored bytes are the member itself: fewer of them than its size is damage, not something to
+        // make up with zeros.
+        if (stored && header.packSize < header.unpSize)
+            return ExtractResult::dataError;
         if (!stored && header.solidContinuation && !unpacker_.canContinue())
             return ExtractResult::solidPredecessorFailed;
 
@@ -56,13 +60,9 @@ private:
 
         std::uint32_t crc = 0;
         if (stored) {
-            // A stored member shorter than its stated size is padded with zeros; its CRC then decides.
-            out.assign(packed.begin(), packed.begin() + std::min(header.packSize, header.unpSize));
-            out.resize(header.unpSize, 0);
+            out.assign(packed.begin(), packed.begin() + header.unpSize);
             crc = crc32(out);
         } else {
-            if (keep)
-                out.reserve(header.unpSize);
             const auto sink = [&](std::span<const std::uint8_t> piece) {
                 crc = crc32(piece, crc);
                 if (keep)

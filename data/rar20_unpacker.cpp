@@ -1,6 +1,8 @@
 #include "data/rar20_unpacker.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -42,10 +44,12 @@ constexpr std::uint32_t firstLongMatch = 270;
 
 } // namespace
 
-Rar20Unpacker::Rar20Unpacker() : window_(windowSize) {}
-
 bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                            bool solidContinuation, const Sink& sink) {
+    // Archivers store empty files (and folders) with no packed data at all: nothing to decode, nothing
+    // for a solid successor to go on from.
+    if (unpackedSize == 0 && packed.empty())
+        return true;
     if (solidContinuation && state_ == State::broken)
         return false;
     const bool fromScratch = !solidContinuation || state_ == State::fresh;
@@ -53,14 +57,24 @@ bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t u
 
     Rar20BitReader bits(packed);
     if (fromScratch) {
-        startAfresh();
-        if (!readTables(bits))
+        if (!startAfresh() || !readTables(bits))
             return false;
     }
 
+    const std::size_t start = writePosition_;
     // Signed, since the last match may run past the member's end.
     std::int64_t toProduce = unpackedSize;
-    std::uint32_t outputLeft = unpackedSize;
+    const bool decoded = decode(bits, toProduce, sink);
+    const std::uint64_t reached = start + static_cast<std::uint64_t>(unpackedSize - toProduce);
+    windowUsed_ = reached >= windowSize ? windowSize : std::max<std::size_t>(windowUsed_, reached);
+    if (!decoded)
+        return false;
+    readTablesAhead(bits);
+    return true;
+}
+
+bool Rar20Unpacker::decode(Rar20BitReader& bits, std::int64_t& toProduce, const Sink& sink) {
+    std::uint32_t outputLeft = static_cast<std::uint32_t>(toProduce);
     while (toProduce > 0) {
         if (bits.overrun())
             return false;
@@ -94,12 +108,19 @@ bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t u
     if (bits.overrun())
         return false;
     flush(sink, outputLeft);
-    readTablesAhead(bits);
     return true;
 }
 
-void Rar20Unpacker::startAfresh() {
-    std::fill(window_.begin(), window_.end(), std::uint8_t{0});
+bool Rar20Unpacker::startAfresh() {
+    // A fresh window from calloc is zero already and costs no more pages than a small member touches;
+    // a used one is cleared as far as it was written.
+    if (!window_)
+        window_.reset(static_cast<std::uint8_t*>(std::calloc(windowSize, 1)));
+    else
+        std::memset(window_.get(), 0, windowUsed_);
+    if (!window_)
+        return false;
+    windowUsed_ = 0;
     writePosition_ = 0;
     flushPosition_ = 0;
     savedLengths_.fill(0);
@@ -110,6 +131,7 @@ void Rar20Unpacker::startAfresh() {
     channels_.fill(Rar20AudioChannel{});
     currentChannel_ = 0;
     channelDelta_ = 0;
+    return true;
 }
 
 bool Rar20Unpacker::readTables(Rar20BitReader& bits) {
@@ -212,7 +234,7 @@ void Rar20Unpacker::copyMatch(std::uint32_t length, std::uint32_t distance) {
     lastLength_ = length;
 
     // Byte by byte, so a distance shorter than the length repeats the bytes just written.
-    std::uint8_t* window = window_.data();
+    std::uint8_t* window = window_.get();
     const std::size_t from = (writePosition_ - distance) & windowMask;
     if (from + length <= windowSize && writePosition_ + length <= windowSize) {
         for (std::size_t i = 0; i < length; ++i)
@@ -230,7 +252,7 @@ void Rar20Unpacker::flush(const Sink& sink, std::uint32_t& outputLeft) {
     const auto give = [&](std::size_t from, std::size_t to) {
         const std::size_t count = std::min<std::size_t>(to - from, outputLeft);
         if (count > 0) {
-            sink(std::span<const std::uint8_t>(window_).subspan(from, count));
+            sink(std::span<const std::uint8_t>(window_.get() + from, count));
             outputLeft -= static_cast<std::uint32_t>(count);
         }
     };

@@ -7,9 +7,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <span>
-#include <vector>
 
 // The RAR 2.0 decompressor: Huffman-coded LZ77 over a 1 MiB window, and the multimedia mode's delta
 // prediction for 1 to 4 interleaved channels. One instance decodes a solid archive's members in order,
@@ -18,8 +19,6 @@ class Rar20Unpacker {
 public:
     // Receives decoded bytes in order, in pieces.
     using Sink = std::function<void(std::span<const std::uint8_t>)>;
-
-    Rar20Unpacker();
 
     // Decodes one member from its packed bytes and hands its first `unpackedSize` bytes to `sink`.
     // A solid continuation goes on from the state the previous member left; any other member, and a
@@ -45,7 +44,8 @@ private:
     static constexpr std::size_t audioSymbols = 257;
     static constexpr std::size_t maxChannels = 4;
 
-    void startAfresh();
+    bool startAfresh();
+    bool decode(Rar20BitReader& bits, std::int64_t& toProduce, const Sink& sink);
     bool readTables(Rar20BitReader& bits);
     void readTablesAhead(Rar20BitReader& bits);
     void decodeLzSymbol(std::uint32_t symbol, Rar20BitReader& bits, std::int64_t& toProduce);
@@ -59,7 +59,12 @@ private:
     }
     void flush(const Sink& sink, std::uint32_t& outputLeft);
 
-    std::vector<std::uint8_t> window_;
+    struct FreeWindow {
+        void operator()(std::uint8_t* window) const { std::free(window); }
+    };
+    std::unique_ptr<std::uint8_t[], FreeWindow> window_;
+    // The window is written from position 0 after a fresh start; bytes from windowUsed_ on are still zero.
+    std::size_t windowUsed_ = 0;
     std::size_t writePosition_ = 0;
     std::size_t flushPosition_ = 0;
 
