@@ -1,0 +1,276 @@
+#include "data/archive_reader.h"
+
+#include "data/crc32.h"
+#include "tests/data/rar20_flat_stream.h"
+#include "tools/sdd/archive_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// Where the first file header starts in an archive from ArchiveWriter (marker and main header before it),
+// and where its fields lie.
+constexpr std::size_t firstHeader = 20;
+constexpr std::size_t flagsField = 3, headSizeField = 5, packSizeField = 7, unpSizeField = 11,
+                      unpVerField = 24, nameSizeField = 26;
+
+void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    put16(bytes, at, static_cast<std::uint16_t>(value));
+    put16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+ExtractResult extract(std::string_view name, const std::vector<std::uint8_t>& archive,
+                      std::vector<std::uint8_t>& out) {
+    MemoryArchiveSource source(archive);
+    return extractMember(name, source, out);
+}
+
+// A member compressed with flat tables: text, then a match repeating it.
+struct Packed {
+    std::vector<std::uint8_t> packed;
+    std::vector<std::uint8_t> bytes;
+};
+Packed packedText(std::string_view text) {
+    FlatStream stream;
+    stream.lzTables();
+    for (char c : text)
+        stream.literal(static_cast<std::uint8_t>(c));
+    stream.match(static_cast<unsigned>(text.size()), static_cast<unsigned>(text.size()));
+    return {stream.take(), stream.output()};
+}
+
+TEST(ArchiveReader, FindsMembersByNameWithEitherSlashInAnyCase) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("textures\\Sun.JPG", bytesOf("sun")));
+    const Packed packed = packedText("sphere mesh ");
+    ASSERT_TRUE(writer.addPacked("meshes\\sphere.dat", packed.packed,
+                                 static_cast<std::uint32_t>(packed.bytes.size()), crc32(packed.bytes), 0x35));
+    std::vector<std::uint8_t> out;
+    EXPECT_TRUE(ExtractMember("TEXTURES/sun.jpg", writer.bytes(), out));
+    EXPECT_EQ(out, bytesOf("sun"));
+    EXPECT_TRUE(ExtractMember("meshes/SPHERE.dat", writer.bytes(), out));
+    EXPECT_EQ(out, packed.bytes);
+    EXPECT_EQ(extract("meshes\\sphere", writer.bytes(), out), ExtractResult::notFound);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(ArchiveReader, AnEmptyMemberIsFoundAndEmpty) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("empty.txt", {}));
+    std::vector<std::uint8_t> out = {1, 2, 3};
+    EXPECT_TRUE(ExtractMember("empty.txt", writer.bytes(), out));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(ArchiveReader, AMissingArchiveIsAFailure) {
+    std::vector<std::uint8_t> out = {1};
+    EXPECT_FALSE(ExtractMember("a.txt", "/nonexistent/heliox/data.sdd", out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(extract("a.txt", bytesOf("not an archive at all"), out), ExtractResult::notAnArchive);
+}
+
+TEST(ArchiveReader, AnyCorruptedByteOfAMemberFailsItsCrcAndGivesNoBytes) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("stored.txt", bytesOf("stored bytes")));
+    const Packed packed = packedText("packed bytes ");
+    ASSERT_TRUE(writer.addPacked("packed.txt", packed.packed, static_cast<std::uint32_t>(packed.bytes.size()),
+                                 crc32(packed.bytes), 0x35));
+    std::vector<MemberHeader> members;
+    MemoryArchiveSource source(writer.bytes());
+    ASSERT_EQ(listMembers(source, members), ExtractResult::ok);
+    ASSERT_EQ(members.size(), 2u);
+
+    for (const MemberHeader& member : members) {
+        SCOPED_TRACE(member.name);
+        std::vector<std::uint8_t> archive = writer.bytes();
+        // The third literal's code: a byte that a flat table turns into another literal, never a failure.
+        archive[member.dataOffset + (member.method == methodStored ? 3 : 250)] ^= 0x02;
+        std::vector<std::uint8_t> out;
+        EXPECT_EQ(extract(member.name, archive, out), ExtractResult::crcMismatch);
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("a")));
+    std::vector<std::uint8_t> archive = writer.bytes();
+    std::vector<std::uint8_t> out;
+    for (std::uint8_t version : {12, 29}) {
+        archive[firstHeader + unpVerField] = version;
+        EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::unsupportedVersion);
+        EXPECT_TRUE(out.empty());
+    }
+    archive[firstHeader + unpVerField] = 13;
+    EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::ok);
+}
+
+TEST(ArchiveReader, EncryptedMembersAreRefused) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("a")));
+    std::vector<std::uint8_t> archive = writer.bytes();
+    archive[firstHeader + flagsField] |= 0x04;
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::encrypted);
+}
+
+// Every size in a header is checked against the archive before it is used.
+TEST(ArchiveReader, DamagedHeadersAreFailuresBeforeAnythingIsRead) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("first.txt", bytesOf("first")));
+    ASSERT_TRUE(writer.addStored("second.txt", bytesOf("second")));
+    const std::vector<std::uint8_t>& good = writer.bytes();
+    const std::size_t secondHeader = firstHeader + 32 + 9 + 5;
+    std::vector<std::uint8_t> out;
+
+    std::vector<std::uint8_t> cut(good.begin(),
+                                  good.begin() + static_cast<std::ptrdiff_t>(secondHeader + 20));
+    EXPECT_EQ(extract("second.txt", cut, out), ExtractResult::truncatedHeader);
+    EXPECT_EQ(extract("first.txt", cut, out), ExtractResult::ok);
+
+    std::vector<std::uint8_t> archive = good;
+    put16(archive, secondHeader + headSizeField, 6);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::badHeader);
+
+    archive = good;
+    put16(archive, secondHeader + nameSizeField, 11);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::badHeader);
+
+    archive = good;
+    put32(archive, secondHeader + packSizeField, 7);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::packedDataPastEnd);
+
+    archive = good;
+    put32(archive, firstHeader + packSizeField, 0x7FFFFFFF);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::packedDataPastEnd);
+
+    archive = good;
+    put32(archive, secondHeader + unpSizeField, (256u << 20) + 1);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::tooLarge);
+
+    archive = good;
+    put32(archive, secondHeader + unpSizeField, 7);
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::dataError);
+    EXPECT_TRUE(out.empty());
+}
+
+// Old archivers put sub-blocks (such as Unix owners) after a file's data; the members after them are
+// still there to be found.
+TEST(ArchiveReader, WalksPastSubBlocksBetweenMembers) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("first.txt", bytesOf("first")));
+    ASSERT_TRUE(writer.addStored("second.txt", bytesOf("second")));
+    std::vector<std::uint8_t> archive = writer.bytes();
+    const std::vector<std::uint8_t> subBlock = {0, 0, 0x77, 0x00, 0x80, 18, 0, 4,   0,   0,   0,
+                                                1, 1, 0,    0,    0,    0,  0, 'o', 'w', 'n', 'r'};
+    archive.insert(archive.begin() + firstHeader + 32 + 9 + 5, subBlock.begin(), subBlock.end());
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::ok);
+    EXPECT_EQ(out, bytesOf("second"));
+}
+
+TEST(ArchiveReader, ListsMemberHeadersInOrder) {
+    ArchiveWriter writer(true);
+    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("aa"), dosTime(2004, 5, 6)));
+    const Packed packed = packedText("bbb");
+    ASSERT_TRUE(writer.addPacked("dir/b.bin", packed.packed, 6, crc32(packed.bytes), 0x33));
+    std::vector<MemberHeader> members;
+    MemoryArchiveSource source(writer.bytes());
+    ASSERT_EQ(listMembers(source, members), ExtractResult::ok);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0].name, "a.txt");
+    EXPECT_EQ(members[0].method, 0x30);
+    EXPECT_EQ(members[0].unpSize, 2u);
+    EXPECT_EQ(members[0].fileTime, dosTime(2004, 5, 6));
+    EXPECT_FALSE(members[0].solidContinuation);
+    EXPECT_EQ(members[0].dataOffset, firstHeader + 32 + 5);
+    EXPECT_EQ(members[1].name, "dir\\b.bin");
+    EXPECT_EQ(members[1].packSize, packed.packed.size());
+    EXPECT_EQ(members[1].fileCrc, crc32(packed.bytes));
+    EXPECT_EQ(members[1].unpVer, 20);
+    EXPECT_TRUE(members[1].solidContinuation);
+}
+
+// A solid archive of three compressed members and a stored one, each packed member going on from the one
+// before: the last member needs all of them decoded.
+class SolidArchive : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FlatStream stream;
+        stream.lzTables();
+        const std::string_view texts[] = {"first member ", "second ", "third "};
+        std::size_t start = 0;
+        for (int i = 0; i < 3; ++i) {
+            for (char c : texts[i])
+                stream.literal(static_cast<std::uint8_t>(c));
+            stream.match(10, static_cast<unsigned>(stream.output().size()));
+            const std::vector<std::uint8_t> packed = stream.take();
+            const std::vector<std::uint8_t> bytes(
+                stream.output().begin() + static_cast<std::ptrdiff_t>(start), stream.output().end());
+            start = stream.output().size();
+            ASSERT_TRUE(writer.addPacked("m" + std::to_string(i), packed,
+                                         static_cast<std::uint32_t>(bytes.size()), crc32(bytes), 0x35));
+            expected.push_back(bytes);
+            if (i == 0) {
+                ASSERT_TRUE(writer.addStored("stored", bytesOf("in between")));
+            }
+        }
+    }
+
+    ArchiveWriter writer{true};
+    std::vector<std::vector<std::uint8_t>> expected;
+};
+
+TEST_F(SolidArchive, TheLastMemberComesOutAfterDecodingTheOnesBefore) {
+    std::vector<std::uint8_t> out;
+    EXPECT_TRUE(ExtractMember("m2", writer.bytes(), out));
+    EXPECT_EQ(out, expected[2]);
+}
+
+TEST_F(SolidArchive, ExtractAllDecodesEveryMemberOnce) {
+    MemoryArchiveSource source(writer.bytes());
+    std::vector<std::string> names;
+    std::vector<std::vector<std::uint8_t>> packedMembers;
+    const auto collect = [&](const MemberHeader& header, ExtractResult result,
+                             std::span<const std::uint8_t> bytes) {
+        EXPECT_EQ(result, ExtractResult::ok) << header.name;
+        names.push_back(header.name);
+        if (header.method != methodStored)
+            packedMembers.emplace_back(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(extractAll(source, collect), ExtractResult::ok);
+    EXPECT_EQ(names, (std::vector<std::string>{"m0", "stored", "m1", "m2"}));
+    EXPECT_EQ(packedMembers, expected);
+}
+
+TEST_F(SolidArchive, AFailedMemberMakesTheCompressedOnesAfterItFail) {
+    std::vector<std::uint8_t> archive = writer.bytes();
+    std::vector<MemberHeader> members;
+    MemoryArchiveSource listing(archive);
+    ASSERT_EQ(listMembers(listing, members), ExtractResult::ok);
+    archive[members[0].dataOffset + 250] ^= 0x02;
+
+    MemoryArchiveSource source(archive);
+    std::vector<ExtractResult> results;
+    extractAll(source, [&](const MemberHeader&, ExtractResult result, std::span<const std::uint8_t> bytes) {
+        results.push_back(result);
+        EXPECT_EQ(bytes.empty(), result != ExtractResult::ok);
+    });
+    EXPECT_EQ(results, (std::vector<ExtractResult>{ExtractResult::crcMismatch, ExtractResult::ok,
+                                                   ExtractResult::solidPredecessorFailed,
+                                                   ExtractResult::solidPredecessorFailed}));
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(extract("m2", archive, out), ExtractResult::solidPredecessorFailed);
+}
+
+} // namespace
