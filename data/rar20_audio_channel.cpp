@@ -18,12 +18,20 @@ std::uint8_t Rar20AudioChannel::decode(std::uint32_t codedDelta, int& channelDel
     // The error each coefficient nudge would have made: index 2i+1 for coefficient i one lower, 2i+2 for
     // one higher; index 0 for leaving them all.
     const int scaled = static_cast<std::int8_t>(codedDelta) * 8;
-    error_[0] += static_cast<std::uint32_t>(std::abs(scaled));
-    for (int i = 0; i < 5; ++i) {
-        const int against = i < 4 ? delta_[i] : channelDelta;
-        error_[1 + 2 * i] += static_cast<std::uint32_t>(std::abs(scaled - against));
-        error_[2 + 2 * i] += static_cast<std::uint32_t>(std::abs(scaled + against));
-    }
+    const auto add = [&](std::size_t index, int error) {
+        error_[index] += static_cast<std::uint32_t>(std::abs(error));
+    };
+    add(0, scaled);
+    add(1, scaled - delta_[0]);
+    add(2, scaled + delta_[0]);
+    add(3, scaled - delta_[1]);
+    add(4, scaled + delta_[1]);
+    add(5, scaled - delta_[2]);
+    add(6, scaled + delta_[2]);
+    add(7, scaled - delta_[3]);
+    add(8, scaled + delta_[3]);
+    add(9, scaled - channelDelta);
+    add(10, scaled + channelDelta);
 
     lastDelta_ = channelDelta = static_cast<std::int8_t>(byte - lastByte_);
     lastByte_ = byte;

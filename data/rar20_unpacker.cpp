@@ -89,7 +89,8 @@ bool Rar20Unpacker::decode(Rar20BitReader& bits, std::int64_t& toProduce, const 
                 continue;
             }
             putByte(channels_[currentChannel_].decode(symbol, channelDelta_));
-            currentChannel_ = (currentChannel_ + 1) % channelCount_;
+            if (++currentChannel_ == channelCount_)
+                currentChannel_ = 0;
             --toProduce;
             continue;
         }
