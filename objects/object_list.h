@@ -1,0 +1,8 @@
+#pragma once
+
+#include <vector>
+
+class SceneObject;
+
+// Scene objects in script order. The list does not own them: objects live until the process ends.
+using ObjectList = std::vector<SceneObject*>;

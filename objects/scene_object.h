@@ -1,0 +1,37 @@
+#pragma once
+
+#include "math/vec3.h"
+
+#include <cstdint>
+#include <string>
+
+class Camera;
+
+// Everything drawn in a world apart from the camera and the overlay: spheres, billboards, meshes, flares,
+// flames and particle systems. The object-script reader creates them during loading; they live until the
+// process ends, and object lists only point at them.
+class SceneObject {
+public:
+    virtual ~SceneObject() = default;
+
+    // Renders the object. On entry and exit the GL state is the one the saver run sets up (see
+    // expectedDrawState in app/gl_setup.h); the camera lets an object face or follow the viewer.
+    virtual void draw(Camera& camera) = 0;
+
+    // Advances the object by the frame time in seconds, unscaled by the camera speed.
+    virtual void update(double dt) = 0;
+
+    SceneObject* parent = nullptr; // spheres orbit it; set by "parent"
+    Vec3 position;
+    Vec3 look{0, 0, 1};
+    Vec3 right{1, 0, 0};
+    Vec3 homePosition; // the position as written in the script
+    Vec3 color{1, 1, 1};
+    std::uint32_t textureId = 0; // bound only when textured
+    std::string name;            // from "begin NAME", for parent lookups; at most 14 characters
+    bool textured = false;
+    bool tga = false; // the texture has alpha: drawn with alpha blending instead of additive
+    bool moon = false;
+    float moonAngle = 0;    // degrees
+    float moonSpeed = 0.5f; // degrees per second of world time
+};
