@@ -1,0 +1,125 @@
+#include "app/gl_setup.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double nearPlane = 80;
+constexpr double farPlane = 5000000;
+constexpr double verticalExtent = 40;
+
+// Not in the OpenGL 1.1 headers of every platform; part of OpenGL 1.2.
+constexpr GLenum lightModelColorControl = 0x81F8;
+constexpr GLenum separateSpecularColor = 0x81FA;
+
+void lightVector(GLenum light, GLenum name, float a, float b, float c, float d) {
+    const float v[4] = {a, b, c, d};
+    glLightfv(light, name, v);
+}
+
+} // namespace
+
+double horizontalExtent(int width, int height) {
+    return verticalExtent * (height > 0 ? static_cast<double>(width) / height : 4.0 / 3.0);
+}
+
+void setProjection(int width, int height) {
+    const double x = horizontalExtent(width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-x, x, -verticalExtent, verticalExtent, nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void setupGL(int width, int height) {
+    for (GLenum capability : {GL_ALPHA_TEST, GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_BLEND,
+                              GL_TEXTURE_2D, GL_NORMALIZE})
+        glEnable(capability);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glViewport(0, 0, width, height);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    setProjection(width, height);
+    glLoadIdentity();
+    glDisable(GL_LIGHT0);
+
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+    glLightModeli(lightModelColorControl, separateSpecularColor);
+    const float ambient[4] = {0, 0, 0.1f, 0};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+
+    lightVector(GL_LIGHT1, GL_POSITION, 0, 0, 9100, 1);
+    lightVector(GL_LIGHT1, GL_DIFFUSE, 1, 1, 1, 1);
+    lightVector(GL_LIGHT1, GL_SPECULAR, 1, 1, 1, 1);
+    lightVector(GL_LIGHT0, GL_SPECULAR, 0, 0, 0, 1);
+    lightVector(GL_LIGHT0, GL_DIFFUSE, 0.3f, 0.3f, 0.3f, 1);
+    glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, 3);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 60);
+    glLightf(GL_LIGHT2, GL_QUADRATIC_ATTENUATION, 0.006f);
+
+    glClearColor(0, 0, 0, 1);
+    glLineWidth(1);
+    glDisable(GL_LIGHT2);
+}
+
+std::vector<std::string> drawStateDifferences() {
+    std::vector<std::string> differences;
+    auto expectCapability = [&](GLenum capability, bool on, const char* name) {
+        if ((glIsEnabled(capability) == GL_TRUE) != on)
+            differences.push_back(std::string(name) + (on ? " is off" : " is on"));
+    };
+    auto expectInteger = [&](GLenum query, GLint value, const char* name) {
+        GLint actual = 0;
+        glGetIntegerv(query, &actual);
+        if (actual != value)
+            differences.push_back(std::string(name) + " is " + std::to_string(actual) + ", not " +
+                                  std::to_string(value));
+    };
+
+    expectInteger(GL_MATRIX_MODE, GL_MODELVIEW, "matrix mode");
+    expectCapability(GL_BLEND, true, "blending");
+    expectInteger(GL_BLEND_SRC, GL_SRC_ALPHA, "blend source");
+    expectInteger(GL_BLEND_DST, GL_ONE, "blend destination");
+    expectCapability(GL_ALPHA_TEST, true, "alpha test");
+    expectCapability(GL_LIGHTING, true, "lighting");
+    expectCapability(GL_LIGHT1, true, "light 1");
+    expectCapability(GL_TEXTURE_2D, true, "2-D texturing");
+    expectCapability(GL_DEPTH_TEST, true, "depth test");
+    expectCapability(GL_CULL_FACE, false, "face culling");
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    if (depthWrites != GL_TRUE)
+        differences.push_back("depth writes are off");
+
+    expectInteger(GL_MODELVIEW_STACK_DEPTH, 1, "model-view stack depth");
+    expectInteger(GL_PROJECTION_STACK_DEPTH, 1, "projection stack depth");
+    expectInteger(GL_TEXTURE_STACK_DEPTH, 1, "texture stack depth");
+    float texture[16];
+    glGetFloatv(GL_TEXTURE_MATRIX, texture);
+    for (int i = 0; i < 16; ++i)
+        if (texture[i] != (i % 5 == 0 ? 1.0f : 0.0f)) {
+            differences.push_back("the texture matrix is not the identity");
+            break;
+        }
+    if (GLenum error = glGetError(); error != GL_NO_ERROR)
+        differences.push_back("GL error " + std::to_string(error));
+    return differences;
+}
+
+float gammaExponent(const Settings& s) {
+    return static_cast<float>(1.0 - ((static_cast<double>(s.gamma) - 50.0) / 50.0) * 0.5);
+}
+
+std::array<std::uint16_t, 768> gammaRamp(float red, float green, float blue) {
+    std::array<std::uint16_t, 768> ramp{};
+    const float exponents[3] = {red, green, blue};
+    for (int channel = 0; channel < 3; ++channel)
+        for (int k = 0; k < 256; ++k) {
+            // (k/256)^e × 65536 stays below 65536 for k < 256, so the truncation always fits 16 bits.
+            const double value = std::pow(k / 256.0, static_cast<double>(exponents[channel])) * 65536.0;
+            ramp[channel * 256 + k] = static_cast<std::uint16_t>(value);
+        }
+    return ramp;
+}

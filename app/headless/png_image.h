@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// Frames as PNG files, in the order glReadPixels gives them: RGBA, bottom row first.
+bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgbaBottomUp,
+              std::string& error);
+bool readPng(const std::string& path, int& width, int& height, std::vector<std::uint8_t>& rgbaBottomUp,
+             std::string& error);
