@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 
+TextureRegistry textureRegistry;
+
 namespace {
 
 // The first blank-delimited word, as a "%s" conversion reads it.

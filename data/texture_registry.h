@@ -16,6 +16,9 @@ struct TextureEntry {
 // until the context goes.
 using TextureRegistry = std::vector<TextureEntry>;
 
+// The show's textures, filled by the saver run from "texture.txt"; scene objects find theirs here by name.
+extern TextureRegistry textureRegistry;
+
 // Reads the list member ("texture.txt"): one picture per line, named by the line's first word, up to a
 // line starting with "END_TEXT" or the end of the file. Blank lines are skipped. Every named picture gets
 // an entry, with texture 0 when it cannot be loaded; `progress`, when set, is called after each one.
