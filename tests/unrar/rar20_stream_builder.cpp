@@ -1,106 +1,26 @@
 #include "tests/unrar/rar20_stream_builder.h"
 
+#include "tools/sdd/rar20_table_writer.h"
+
 #include <algorithm>
 #include <optional>
 
 namespace {
 
-constexpr std::size_t windowSize = 0x100000;
-constexpr std::size_t windowMask = windowSize - 1;
+constexpr std::size_t windowMask = rar20WindowSize - 1;
 
-constexpr unsigned lastMatchSymbol = 256;
-constexpr unsigned firstRepeatSymbol = 257;
-constexpr unsigned firstShortSymbol = 261;
-constexpr unsigned lzTableSwitchSymbol = 269;
-constexpr unsigned firstMatchSymbol = 270;
-constexpr unsigned multimediaTableSwitchSymbol = 256;
-
-constexpr std::size_t mainSymbolCount = 298;
-constexpr std::size_t distanceSymbolCount = 48;
-constexpr std::size_t repeatLengthSymbolCount = 28;
-constexpr std::size_t multimediaSymbolCount = 257;
-constexpr std::size_t bitLengthSymbolCount = 19;
-
-// Code-length symbols: 0..15 a length change, then the three run codes.
-constexpr unsigned repeatPreviousSymbol = 16; // 3 + 2 bits copies of the previous length
-constexpr unsigned shortZeroRunSymbol = 17;   // 3 + 3 bits zeros
-constexpr unsigned longZeroRunSymbol = 18;    // 11 + 7 bits zeros
-
-struct SlotTable {
-    std::vector<unsigned> bases;
-    std::vector<int> extraBits;
-};
-
-SlotTable lengthSlots() {
-    SlotTable table;
-    unsigned base = 0;
-    for (int slot = 0; slot < 28; ++slot) {
-        const int bits = slot < 8 ? 0 : (slot - 4) / 4;
-        table.bases.push_back(base);
-        table.extraBits.push_back(bits);
-        base += 1u << bits;
-    }
-    return table;
-}
-
-SlotTable distanceSlots() {
-    SlotTable table;
-    unsigned base = 0;
-    for (int slot = 0; slot < 48; ++slot) {
-        const int bits = slot < 4 ? 0 : std::min((slot - 2) / 2, 16);
-        table.bases.push_back(base);
-        table.extraBits.push_back(bits);
-        base += 1u << bits;
-    }
-    return table;
-}
-
-const SlotTable lengthTable = lengthSlots();
-const SlotTable distanceTable = distanceSlots();
-const SlotTable shortDistanceTable = {{0, 4, 8, 16, 32, 64, 128, 192}, {2, 2, 3, 4, 5, 6, 6, 6}};
+constexpr auto& lengthTable = rar20LengthSlots;
+constexpr auto& distanceTable = rar20DistanceSlots;
+constexpr auto& shortDistanceTable = rar20ShortDistanceSlots;
 
 // The slot whose range holds `value`.
-std::optional<std::size_t> slotFor(std::span<const unsigned> bases, std::span<const int> extraBits,
-                                   unsigned value) {
+std::optional<std::size_t> slotFor(std::span<const std::uint32_t> bases,
+                                   std::span<const std::uint8_t> extraBits, unsigned value) {
     for (std::size_t slot = bases.size(); slot-- > 0;) {
         if (value >= bases[slot])
             return value - bases[slot] < (1u << extraBits[slot]) ? std::optional(slot) : std::nullopt;
     }
     return std::nullopt;
-}
-
-struct LengthSymbol {
-    unsigned symbol;
-    unsigned extra = 0;
-    int extraBits = 0;
-};
-
-// The code-length symbols for `lengths`: runs of zeros and repeats where they pay, changes against `old`
-// (mod 16) everywhere else.
-std::vector<LengthSymbol> lengthSymbols(std::span<const std::uint8_t> lengths,
-                                        std::span<const std::uint8_t> old) {
-    std::vector<LengthSymbol> symbols;
-    std::size_t i = 0;
-    while (i < lengths.size()) {
-        std::size_t run = 1;
-        while (i + run < lengths.size() && lengths[i + run] == lengths[i])
-            ++run;
-        if (lengths[i] == 0 && run >= 11) {
-            run = std::min<std::size_t>(run, 138);
-            symbols.push_back({longZeroRunSymbol, static_cast<unsigned>(run - 11), 7});
-        } else if (lengths[i] == 0 && run >= 3) {
-            run = std::min<std::size_t>(run, 10);
-            symbols.push_back({shortZeroRunSymbol, static_cast<unsigned>(run - 3), 3});
-        } else if (i > 0 && lengths[i] == lengths[i - 1] && run >= 3) {
-            run = std::min<std::size_t>(run, 6);
-            symbols.push_back({repeatPreviousSymbol, static_cast<unsigned>(run - 3), 2});
-        } else {
-            run = 1;
-            symbols.push_back({static_cast<unsigned>((lengths[i] - old[i]) & 0xF)});
-        }
-        i += run;
-    }
-    return symbols;
 }
 
 } // namespace
@@ -119,9 +39,9 @@ bool Rar20StreamBuilder::writeSymbol(const HuffmanCode& code, unsigned symbol, c
     return true;
 }
 
-bool Rar20StreamBuilder::writeSlot(std::span<const unsigned> bases, std::span<const int> extraBits,
-                                   const HuffmanCode& code, unsigned firstSymbol, unsigned value,
-                                   const char* what) {
+bool Rar20StreamBuilder::writeSlot(std::span<const std::uint32_t> bases,
+                                   std::span<const std::uint8_t> extraBits, const HuffmanCode& code,
+                                   unsigned firstSymbol, unsigned value, const char* what) {
     const std::optional<std::size_t> slot = slotFor(bases, extraBits, value);
     if (!slot) {
         fail(std::string(what) + ": " + std::to_string(value) + " is out of range");
@@ -173,23 +93,19 @@ void Rar20StreamBuilder::readTables(bool multimedia, int channelCount, std::span
     if (keepOld && lengths.size() > savedLengthCount_)
         return fail("keep-old-lengths over lengths the previous table read did not set");
 
-    bits_.put(multimedia ? 1 : 0, 1);
-    bits_.put(keepOld ? 1 : 0, 1);
-    if (multimedia)
-        bits_.put(static_cast<unsigned>(channelCount - 1), 2);
-
-    std::array<std::uint8_t, 4 * 257> noLengths{};
-    writeLengths(lengths, keepOld ? std::span<const std::uint8_t>(savedLengths_) : noLengths);
+    writeRar20TableRead(bits_, multimedia, channelCount, lengths,
+                        keepOld ? std::span<const std::uint8_t>(savedLengths_).first(lengths.size())
+                                : std::span<const std::uint8_t>());
 
     std::vector<std::optional<HuffmanCode>> codes;
     if (multimedia) {
         for (int channel = 0; channel < channelCount; ++channel)
             codes.push_back(
-                canonicalCode(lengths.subspan(channel * multimediaSymbolCount, multimediaSymbolCount)));
+                canonicalCode(lengths.subspan(channel * rar20MultimediaSymbols, rar20MultimediaSymbols)));
     } else {
-        codes.push_back(canonicalCode(lengths.subspan(0, mainSymbolCount)));
-        codes.push_back(canonicalCode(lengths.subspan(mainSymbolCount, distanceSymbolCount)));
-        codes.push_back(canonicalCode(lengths.subspan(mainSymbolCount + distanceSymbolCount)));
+        codes.push_back(canonicalCode(lengths.subspan(0, rar20MainSymbols)));
+        codes.push_back(canonicalCode(lengths.subspan(rar20MainSymbols, rar20DistanceSymbols)));
+        codes.push_back(canonicalCode(lengths.subspan(rar20MainSymbols + rar20DistanceSymbols)));
     }
     if (std::any_of(codes.begin(), codes.end(), [](const auto& code) { return !code; }))
         return fail("code lengths that do not form a prefix code");
@@ -211,35 +127,21 @@ void Rar20StreamBuilder::readTables(bool multimedia, int channelCount, std::span
     tablesExpected_ = false;
 }
 
-void Rar20StreamBuilder::writeLengths(std::span<const std::uint8_t> lengths,
-                                      std::span<const std::uint8_t> old) {
-    const std::vector<LengthSymbol> symbols = lengthSymbols(lengths, old);
-    std::array<std::uint32_t, bitLengthSymbolCount> weights{};
-    for (const LengthSymbol& s : symbols)
-        ++weights[s.symbol];
-    const std::optional<HuffmanCode> code = canonicalCode(codeLengthsFromWeights(weights));
-    for (std::uint8_t length : code->lengths)
-        bits_.put(length, 4);
-    for (const LengthSymbol& s : symbols) {
-        writeSymbol(*code, s.symbol, "code length");
-        bits_.put(s.extra, s.extraBits);
-    }
-}
-
 void Rar20StreamBuilder::tableSwitch() {
     if (!ok())
         return;
     if (tablesExpected_)
         return fail("table switch where code tables are due");
     if (writeSymbol(multimedia_ ? channelCodes_[static_cast<std::size_t>(currentChannel_)] : mainCode_,
-                    multimedia_ ? multimediaTableSwitchSymbol : lzTableSwitchSymbol, "table switch"))
+                    multimedia_ ? rar20MultimediaTableSwitchSymbol : rar20LzTableSwitchSymbol,
+                    "table switch"))
         tablesExpected_ = true;
 }
 
 void Rar20StreamBuilder::putByte(std::uint8_t byte) {
     window_[writePosition_] = byte;
     writePosition_ = (writePosition_ + 1) & windowMask;
-    bytesInWindow_ = std::min(bytesInWindow_ + 1, windowSize);
+    bytesInWindow_ = std::min(bytesInWindow_ + 1, rar20WindowSize);
     output_.push_back(byte);
 }
 
@@ -277,17 +179,16 @@ void Rar20StreamBuilder::match(unsigned length, unsigned distance) {
     if (length < 3 + bonus || length > 258 + bonus)
         return fail("match: length " + std::to_string(length) + " out of range at distance " +
                     std::to_string(distance));
-    if (writeSlot(lengthTable.bases, lengthTable.extraBits, mainCode_, firstMatchSymbol, length - 3 - bonus,
+    if (writeSlot(lengthTable.base, lengthTable.bits, mainCode_, rar20FirstMatchSymbol, length - 3 - bonus,
                   "match length") &&
-        writeSlot(distanceTable.bases, distanceTable.extraBits, distanceCode_, 0, distance - 1,
-                  "match distance"))
+        writeSlot(distanceTable.base, distanceTable.bits, distanceCode_, 0, distance - 1, "match distance"))
         copyMatch(length, distance);
 }
 
 void Rar20StreamBuilder::lastMatch() {
     if (!canWrite("last match", false))
         return;
-    if (writeSymbol(mainCode_, lastMatchSymbol, "last match"))
+    if (writeSymbol(mainCode_, rar20LastMatchSymbol, "last match"))
         copyMatch(lastLength_, lastDistance_);
 }
 
@@ -304,15 +205,15 @@ void Rar20StreamBuilder::repeatMatch(int age, unsigned length) {
     if (length < 2 + bonus || length > 257 + bonus)
         return fail("repeat match: length " + std::to_string(length) + " out of range at distance " +
                     std::to_string(distance));
-    if (writeSymbol(mainCode_, lastMatchSymbol + static_cast<unsigned>(age), "repeat match") &&
-        writeSlot(lengthTable.bases, lengthTable.extraBits, repeatLengthCode_, 0, length - 2 - bonus,
+    if (writeSymbol(mainCode_, rar20LastMatchSymbol + static_cast<unsigned>(age), "repeat match") &&
+        writeSlot(lengthTable.base, lengthTable.bits, repeatLengthCode_, 0, length - 2 - bonus,
                   "repeat length"))
         copyMatch(length, distance);
 }
 
 void Rar20StreamBuilder::shortMatch(unsigned distance) {
     if (canWrite("short match", false) && checkDistance(distance, "short match") &&
-        writeSlot(shortDistanceTable.bases, shortDistanceTable.extraBits, mainCode_, firstShortSymbol,
+        writeSlot(shortDistanceTable.base, shortDistanceTable.bits, mainCode_, rar20FirstShortSymbol,
                   distance - 1, "short match distance"))
         copyMatch(2, distance);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "tests/unrar/bit_writer.h"
-#include "tests/unrar/huffman_code.h"
 #include "tests/unrar/multimedia_model.h"
+#include "tools/sdd/bit_writer.h"
+#include "tools/sdd/huffman_code.h"
+#include "tools/sdd/rar20_slots.h"
 
 #include <array>
 #include <cstdint>
@@ -71,11 +72,10 @@ public:
 
 private:
     void readTables(bool multimedia, int channelCount, std::span<const std::uint8_t> lengths, bool keepOld);
-    void writeLengths(std::span<const std::uint8_t> lengths, std::span<const std::uint8_t> old);
     bool writeSymbol(const HuffmanCode& code, unsigned symbol, const char* what);
     // Writes the symbol firstSymbol + slot for the slot (of `bases`) holding `value`, then its extra bits.
-    bool writeSlot(std::span<const unsigned> bases, std::span<const int> extraBits, const HuffmanCode& code,
-                   unsigned firstSymbol, unsigned value, const char* what);
+    bool writeSlot(std::span<const std::uint32_t> bases, std::span<const std::uint8_t> extraBits,
+                   const HuffmanCode& code, unsigned firstSymbol, unsigned value, const char* what);
     bool canWrite(const char* what, bool multimediaStep);
     bool checkDistance(unsigned distance, const char* what);
     void putByte(std::uint8_t byte);

@@ -8,15 +8,16 @@ class BitWriter {
 public:
     // Appends the low `bitCount` bits of `value` (at most 16), highest first.
     void put(std::uint32_t value, int bitCount) {
-        for (int bit = bitCount - 1; bit >= 0; --bit) {
-            pending_ = static_cast<std::uint8_t>(pending_ << 1 | ((value >> bit) & 1));
-            if (++pendingBits_ == 8) {
-                bytes_.push_back(pending_);
-                pending_ = 0;
-                pendingBits_ = 0;
-            }
+        pending_ = pending_ << bitCount | (value & ((1u << bitCount) - 1));
+        pendingBits_ += bitCount;
+        while (pendingBits_ >= 8) {
+            pendingBits_ -= 8;
+            bytes_.push_back(static_cast<std::uint8_t>(pending_ >> pendingBits_));
         }
     }
+
+    // How many bits have been put since the writer was last empty.
+    std::uint64_t bitCount() const { return bytes_.size() * 8 + static_cast<std::uint64_t>(pendingBits_); }
 
     // The bytes written so far, the last one filled up with zero bits; the writer starts over empty.
     std::vector<std::uint8_t> take() {
@@ -24,11 +25,13 @@ public:
             bytes_.push_back(static_cast<std::uint8_t>(pending_ << (8 - pendingBits_)));
         pending_ = 0;
         pendingBits_ = 0;
-        return std::move(bytes_);
+        std::vector<std::uint8_t> taken = std::move(bytes_);
+        bytes_.clear();
+        return taken;
     }
 
 private:
     std::vector<std::uint8_t> bytes_;
-    std::uint8_t pending_ = 0;
+    std::uint32_t pending_ = 0; // the low pendingBits_ bits (fewer than 8) are not yet in bytes_
     int pendingBits_ = 0;
 };

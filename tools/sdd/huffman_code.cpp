@@ -1,4 +1,4 @@
-#include "tests/unrar/huffman_code.h"
+#include "tools/sdd/huffman_code.h"
 
 #include <algorithm>
 #include <functional>
