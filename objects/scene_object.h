@@ -2,6 +2,7 @@
 
 #include "math/vec3.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,9 @@ class Camera;
 // process ends, and object lists only point at them.
 class SceneObject {
 public:
+    // Longer names on a "begin" line are cut to this length.
+    static constexpr std::size_t maxNameLength = 14;
+
     virtual ~SceneObject() = default;
 
     // Renders the object. On entry and exit the GL state is the one the saver run sets up (see

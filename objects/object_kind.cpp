@@ -1,0 +1,24 @@
+#include "objects/object_kind.h"
+
+#include <array>
+#include <utility>
+
+ObjectKind objectKindOf(std::string_view line) {
+    // The order matters only where prefixes could overlap; it is kept as the scripts were written against.
+    static constexpr std::array<std::pair<std::string_view, ObjectKind>, 9> prefixes{{
+        {"sphere", ObjectKind::sphere},
+        {"billboard", ObjectKind::billboard},
+        {"flare", ObjectKind::flare},
+        {"mesh", ObjectKind::mesh},
+        {"flame", ObjectKind::flame},
+        {"ps", ObjectKind::particleSystem},
+        {"ENDWORLD", ObjectKind::endOfScript},
+        {"geometry", ObjectKind::geometry},
+        {"dir", ObjectKind::dir},
+    }};
+    for (const auto& [prefix, kind] : prefixes) {
+        if (line.starts_with(prefix))
+            return kind;
+    }
+    return ObjectKind::none;
+}

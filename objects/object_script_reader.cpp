@@ -1,0 +1,69 @@
+#include "objects/object_script_reader.h"
+
+#include "data/texture_registry.h"
+#include "objects/mesh_file.h"
+#include "objects/script_scan.h"
+#include "objects/shared_meshes.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+ScriptParseState scriptParseState;
+
+namespace {
+
+// Objects live until the process ends and lists only point at them; this is where they are kept.
+std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
+    static std::vector<std::unique_ptr<SceneObject>> objects;
+    return objects;
+}
+
+void loadGeometryLine(std::string_view line) {
+    std::string meshName;
+    if (scanLine(line, "geometry %s", ScanWord{meshName, scriptLineCapacity}) == 1)
+        loadMeshFile(geometryMesh, meshName, false);
+}
+
+} // namespace
+
+bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
+                      std::span<const KindParserEntry> parsers) {
+    scriptParseState = {};
+    ScriptReader script;
+    if (!script.open(scriptName))
+        return false;
+    while (script.nextLine()) {
+        const ObjectKind kind = objectKindOf(script.line());
+        if (kind == ObjectKind::endOfScript)
+            break;
+        const auto entry = std::find_if(parsers.begin(), parsers.end(),
+                                        [kind](const KindParserEntry& e) { return e.kind == kind; });
+        if (kind == ObjectKind::geometry) {
+            loadGeometryLine(script.line());
+        } else if (entry != parsers.end()) {
+            if (std::unique_ptr<SceneObject> object = entry->parse(script, list)) {
+                list.push_back(object.get());
+                keptObjects().push_back(std::move(object));
+            }
+        } else {
+            continue;
+        }
+        if (progress)
+            progress();
+    }
+    return true;
+}
+
+SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [name](const SceneObject* object) { return object->name == name; });
+    return found == list.end() ? nullptr : *found;
+}
+
+void resolveTexture(SceneObject& object, std::string_view textureName) {
+    object.tga = textureName.ends_with("tga");
+    if (const TextureEntry* entry = findTexture(textureRegistry, textureName))
+        object.textureId = entry->texture;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "data/resource_file.h"
+#include "math/vec3.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Script lines are read into buffers of this size: a line holds at most 127 characters, longer ones are cut.
+inline constexpr std::size_t scriptLineCapacity = 128;
+
+// A text script of the data archive read line by line, as every script loader of the show reads one: leading
+// spaces (not tabs) skipped, carriage returns dropped, long lines cut. Keywords are matched as case-sensitive
+// prefixes of the line, so "spheres" starts with "sphere".
+class ScriptReader {
+public:
+    // Extracts the member. False, and no lines to read, when it cannot be read.
+    bool open(std::string_view memberName);
+
+    // Reads the next line into line(). False when there is none because the data has ended; the last line is
+    // still read when the file does not end with a line feed. Every loop over a script ends this way, so a
+    // script missing its end keyword cannot hang the loading.
+    bool nextLine();
+
+    std::string_view line() const { return line_.data(); }
+    bool lineStartsWith(std::string_view keyword) const { return line().starts_with(keyword); }
+
+private:
+    ResourceFile file_;
+    std::array<char, scriptLineCapacity> line_{};
+    bool dataEnded_ = true;
+};
+
+// One setting of an object block: `apply` is called on every block line that starts with `prefix`. It reads
+// the line from the script, and may read further lines (a mesh's material lines); the keywords after it in
+// the table then test the line it read last.
+struct BlockKeyword {
+    std::string_view prefix;
+    std::function<void(ScriptReader& script)> apply;
+};
+
+// The three common settings: "PREFIX" alone sets a flag, "PREFIX %f" reads a number and
+// "PREFIX V(%f %f %f)" a vector. The referenced values must outlive the table.
+BlockKeyword flagKeyword(std::string_view prefix, bool& flag);
+BlockKeyword floatKeyword(std::string_view prefix, float& value);
+BlockKeyword vectorKeyword(std::string_view prefix, Vec3& value);
+
+// Skips lines up to the one starting with "begin". False when the data ended first.
+bool readBlockBegin(ScriptReader& script);
+
+// The same for the kinds that take a name: "begin NAME" sets `name`, cut to `maxLength` characters; a bare
+// "begin" leaves it as it is.
+bool readBlockBegin(ScriptReader& script, std::string& name, std::size_t maxLength);
+
+// Reads a block's setting lines up to and including the one starting with "end", testing every line against
+// every keyword in table order and applying each one that matches; lines matching none are ignored. False
+// when the data ended before "end": the block is unfinished.
+bool readBlockBody(ScriptReader& script, std::span<const BlockKeyword> keywords);

@@ -1,0 +1,220 @@
+#include "objects/object_script_reader.h"
+
+#include "data/texture_registry.h"
+#include "objects/script_scan.h"
+#include "objects/shared_meshes.h"
+#include "tests/gl/gl_test_context.h"
+#include "tests/images/test_archive.h"
+#include "tests/objects/mesh_file_bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::uint8_t> text(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+// What a recording parser saw when it read its block.
+struct RecordedObject : SceneObject {
+    void draw(Camera&) override {}
+    void update(double) override {}
+
+    ObjectKind kind = ObjectKind::none;
+    GLuint geometry = 0;
+    ScriptParseState stateBefore;
+};
+
+// Reads a block as the real kinds will: the name, "parent NAME" looked up in the list, and the parse state,
+// which it advances as a sphere with "moon", "flash" and a TGA texture would.
+template <ObjectKind kind>
+std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectList& list) {
+    auto object = std::make_unique<RecordedObject>();
+    object->kind = kind;
+    object->geometry = geometryMesh;
+    object->stateBefore = scriptParseState;
+    scriptParseState.flashPhase += 0.25f;
+    scriptParseState.moonSpeedFactor *= 0.75f;
+    scriptParseState.lastTextureWasTga = true;
+    if (!readBlockBegin(script, object->name, SceneObject::maxNameLength))
+        return nullptr;
+    const BlockKeyword keywords[] = {{"parent", [&](ScriptReader& s) {
+                                          std::string parentName;
+                                          if (scanLine(s.line(), "parent %s", ScanWord{parentName, 14}) == 1)
+                                              object->parent = findObjectByName(list, parentName);
+                                      }}};
+    if (!readBlockBody(script, keywords))
+        return nullptr;
+    return object;
+}
+
+constexpr std::array<KindParserEntry, 6> recordingParsers{{
+    {ObjectKind::sphere, parseRecorded<ObjectKind::sphere>},
+    {ObjectKind::billboard, parseRecorded<ObjectKind::billboard>},
+    {ObjectKind::flare, parseRecorded<ObjectKind::flare>},
+    {ObjectKind::mesh, parseRecorded<ObjectKind::mesh>},
+    {ObjectKind::flame, parseRecorded<ObjectKind::flame>},
+    {ObjectKind::particleSystem, parseRecorded<ObjectKind::particleSystem>},
+}};
+
+const RecordedObject& recorded(const SceneObject* object) {
+    return *static_cast<const RecordedObject*>(object);
+}
+
+} // namespace
+
+class ObjectScriptReaderTest : public ::testing::Test {
+protected:
+    // Reads `name` from the archive with the recording parsers, counting progress calls.
+    bool read(std::string_view name) {
+        return readObjectScript(
+            list, name, [this] { ++progressCalls; }, recordingParsers);
+    }
+
+    ObjectList list;
+    int progressCalls = 0;
+};
+
+TEST(ObjectKindOf, MatchesKeywordsAsCaseSensitivePrefixes) {
+    EXPECT_EQ(objectKindOf("sphere"), ObjectKind::sphere);
+    EXPECT_EQ(objectKindOf("spheres"), ObjectKind::sphere);
+    EXPECT_EQ(objectKindOf("billboard2"), ObjectKind::billboard);
+    EXPECT_EQ(objectKindOf("flare"), ObjectKind::flare);
+    EXPECT_EQ(objectKindOf("mesh7"), ObjectKind::mesh);
+    EXPECT_EQ(objectKindOf("flame ring"), ObjectKind::flame);
+    EXPECT_EQ(objectKindOf("ps"), ObjectKind::particleSystem);
+    EXPECT_EQ(objectKindOf("psychedelic"), ObjectKind::particleSystem);
+    EXPECT_EQ(objectKindOf("ENDWORLD here"), ObjectKind::endOfScript);
+    EXPECT_EQ(objectKindOf("geometry meshes\\ship.dat"), ObjectKind::geometry);
+    EXPECT_EQ(objectKindOf("dir meshes"), ObjectKind::dir);
+    for (const char* other : {"", "Sphere", "\tsphere", "p", "endworld", "begin", "end"})
+        EXPECT_EQ(objectKindOf(other), ObjectKind::none) << other;
+}
+
+TEST_F(ObjectScriptReaderTest, HandsEveryObjectLineToItsKindAndReportsProgressPerObject) {
+    TestArchive archive({{"objects.txt", text("dir textures\n"
+                                              "a comment\n"
+                                              "spheres\nbegin Earth\nend\n"
+                                              "psystem\nunrelated line before begin\nbegin\nend\n"
+                                              "mesh2\nbegin Ship\nend\n"
+                                              "billboard\nbegin\nend\n"
+                                              "flare\nbegin\nend\n"
+                                              "flame\nbegin\nend\n"
+                                              "ENDWORLD\n"
+                                              "sphere\nbegin Late\nend\n")}});
+    ASSERT_TRUE(read("objects.txt"));
+    ASSERT_EQ(list.size(), 6u);
+    const ObjectKind expected[] = {ObjectKind::sphere,    ObjectKind::particleSystem, ObjectKind::mesh,
+                                   ObjectKind::billboard, ObjectKind::flare,          ObjectKind::flame};
+    for (std::size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(recorded(list[i]).kind, expected[i]) << i;
+    EXPECT_EQ(list[0]->name, "Earth");
+    EXPECT_EQ(list[2]->name, "Ship");
+    EXPECT_EQ(progressCalls, 6);
+}
+
+TEST_F(ObjectScriptReaderTest, UnfinishedBlockAtTheEndOfTheDataIsDropped) {
+    TestArchive archive({{"objects.txt", text("sphere\nbegin Kept\nend\nsphere\nbegin Lost\nradius 1")}});
+    ASSERT_TRUE(read("objects.txt"));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->name, "Kept");
+    EXPECT_EQ(progressCalls, 2);
+}
+
+TEST_F(ObjectScriptReaderTest, ParentsAreFoundOnlyEarlierInTheListAndByExactName) {
+    TestArchive archive({{"planets.txt", text("sphere\nbegin Moon0\nparent Earth\nend\n"
+                                              "sphere\nbegin Earth\nend\n"
+                                              "sphere\nbegin Moon\nparent Earth\nend\n"
+                                              "sphere\nbegin Moon2\nparent earth\nend\n")},
+                         {"moons.txt", text("sphere\nbegin Luna\nparent Earth\nend\n")}});
+    ASSERT_TRUE(read("planets.txt"));
+    ASSERT_TRUE(read("moons.txt"));
+    ASSERT_EQ(list.size(), 5u);
+    const SceneObject* earth = list[1];
+    EXPECT_EQ(list[0]->parent, nullptr);
+    EXPECT_EQ(list[2]->parent, earth);
+    EXPECT_EQ(list[3]->parent, nullptr);
+    EXPECT_EQ(list[4]->parent, earth); // an earlier script read into the same list counts too
+
+    EXPECT_EQ(findObjectByName(list, "Earth"), earth);
+    EXPECT_EQ(findObjectByName(list, "Eart"), nullptr);
+    EXPECT_EQ(findObjectByName({}, "Earth"), nullptr);
+}
+
+TEST_F(ObjectScriptReaderTest, EveryScriptStartsWithAFreshParseStateAndAppendsToTheList) {
+    TestArchive archive({{"objects.txt", text("sphere\nbegin\nend\nsphere\nbegin\nend\n")}});
+    ASSERT_TRUE(read("objects.txt"));
+    ASSERT_TRUE(read("objects.txt"));
+    ASSERT_EQ(list.size(), 4u);
+    for (std::size_t script = 0; script < 2; ++script) {
+        SCOPED_TRACE(script);
+        const ScriptParseState& first = recorded(list[2 * script]).stateBefore;
+        EXPECT_FLOAT_EQ(first.flashPhase, 0);
+        EXPECT_FLOAT_EQ(first.moonSpeedFactor, 1);
+        EXPECT_FALSE(first.lastTextureWasTga);
+        const ScriptParseState& second = recorded(list[2 * script + 1]).stateBefore;
+        EXPECT_FLOAT_EQ(second.flashPhase, 0.25f);
+        EXPECT_FLOAT_EQ(second.moonSpeedFactor, 0.75f);
+        EXPECT_TRUE(second.lastTextureWasTga);
+    }
+}
+
+TEST_F(ObjectScriptReaderTest, MissingScriptAddsNothing) {
+    TestArchive archive({});
+    EXPECT_FALSE(read("missing.txt"));
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(progressCalls, 0);
+}
+
+TEST_F(ObjectScriptReaderTest, KindsWithoutTheirParserYetHaveTheirBlocksReadPast) {
+    TestArchive archive({{"objects.txt", text("sphere\nbegin\nps inside the block\nmesh inside\nend\n"
+                                              "geometry missing.dat\n"
+                                              "ps\nbegin\nend\n")}});
+    ASSERT_TRUE(readObjectScript(list, "objects.txt", [this] { ++progressCalls; }));
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(progressCalls, 3); // two object lines and the geometry line; none from inside the block
+}
+
+class GeometryLineTest : public GlTest {};
+
+TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
+    TestArchive archive({{"meshes\\a.dat", meshFileBytes(oneTriangleMesh())},
+                         {"meshes\\b.dat", meshFileBytes(sharedCornerMesh())},
+                         {"objects.txt", text("geometry meshes\\a.dat\nmesh\nbegin\nend\n"
+                                              "geometry meshes\\b.dat\nmesh\nbegin\nend\n"
+                                              "geometry\nmesh\nbegin\nend\n")}});
+    geometryMesh = 0;
+    ObjectList list;
+    int progressCalls = 0;
+    ASSERT_TRUE(readObjectScript(
+        list, "objects.txt", [&] { ++progressCalls; }, recordingParsers));
+    ASSERT_EQ(list.size(), 3u);
+    const GLuint first = recorded(list[0]).geometry;
+    const GLuint second = recorded(list[1]).geometry;
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, 0u);
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(glIsList(first));
+    // A geometry line without a file name loads nothing: the last list stays.
+    EXPECT_EQ(recorded(list[2]).geometry, second);
+    EXPECT_EQ(geometryMesh, second);
+    EXPECT_EQ(progressCalls, 6);
+}
+
+TEST(ResolveTexture, FindsTheTextureByItsPathAndTellsTgaByTheName) {
+    const TextureRegistry previous =
+        std::exchange(textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg"},
+                                                       {.texture = 9, .path = "textures\\ring.tga"}});
+    RecordedObject object;
+    resolveTexture(object, "textures\\ring.tga");
+    EXPECT_EQ(object.textureId, 9u);
+    EXPECT_TRUE(object.tga);
+    resolveTexture(object, "textures\\EARTH.jpg");
+    EXPECT_EQ(object.textureId, 9u); // not found: kept
+    EXPECT_FALSE(object.tga);
+    resolveTexture(object, "textures\\earth.jpg");
+    EXPECT_EQ(object.textureId, 7u);
+    resolveTexture(object, "textures\\SHIP.TGA");
+    EXPECT_FALSE(object.tga); // only a lower-case ending says the picture has alpha
+    textureRegistry = previous;
+}
