@@ -1,0 +1,46 @@
+#include "scene/environment_table.h"
+
+#include "objects/object_script_reader.h"
+#include "objects/script_reader.h"
+#include "objects/script_scan.h"
+
+#include <algorithm>
+
+namespace {
+
+// A pass line: the object script it names is read into `list`.
+BlockKeyword passKeyword(std::string_view prefix, ObjectList& list, const std::function<void()>& progress) {
+    return {prefix, [pattern = std::string(prefix) + " %s", &list, &progress](ScriptReader& script) {
+                std::string scriptName;
+                if (scanLine(script.line(), pattern, ScanWord{scriptName, scriptLineCapacity}) == 1)
+                    readObjectScript(list, scriptName, progress);
+            }};
+}
+
+} // namespace
+
+bool loadEnvironments(EnvironmentTable& table, std::string_view fileName,
+                      const std::function<void()>& progress) {
+    ScriptReader script;
+    if (!script.open(fileName))
+        return false;
+    while (script.nextLine() && !script.lineStartsWith("ENV_END")) {
+        if (!script.lineStartsWith("env"))
+            continue;
+        auto environment = std::make_unique<Environment>();
+        scanLine(script.line(), "env %s", ScanWord{environment->name, Environment::maxNameLength});
+        const BlockKeyword keywords[] = {
+            passKeyword("firstpass", environment->firstPass, progress),
+            passKeyword("postpass", environment->postPass, progress),
+        };
+        if (readBlockBody(script, keywords))
+            table.push_back(std::move(environment));
+    }
+    return true;
+}
+
+Environment* findEnvironment(const EnvironmentTable& table, std::string_view name) {
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [name](const auto& environment) { return environment->name == name; });
+    return found == table.end() ? nullptr : found->get();
+}
