@@ -153,8 +153,8 @@ TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
 }
 
 TEST_F(SddTool, UsageErrorsExitWith2) {
-    for (const char* arguments :
-         {"", "l", "q x.rar", "l x.rar extra", "p x.rar", "a x.rar", "a x.rar f -m5", "x x.rar --verbose"})
+    for (const char* arguments : {"", "l", "q x.rar", "l x.rar extra", "p x.rar", "a x.rar", "a x.rar f -m6",
+                                  "a x.rar f -s9", "x x.rar --verbose"})
         EXPECT_EQ(sdd(arguments).exitCode, 2) << arguments;
 }
 

@@ -68,15 +68,20 @@ bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_
     return addMember(name, packed, unpackedSize, unpackedCrc, method, time);
 }
 
+bool ArchiveWriter::acceptsName(std::string_view name) {
+    return !name.empty() && name.size() <= std::numeric_limits<std::uint16_t>::max() - fileHeaderFixedSize;
+}
+
 bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
                               std::uint32_t time) {
-    if (name.empty() || name.size() > std::numeric_limits<std::uint16_t>::max() - fileHeaderFixedSize ||
-        data.size() > std::numeric_limits<std::uint32_t>::max())
+    if (!acceptsName(name) || data.size() > std::numeric_limits<std::uint32_t>::max())
         return false;
 
     std::uint16_t flags = longBlockFlag | dictionary1MiBFlag;
-    if (solid_ && hasMembers_)
+    // A continuation with nothing packed before it would find no tables to go on with, and stored members
+    // take no part in the chain.
+    if (solid_ && hasPackedMembers_ && method != methodStored)
         flags |= solidContinuationFlag;
 
     std::vector<std::uint8_t> header;
@@ -98,7 +103,7 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
 
     appendHeader(bytes_, std::move(header));
     bytes_.insert(bytes_.end(), data.begin(), data.end());
-    hasMembers_ = true;
+    hasPackedMembers_ = hasPackedMembers_ || method != methodStored;
     return true;
 }
 

@@ -22,8 +22,8 @@ inline constexpr std::uint8_t methodStored = 0x30;
 
 // Builds a RAR 2.x archive in memory: the marker, the main header, then one file header and its data per
 // member. Stored members are copied as they are; packed members arrive as finished RAR 2.0 streams made
-// elsewhere. In a solid archive every member after the first continues the previous member's window and
-// tables.
+// elsewhere. In a solid archive every packed member after the first packed one continues the window and
+// tables the packed members before it left; stored members take no part in that chain.
 class ArchiveWriter {
 public:
     explicit ArchiveWriter(bool solid = false);
@@ -38,6 +38,9 @@ public:
     bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime);
 
+    // Whether a member can be stored under this name: not empty, and short enough for the header.
+    static bool acceptsName(std::string_view name);
+
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
     // Writes the archive to a file, replacing it. False when the file cannot be written completely.
@@ -48,6 +51,6 @@ private:
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time);
 
     bool solid_;
-    bool hasMembers_ = false;
+    bool hasPackedMembers_ = false;
     std::vector<std::uint8_t> bytes_;
 };

@@ -3,10 +3,11 @@
 //   sdd t ARCHIVE                     extract every member in memory and check its CRC
 //   sdd x ARCHIVE [MEMBER...] [-o DIR] extract to files
 //   sdd p ARCHIVE MEMBER              write one member to standard output
-//   sdd a ARCHIVE FILE... [-m0]       write a new archive of stored members
+//   sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]
+//                                     write a new archive; FILE may be NAME=PATH to store PATH as NAME
 // Exit codes: 0 success, 1 a data error, 2 a usage error. Every error names the archive, the member and why.
 #include "data/archive_reader.h"
-#include "tools/sdd/archive_writer.h"
+#include "tools/sdd/archive_packer.h"
 #include "tools/sdd/member_path.h"
 
 #include <cerrno>
@@ -35,12 +36,16 @@ constexpr std::uint16_t directoryFlags = 0x00E0;
 int usage(const char* problem = nullptr) {
     if (problem)
         std::fprintf(stderr, "sdd: %s\n", problem);
-    std::fputs("usage: sdd l ARCHIVE                       list the members\n"
-               "       sdd t ARCHIVE                       test every member's CRC\n"
-               "       sdd x ARCHIVE [MEMBER...] [-o DIR]  extract (all members, or those named)\n"
-               "       sdd p ARCHIVE MEMBER                write a member to standard output\n"
-               "       sdd a ARCHIVE FILE... [-m0]         write a new archive of stored members\n",
-               stderr);
+    std::fputs(
+        "usage: sdd l ARCHIVE                       list the members\n"
+        "       sdd t ARCHIVE                       test every member's CRC\n"
+        "       sdd x ARCHIVE [MEMBER...] [-o DIR]  extract (all members, or those named)\n"
+        "       sdd p ARCHIVE MEMBER                write a member to standard output\n"
+        "       sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]\n"
+        "                                           write a new archive: -m0 stores, -m1 (fastest) to\n"
+        "                                           -m5 (smallest) pack, default -m3; -s solid; -mm\n"
+        "                                           multimedia (sound, images); FILE may be NAME=PATH\n",
+        stderr);
     return exitUsage;
 }
 
@@ -185,14 +190,17 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
     return true;
 }
 
-int add(const std::string& archive, const std::vector<std::string>& files) {
-    ArchiveWriter writer;
+int add(const std::string& archive, const std::vector<std::string>& operands, const PackOptions& options) {
+    ArchivePacker packer(options);
     std::vector<std::string> names;
-    for (const std::string& file : files) {
+    for (const std::string& operand : operands) {
+        // NAME=PATH stores the file at PATH under NAME; the first '=' splits them.
+        const std::size_t equals = operand.find('=');
+        const std::string file = equals == std::string::npos ? operand : operand.substr(equals + 1);
         std::string reason;
-        std::optional<std::string> name = memberNameFor(file, reason);
+        std::optional<std::string> name = memberNameFor(operand.substr(0, equals), reason);
         if (!name) {
-            fail(archive, file, reason);
+            fail(archive, operand, reason);
             return exitDataError;
         }
         for (const std::string& earlier : names)
@@ -205,13 +213,13 @@ int add(const std::string& archive, const std::vector<std::string>& files) {
             fail(archive, file, reason);
             return exitDataError;
         }
-        if (!writer.addStored(*name, bytes)) {
+        if (!packer.add(*name, bytes)) {
             fail(archive, *name, "too large for a RAR 2.x member");
             return exitDataError;
         }
         names.push_back(*name);
     }
-    if (!writer.save(archive)) {
+    if (!packer.finish().save(archive)) {
         fail(archive, "", std::string("cannot write the archive: ") + std::strerror(errno));
         return exitDataError;
     }
@@ -228,15 +236,20 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> operands;
     fs::path folder = ".";
+    PackOptions packOptions;
     for (int i = 3; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (command == "x" && arg == "-o") {
             if (++i == argc)
                 return usage("-o needs a folder");
             folder = argv[i];
-        } else if (command == "a" && arg.starts_with("-m")) {
-            if (arg != "-m0")
-                return usage("only -m0 (stored members) can be written");
+        } else if (command == "a" && arg == "-mm") {
+            packOptions.multimedia = true;
+        } else if (command == "a" && arg == "-s") {
+            packOptions.solid = true;
+        } else if (command == "a" && arg.size() == 3 && arg.starts_with("-m") && arg[2] >= '0' &&
+                   arg[2] <= '5') {
+            packOptions.level = arg[2] - '0';
         } else if (arg.starts_with("-") && arg.size() > 1) {
             return usage(("unknown option " + std::string(arg)).c_str());
         } else {
@@ -247,7 +260,7 @@ int main(int argc, char** argv) {
     if (command == "a") {
         if (operands.empty())
             return usage("sdd a needs at least one file");
-        return add(archive, operands);
+        return add(archive, operands, packOptions);
     }
     if (command != "l" && command != "t" && command != "x" && command != "p")
         return usage(("unknown command " + std::string(command)).c_str());

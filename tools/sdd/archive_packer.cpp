@@ -1,0 +1,59 @@
+#include "tools/sdd/archive_packer.h"
+
+#include "data/crc32.h"
+
+#include <algorithm>
+#include <limits>
+
+Rar20LzEffort effortForLevel(int level) {
+    switch (std::clamp(level, 1, 5)) {
+    case 1:
+        return {8, false, 16};
+    case 2:
+        return {16, true, 32};
+    case 3:
+        return {48, true, 64};
+    case 4:
+        return {128, true, 128};
+    default:
+        return {512, true, Rar20LzState::maxLength};
+    }
+}
+
+ArchivePacker::ArchivePacker(const PackOptions& options) : options_(options), writer_(options.solid) {
+    if (options.solid && options.level > 0)
+        solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
+}
+
+bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes) {
+    if (solidEncoder_ && bytes.empty()) {
+        if (!ArchiveWriter::acceptsName(name))
+            return false;
+        heldBackEmptyMembers_.emplace_back(name);
+        return true;
+    }
+    if (options_.level == 0 || bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        return writer_.addStored(name, bytes);
+
+    const auto method = static_cast<std::uint8_t>(methodStored + options_.level);
+    if (solidEncoder_) {
+        // Check the name before packing: the encoder's state moves on with every member it packs.
+        if (!ArchiveWriter::acceptsName(name))
+            return false;
+        const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
+        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+                                 method);
+    }
+    Rar20Encoder encoder(effortForLevel(options_.level), options_.multimedia);
+    const std::vector<std::uint8_t> packed = encoder.encode(bytes);
+    if (packed.size() >= bytes.size())
+        return writer_.addStored(name, bytes);
+    return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method);
+}
+
+const ArchiveWriter& ArchivePacker::finish() {
+    for (const std::string& name : heldBackEmptyMembers_)
+        writer_.addStored(name, {});
+    heldBackEmptyMembers_.clear();
+    return writer_;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "tools/sdd/archive_writer.h"
+#include "tools/sdd/rar20_encoder.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct PackOptions {
+    int level = 3;           // 0 stores every member; 1 (fastest) to 5 (smallest) pack with RAR 2.0
+    bool solid = false;      // members continue one another's window and tables
+    bool multimedia = false; // try the delta predictor on every stretch and keep it where it is smaller
+};
+
+// Builds an archive member by member with RAR 2.0 compression. Output depends only on the options and the
+// members, so the same input always gives the same archive.
+class ArchivePacker {
+public:
+    explicit ArchivePacker(const PackOptions& options);
+
+    // Packs the member, or stores it when packing does not make it smaller. In a solid archive only empty
+    // members are stored: the members after a stored one could not reach back across it. Fails, adding
+    // nothing, for the reasons ArchiveWriter gives.
+    bool add(std::string_view name, std::span<const std::uint8_t> bytes);
+
+    // The archive with every member added. In a solid archive the empty members come last: some unpackers
+    // (unar) lose their place in the chain of packed members at an empty one.
+    const ArchiveWriter& finish();
+
+private:
+    PackOptions options_;
+    ArchiveWriter writer_;
+    std::unique_ptr<Rar20Encoder> solidEncoder_;
+    std::vector<std::string> heldBackEmptyMembers_;
+};
+
+// The parser effort behind each packing level (1 to 5).
+Rar20LzEffort effortForLevel(int level);

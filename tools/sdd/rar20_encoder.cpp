@@ -1,0 +1,207 @@
+#include "tools/sdd/rar20_encoder.h"
+
+#include "tools/sdd/rar20_table_writer.h"
+
+#include <algorithm>
+
+namespace {
+
+// Long enough that tables cost little against the data, short enough to follow changing statistics.
+constexpr std::size_t blockSize = 128 * 1024;
+
+constexpr int lookAheadPaddingBits = 16;
+
+constexpr std::size_t distanceOffset = rar20MainSymbols;
+constexpr std::size_t repeatLengthOffset = rar20MainSymbols + rar20DistanceSymbols;
+
+struct Slice {
+    std::size_t offset;
+    std::size_t size;
+};
+
+// Where each table's code lengths lie in a table read.
+std::vector<Slice> tableSlices(bool multimedia, int channelCount) {
+    if (!multimedia)
+        return {{0, rar20MainSymbols},
+                {distanceOffset, rar20DistanceSymbols},
+                {repeatLengthOffset, rar20RepeatLengthSymbols}};
+    std::vector<Slice> slices;
+    for (int channel = 0; channel < channelCount; ++channel)
+        slices.push_back(
+            {static_cast<std::size_t>(channel) * rar20MultimediaSymbols, rar20MultimediaSymbols});
+    return slices;
+}
+
+// The bits the symbols take with these code lengths; none when a symbol in use has no code.
+std::optional<std::uint64_t> symbolBits(std::span<const std::uint32_t> weights,
+                                        std::span<const std::uint8_t> lengths) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+        if (weights[i] != 0 && lengths[i] == 0)
+            return std::nullopt;
+        bits += std::uint64_t{weights[i]} * lengths[i];
+    }
+    return bits;
+}
+
+} // namespace
+
+Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
+    : parser_(history_, effort), tryMultimedia_(tryMultimedia) {}
+
+std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
+    const std::size_t begin = history_.size();
+    history_.insert(history_.end(), member.begin(), member.end());
+    BitWriter bits;
+    for (std::size_t at = begin; at < history_.size();) {
+        const std::size_t end = std::min(history_.size(), at + blockSize);
+        const Rar20LzState lzBefore = lz_;
+        Block best = lzBlock(at, end);
+        plan(best);
+        for (int channels = 1; tryMultimedia_ && channels <= rar20MaxChannels; ++channels) {
+            Block trial = multimediaBlock(at, end, channels);
+            plan(trial);
+            if (trial.bits < best.bits)
+                best = std::move(trial);
+        }
+        // The decoder's distance ring only moves in LZ mode.
+        if (best.multimedia)
+            lz_ = lzBefore;
+        emit(best, bits);
+        at = end;
+    }
+    // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
+    // there. Zero bits, and fewer than the five unread bytes at which decoders look for a table switch
+    // after a member's end.
+    if (!member.empty())
+        bits.put(0, lookAheadPaddingBits);
+    return bits.take();
+}
+
+Rar20Encoder::Block Rar20Encoder::lzBlock(std::size_t begin, std::size_t end) {
+    Block block;
+    parser_.parse(begin, end, lz_, block.lzCodes);
+    block.weights.assign(rar20LzLengths, 0);
+    for (const Rar20LzCode& code : block.lzCodes) {
+        ++block.weights[code.mainSymbol];
+        if (code.second == Rar20LzCode::Second::distance)
+            ++block.weights[distanceOffset + code.secondSymbol];
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            ++block.weights[repeatLengthOffset + code.secondSymbol];
+        block.extraBits += code.mainExtraBits + code.secondExtraBits;
+    }
+    // The tables in use must always be able to ask for new ones.
+    block.weights[rar20LzTableSwitchSymbol] = std::max(block.weights[rar20LzTableSwitchSymbol], 1u);
+    return block;
+}
+
+Rar20Encoder::Block Rar20Encoder::multimediaBlock(std::size_t begin, std::size_t end,
+                                                  int channelCount) const {
+    Block block;
+    block.multimedia = true;
+    block.channelCount = channelCount;
+    Rar20MultimediaCoder coder = multimedia_;
+    coder.setChannelCount(channelCount);
+    block.firstChannel = coder.currentChannel();
+    block.weights.assign(static_cast<std::size_t>(channelCount) * rar20MultimediaSymbols, 0);
+    block.deltas.reserve(end - begin);
+    for (std::size_t at = begin; at < end; ++at) {
+        const auto channel = static_cast<std::size_t>(coder.currentChannel());
+        const std::uint8_t delta = coder.code(history_[at]);
+        ++block.weights[channel * rar20MultimediaSymbols + delta];
+        block.deltas.push_back(delta);
+    }
+    for (int channel = 0; channel < channelCount; ++channel)
+        block.weights[static_cast<std::size_t>(channel) * rar20MultimediaSymbols +
+                      rar20MultimediaTableSwitchSymbol] = 1;
+    block.multimediaAfter = coder;
+    return block;
+}
+
+bool Rar20Encoder::canKeepOldLengths(const Block& block) const {
+    // Only lengths the last table read set are the same in every decoder; the rest are not to be relied on.
+    return haveTables_ && savedLengthCount_ >= block.weights.size();
+}
+
+std::uint64_t Rar20Encoder::tableReadBits(const Block& block, bool keepOldLengths) const {
+    BitWriter scratch;
+    writeRar20TableRead(scratch, block.multimedia, block.channelCount, block.lengths,
+                        keepOldLengths ? std::span(savedLengths_).first(block.lengths.size())
+                                       : std::span<const std::uint8_t>());
+    return scratch.bitCount();
+}
+
+void Rar20Encoder::plan(Block& block) const {
+    block.lengths.assign(block.weights.size(), 0);
+    for (const Slice& slice : tableSlices(block.multimedia, block.channelCount)) {
+        const std::vector<std::uint8_t> lengths =
+            codeLengthsFromWeights(std::span(block.weights).subspan(slice.offset, slice.size));
+        std::copy(lengths.begin(), lengths.end(),
+                  block.lengths.begin() + static_cast<std::ptrdiff_t>(slice.offset));
+    }
+
+    std::uint64_t tableBits = tableReadBits(block, false);
+    if (canKeepOldLengths(block)) {
+        const std::uint64_t changeBits = tableReadBits(block, true);
+        block.keepOldLengths = changeBits < tableBits;
+        tableBits = std::min(tableBits, changeBits);
+    }
+    block.bits = tableBits + *symbolBits(block.weights, block.lengths) + block.extraBits;
+
+    const bool sameTables = haveTables_ && multimediaMode_ == block.multimedia &&
+                            (!block.multimedia || multimedia_.channelCount() == block.channelCount);
+    if (sameTables) {
+        const std::optional<std::uint64_t> keptBits =
+            symbolBits(block.weights, std::span(savedLengths_).first(block.weights.size()));
+        if (keptBits && *keptBits + block.extraBits <= block.bits) {
+            block.keepTables = true;
+            block.bits = *keptBits + block.extraBits;
+        }
+    }
+}
+
+void Rar20Encoder::emit(const Block& block, BitWriter& bits) {
+    if (!block.keepTables) {
+        // A fresh decoder reads tables first thing; one with tables must be asked for new ones.
+        if (haveTables_) {
+            if (multimediaMode_)
+                put(bits, codes_[static_cast<std::size_t>(multimedia_.currentChannel())],
+                    rar20MultimediaTableSwitchSymbol);
+            else
+                put(bits, codes_[0], rar20LzTableSwitchSymbol);
+        }
+        const std::span<const std::uint8_t> lengths(block.lengths);
+        writeRar20TableRead(bits, block.multimedia, block.channelCount, lengths,
+                            block.keepOldLengths ? std::span(savedLengths_).first(lengths.size())
+                                                 : std::span<const std::uint8_t>());
+        std::copy(lengths.begin(), lengths.end(), savedLengths_.begin());
+        savedLengthCount_ = lengths.size();
+        codes_.clear();
+        for (const Slice& slice : tableSlices(block.multimedia, block.channelCount))
+            codes_.push_back(*canonicalCode(lengths.subspan(slice.offset, slice.size)));
+        haveTables_ = true;
+        multimediaMode_ = block.multimedia;
+    }
+
+    if (block.multimedia) {
+        auto channel = static_cast<std::size_t>(block.firstChannel);
+        for (std::uint8_t delta : block.deltas) {
+            put(bits, codes_[channel], delta);
+            if (++channel == static_cast<std::size_t>(block.channelCount))
+                channel = 0;
+        }
+        multimedia_ = block.multimediaAfter;
+        return;
+    }
+    const HuffmanCode& distanceCode = codes_[1];
+    const HuffmanCode& repeatLengthCode = codes_[2];
+    for (const Rar20LzCode& code : block.lzCodes) {
+        put(bits, codes_[0], code.mainSymbol);
+        bits.put(code.mainExtra, code.mainExtraBits);
+        if (code.second == Rar20LzCode::Second::distance)
+            put(bits, distanceCode, code.secondSymbol);
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            put(bits, repeatLengthCode, code.secondSymbol);
+        bits.put(code.secondExtra, code.secondExtraBits);
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "tools/sdd/bit_writer.h"
+#include "tools/sdd/huffman_code.h"
+#include "tools/sdd/rar20_lz_code.h"
+#include "tools/sdd/rar20_lz_parser.h"
+#include "tools/sdd/rar20_multimedia_coder.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The RAR 2.0 packer. Each member is cut into stretches; each stretch is coded with LZ, or with the
+// multimedia delta predictor on 1 to 4 channels when asked and when that comes out smaller, under Huffman
+// tables built from its own statistics, or under the tables already in use when those cost less than
+// sending new ones. The packer follows the decoder's whole state (window, distance ring, tables, saved code
+// lengths, predictors), so successive members of one encoder are a solid archive's continuations.
+class Rar20Encoder {
+public:
+    Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia);
+
+    // The packed stream of the next member: the first starts a fresh decoder, each later one goes on from
+    // the state the one before left. An empty member gives an empty stream and changes nothing.
+    std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
+
+private:
+    // One stretch of a member, coded one way, with the statistics and the cost of that way.
+    struct Block {
+        bool multimedia = false;
+        int channelCount = 1;
+        std::vector<Rar20LzCode> lzCodes;
+        std::vector<std::uint8_t> deltas;
+        int firstChannel = 0;                 // the channel of deltas[0]
+        Rar20MultimediaCoder multimediaAfter; // the predictors once the deltas are decoded
+        std::vector<std::uint32_t> weights;   // per code-length index: how often that symbol is written
+        std::uint64_t extraBits = 0;
+        std::vector<std::uint8_t> lengths; // new code lengths for the weights
+        bool keepTables = false;           // code with the tables in use; no table read
+        bool keepOldLengths = false;       // the table read sends changes to the saved lengths
+        std::uint64_t bits = 0;            // the cost of the cheapest way to write it
+    };
+
+    Block lzBlock(std::size_t begin, std::size_t end);
+    Block multimediaBlock(std::size_t begin, std::size_t end, int channelCount) const;
+    void plan(Block& block) const;
+    std::uint64_t tableReadBits(const Block& block, bool keepOldLengths) const;
+    bool canKeepOldLengths(const Block& block) const;
+    void emit(const Block& block, BitWriter& bits);
+    void put(BitWriter& bits, const HuffmanCode& code, unsigned symbol) const {
+        bits.put(code.codes[symbol], code.lengths[symbol]);
+    }
+
+    std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
+    Rar20LzParser parser_;
+    bool tryMultimedia_;
+    Rar20LzState lz_;
+    Rar20MultimediaCoder multimedia_;
+
+    // The decoder's tables: none before the first table read.
+    bool haveTables_ = false;
+    bool multimediaMode_ = false;
+    std::array<std::uint8_t, rar20MaxChannels * rar20MultimediaSymbols> savedLengths_{};
+    std::size_t savedLengthCount_ = 0; // how many of them the last table read set
+    std::vector<HuffmanCode> codes_;   // main, distance, repeat length; or one per channel
+};

@@ -1,0 +1,113 @@
+#include "tools/sdd/rar20_lz_parser.h"
+
+#include <algorithm>
+
+namespace {
+
+// Rough costs in bits, before the block's Huffman codes are known: a literal, and the parts of a match.
+constexpr int literalBits = 8;
+constexpr int lastMatchBits = 4;
+constexpr int repeatMatchBits = 7;
+constexpr int shortMatchBits = 7;
+constexpr int newMatchBits = 14; // length slot and distance slot
+
+std::uint32_t pairAt(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 8 | p[1];
+}
+
+} // namespace
+
+Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort)
+    : data_(data), effort_(effort), finder_(data, rar20WindowSize, effort.maxChainLength),
+      pairEnd_(1u << 16, 0) {}
+
+void Rar20LzParser::consider(Candidate& best, std::uint32_t length, std::uint32_t distance,
+                             const Rar20LzState& state) const {
+    if (!state.canCode(length, distance))
+        return;
+    int cost;
+    if (distance == state.recentDistance(1) && length >= Rar20LzState::minRepeatLengthAt(distance)) {
+        cost = lastMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 2)];
+    } else if (distance == state.recentDistance(2) || distance == state.recentDistance(3) ||
+               distance == state.recentDistance(4)) {
+        cost = repeatMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 2)];
+    } else if (length == 2) {
+        cost = shortMatchBits + rar20ShortDistanceSlots.bits[rar20ShortDistanceSlots.slotOf(distance - 1)];
+    } else {
+        cost = newMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 3)] +
+               rar20DistanceSlots.bits[rar20DistanceSlots.slotOf(distance - 1)];
+    }
+    const int gain = static_cast<int>(length) * literalBits - cost;
+    if (gain > best.gain)
+        best = {length, distance, gain};
+}
+
+Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, const Rar20LzState& state) {
+    Candidate best;
+    const auto maxLength =
+        static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
+    const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
+
+    for (int age = 1; age <= 4; ++age) {
+        const std::uint32_t distance = state.recentDistance(age);
+        if (distance != 0 && distance <= reach)
+            consider(best, finder_.commonLength(at - distance, at, maxLength), distance, state);
+    }
+    if (maxLength >= 2 && at + 2 <= data_.size()) {
+        std::uint32_t& pairEnd = pairEnd_[pairAt(data_.data() + at)];
+        if (pairEnd != 0 && at + 1 - pairEnd <= 256)
+            consider(best, 2, static_cast<std::uint32_t>(at + 1 - pairEnd), state);
+        pairEnd = static_cast<std::uint32_t>(at + 1);
+    }
+    if (best.length < effort_.niceLength && maxLength >= 3) {
+        const LzMatch found =
+            finder_.find(at, std::min(maxLength, effort_.niceLength), reach,
+                         [](std::uint32_t distance) { return Rar20LzState::minLengthAt(distance); });
+        // The search stops at a nice length; the match itself may go on.
+        if (found.length == effort_.niceLength)
+            consider(best, finder_.commonLength(at - found.distance, at, maxLength), found.distance, state);
+        else if (found.length != 0)
+            consider(best, found.length, found.distance, state);
+    } else {
+        finder_.skip(at);
+    }
+    return best;
+}
+
+void Rar20LzParser::skip(std::size_t at) {
+    if (at + 2 <= data_.size())
+        pairEnd_[pairAt(data_.data() + at)] = static_cast<std::uint32_t>(at + 1);
+    finder_.skip(at);
+}
+
+void Rar20LzParser::parse(std::size_t begin, std::size_t end, Rar20LzState& state,
+                          std::vector<Rar20LzCode>& codes) {
+    std::size_t at = begin;
+    Candidate current = at < end ? best(at, end, state) : Candidate{};
+    while (at < end) {
+        if (current.length == 0) {
+            codes.push_back(Rar20LzState::literal(data_[at]));
+            if (++at < end)
+                current = best(at, end, state);
+            continue;
+        }
+        if (effort_.lazy && current.length < effort_.niceLength && at + 1 < end) {
+            const Candidate next = best(at + 1, end, state);
+            if (next.gain > current.gain) {
+                codes.push_back(Rar20LzState::literal(data_[at]));
+                ++at;
+                current = next;
+                continue;
+            }
+            // at + 1 has been searched, and so joined the chains, already.
+            for (std::size_t i = at + 2; i < at + current.length; ++i)
+                skip(i);
+        } else {
+            for (std::size_t i = at + 1; i < at + current.length; ++i)
+                skip(i);
+        }
+        codes.push_back(state.code(current.length, current.distance));
+        at += current.length;
+        current = at < end ? best(at, end, state) : Candidate{};
+    }
+}

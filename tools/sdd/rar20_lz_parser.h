@@ -1,0 +1,48 @@
+#pragma once
+
+#include "tools/sdd/lz_match_finder.h"
+#include "tools/sdd/rar20_lz_code.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// How hard the parser looks: more chain steps find longer and nearer matches, lazy matching looks one byte
+// ahead before taking a match, and a match of `niceLength` ends the search at once.
+struct Rar20LzEffort {
+    int maxChainLength;
+    bool lazy;
+    std::uint32_t niceLength;
+};
+
+// Turns bytes into LZ codes: literals, and matches found through the hash chains, in the distance ring
+// (cheap to code) and, for two-byte matches, among the last 256 bytes. Matches are weighed by the bits they
+// save over literals, so a far match must be longer than a near one to be taken.
+class Rar20LzParser {
+public:
+    Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort);
+
+    // Appends the codes for data[begin, end) to `codes`; matches stay inside that range and reach back at
+    // most to position 0, where the decoder's window started. Ranges come in order, each right after the
+    // last.
+    void parse(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
+
+private:
+    struct Candidate {
+        std::uint32_t length = 0;
+        std::uint32_t distance = 0;
+        int gain = 0; // bits saved over coding the bytes as literals
+    };
+
+    // Searches `at` (which joins the chains) for the best match that ends by `end`.
+    Candidate best(std::size_t at, std::size_t end, const Rar20LzState& state);
+    void consider(Candidate& best, std::uint32_t length, std::uint32_t distance,
+                  const Rar20LzState& state) const;
+    void skip(std::size_t at);
+
+    const std::vector<std::uint8_t>& data_;
+    Rar20LzEffort effort_;
+    LzMatchFinder finder_;
+    // Per two-byte pair: one past its latest position (0: not seen), for two-byte matches.
+    std::vector<std::uint32_t> pairEnd_;
+};
