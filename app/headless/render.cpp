@@ -1,0 +1,113 @@
+#include "app/headless/render.h"
+
+#include "app/headless/headless_gl_context.h"
+#include "app/headless/png_image.h"
+#include "app/saver_core.h"
+#include "app/user_message.h"
+#include "data/archive_reader.h"
+#include "data/resource_file.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#ifndef HELIOX_INSTALLED_DATA
+#define HELIOX_INSTALLED_DATA "data.sdd"
+#endif
+
+namespace {
+
+constexpr unsigned defaultWidth = 800;
+constexpr unsigned defaultHeight = 600;
+constexpr unsigned defaultFrames = 60;
+constexpr double defaultFrameStep = 1.0 / 60.0;
+constexpr std::uint32_t defaultSeed = 1;
+
+// Whether the archive can be walked to its end: a missing or damaged archive is the most likely reason for an
+// empty picture, and worth saying before anything else is tried.
+bool checkArchive(const std::string& path) {
+    FileArchiveSource source(path);
+    if (!source.isOpen()) {
+        std::cerr << "heliox: " << path << ": cannot open the show's archive\n";
+        return false;
+    }
+    std::vector<MemberHeader> members;
+    ExtractResult walk = listMembers(source, members);
+    if (walk != ExtractResult::ok) {
+        std::cerr << "heliox: " << path << ": " << describe(walk) << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string framePath(const std::filesystem::path& folder, unsigned index) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%05u.png", index);
+    return (folder / name).string();
+}
+
+} // namespace
+
+int runRender(const RunOptions& options) {
+    const std::string dataPath = options.dataPath.empty() ? HELIOX_INSTALLED_DATA : options.dataPath;
+    if (!checkArchive(dataPath))
+        return 1;
+    setResourceArchive(dataPath);
+
+    const int width = static_cast<int>(options.width.value_or(defaultWidth));
+    const int height = static_cast<int>(options.height.value_or(defaultHeight));
+    auto context = HeadlessGlContext::create(width, height);
+    if (!context) {
+        std::cerr << "heliox: no off-screen OpenGL context (Mesa's EGL and llvmpipe are needed)\n";
+        return 1;
+    }
+
+    std::error_code ec;
+    const std::filesystem::path folder = options.renderDir;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) {
+        std::cerr << "heliox: " << folder.string() << ": cannot create the folder\n";
+        return 1;
+    }
+
+    int messages = 0;
+    UserMessageHandler previous = setUserMessageHandler([&](const char* caption, const std::string& text) {
+        ++messages;
+        std::cerr << "heliox: " << caption << ": " << text << "\n";
+    });
+
+    Settings settings;
+    settings.width = static_cast<std::uint32_t>(width);
+    settings.height = static_cast<std::uint32_t>(height);
+    settings.enableMusic = false;
+    settings.showClock = false;
+    settings.showFps = false;
+    if (options.speed)
+        settings.speed = *options.speed;
+
+    SaverRun run(settings, width, height, {});
+    const bool loaded = run.load(options.seed.value_or(defaultSeed));
+    int result = 0;
+    if (!loaded) {
+        std::cerr << "heliox: " << dataPath << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+        result = 1;
+    } else {
+        const unsigned frames = options.frames.value_or(defaultFrames);
+        const double step = options.frameStep.value_or(defaultFrameStep);
+        std::string error;
+        for (unsigned i = 0; i < frames && result == 0; ++i) {
+            run.frame(step);
+            glFinish();
+            if (!writePng(framePath(folder, i), width, height, context->readPixels(), error)) {
+                std::cerr << "heliox: " << error << "\n";
+                result = 1;
+            }
+        }
+        if (result == 0)
+            std::cout << "heliox: wrote " << frames << " frames to " << folder.string() << "\n";
+    }
+    setUserMessageHandler(previous);
+    return result != 0 || messages > 0 ? 1 : 0;
+}

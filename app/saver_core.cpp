@@ -1,0 +1,56 @@
+#include "app/saver_core.h"
+
+#include "app/frame_clock.h"
+#include "app/gl_setup.h"
+#include "data/texture_registry.h"
+#include "math/random.h"
+#include "objects/shared_meshes.h"
+#include "objects/world_time.h"
+#include "scene/camera.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks hooks)
+    : settings_(settings), width_(width), height_(height), hooks_(std::move(hooks)) {}
+
+bool SaverRun::load(std::optional<std::uint32_t> seed) {
+    readCounterFrequency();
+    setupGL(width_, height_);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
+    loadSharedMeshes();
+    camera.position = {0, 0, 1500};
+    camera.forward = {0, 0, -1};
+    camera.up = {0, 1, 0};
+    loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
+    loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
+    if (hooks_.startMusic)
+        hooks_.startMusic();
+
+    frameClock.start();
+    seedRandom(seed ? *seed : static_cast<std::uint32_t>(frameClock.startCount()));
+    fpsClock.start();
+    speedFactor_ = static_cast<float>(settings_.speed) / 50.0f + 0.5f;
+    worldTime = 0;
+    director_.chooseWorld(worlds_);
+    camera.makePath();
+    return director_.currentWorld() != nullptr;
+}
+
+bool SaverRun::frame(std::optional<double> fixedDt) {
+    if (exit_.takePointerMove() && hooks_.recenterPointer)
+        hooks_.recenterPointer();
+    const bool running = !exit_.shouldExit(settings_.mouseExit);
+
+    const double measured = std::min(frameClock.elapsed(), longestFrameStep);
+    frameClock.start();
+    const double dt = fixedDt ? *fixedDt : measured;
+
+    camera.update(dt * speedFactor_);
+    director_.updateObjects(dt);
+    director_.renderFrame(camera);
+    return running;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/exit_rules.h"
+#include "app/settings.h"
+#include "scene/environment_table.h"
+#include "scene/scene_director.h"
+#include "scene/world_list.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// What a shell lends the saver run: everything that needs the window system.
+struct SaverHooks {
+    // Called after each loaded texture, object and geometry line: draw the loading screen and show it now,
+    // since no event loop runs while loading.
+    std::function<void()> loadingProgress;
+    // Puts the pointer back in the centre of the window, after a move was taken into the exit travel.
+    std::function<void()> recenterPointer;
+    // Starts the music, once everything is loaded and just before the clocks start.
+    std::function<void()> startMusic;
+};
+
+// One saver run's portable spine: the loading order and the per-frame step, the same under every shell.
+class SaverRun {
+public:
+    SaverRun(const Settings& settings, int width, int height, SaverHooks hooks);
+
+    // Loads the show from the data archive, in the order that makes every name resolve: GL state, textures,
+    // shared meshes, environments, worlds; then picks the world and makes the camera's path. The random
+    // sequence starts from `seed` when given, else from the clock. False when there is no world to show.
+    bool load(std::optional<std::uint32_t> seed = std::nullopt);
+
+    // One frame: the exit tests, then the camera advanced by dt × speedFactor, every object by dt, and the
+    // drawing. dt is the measured time since the previous frame, at most
+    // longestFrameStep, unless the caller fixes it. Returns false
+    // when the run should end; that frame is still drawn, and the caller swaps it.
+    bool frame(std::optional<double> fixedDt = std::nullopt);
+
+    ExitRules& exitRules() { return exit_; }
+    SceneDirector& director() { return director_; }
+    float speedFactor() const { return speedFactor_; }
+
+private:
+    const Settings& settings_;
+    int width_;
+    int height_;
+    SaverHooks hooks_;
+    ExitRules exit_;
+    EnvironmentTable environments_;
+    WorldList worlds_;
+    SceneDirector director_;
+    float speedFactor_ = 1.5f;
+};
+
+// The longest frame step the show takes. After a stall (a suspended machine, a debugger) a measured step of
+// minutes would carry the camera far along the curve past its keys, one segment per frame; the show resumes
+// where it was instead.
+inline constexpr double longestFrameStep = 0.25;

@@ -1,0 +1,3 @@
+#include "objects/world_time.h"
+
+double worldTime = 0;

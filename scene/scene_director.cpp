@@ -1,0 +1,57 @@
+#include "scene/scene_director.h"
+
+#include "objects/scene_object.h"
+#include "scene/camera.h"
+
+#include <GL/gl.h>
+
+#include <initializer_list>
+
+namespace {
+
+void placeLight(GLenum light, float x, float y, float z) {
+    const float position[4] = {x, y, z, 1};
+    glLightfv(light, GL_POSITION, position);
+}
+
+} // namespace
+
+void SceneDirector::chooseWorld(const WorldList& worlds) {
+    current_ = findWorld(worlds, "world");
+    if (!current_ && !worlds.empty())
+        current_ = worlds.front().get();
+}
+
+void SceneDirector::updateObjects(double dt) {
+    for (ObjectList* list : {&firstPass, &objects, &postPass})
+        for (SceneObject* object : *list)
+            object->update(dt);
+}
+
+void SceneDirector::renderFrame(Camera& camera) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!current_)
+        return;
+
+    firstPass = *current_->firstPass;
+    objects = current_->objects;
+    postPass = *current_->postPass;
+
+    glLoadIdentity();
+    camera.lookAt();
+    if (current_->system) {
+        placeLight(GL_LIGHT1, 0, 0, 0); // the Sun itself
+    } else {
+        placeLight(GL_LIGHT1, 0, 0, 1000000);
+        placeLight(GL_LIGHT0, 0, 0, 1000000);
+    }
+
+    for (ObjectList* list : {&firstPass, &objects, &postPass})
+        for (SceneObject* object : *list)
+            object->draw(camera);
+
+    glLoadIdentity();
+    camera.lookAt();
+    if (drawOverlay)
+        drawOverlay();
+}

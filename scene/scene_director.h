@@ -1,0 +1,35 @@
+#pragma once
+
+#include "objects/object_list.h"
+#include "scene/world_list.h"
+
+#include <functional>
+
+class Camera;
+
+// Chooses the world that is shown and draws it each frame: the environment's first-pass objects, the world's
+// own objects, then the environment's post-pass objects, under the world's lights.
+class SceneDirector {
+public:
+    // The world named "world", or the first world when none has that name; none for an empty list.
+    void chooseWorld(const WorldList& worlds);
+    World* currentWorld() const { return current_; }
+
+    // Advances every object of the three frame lists, as renderFrame last filled them, by the unscaled frame
+    // time. Before the first frame the lists are empty and nothing moves.
+    void updateObjects(double dt);
+
+    // Clears the screen, refills the frame lists from the current world, looks through the camera, places the
+    // lights, draws the three lists in order and then the overlay. With no world only the clear happens.
+    void renderFrame(Camera& camera);
+
+    // Drawn last in each frame, over the scene, in the camera's view.
+    std::function<void()> drawOverlay;
+
+    ObjectList firstPass;
+    ObjectList objects;
+    ObjectList postPass;
+
+private:
+    World* current_ = nullptr;
+};
