@@ -114,6 +114,36 @@ TEST_F(SddTool, WritesStoredArchivesThatItListsPrintsAndExtracts) {
     EXPECT_FALSE(fs::exists(folder / "out" / "textures")); // only the member asked for
 }
 
+TEST_F(SddTool, PacksSolidMultimediaArchivesUnderGivenNames) {
+    std::string text;
+    for (int i = 0; text.size() < 20000; ++i)
+        text += "planet " + std::to_string(i % 37) + " orbits the sun\n";
+    writeBytes(folder / "in" / "script.txt", bytesOf(text));
+    std::string sound;
+    for (int i = 0; i < 40000; ++i)
+        sound += static_cast<char>(128 + (i % 200 < 100 ? i % 100 : 100 - i % 100));
+    writeBytes(folder / "in" / "sound.raw", bytesOf(sound));
+    fs::path archive = folder / "show.sdd";
+    SddRun add =
+        sdd("a " + quoted(archive) + " -m5 -s -mm scripts/intro.txt=script.txt sound.raw", folder / "in");
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+
+    SddRun list = sdd("l " + quoted(archive));
+    EXPECT_NE(list.output.find("scripts\\intro.txt"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find("script.txt"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("m5"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find("yes"), std::string::npos) << list.output; // sound.raw continues the chain
+    EXPECT_LT(fs::file_size(archive), (text.size() + sound.size()) / 4);
+
+    EXPECT_EQ(sdd("t " + quoted(archive)).exitCode, 0);
+    EXPECT_EQ(sdd("p " + quoted(archive) + " scripts/intro.txt").output, text);
+    EXPECT_EQ(sdd("p " + quoted(archive) + " sound.raw").output, sound);
+
+    SddRun missing = sdd("a " + quoted(folder / "x.sdd") + " a.txt=nothing.txt", folder / "in");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("nothing.txt: no such file"), std::string::npos) << missing.output;
+}
+
 TEST_F(SddTool, NeverWritesOutsideTheOutputFolder) {
     ArchiveWriter writer;
     writer.addStored("..\\escaped.txt", bytesOf("evil"));

@@ -1,0 +1,148 @@
+#include "tests/packer/packer_fixture.h"
+
+#include "data/archive_reader.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace {
+
+// Random bytes where, every `period` bytes, a run of period − 1 bytes repeats those `distance` back: only
+// matches at exactly that distance (new, then repeated from the distance ring) can shrink it.
+std::vector<std::uint8_t> repeatsAtDistance(std::uint32_t distance, std::size_t size, unsigned period,
+                                            unsigned seed) {
+    std::vector<std::uint8_t> bytes = pseudoRandomBytes(size, seed);
+    for (std::size_t i = distance; i < size; ++i)
+        if (i % period != 0)
+            bytes[i] = bytes[i - distance];
+    return bytes;
+}
+
+TEST_F(PackerCrossCheck, SmallAndOddMembersAtEveryLevel) {
+    const std::vector<ExpectedMember> members = {
+        {"empty.txt", {}},
+        {"one.txt", {'x'}},
+        {"noise.bin", pseudoRandomBytes(70000, 1)},
+        {"scripts\\planets.txt", wordText(50000, 2)},
+        {"scripts\\deep\\runs.bin", std::vector<std::uint8_t>(300000, 0xAA)},
+        {"two.bin", {0, 0}},
+    };
+    for (int level = 1; level <= 5; level += 2) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        const ArchiveWriter& archive = pack({level, false, false}, members);
+        expectEveryReaderExtracts(archive);
+        std::map<std::string, std::uint32_t> packed = packedSizes(archive);
+        EXPECT_EQ(packed["noise.bin"], 70000u) << "noise does not shrink, so it is stored";
+        EXPECT_LT(packed["scripts\\planets.txt"], 50000u / 3);
+        EXPECT_LT(packed["scripts\\deep\\runs.bin"], 300000u / 200);
+        std::filesystem::remove_all(folder_ / "unar");
+        std::filesystem::remove_all(folder_ / "node-unrar-js");
+    }
+}
+
+// The decoder adds one to the coded length of matches at 0x2000 and 0x40000 or more, and repeated distances
+// add one more from 0x101; matches at both sides of each edge, and at the window's far end, must come out.
+TEST_F(PackerCrossCheck, MatchesAtTheLengthBonusEdgesAndAcrossTheWindow) {
+    std::vector<ExpectedMember> members;
+    std::vector<std::size_t> repeatedBytes;
+    unsigned seed = 10;
+    const auto add = [&](std::uint32_t distance, std::size_t size, unsigned period) {
+        members.push_back({"d" + std::to_string(distance) + "-" + std::to_string(period) + ".bin",
+                           repeatsAtDistance(distance, size, period, ++seed)});
+        repeatedBytes.push_back((size - distance) * (period - 1) / period);
+    };
+    for (std::uint32_t distance : {0x100u, 0x101u, 0x1FFFu, 0x2000u, 0x3FFFFu, 0x40000u}) {
+        // The shortest runs a new match can code at this distance, and long ones.
+        add(distance, distance + 30000, 1 + 3 + (distance >= 0x2000) + (distance >= 0x40000));
+        add(distance, distance + 30000, 40);
+    }
+    // 2.5 MiB: the window wraps twice, and the repeats lie almost a whole window back.
+    add(0xFFFF0, 0x280000, 97);
+
+    const ArchiveWriter& archive = pack({5, false, false}, members);
+    expectEveryReaderExtracts(archive);
+    std::map<std::string, std::uint32_t> packed = packedSizes(archive);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        // Only the repeats can shrink a member: each must have saved a good part of their bytes.
+        EXPECT_LT(packed[members[i].name], members[i].bytes.size() - repeatedBytes[i] / 4) << members[i].name;
+    }
+}
+
+TEST_F(PackerCrossCheck, MultimediaWithEachChannelCountBeatsPlainLz) {
+    std::vector<ExpectedMember> members;
+    for (int channels = 1; channels <= 4; ++channels)
+        members.push_back({"sound" + std::to_string(channels) + ".raw",
+                           interleavedSamples(200000 / channels, channels, static_cast<unsigned>(channels))});
+    // Text, then samples, then text again: the coder switches modes inside the member.
+    std::vector<std::uint8_t> mixed = wordText(300000, 5);
+    const std::vector<std::uint8_t> samples = interleavedSamples(150000, 2, 6);
+    mixed.insert(mixed.begin() + 140000, samples.begin(), samples.end());
+    members.push_back({"mixed.bin", mixed});
+
+    std::map<std::string, std::uint32_t> plain = packedSizes(pack({3, false, false}, members));
+    const ArchiveWriter& archive = pack({3, false, true}, members);
+    expectEveryReaderExtracts(archive);
+    std::map<std::string, std::uint32_t> multimedia = packedSizes(archive);
+    for (const ExpectedMember& member : members)
+        EXPECT_LT(multimedia[member.name], plain[member.name] * 9 / 10) << member.name;
+}
+
+TEST_F(PackerCrossCheck, SolidArchiveOfManyMembers) {
+    std::vector<ExpectedMember> members;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "scripts\\part" + std::to_string(i);
+        if (i % 10 == 3)
+            members.push_back({name + ".txt", {}}); // empty members in the middle of the chain
+        else if (i % 10 == 7)
+            members.push_back({name + ".bin", pseudoRandomBytes(3000, static_cast<unsigned>(i))});
+        else
+            members.push_back({name + ".txt", wordText(1000 + 2000 * static_cast<std::size_t>(i % 4),
+                                                       static_cast<unsigned>(i % 3))});
+    }
+    members.push_back({"sound.raw", interleavedSamples(100000, 2, 7)});
+    members.push_back({"last.txt", wordText(20000, 1)});
+
+    const ArchiveWriter& archive = pack({4, true, true}, members);
+    expectEveryReaderExtracts(archive);
+
+    // The texts share their words, so in a solid archive each finds matches in the ones before it.
+    const auto textTotal = [&](const std::map<std::string, std::uint32_t>& sizes) {
+        std::size_t total = 0;
+        for (const auto& [name, size] : sizes)
+            total += name.ends_with(".txt") ? size : 0;
+        return total;
+    };
+    const std::size_t solid = textTotal(packedSizes(archive));
+    const std::size_t separate = textTotal(packedSizes(pack({4, false, true}, members)));
+    EXPECT_LT(solid, separate * 3 / 4);
+}
+
+TEST_F(PackerCrossCheck, RealMembersOfOtherArchivers) {
+    std::ifstream in(HELIOX_VECTORS_DIR "/rar20/Rar2.rar", std::ios::binary);
+    const std::vector<std::uint8_t> source{std::istreambuf_iterator<char>(in),
+                                           std::istreambuf_iterator<char>()};
+    std::vector<ExpectedMember> members;
+    for (const char* name : {"exe\\test.exe", "jpg\\test.jpg"}) {
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(ExtractMember(name, source, bytes)) << name;
+        members.push_back({name, std::move(bytes)});
+    }
+    for (bool solid : {false, true}) {
+        SCOPED_TRACE(solid ? "solid" : "not solid");
+        expectEveryReaderExtracts(pack({5, solid, true}, members));
+        std::filesystem::remove_all(folder_ / "unar");
+        std::filesystem::remove_all(folder_ / "node-unrar-js");
+    }
+}
+
+TEST_F(PackerCrossCheck, SameInputGivesTheSameArchive) {
+    const std::vector<ExpectedMember> members = {{"a.txt", wordText(200000, 3)},
+                                                 {"b.raw", interleavedSamples(50000, 4, 3)}};
+    for (bool solid : {false, true}) {
+        const std::vector<std::uint8_t> first = pack({5, solid, true}, members).bytes();
+        EXPECT_EQ(pack({5, solid, true}, members).bytes(), first);
+    }
+}
+
+} // namespace
