@@ -15,9 +15,18 @@ ScriptParseState scriptParseState;
 namespace {
 
 // Objects live until the process ends and lists only point at them; this is where they are kept.
-std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
-    static std::vector<std::unique_ptr<SceneObject>> objects;
-    return objects;
+void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object) {
+    static std::vector<std::unique_ptr<SceneObject>> keptObjects;
+    if (!object)
+        return;
+    list.push_back(object.get());
+    keptObjects.push_back(std::move(object));
+}
+
+KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
+    const auto found = std::find_if(parsers.begin(), parsers.end(),
+                                    [kind](const KindParserEntry& entry) { return entry.kind == kind; });
+    return found == parsers.end() ? nullptr : found->parse;
 }
 
 void loadGeometryLine(std::string_view line) {
@@ -38,18 +47,12 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
         const ObjectKind kind = objectKindOf(script.line());
         if (kind == ObjectKind::endOfScript)
             break;
-        const auto entry = std::find_if(parsers.begin(), parsers.end(),
-                                        [kind](const KindParserEntry& e) { return e.kind == kind; });
-        if (kind == ObjectKind::geometry) {
+        if (kind == ObjectKind::geometry)
             loadGeometryLine(script.line());
-        } else if (entry != parsers.end()) {
-            if (std::unique_ptr<SceneObject> object = entry->parse(script, list)) {
-                list.push_back(object.get());
-                keptObjects().push_back(std::move(object));
-            }
-        } else {
-            continue;
-        }
+        else if (const KindParser parse = parserOf(parsers, kind))
+            keepObject(list, parse(script, list));
+        else
+            continue; // lines that start nothing do not move the loading screen on
         if (progress)
             progress();
     }
@@ -66,4 +69,23 @@ void resolveTexture(SceneObject& object, std::string_view textureName) {
     object.tga = textureName.ends_with("tga");
     if (const TextureEntry* entry = findTexture(textureRegistry, textureName))
         object.textureId = entry->texture;
+}
+
+BlockKeyword textureKeyword(SceneObject& object) {
+    return {"texture", [&object](ScriptReader& script) {
+                std::string textureName;
+                if (scanLine(script.line(), "texture %s", ScanWord{textureName, scriptLineCapacity}) != 1)
+                    return;
+                resolveTexture(object, textureName);
+                object.textured = true;
+            }};
+}
+
+BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list) {
+    return {
+        "parent", [&object, &list](ScriptReader& script) {
+            std::string parentName;
+            if (scanLine(script.line(), "parent %s", ScanWord{parentName, SceneObject::maxNameLength}) == 1)
+                object.parent = findObjectByName(list, parentName);
+        }};
 }

@@ -3,6 +3,7 @@
 #include "objects/kind_parsers.h"
 #include "objects/object_list.h"
 #include "objects/scene_object.h"
+#include "objects/script_reader.h"
 
 #include <functional>
 #include <span>
@@ -35,3 +36,9 @@ SceneObject* findObjectByName(const ObjectList& list, std::string_view name);
 // when the process-wide texture registry has it; otherwise it stays as it was. The caller marks it
 // `textured`.
 void resolveTexture(SceneObject& object, std::string_view textureName);
+
+// The block settings every kind writes the same way. "texture NAME": resolveTexture, and the object is
+// textured even when the registry lacks the name. "parent NAME": the parent becomes the object so named among
+// those already in `list`, or none; it must stand earlier in the list. Lines without a name change nothing.
+BlockKeyword textureKeyword(SceneObject& object);
+BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list);

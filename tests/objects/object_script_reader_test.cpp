@@ -25,7 +25,7 @@ struct RecordedObject : SceneObject {
     ScriptParseState stateBefore;
 };
 
-// Reads a block as the real kinds will: the name, "parent NAME" looked up in the list, and the parse state,
+// Reads a block as the real kinds will: the name, "parent" and "texture" lines, and the parse state,
 // which it advances as a sphere with "moon", "flash" and a TGA texture would.
 template <ObjectKind kind>
 std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectList& list) {
@@ -38,11 +38,7 @@ std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectLis
     scriptParseState.lastTextureWasTga = true;
     if (!readBlockBegin(script, object->name, SceneObject::maxNameLength))
         return nullptr;
-    const BlockKeyword keywords[] = {{"parent", [&](ScriptReader& s) {
-                                          std::string parentName;
-                                          if (scanLine(s.line(), "parent %s", ScanWord{parentName, 14}) == 1)
-                                              object->parent = findObjectByName(list, parentName);
-                                      }}};
+    const BlockKeyword keywords[] = {parentKeyword(*object, list), textureKeyword(*object)};
     if (!readBlockBody(script, keywords))
         return nullptr;
     return object;
@@ -125,16 +121,20 @@ TEST_F(ObjectScriptReaderTest, ParentsAreFoundOnlyEarlierInTheListAndByExactName
     TestArchive archive({{"planets.txt", text("sphere\nbegin Moon0\nparent Earth\nend\n"
                                               "sphere\nbegin Earth\nend\n"
                                               "sphere\nbegin Moon\nparent Earth\nend\n"
-                                              "sphere\nbegin Moon2\nparent earth\nend\n")},
+                                              "sphere\nbegin Moon2\nparent earth\nend\n"
+                                              "sphere\nbegin AVeryLongPlanetName\nend\n"
+                                              "sphere\nbegin Ring\nparent AVeryLongPlanetNameToo\nend\n")},
                          {"moons.txt", text("sphere\nbegin Luna\nparent Earth\nend\n")}});
     ASSERT_TRUE(read("planets.txt"));
     ASSERT_TRUE(read("moons.txt"));
-    ASSERT_EQ(list.size(), 5u);
+    ASSERT_EQ(list.size(), 7u);
     const SceneObject* earth = list[1];
     EXPECT_EQ(list[0]->parent, nullptr);
     EXPECT_EQ(list[2]->parent, earth);
     EXPECT_EQ(list[3]->parent, nullptr);
-    EXPECT_EQ(list[4]->parent, earth); // an earlier script read into the same list counts too
+    EXPECT_EQ(list[4]->name, "AVeryLongPlane");
+    EXPECT_EQ(list[5]->parent, list[4]); // both names are cut to the same 14 characters
+    EXPECT_EQ(list[6]->parent, earth);   // an earlier script read into the same list counts too
 
     EXPECT_EQ(findObjectByName(list, "Earth"), earth);
     EXPECT_EQ(findObjectByName(list, "Eart"), nullptr);
@@ -199,6 +199,23 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
     EXPECT_EQ(recorded(list[2]).geometry, second);
     EXPECT_EQ(geometryMesh, second);
     EXPECT_EQ(progressCalls, 6);
+}
+
+TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheRegistryHasThePicture) {
+    const TextureRegistry previous =
+        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga"}});
+    TestArchive archive({{"objects.txt", text("sphere\nbegin\ntexture textures\\ring.tga\nend\n"
+                                              "sphere\nbegin\ntexture textures\\none.jpg\nend\n"
+                                              "sphere\nbegin\ntexture\nend\n")}});
+    ASSERT_TRUE(read("objects.txt"));
+    textureRegistry = previous;
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_TRUE(list[0]->textured);
+    EXPECT_EQ(list[0]->textureId, 9u);
+    EXPECT_TRUE(list[0]->tga);
+    EXPECT_TRUE(list[1]->textured);
+    EXPECT_EQ(list[1]->textureId, 0u);
+    EXPECT_FALSE(list[2]->textured);
 }
 
 TEST(ResolveTexture, FindsTheTextureByItsPathAndTellsTgaByTheName) {
