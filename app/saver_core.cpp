@@ -6,6 +6,7 @@
 #include "math/random.h"
 #include "objects/shared_meshes.h"
 #include "objects/world_time.h"
+#include "overlay/flat_drawing.h"
 #include "scene/camera.h"
 
 #include <GL/gl.h>
@@ -17,6 +18,7 @@ SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks h
 
 bool SaverRun::load(std::optional<std::uint32_t> seed) {
     readCounterFrequency();
+    setFlatDrawingWindow(width_, height_);
     setupGL(width_, height_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 

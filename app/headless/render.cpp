@@ -78,7 +78,9 @@ int runRender(const RunOptions& options) {
         std::cerr << "heliox: " << caption << ": " << text << "\n";
     });
 
-    Settings settings;
+    // Objects read the process-wide settings (sizes in pixels are scaled by Width), so the render's own
+    // settings go there: the defaults, never the user's file.
+    settings = Settings{};
     settings.width = static_cast<std::uint32_t>(width);
     settings.height = static_cast<std::uint32_t>(height);
     settings.enableMusic = false;

@@ -184,10 +184,11 @@ TEST(ArchiveReader, ListsMemberHeadersInOrder) {
     ASSERT_TRUE(writer.addStored("a.txt", bytesOf("aa"), dosTime(2004, 5, 6)));
     const Packed packed = packedText("bbb");
     ASSERT_TRUE(writer.addPacked("dir/b.bin", packed.packed, 6, crc32(packed.bytes), 0x33));
+    ASSERT_TRUE(writer.addPacked("c.bin", packed.packed, 6, crc32(packed.bytes), 0x33));
     std::vector<MemberHeader> members;
     MemoryArchiveSource source(writer.bytes());
     ASSERT_EQ(listMembers(source, members), ExtractResult::ok);
-    ASSERT_EQ(members.size(), 2u);
+    ASSERT_EQ(members.size(), 3u);
     EXPECT_EQ(members[0].name, "a.txt");
     EXPECT_EQ(members[0].method, 0x30);
     EXPECT_EQ(members[0].unpSize, 2u);
@@ -198,7 +199,8 @@ TEST(ArchiveReader, ListsMemberHeadersInOrder) {
     EXPECT_EQ(members[1].packSize, packed.packed.size());
     EXPECT_EQ(members[1].fileCrc, crc32(packed.bytes));
     EXPECT_EQ(members[1].unpVer, 20);
-    EXPECT_TRUE(members[1].solidContinuation);
+    EXPECT_FALSE(members[1].solidContinuation); // the first packed member starts the solid chain
+    EXPECT_TRUE(members[2].solidContinuation);
 }
 
 // A solid archive of three compressed members and a stored one, each packed member going on from the one
