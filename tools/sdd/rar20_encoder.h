@@ -43,6 +43,7 @@ private:
 
     Block lzBlock(std::size_t begin, std::size_t end);
     Block multimediaBlock(std::size_t begin, std::size_t end, int channelCount) const;
+    int likeliestChannelCount(std::size_t begin, std::size_t end) const;
     void plan(Block& block) const;
     std::uint64_t tableReadBits(const Block& block, bool keepOldLengths) const;
     bool canKeepOldLengths(const Block& block) const;

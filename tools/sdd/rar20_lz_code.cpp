@@ -21,7 +21,7 @@ bool Rar20LzState::canCode(std::uint32_t length, std::uint32_t distance) const {
     return length >= minLengthAt(distance);
 }
 
-Rar20LzCode Rar20LzState::code(std::uint32_t length, std::uint32_t distance) {
+Rar20LzCode Rar20LzState::codeFor(std::uint32_t length, std::uint32_t distance) const {
     Rar20LzCode code;
     const int age = ringAge(*this, distance);
     if (age == 1 && length == lastLength_) {
@@ -51,6 +51,11 @@ Rar20LzCode Rar20LzState::code(std::uint32_t length, std::uint32_t distance) {
         code.secondExtraBits = rar20DistanceSlots.bits[distanceSlot];
         code.secondExtra = distance - 1 - rar20DistanceSlots.base[distanceSlot];
     }
+    return code;
+}
+
+Rar20LzCode Rar20LzState::code(std::uint32_t length, std::uint32_t distance) {
+    const Rar20LzCode code = codeFor(length, distance);
     ring_[ringIndex_++ & 3] = distance;
     lastLength_ = length;
     return code;

@@ -45,7 +45,10 @@ public:
     // Whether a match of this length and distance has a code now.
     bool canCode(std::uint32_t length, std::uint32_t distance) const;
 
-    // The cheapest code for the match, and the state after it.
+    // The cheapest code for the match (which must have one).
+    Rar20LzCode codeFor(std::uint32_t length, std::uint32_t distance) const;
+
+    // The same, and the state after it.
     Rar20LzCode code(std::uint32_t length, std::uint32_t distance);
 
     static Rar20LzCode literal(std::uint8_t byte) { return {byte}; }

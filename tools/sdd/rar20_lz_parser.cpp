@@ -4,12 +4,11 @@
 
 namespace {
 
-// Rough costs in bits, before the block's Huffman codes are known: a literal, and the parts of a match.
-constexpr int literalBits = 8;
-constexpr int lastMatchBits = 4;
-constexpr int repeatMatchBits = 7;
-constexpr int shortMatchBits = 7;
-constexpr int newMatchBits = 14; // length slot and distance slot
+// Before any tables: literals at 8 bits and matches at about what their codes take in typical data.
+constexpr std::uint8_t initialLiteralBits = 8;
+constexpr std::uint8_t initialMatchSymbolBits = 6;
+// A symbol the tables in use have no code for may still get one in the next tables.
+constexpr std::uint8_t uncodedSymbolBits = 12;
 
 std::uint32_t pairAt(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 8 | p[1];
@@ -19,25 +18,33 @@ std::uint32_t pairAt(const std::uint8_t* p) {
 
 Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort)
     : data_(data), effort_(effort), finder_(data, rar20WindowSize, effort.maxChainLength),
-      pairEnd_(1u << 16, 0) {}
+      pairEnd_(1u << 16, 0) {
+    symbolBits_.fill(initialMatchSymbolBits);
+    std::fill_n(symbolBits_.begin(), 256, initialLiteralBits);
+}
 
-void Rar20LzParser::consider(Candidate& best, std::uint32_t length, std::uint32_t distance,
+void Rar20LzParser::useCodeLengths(std::span<const std::uint8_t> lengths) {
+    for (std::size_t i = 0; i < symbolBits_.size(); ++i)
+        symbolBits_[i] = lengths[i] != 0 ? lengths[i] : uncodedSymbolBits;
+}
+
+int Rar20LzParser::bitsOf(const Rar20LzCode& code) const {
+    int bits = symbolBits_[code.mainSymbol] + code.mainExtraBits + code.secondExtraBits;
+    if (code.second == Rar20LzCode::Second::distance)
+        bits += symbolBits_[rar20MainSymbols + code.secondSymbol];
+    else if (code.second == Rar20LzCode::Second::repeatLength)
+        bits += symbolBits_[rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol];
+    return bits;
+}
+
+void Rar20LzParser::consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
                              const Rar20LzState& state) const {
     if (!state.canCode(length, distance))
         return;
-    int cost;
-    if (distance == state.recentDistance(1) && length >= Rar20LzState::minRepeatLengthAt(distance)) {
-        cost = lastMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 2)];
-    } else if (distance == state.recentDistance(2) || distance == state.recentDistance(3) ||
-               distance == state.recentDistance(4)) {
-        cost = repeatMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 2)];
-    } else if (length == 2) {
-        cost = shortMatchBits + rar20ShortDistanceSlots.bits[rar20ShortDistanceSlots.slotOf(distance - 1)];
-    } else {
-        cost = newMatchBits + rar20LengthSlots.bits[rar20LengthSlots.slotOf(length - 3)] +
-               rar20DistanceSlots.bits[rar20DistanceSlots.slotOf(distance - 1)];
-    }
-    const int gain = static_cast<int>(length) * literalBits - cost;
+    int literalBits = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        literalBits += symbolBits_[data_[at + i]];
+    const int gain = literalBits - bitsOf(state.codeFor(length, distance));
     if (gain > best.gain)
         best = {length, distance, gain};
 }
@@ -51,12 +58,12 @@ Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, co
     for (int age = 1; age <= 4; ++age) {
         const std::uint32_t distance = state.recentDistance(age);
         if (distance != 0 && distance <= reach)
-            consider(best, finder_.commonLength(at - distance, at, maxLength), distance, state);
+            consider(best, at, finder_.commonLength(at - distance, at, maxLength), distance, state);
     }
     if (maxLength >= 2 && at + 2 <= data_.size()) {
         std::uint32_t& pairEnd = pairEnd_[pairAt(data_.data() + at)];
         if (pairEnd != 0 && at + 1 - pairEnd <= 256)
-            consider(best, 2, static_cast<std::uint32_t>(at + 1 - pairEnd), state);
+            consider(best, at, 2, static_cast<std::uint32_t>(at + 1 - pairEnd), state);
         pairEnd = static_cast<std::uint32_t>(at + 1);
     }
     if (best.length < effort_.niceLength && maxLength >= 3) {
@@ -65,9 +72,10 @@ Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, co
                          [](std::uint32_t distance) { return Rar20LzState::minLengthAt(distance); });
         // The search stops at a nice length; the match itself may go on.
         if (found.length == effort_.niceLength)
-            consider(best, finder_.commonLength(at - found.distance, at, maxLength), found.distance, state);
+            consider(best, at, finder_.commonLength(at - found.distance, at, maxLength), found.distance,
+                     state);
         else if (found.length != 0)
-            consider(best, found.length, found.distance, state);
+            consider(best, at, found.length, found.distance, state);
     } else {
         finder_.skip(at);
     }

@@ -3,8 +3,10 @@
 #include "tools/sdd/lz_match_finder.h"
 #include "tools/sdd/rar20_lz_code.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // How hard the parser looks: more chain steps find longer and nearer matches, lazy matching looks one byte
@@ -27,6 +29,10 @@ public:
     // last.
     void parse(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
 
+    // The code lengths of the LZ tables in use (main, distance, repeat length): the parser weighs
+    // literals and matches by them, as the data ahead is likely to be coded much like the data before.
+    void useCodeLengths(std::span<const std::uint8_t> lengths);
+
 private:
     struct Candidate {
         std::uint32_t length = 0;
@@ -36,13 +42,16 @@ private:
 
     // Searches `at` (which joins the chains) for the best match that ends by `end`.
     Candidate best(std::size_t at, std::size_t end, const Rar20LzState& state);
-    void consider(Candidate& best, std::uint32_t length, std::uint32_t distance,
+    void consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
                   const Rar20LzState& state) const;
     void skip(std::size_t at);
+    int bitsOf(const Rar20LzCode& code) const;
 
     const std::vector<std::uint8_t>& data_;
     Rar20LzEffort effort_;
     LzMatchFinder finder_;
     // Per two-byte pair: one past its latest position (0: not seen), for two-byte matches.
     std::vector<std::uint32_t> pairEnd_;
+    // Estimated bits per symbol, indexed like the code lengths of a table read.
+    std::array<std::uint8_t, rar20LzLengths> symbolBits_;
 };
