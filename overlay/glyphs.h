@@ -1,0 +1,27 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <string_view>
+
+// The frame counter's and the clock's glyphs: 13 cells of the digit texture "textures\c.jpg", a 4 × 4 grid
+// read row by row from the top. Glyphs 0 … 9 are the digits, 10 the colon, 11 and 12 the clock's morning and
+// afternoon markers; the characters '0' … '<' select them in that order.
+inline constexpr int glyphCount = 13;
+inline constexpr char firstGlyphCharacter = '0';
+
+// The first of the glyphs' display lists, one per glyph in glyph order; 0 until buildGlyphs made them.
+extern GLuint glyphLists;
+
+// Makes the glyph lists, once the texture registry is filled. Each draws its cell as a 40 × 40 quad with its
+// lower-left corner at the origin and then moves 28 units right, so the glyphs of a string overlap a little.
+void buildGlyphs();
+
+// Binds the digit texture; with no "textures\c.jpg" in the registry, no texture, so the glyphs still show as
+// plain squares rather than vanishing or borrowing whatever texture was bound last.
+void bindDigitTexture();
+
+// Moves the current model-view matrix by (x, y) and draws each character's glyph after the one before. It
+// neither saves nor restores the matrix: callers load the identity first. Characters that name no glyph are
+// skipped, so no other display list can be called by a stray character.
+void drawDigits(float x, float y, std::string_view text);
