@@ -1,0 +1,250 @@
+#include "objects/sphere.h"
+
+#include "app/settings.h"
+#include "math/matrix4.h"
+#include "math/random.h"
+#include "objects/world_time.h"
+#include "scene/camera.h"
+
+#include <cmath>
+
+namespace {
+
+// The radius of the far orbit of "plt" spheres, stretched by half along x and raised 0.2 units per unit of x.
+constexpr float farOrbitRadius = 412000;
+
+// The sky's own frustum keeps the window's shape, as the scene's projection does, so the sky is not stretched
+// on wide screens.
+double windowAspect() {
+    return settings.height > 0 ? static_cast<double>(settings.width) / settings.height : 4.0 / 3.0;
+}
+
+void setFrontMaterial(bool specular) {
+    const float shiny[4] = {1.0f, 1.0f, 0.8f, 1.0f};
+    const float dull[4] = {0, 0, 0, 0};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular ? shiny : dull);
+    glMaterialf(GL_FRONT, GL_SHININESS, specular ? 15.6f : 12.6f);
+}
+
+Vec3 rotated(Vec3 v, Vec3 axis, float angleDegrees) {
+    rotateAboutAxis(v, axis, angleDegrees);
+    return v;
+}
+
+} // namespace
+
+Sphere::Sphere() {
+    position = {0, 0, 0};
+    flashU = randomFraction();
+    flashV = randomFraction();
+}
+
+void Sphere::update(double dt) {
+    spinAngle += spinSpeed * static_cast<float>(dt);
+    if (spinAngle > 360)
+        spinAngle -= 360;
+
+    // A period of 0 would make the angle 0 × infinity, which is not a number and would lose the sphere.
+    float orbitAngle = period != 0 ? static_cast<float>(5000.0 / period * worldTime) : 0;
+    if (orbitAngle > 360)
+        orbitAngle -= 360;
+
+    if (moon) {
+        moonAngle = static_cast<float>(worldTime) * moonSpeed;
+        position = rotated(homePosition, rotationAxis, moonAngle);
+        spinAngle = moonAngle; // a moon keeps one face to its planet
+    }
+
+    if (!light && orbits) {
+        if (plt) {
+            const float a = orbitAngle * 6.2831855f / 360;
+            const float x = std::cos(a) * farOrbitRadius * 1.5f;
+            position = {x, 0.2f * x, std::sin(a) * farOrbitRadius};
+        } else {
+            position = rotated(homePosition, {0, 1, 0}, orbitAngle);
+        }
+    }
+
+    // Satellites circle their parent, relative to it; draw adds the parent's position. Without a parent
+    // there is nothing to circle, and the sphere stays where the steps above put it.
+    if (sys && parent) {
+        if (uranmoon) {
+            // The orbit's axis is the line from the Sun to the parent; its radius is the script's x.
+            const Vec3 start = normalize(cross({0, 1, 0}, parent->position)) * homePosition.x;
+            position = rotated(start, parent->position, spinAngle);
+        } else {
+            position = rotated(homePosition, rotationAxis, spinAngle);
+        }
+    }
+
+    advanceFlash(static_cast<float>(dt));
+}
+
+// Every sphere runs the flash cycle, flashing or not, so the random sequence advances the same whichever
+// spheres show it.
+void Sphere::advanceFlash(float dt) {
+    flashTimer += dt;
+    if (flashTimer <= flashPeriod)
+        return;
+    flashOn = !flashOn;
+    flashTimer -= flashPeriod;
+    flashPeriod = 0.5f;
+    if (rnd) {
+        const float f = randomFraction();
+        flashTimer = 0;
+        flashPeriod = flashOn ? 0.4f + 0.4f * f : 0.1f + 0.1f * f;
+    }
+    if (flashOn) {
+        flashU = randomFraction();
+        flashV = randomFraction();
+        flashAngle = 180 * randomFraction();
+    }
+}
+
+void Sphere::draw(Camera& camera) {
+    glPushMatrix();
+    if (env) {
+        // The sky stands around the viewer, behind everything, in a frustum near enough for its small mesh.
+        position = camera.eye;
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        const double halfWidth = fov * windowAspect();
+        glFrustum(-halfWidth, halfWidth, -fov, fov, 1.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    if (light)
+        glDisable(GL_LIGHTING);
+    if (sys && parent)
+        position = position + parent->position;
+    glTranslatef(position.x, position.y, position.z);
+
+    if (!atmo) {
+        glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
+        glRotatef(spinAngle + detiling, rotationAxis.x, rotationAxis.y, rotationAxis.z);
+        // The texture turns twice as fast as the body, so the surface seems to drift over it.
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glTranslatef(detiling / 360 + (2 * spinAngle / 360) * tiling, 0, 0);
+        glMatrixMode(GL_MODELVIEW);
+    }
+    if (textured)
+        glBindTexture(GL_TEXTURE_2D, textureId);
+
+    if (alpha < 1) {
+        glColor4f(1, 1, 1, alpha);
+        if (!light)
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    } else {
+        glDisable(GL_BLEND);
+        glEnable(GL_COLOR_MATERIAL);
+        glColor3f(1, 1, 1);
+    }
+    glEnable(GL_CULL_FACE);
+    if (env)
+        glCullFace(GL_FRONT); // seen from inside
+    if (specular)
+        glDisable(GL_COLOR_MATERIAL);
+    setFrontMaterial(specular);
+
+    if (tga) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+    }
+    if (atmo) {
+        // Turn the shell's x axis onto the line of sight: its alpha ramp is opaque there and clear at the
+        // rim.
+        glEnable(GL_BLEND);
+        const Vec3 d = normalize(position - camera.position);
+        const Vec3 r = normalize(cross(d, camera.up));
+        const Vec3 u = normalize(cross(d, r));
+        glMultMatrixf(basisMatrix(d, r, u).m.data());
+        glDepthMask(GL_FALSE);
+    }
+    if (flash)
+        setUpFlashDrawing();
+    if (wire) {
+        glDisable(GL_LIGHTING);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        if (worldTime > 25) {
+            glColor4f(1, 1, 1, 1);
+            glDisable(GL_BLEND);
+        }
+    }
+    glScalef(radius, radius, radius);
+    if (sys) {
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(color.x, color.y, color.z, 1);
+    }
+    if (mask) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(0, 0, 0, 0);
+    }
+    if (depth)
+        glDepthMask(GL_FALSE);
+    glMatrixMode(GL_TEXTURE);
+    glScalef(tiling, tiling, 1);
+    glMatrixMode(GL_MODELVIEW);
+
+    if (wire && worldTime <= 25)
+        drawWireBuildUp();
+    else
+        glCallList(displayList);
+
+    if (wire)
+        glEnable(GL_LIGHTING);
+    if (depth)
+        glDepthMask(GL_TRUE);
+    if (mask) {
+        glEnable(GL_LIGHTING);
+        glEnable(GL_TEXTURE_2D);
+        glColor4f(1, 1, 1, 1);
+    }
+    glDisable(GL_COLOR_MATERIAL);
+    glEnable(GL_BLEND);
+    if (sys)
+        glEnable(GL_TEXTURE_2D);
+    if (env) {
+        // Leaves the sky at the camera's current point; the next draw moves it to the eye again.
+        position = camera.position;
+        glEnable(GL_LIGHTING);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        glCullFace(GL_BACK);
+    }
+
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_LIGHTING);
+    if (atmo || flash)
+        glDepthMask(GL_TRUE);
+    if (flash)
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_CULL_FACE);
+    glPopMatrix();
+}
+
+// Fades the flash in while it is on and out while it is off ("rnd" flashes jump to a random strength
+// instead), and moves the texture to the flash's place.
+void Sphere::setUpFlashDrawing() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, tga ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
+    float strength = flashOn ? flashTimer / flashPeriod : 1 - flashTimer / flashPeriod;
+    if (rnd)
+        strength = flashOn ? 0.3f + 0.7f * randomFraction() : 0;
+    glColor4f(1, 1, 1, strength);
+    glMatrixMode(GL_TEXTURE);
+    glTranslatef(flashU, flashV, 0);
+    if (rnd)
+        glRotatef(flashAngle, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,116 @@
+#include "objects/object_script_reader.h"
+#include "objects/script_scan.h"
+#include "objects/shared_meshes.h"
+#include "objects/sphere.h"
+
+namespace {
+
+BlockKeyword setKeyword(std::string_view prefix, std::function<void()> effect) {
+    return {prefix, [effect = std::move(effect)](ScriptReader&) { effect(); }};
+}
+
+// Each flashing sphere of a script starts a quarter period later than the one before it, so that they do
+// not all blink together.
+void setUpFlash(Sphere& sphere) {
+    const float phase = scriptParseState.flashPhase;
+    sphere.flash = true;
+    sphere.flashPeriod = 0.5f;
+    if (phase > 0.4f) {
+        sphere.flashTimer = phase - 0.5f;
+        sphere.flashOn = false;
+    } else {
+        sphere.flashTimer = phase;
+        sphere.flashOn = true;
+    }
+    scriptParseState.flashPhase = phase + 0.25f;
+}
+
+// Each further moon of a script turns at three quarters of the speed of the one before it.
+void makeMoon(Sphere& sphere) {
+    sphere.moon = true;
+    sphere.moonSpeed = 2 * scriptParseState.moonSpeedFactor;
+    scriptParseState.moonSpeedFactor *= 0.75f;
+}
+
+// The scripts place orbiting bodies 2000 units further out than they stand; a sphere marked "orbit" before
+// its position line keeps the position as written. A line without three numbers moves nothing.
+void readPosition(Sphere& sphere, std::string_view line) {
+    Vec3 p;
+    if (scanLine(line, "position V(%f %f %f)", p.x, p.y, p.z) != 3)
+        return;
+    if (sphere.orbits)
+        p.x -= 2000;
+    sphere.position = p;
+    sphere.homePosition = p;
+}
+
+} // namespace
+
+std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list) {
+    auto sphere = std::make_unique<Sphere>();
+    Sphere& s = *sphere;
+    s.displayList = sphereMesh;
+    s.tga = scriptParseState.lastTextureWasTga;
+    if (!readBlockBegin(script, s.name, SceneObject::maxNameLength))
+        return nullptr;
+
+    const BlockKeyword sharedTexture = textureKeyword(s);
+    // Every line is tested against every keyword in this order, and every match applies: "orbit" before
+    // "position" matters, and "atmo" clears a TGA look inherited from an earlier sphere.
+    const BlockKeyword keywords[] = {
+        floatKeyword("radius", s.radius),
+        floatKeyword("FOV", s.fov),
+        floatKeyword("alpha", s.alpha),
+        floatKeyword("tiling", s.tiling),
+        floatKeyword("detiling", s.detiling),
+        floatKeyword("period", s.period),
+        setKeyword("env",
+                   [&s] {
+                       s.env = true;
+                       s.spinSpeed = 0;
+                       s.displayList = envMesh;
+                   }),
+        setKeyword("geo", [&s] { s.displayList = sphereMesh; }),
+        flagKeyword("light", s.light),
+        flagKeyword("specular", s.specular),
+        flagKeyword("depth", s.depth),
+        flagKeyword("wire", s.wire),
+        flagKeyword("sys", s.sys),
+        setKeyword("noised", [&s] { s.displayList = noisedSphereMesh; }),
+        flagKeyword("uranmoon", s.uranmoon),
+        flagKeyword("plt", s.plt),
+        flagKeyword("mask", s.mask),
+        setKeyword("list", [&s] { s.displayList = geometryMesh; }),
+        setKeyword("moon", [&s] { makeMoon(s); }),
+        setKeyword("orbit", [&s] { s.orbits = false; }),
+        flagKeyword("rnd", s.rnd),
+        setKeyword("atmo",
+                   [&s] {
+                       s.atmo = true;
+                       s.tga = false;
+                       s.displayList = atmosphereList;
+                   }),
+        setKeyword("flash", [&s] { setUpFlash(s); }),
+        {"texture",
+         [&s, &sharedTexture](ScriptReader& line) {
+             sharedTexture.apply(line);
+             scriptParseState.lastTextureWasTga = s.tga;
+         }},
+        {"rotation",
+         [&s](ScriptReader& line) {
+             scanLine(line.line(), "rotation V(%f %f %f) %f %f", s.rotationAxis.x, s.rotationAxis.y,
+                      s.rotationAxis.z, s.spinAngle, s.spinSpeed);
+         }},
+        {"orient",
+         [&s](ScriptReader& line) {
+             scanLine(line.line(), "orient V(%f %f %f) %f", s.orientAxis.x, s.orientAxis.y, s.orientAxis.z,
+                      s.orientAngle);
+         }},
+        {"position", [&s](ScriptReader& line) { readPosition(s, line.line()); }},
+        vectorKeyword("color", s.color),
+        parentKeyword(s, list),
+    };
+    if (!readBlockBody(script, keywords))
+        return nullptr;
+    return sphere;
+}

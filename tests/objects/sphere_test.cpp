@@ -1,0 +1,470 @@
+#include "objects/sphere.h"
+
+#include "app/gl_setup.h"
+#include "app/settings.h"
+#include "objects/object_script_reader.h"
+#include "objects/shared_meshes.h"
+#include "objects/wire_sphere.h"
+#include "objects/world_time.h"
+#include "scene/camera.h"
+#include "tests/gl/gl_test_context.h"
+#include "tests/images/test_archive.h"
+#include "tests/objects/mesh_file_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <string>
+
+namespace {
+
+std::vector<std::uint8_t> text(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+// The spheres of `script`, read as the saver reads an object script.
+std::vector<Sphere*> readSpheres(std::string_view script, ArchiveMembers members = {}) {
+    members.emplace_back("s.txt", text(script));
+    TestArchive archive(members);
+    ObjectList list;
+    EXPECT_TRUE(readObjectScript(list, "s.txt"));
+    std::vector<Sphere*> spheres;
+    for (SceneObject* object : list)
+        spheres.push_back(static_cast<Sphere*>(object));
+    return spheres;
+}
+
+Sphere* readSphere(std::string_view block) {
+    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
+    return spheres.size() == 1 ? spheres[0] : nullptr;
+}
+
+void expectVec(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+// The octahedron with every face wound counter-clockwise seen from outside, as culling expects.
+MeshData outwardOctahedron() {
+    MeshData mesh = octahedronMesh();
+    for (MeshFace& face : mesh.faces) {
+        const Vec3 a = mesh.vertices[face.vertices[0]];
+        const Vec3 b = mesh.vertices[face.vertices[1]];
+        const Vec3 c = mesh.vertices[face.vertices[2]];
+        if (dot(cross(b - a, c - a), a) < 0) {
+            std::swap(face.vertices[1], face.vertices[2]);
+            std::swap(face.normals[1], face.normals[2]);
+        }
+    }
+    return mesh;
+}
+
+bool isFinite(Vec3 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The shared display lists have distinct made-up names while a parsing test runs, so the test can tell which
+// one a sphere took.
+class SphereParsing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        envMesh = 11;
+        sphereMesh = 12;
+        noisedSphereMesh = 13;
+        atmosphereList = 14;
+        geometryMesh = 15;
+    }
+    void TearDown() override { envMesh = sphereMesh = noisedSphereMesh = atmosphereList = geometryMesh = 0; }
+};
+
+} // namespace
+
+TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
+    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin Earth\nend\n"
+                                               "sphere\nbegin VeryLongPlanetName\n"
+                                               "radius 640\nFOV 0.7\nalpha 0.5\ntiling 3\ndetiling 45\n"
+                                               "period 30\ngeo\nlight\nspecular\ndepth\nwire\nsys\nuranmoon\n"
+                                               "plt\nmask\nrnd\nrotation V(0 0 1) 10 0.5\n"
+                                               "orient V(0 1 0) 30\ncolor V(0.5 0.25 1)\nparent Earth\n"
+                                               "texture clouds.jpg\nend\nENDWORLD\n");
+    ASSERT_EQ(spheres.size(), 2u);
+    const Sphere& plain = *spheres[0];
+    EXPECT_EQ(plain.name, "Earth");
+    EXPECT_EQ(plain.displayList, 12u);
+    EXPECT_EQ(plain.radius, 5);
+    EXPECT_EQ(plain.spinSpeed, 0.2f);
+    EXPECT_EQ(plain.period, 365);
+    EXPECT_EQ(plain.orientAngle, 90);
+    expectVec(plain.orientAxis, {1, 0, 0});
+    expectVec(plain.rotationAxis, {0, 1, 0});
+    EXPECT_TRUE(plain.orbits);
+    EXPECT_FALSE(plain.textured);
+    EXPECT_EQ(plain.flashTimer, 1);
+    EXPECT_FALSE(plain.flashOn);
+
+    const Sphere& full = *spheres[1];
+    EXPECT_EQ(full.name, "VeryLongPlanet"); // cut to 14 characters
+    EXPECT_EQ(full.radius, 640);
+    EXPECT_EQ(full.fov, 0.7f);
+    EXPECT_EQ(full.alpha, 0.5f);
+    EXPECT_EQ(full.tiling, 3);
+    EXPECT_EQ(full.detiling, 45);
+    EXPECT_EQ(full.period, 30);
+    EXPECT_TRUE(full.light && full.specular && full.depth && full.wire && full.sys && full.uranmoon &&
+                full.plt && full.mask && full.rnd);
+    EXPECT_FALSE(full.env || full.atmo || full.flash || full.moon);
+    expectVec(full.rotationAxis, {0, 0, 1});
+    EXPECT_EQ(full.spinAngle, 10);
+    EXPECT_EQ(full.spinSpeed, 0.5f);
+    expectVec(full.orientAxis, {0, 1, 0});
+    EXPECT_EQ(full.orientAngle, 30);
+    expectVec(full.color, {0.5f, 0.25f, 1});
+    EXPECT_EQ(full.parent, spheres[0]);
+    EXPECT_TRUE(full.textured);
+    EXPECT_FALSE(full.tga);
+}
+
+TEST_F(SphereParsing, ModeLinesChooseTheDisplayListTheLastOneWins) {
+    EXPECT_EQ(readSphere("env\n")->displayList, 11u);
+    EXPECT_EQ(readSphere("env\n")->spinSpeed, 0);
+    EXPECT_EQ(readSphere("noised\n")->displayList, 13u);
+    EXPECT_EQ(readSphere("atmo\n")->displayList, 14u);
+    EXPECT_EQ(readSphere("list\n")->displayList, 15u);
+    EXPECT_EQ(readSphere("noised\ngeo\n")->displayList, 12u);
+    // A rotation after "env" gives the sky its spin back.
+    EXPECT_EQ(readSphere("env\nrotation V(0 1 0) 0 3\n")->spinSpeed, 3);
+}
+
+TEST_F(SphereParsing, PositionIsShiftedUnlessOrbitComesFirst) {
+    const Sphere* shifted = readSphere("position V(2500 10 20)\n");
+    expectVec(shifted->homePosition, {500, 10, 20});
+    expectVec(shifted->position, {500, 10, 20});
+    EXPECT_TRUE(shifted->orbits);
+
+    const Sphere* orbitFirst = readSphere("orbit\nposition V(2500 10 20)\n");
+    expectVec(orbitFirst->homePosition, {2500, 10, 20});
+    EXPECT_FALSE(orbitFirst->orbits);
+
+    const Sphere* orbitAfter = readSphere("position V(2500 10 20)\norbit\n");
+    expectVec(orbitAfter->homePosition, {500, 10, 20});
+    EXPECT_FALSE(orbitAfter->orbits);
+
+    // A position line without three numbers moves nothing, and is not shifted twice by a later line.
+    const Sphere* broken = readSphere("position V(2500 10)\n");
+    expectVec(broken->homePosition, {0, 0, 0});
+}
+
+TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
+    const std::string script = "sphere\nbegin\nmoon\nflash\nend\n"
+                               "sphere\nbegin\nmoon\nflash\nend\n"
+                               "sphere\nbegin\nmoon\nflash\nend\n"
+                               "sphere\nbegin\nflash\nend\nENDWORLD\n";
+    std::vector<Sphere*> spheres = readSpheres(script);
+    ASSERT_EQ(spheres.size(), 4u);
+    EXPECT_EQ(spheres[0]->moonSpeed, 2);
+    EXPECT_EQ(spheres[1]->moonSpeed, 1.5f);
+    EXPECT_EQ(spheres[2]->moonSpeed, 1.125f);
+    EXPECT_EQ(spheres[3]->moonSpeed, 0.5f); // no "moon" line: the default
+
+    const bool expectedOn[] = {true, true, false, false};
+    const float expectedTimer[] = {0, 0.25f, 0, 0.25f};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(spheres[i]->flash);
+        EXPECT_EQ(spheres[i]->flashOn, expectedOn[i]);
+        EXPECT_NEAR(spheres[i]->flashTimer, expectedTimer[i], 1e-6);
+        EXPECT_EQ(spheres[i]->flashPeriod, 0.5f);
+    }
+
+    // The next script starts afresh.
+    std::vector<Sphere*> again = readSpheres(script);
+    EXPECT_EQ(again[0]->moonSpeed, 2);
+    EXPECT_TRUE(again[0]->flashOn);
+    EXPECT_EQ(again[0]->flashTimer, 0);
+}
+
+TEST_F(SphereParsing, ATgaTextureCarriesOverToTheNextSpheresUntilAnotherTexture) {
+    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin\ntexture clouds.tga\nend\n"
+                                               "sphere\nbegin\nend\n"
+                                               "sphere\nbegin\natmo\nend\n"
+                                               "sphere\nbegin\nend\n"
+                                               "sphere\nbegin\ntexture earth.jpg\nend\n"
+                                               "sphere\nbegin\nend\nENDWORLD\n");
+    ASSERT_EQ(spheres.size(), 6u);
+    EXPECT_TRUE(spheres[0]->tga);
+    EXPECT_TRUE(spheres[1]->tga);
+    EXPECT_FALSE(spheres[1]->textured);
+    EXPECT_FALSE(spheres[2]->tga); // an atmosphere is never drawn as a TGA...
+    EXPECT_TRUE(spheres[3]->tga);  // ...but does not end the carry-over
+    EXPECT_FALSE(spheres[4]->tga);
+    EXPECT_FALSE(spheres[5]->tga);
+}
+
+TEST_F(SphereParsing, AnUnfinishedBlockMakesNoSphere) {
+    EXPECT_TRUE(readSpheres("sphere\nbegin\nradius 7\n").empty());
+    EXPECT_TRUE(readSpheres("sphere\n").empty());
+}
+
+TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
+    Sphere sphere;
+    sphere.spinAngle = 350;
+    sphere.spinSpeed = 20;
+    sphere.update(1);
+    EXPECT_NEAR(sphere.spinAngle, 10, 1e-4);
+    sphere.spinSpeed = 800; // faster than a turn per step: only one turn is taken off
+    sphere.update(1);
+    EXPECT_NEAR(sphere.spinAngle, 450, 1e-3);
+
+    // At world time 0 an orbiting sphere stands at its home position.
+    Sphere planet;
+    planet.homePosition = {1000, 0, 0};
+    planet.update(0.1);
+    expectVec(planet.position, {1000, 0, 0});
+
+    worldTime = 18.25; // period 365: 5000 / 365 × 18.25 = 250 degrees
+    planet.update(0.1);
+    Vec3 expected = planet.homePosition;
+    rotateAboutAxis(expected, {0, 1, 0}, 250);
+    expectVec(planet.position, expected);
+
+    Sphere selfLit; // "light" spheres never orbit
+    selfLit.light = true;
+    selfLit.homePosition = {1000, 0, 0};
+    selfLit.position = {7, 8, 9};
+    selfLit.update(0.1);
+    expectVec(selfLit.position, {7, 8, 9});
+
+    Sphere moon; // moons turn with their own speed and keep one face to the planet
+    moon.moon = true;
+    moon.orbits = false;
+    moon.moonSpeed = 2;
+    moon.rotationAxis = {0, 0, 1};
+    moon.homePosition = {100, 0, 0};
+    moon.update(0.1);
+    EXPECT_NEAR(moon.moonAngle, 36.5f, 1e-4);
+    EXPECT_NEAR(moon.spinAngle, 36.5f, 1e-4);
+    expected = moon.homePosition;
+    rotateAboutAxis(expected, {0, 0, 1}, 36.5f);
+    expectVec(moon.position, expected);
+    worldTime = 0;
+}
+
+TEST(SphereUpdate, FarOrbitAndPeriodZeroGiveFinitePlaces) {
+    Sphere far;
+    far.plt = true;
+    far.update(0.1);
+    expectVec(far.position, {618000, 123600, 0}, 0.5f);
+
+    Sphere noPeriod;
+    noPeriod.period = 0;
+    noPeriod.homePosition = {300, 0, 0};
+    noPeriod.update(0.1);
+    expectVec(noPeriod.position, {300, 0, 0});
+}
+
+TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
+    Sphere planet;
+    planet.position = {5000, 0, 0};
+
+    Sphere satellite;
+    satellite.sys = true;
+    satellite.orbits = false;
+    satellite.parent = &planet;
+    satellite.homePosition = {0, 0, 300};
+    satellite.rotationAxis = {0, 1, 0};
+    satellite.spinSpeed = 90;
+    satellite.update(1);
+    Vec3 expected = {0, 0, 300};
+    rotateAboutAxis(expected, {0, 1, 0}, 90);
+    expectVec(satellite.position, expected); // relative to the parent until drawn
+
+    // uranmoon: the orbit's axis runs from the Sun to the parent, the radius is the script's x.
+    Sphere uranusMoon;
+    uranusMoon.sys = uranusMoon.uranmoon = true;
+    uranusMoon.orbits = false;
+    uranusMoon.parent = &planet;
+    uranusMoon.homePosition = {200, 0, 0};
+    uranusMoon.spinSpeed = 30;
+    uranusMoon.update(1);
+    EXPECT_NEAR(length(uranusMoon.position), 200, 1e-2);
+    EXPECT_NEAR(dot(uranusMoon.position, planet.position), 0, 1e-1);
+
+    // A parent at the Sun names no orbit plane; nothing turns into NaN.
+    Sphere atTheSun;
+    uranusMoon.parent = &atTheSun;
+    uranusMoon.update(1);
+    EXPECT_TRUE(isFinite(uranusMoon.position));
+
+    for (bool uran : {false, true}) {
+        Sphere orphan;
+        orphan.sys = true;
+        orphan.uranmoon = uran;
+        orphan.orbits = false;
+        orphan.position = orphan.homePosition = {40, 50, 60};
+        orphan.update(1);
+        expectVec(orphan.position, {40, 50, 60});
+    }
+}
+
+TEST(SphereUpdate, FlashesToggleEveryHalfSecondAndMoveOnlyWhenTheyComeOn) {
+    Sphere sphere;
+    sphere.flash = sphere.flashOn = true;
+    sphere.flashTimer = 0;
+    sphere.flashPeriod = 0.5f;
+    const float u = sphere.flashU;
+    sphere.update(0.3);
+    EXPECT_TRUE(sphere.flashOn);
+    sphere.update(0.3); // 0.6 > 0.5: off, with the 0.1 that was left over
+    EXPECT_FALSE(sphere.flashOn);
+    EXPECT_NEAR(sphere.flashTimer, 0.1f, 1e-5);
+    EXPECT_EQ(sphere.flashU, u);
+    sphere.update(0.45);
+    EXPECT_TRUE(sphere.flashOn);
+    EXPECT_NE(sphere.flashU, u);
+    EXPECT_GE(sphere.flashAngle, 0);
+    EXPECT_LE(sphere.flashAngle, 180);
+
+    // Random flashes last 0.4 to 0.8 seconds and pause 0.1 to 0.2, restarting their timer.
+    Sphere random;
+    random.rnd = true;
+    for (int i = 0; i < 40; ++i) {
+        random.update(1);
+        EXPECT_EQ(random.flashTimer, 0);
+        if (random.flashOn) {
+            EXPECT_GE(random.flashPeriod, 0.4f);
+            EXPECT_LE(random.flashPeriod, 0.8f);
+        } else {
+            EXPECT_GE(random.flashPeriod, 0.1f);
+            EXPECT_LE(random.flashPeriod, 0.2f);
+        }
+    }
+}
+
+// Drawing in the saver's GL state, with the shared meshes made from a small sphere.
+class SphereDrawing : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        archive = std::make_unique<TestArchive>(ArchiveMembers{
+            {"meshes\\sphere.dat", meshFileBytes(outwardOctahedron())},
+            {"meshes\\env.dat", meshFileBytes(outwardOctahedron())},
+        });
+        ASSERT_TRUE(loadSharedMeshes());
+        ASSERT_TRUE(loadWireSphereData());
+        settings = Settings{};
+        settings.width = surfaceWidth;
+        settings.height = surfaceHeight;
+        setupGL(surfaceWidth, surfaceHeight);
+        glLoadIdentity();
+        drawCamera.position = drawCamera.eye = {0, 0, 0};
+        drawCamera.up = {0, 1, 0};
+    }
+    void TearDown() override {
+        worldTime = 0;
+        wireSphereData = {};
+        archive.reset();
+        GlTest::TearDown();
+    }
+
+    std::unique_ptr<TestArchive> archive;
+    Camera drawCamera;
+};
+
+TEST_F(SphereDrawing, EveryLookLeavesTheStateTheNextObjectExpects) {
+    struct Row {
+        const char* block;
+        double worldTime = 0;
+    };
+    const Row rows[] = {
+        {""},
+        {"alpha 0.5\n"},
+        {"alpha 0.5\nlight\n"},
+        {"env\n"},
+        {"env\nalpha 0.5\n"},
+        {"light\nspecular\n"},
+        {"texture clouds.tga\n"},
+        {"atmo\n"},
+        {"flash\n"},
+        {"flash\nrnd\ntexture glow.tga\n"},
+        {"wire\n", 0},
+        {"wire\n", 7},
+        {"wire\n", 15},
+        {"wire\n", 22},
+        {"wire\n", 30},
+        {"sys\nparent Sun\n"},
+        {"sys\nuranmoon\nparent Sun\n"},
+        {"sys\n"},
+        {"mask\n"},
+        {"depth\n"},
+        {"noised\ntiling 4\ndetiling 30\n"},
+        {"env\natmo\nflash\nrnd\nwire\nsys\nuranmoon\nmask\ndepth\nlight\nspecular\nalpha 0.3\nparent Sun\n"
+         "texture a.tga\n",
+         12},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.block) + " at world time " + std::to_string(row.worldTime));
+        worldTime = row.worldTime;
+        std::vector<Sphere*> spheres = readSpheres("sphere\nbegin Sun\nposition V(0 0 -900)\nend\n"
+                                                   "sphere\nbegin\nradius 100\nposition V(0 0 -500)\n" +
+                                                   std::string(row.block) + "end\nENDWORLD\n");
+        ASSERT_EQ(spheres.size(), 2u);
+        for (Sphere* sphere : spheres) {
+            sphere->update(0.6);
+            sphere->draw(drawCamera);
+            EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
+        }
+    }
+}
+
+TEST_F(SphereDrawing, TheSkyIsDrawnInItsOwnFrustumAndTheSceneProjectionComesBack) {
+    float projectionBefore[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
+
+    // A sky of radius 10 lies inside the scene's near plane (80): only its own frustum can show it. It
+    // follows the eye wherever that is.
+    Sphere* sky = readSphere("env\nradius 10\n");
+    drawCamera.eye = {3000, 0, 0};
+    drawCamera.forward = {0, 0, -1};
+    glLoadIdentity();
+    drawCamera.lookAt();
+    glDisable(GL_TEXTURE_2D);
+    sky->update(0.1);
+    sky->draw(drawCamera);
+    glEnable(GL_TEXTURE_2D);
+    EXPECT_GT(pixelAt(32, 32)[0], 200);
+    expectVec(sky->position, drawCamera.position);
+
+    float projectionAfter[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(projectionAfter[i], projectionBefore[i]) << i;
+}
+
+TEST_F(SphereDrawing, AMaskWritesDepthButNoColourAndAnAtmosphereFadesTowardsItsRim) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const std::array<std::uint8_t, 4> cleared = pixelAt(32, 32);
+    Sphere* mask = readSphere("mask\norbit\nradius 200\nposition V(0 0 -500)\n");
+    mask->update(0.1);
+    mask->draw(drawCamera);
+    EXPECT_EQ(pixelAt(32, 32), cleared);
+    float depthAtCentre = 1;
+    glReadPixels(32, 32, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depthAtCentre);
+    EXPECT_LT(depthAtCentre, 1);
+
+    // The atmosphere, self-lit and untextured, off to the side so the camera sees it at an angle: still
+    // brightest on the line of sight through its centre and fading out before the silhouette.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Sphere* atmosphere = readSphere("atmo\nlight\norbit\nradius 300\nposition V(100 0 -1000)\n");
+    glDisable(GL_TEXTURE_2D);
+    atmosphere->update(0.1);
+    atmosphere->draw(drawCamera);
+    glEnable(GL_TEXTURE_2D);
+    const int centreX = 32 + static_cast<int>(std::lround(100.0 / 1000 * 80 / 40 * 32));
+    const int centre = pixelAt(centreX, 32)[0];
+    const int nearRim = pixelAt(centreX - 16, 32)[0];
+    EXPECT_GT(centre, 200);
+    EXPECT_LT(nearRim, centre / 2);
+    EXPECT_GT(nearRim, 0);
+}
