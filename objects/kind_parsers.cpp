@@ -7,8 +7,7 @@
 #include "objects/particle_system.h"
 #include "objects/sphere.h"
 
-// The kinds arrive with their own files (objects/sphere.cpp and the like); until a kind's parser is written
-// here, its blocks are read past and dropped, so their setting lines are never mistaken for object lines.
+// Each kind reads its own block, so a setting line inside a block is never mistaken for an object line.
 const std::array<KindParserEntry, 6> objectKindParsers{{
     {ObjectKind::sphere, parseSphere},
     {ObjectKind::billboard, parseBillboard},
@@ -17,9 +16,3 @@ const std::array<KindParserEntry, 6> objectKindParsers{{
     {ObjectKind::flame, parseFlame},
     {ObjectKind::particleSystem, parseParticleSystem},
 }};
-
-std::unique_ptr<SceneObject> skipObjectBlock(ScriptReader& script, const ObjectList&) {
-    if (readBlockBegin(script))
-        readBlockBody(script, {});
-    return nullptr;
-}

@@ -20,6 +20,3 @@ struct KindParserEntry {
 
 // The parser of every object kind, the one place that says which kind is read by which function.
 extern const std::array<KindParserEntry, 6> objectKindParsers;
-
-// Reads past a block and makes no object.
-std::unique_ptr<SceneObject> skipObjectBlock(ScriptReader& script, const ObjectList& list);

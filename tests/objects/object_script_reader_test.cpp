@@ -1,4 +1,6 @@
 #include "objects/object_script_reader.h"
+#include "objects/particle_system.h"
+#include "objects/sphere.h"
 
 #include "data/texture_registry.h"
 #include "objects/script_scan.h"
@@ -166,13 +168,15 @@ TEST_F(ObjectScriptReaderTest, MissingScriptAddsNothing) {
     EXPECT_EQ(progressCalls, 0);
 }
 
-TEST_F(ObjectScriptReaderTest, KindsWithoutTheirParserYetHaveTheirBlocksReadPast) {
+TEST_F(ObjectScriptReaderTest, LinesInsideABlockBelongToItsObject) {
     TestArchive archive({{"objects.txt", text("sphere\nbegin\nps inside the block\nmesh inside\nend\n"
                                               "geometry missing.dat\n"
                                               "ps\nbegin\nend\n")}});
     ASSERT_TRUE(readObjectScript(list, "objects.txt", [this] { ++progressCalls; }));
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(progressCalls, 3); // two object lines and the geometry line; none from inside the block
+    ASSERT_EQ(list.size(), 2u); // the sphere and the particle system; nothing from inside the sphere's block
+    EXPECT_NE(dynamic_cast<Sphere*>(list[0]), nullptr);
+    EXPECT_NE(dynamic_cast<ParticleSystem*>(list[1]), nullptr);
+    EXPECT_EQ(progressCalls, 3); // two object lines and the geometry line
 }
 
 class GeometryLineTest : public GlTest {};
