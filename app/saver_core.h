@@ -2,6 +2,8 @@
 
 #include "app/exit_rules.h"
 #include "app/settings.h"
+#include "overlay/clock_text.h"
+#include "overlay/frame_counter.h"
 #include "scene/environment_table.h"
 #include "scene/scene_director.h"
 #include "scene/world_list.h"
@@ -12,13 +14,15 @@
 
 // What a shell lends the saver run: everything that needs the window system.
 struct SaverHooks {
-    // Called after each loaded texture, object and geometry line: draw the loading screen and show it now,
-    // since no event loop runs while loading.
+    // Called after each loaded texture, object and geometry line: draw the loading screen
+    // (redrawLoadingScreen) and show it now, since no event loop runs while loading.
     std::function<void()> loadingProgress;
     // Puts the pointer back in the centre of the window, after a move was taken into the exit travel.
     std::function<void()> recenterPointer;
     // Starts the music, once everything is loaded and just before the clocks start.
     std::function<void()> startMusic;
+    // The time the clock shows; the machine's local time when unset.
+    std::function<ClockTime()> clockTime;
 };
 
 // One saver run's portable spine: the loading order and the per-frame step, the same under every shell.
@@ -51,6 +55,14 @@ private:
     WorldList worlds_;
     SceneDirector director_;
     float speedFactor_ = 1.5f;
+
+    // Drawn by the director over each frame. The frame counter's window is timed by fpsClock, or, when the
+    // caller fixes the frame steps, by their sum: a render's frames then show the same count on every
+    // machine.
+    void drawFrameOverlay();
+    FrameCounter frameCounter_;
+    std::optional<double> fixedStep_;
+    double fixedStepsInFpsWindow_ = 0;
 };
 
 // The longest frame step the show takes. After a stall (a suspended machine, a debugger) a measured step of

@@ -84,12 +84,16 @@ int runRender(const RunOptions& options) {
     settings.width = static_cast<std::uint32_t>(width);
     settings.height = static_cast<std::uint32_t>(height);
     settings.enableMusic = false;
-    settings.showClock = false;
-    settings.showFps = false;
+    settings.showClock = options.showClock.value_or(false);
+    settings.showFps = options.showFps.value_or(false);
     if (options.speed)
         settings.speed = *options.speed;
 
-    SaverRun run(settings, width, height, {});
+    SaverHooks hooks;
+    if (const std::optional<ClockTime> fixedTime =
+            options.time ? parseClockTime(*options.time) : std::nullopt)
+        hooks.clockTime = [time = *fixedTime] { return time; };
+    SaverRun run(settings, width, height, hooks);
     const bool loaded = run.load(options.seed.value_or(defaultSeed));
     int result = 0;
     if (!loaded) {
