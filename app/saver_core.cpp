@@ -5,8 +5,12 @@
 #include "data/texture_registry.h"
 #include "math/random.h"
 #include "objects/shared_meshes.h"
+#include "objects/wire_sphere.h"
 #include "objects/world_time.h"
 #include "overlay/flat_drawing.h"
+#include "overlay/frame_overlay.h"
+#include "overlay/glyphs.h"
+#include "overlay/loading_screen.h"
 #include "scene/camera.h"
 
 #include <GL/gl.h>
@@ -18,15 +22,20 @@ SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks h
 
 bool SaverRun::load(std::optional<std::uint32_t> seed) {
     readCounterFrequency();
+    // Only a run that shows the loading screen needs its pictures (a render shows none).
+    if (hooks_.loadingProgress)
+        loadOverlayImages();
     setFlatDrawingWindow(width_, height_);
     setupGL(width_, height_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
+    buildGlyphs();
     loadSharedMeshes();
     camera.position = {0, 0, 1500};
     camera.forward = {0, 0, -1};
     camera.up = {0, 1, 0};
+    loadWireSphereData();
     loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
     loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
     if (hooks_.startMusic)
@@ -38,6 +47,7 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     speedFactor_ = static_cast<float>(settings_.speed) / 50.0f + 0.5f;
     worldTime = 0;
     director_.chooseWorld(worlds_);
+    director_.drawOverlay = [this] { drawFrameOverlay(); };
     camera.makePath();
     return director_.currentWorld() != nullptr;
 }
@@ -50,9 +60,23 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
     const double measured = std::min(frameClock.elapsed(), longestFrameStep);
     frameClock.start();
     const double dt = fixedDt ? *fixedDt : measured;
+    fixedStep_ = fixedDt;
+    if (fixedDt)
+        fixedStepsInFpsWindow_ += *fixedDt;
 
     camera.update(dt * speedFactor_);
     director_.updateObjects(dt);
     director_.renderFrame(camera);
     return running;
+}
+
+void SaverRun::drawFrameOverlay() {
+    const double fpsWindow = fixedStep_ ? fixedStepsInFpsWindow_ : fpsClock.elapsed();
+    if (frameCounter_.rollOver(fpsWindow)) {
+        fpsClock.start();
+        fixedStepsInFpsWindow_ = 0;
+        exit_.clearTravel();
+    }
+    drawOverlay(settings_, frameCounter_.value(), hooks_.clockTime ? hooks_.clockTime() : localClockTime());
+    frameCounter_.countFrame();
 }
