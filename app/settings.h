@@ -25,6 +25,9 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
+// The window's width over its height, as the scene's perspective takes it; 4:3 before the window has a size.
+double windowAspect(const Settings& s);
+
 // The process-wide record, loaded once at start-up and written back only from the settings dialog.
 extern Settings settings;
 

@@ -12,15 +12,10 @@
 
 namespace {
 
-// The env frustum is as wide as the window's shape asks, like the main projection, so the sprite stays
-// square on wide screens; 4:3 windows see what they always saw.
-float windowAspect() {
-    return settings.height > 0 ? static_cast<float>(settings.width) / static_cast<float>(settings.height)
-                               : 4.0f / 3.0f;
-}
-
 void pushEnvProjection(float fov) {
-    const double halfWidth = fov * windowAspect();
+    // As wide as the window's shape asks, like the main projection, so the sprite stays square on wide
+    // screens; 4:3 windows see what they always saw.
+    const double halfWidth = fov * windowAspect(settings);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

@@ -35,8 +35,7 @@ float windowHeight() {
 // An env flare's own narrow frustum, ±envFov high at distance 1 and as wide as the window's shape asks, as
 // the scene's projection is, so wide windows show env flares where the scene puts them.
 void loadEnvironmentFrustum(float envFov) {
-    const double aspect =
-        settings.height > 0 ? static_cast<double>(settings.width) / settings.height : 4.0 / 3.0;
+    const double aspect = windowAspect(settings);
     glLoadIdentity();
     glFrustum(-aspect * envFov, aspect * envFov, -envFov, envFov, 1, 1000);
 }

@@ -13,12 +13,6 @@ namespace {
 // The radius of the far orbit of "plt" spheres, stretched by half along x and raised 0.2 units per unit of x.
 constexpr float farOrbitRadius = 412000;
 
-// The sky's own frustum keeps the window's shape, as the scene's projection does, so the sky is not stretched
-// on wide screens.
-double windowAspect() {
-    return settings.height > 0 ? static_cast<double>(settings.width) / settings.height : 4.0 / 3.0;
-}
-
 void setFrontMaterial(bool specular) {
     const float shiny[4] = {1.0f, 1.0f, 0.8f, 1.0f};
     const float dull[4] = {0, 0, 0, 0};
@@ -111,7 +105,9 @@ void Sphere::draw(Camera& camera) {
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
-        const double halfWidth = fov * windowAspect();
+        // The window's shape, as the scene's projection takes it, so the sky is not stretched on wide
+        // screens.
+        const double halfWidth = fov * windowAspect(settings);
         glFrustum(-halfWidth, halfWidth, -fov, fov, 1.0, 1000.0);
         glMatrixMode(GL_MODELVIEW);
     }

@@ -42,6 +42,14 @@ bool checkArchive(const std::string& path) {
     return true;
 }
 
+// The framebuffer's alpha is what blending left there, not a transparency of the picture: a screen shows the
+// colours alone, so the frames do too (an image viewer would otherwise lighten translucent pixels).
+std::vector<std::uint8_t> opaque(std::vector<std::uint8_t> rgba) {
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        rgba[i] = 255;
+    return rgba;
+}
+
 std::string framePath(const std::filesystem::path& folder, unsigned index) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%05u.png", index);
@@ -106,7 +114,7 @@ int runRender(const RunOptions& options) {
         for (unsigned i = 0; i < frames && result == 0; ++i) {
             run.frame(step);
             glFinish();
-            if (!writePng(framePath(folder, i), width, height, context->readPixels(), error)) {
+            if (!writePng(framePath(folder, i), width, height, opaque(context->readPixels()), error)) {
                 std::cerr << "heliox: " << error << "\n";
                 result = 1;
             }
