@@ -178,13 +178,7 @@ std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectLi
                  b.spinSpeed = spinPerFrame * 60;
          }},
         floatKeyword("tiling", b.tiling),
-        {"parent",
-         [&b, &list](ScriptReader& s) {
-             std::string parentName;
-             if (scanLine(s.line(), "parent %s V(%f %f %f)", ScanWord{parentName, SceneObject::maxNameLength},
-                          b.offset.x, b.offset.y, b.offset.z) >= 1)
-                 b.parent = findObjectByName(list, parentName);
-         }},
+        parentKeyword(b, b.offset, list),
         floatKeyword("FOV", b.fov),
         floatKeyword("alpha", b.alpha),
         flagKeyword("orient off", b.orientOff),

@@ -1,5 +1,7 @@
 #include "objects/flare.h"
 
+#include "objects/screen_sprite.h"
+
 #include "app/settings.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
@@ -81,18 +83,7 @@ void Flare::drawSprite(const Camera& camera, Vec3 pixel) const {
         const Vec3 centre{windowWidth() / 2, windowHeight() / 2, 0};
         glRotatef(90 * dot(normalize(pixel), normalize(orientVector - centre)), 0, 0, 1);
     }
-    const float w = spriteSize * aspect;
-    const float h = spriteSize;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-w, -h);
-    glTexCoord2f(0, 1);
-    glVertex2f(-w, h);
-    glTexCoord2f(1, 1);
-    glVertex2f(w, h);
-    glTexCoord2f(1, 0);
-    glVertex2f(w, -h);
-    glEnd();
+    drawScreenSprite(spriteSize * aspect, spriteSize);
     leave2D();
 }
 
@@ -220,13 +211,7 @@ std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& 
              f.hasFocus = true;
              scanLine(s.line(), "focus %f", f.focusThreshold);
          }},
-        {"parent",
-         [&f, &list](ScriptReader& s) {
-             std::string name;
-             if (scanLine(s.line(), "parent %s V(%f %f %f)", ScanWord{name, SceneObject::maxNameLength},
-                          f.offset.x, f.offset.y, f.offset.z) >= 1)
-                 f.parent = findObjectByName(list, name);
-         }},
+        parentKeyword(f, f.offset, list),
         floatKeyword("FOV", f.envFov),
         {"alpha",
          [&f](ScriptReader& s) {

@@ -1,5 +1,7 @@
 #include "objects/lens_effect.h"
 
+#include "objects/screen_sprite.h"
+
 #include "overlay/flat_drawing.h"
 
 #include <GL/gl.h>
@@ -77,17 +79,8 @@ void drawGhosts(Vec3 flare, Vec3 centre, float ghostSize, const std::array<std::
         glBindTexture(GL_TEXTURE_2D, textures[static_cast<std::size_t>(ghost.textureSlot)]);
         const float i = static_cast<float>(row);
         glColor4f(std::min(0.3f + i / 30, 1.0f), 0.2f, std::max(1 - i / 10, 0.0f), 0.29f);
-        const float h = ghostSize * ghost.size;
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(-h, -h);
-        glTexCoord2f(0, 1);
-        glVertex2f(-h, h);
-        glTexCoord2f(1, 1);
-        glVertex2f(h, h);
-        glTexCoord2f(1, 0);
-        glVertex2f(h, -h);
-        glEnd();
+        const float half = ghostSize * ghost.size;
+        drawScreenSprite(half, half);
     }
 }
 

@@ -89,3 +89,13 @@ BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list) {
                 object.parent = findObjectByName(list, parentName);
         }};
 }
+
+BlockKeyword parentKeyword(SceneObject& object, Vec3& offset, const ObjectList& list) {
+    return {"parent", [&object, &offset, &list](ScriptReader& script) {
+                std::string parentName;
+                if (scanLine(script.line(), "parent %s V(%f %f %f)",
+                             ScanWord{parentName, SceneObject::maxNameLength}, offset.x, offset.y,
+                             offset.z) >= 1)
+                    object.parent = findObjectByName(list, parentName);
+            }};
+}

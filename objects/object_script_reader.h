@@ -42,3 +42,5 @@ void resolveTexture(SceneObject& object, std::string_view textureName);
 // those already in `list`, or none; it must stand earlier in the list. Lines without a name change nothing.
 BlockKeyword textureKeyword(SceneObject& object);
 BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list);
+// "parent NAME V(x y z)": the parent and the offset from it, for the kinds that stand beside their parent.
+BlockKeyword parentKeyword(SceneObject& object, Vec3& offset, const ObjectList& list);
