@@ -4,7 +4,8 @@
 #include "objects/shared_meshes.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
-#include "tests/objects/mesh_file_bytes.h"
+#include "tests/objects/test_meshes.h"
+#include "tools/meshgen/mesh_file_writer.h"
 
 #include <cmath>
 #include <numbers>

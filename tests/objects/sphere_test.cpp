@@ -9,7 +9,8 @@
 #include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
-#include "tests/objects/mesh_file_bytes.h"
+#include "tests/objects/test_meshes.h"
+#include "tools/meshgen/mesh_file_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,8 @@
 #include "tests/render/test_show.h"
 
 #include "tests/images/picture_files.h"
-#include "tests/objects/mesh_file_bytes.h"
+#include "tools/meshgen/mesh_file_writer.h"
 #include "tools/sdd/archive_writer.h"
-
-#include <cmath>
-#include <numbers>
 
 void TestShow::addText(std::string_view member, std::string_view text) {
     members_.emplace_back(std::string(member), std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -50,34 +47,4 @@ std::filesystem::path TestShow::save(const std::filesystem::path& folder) const 
     const std::filesystem::path path = folder / "data.sdd";
     writer.save(path.string());
     return path;
-}
-
-MeshData uvSphereMesh(int stacks, int slices) {
-    MeshData mesh;
-    const float pi = std::numbers::pi_v<float>;
-    for (int i = 0; i <= stacks; ++i) {
-        const float polar = pi * static_cast<float>(i) / static_cast<float>(stacks);
-        for (int j = 0; j <= slices; ++j) {
-            const float around = 2 * pi * static_cast<float>(j) / static_cast<float>(slices);
-            mesh.vertices.push_back(
-                {std::sin(polar) * std::cos(around), std::cos(polar), -std::sin(polar) * std::sin(around)});
-            mesh.texCoords.push_back({static_cast<float>(j) / static_cast<float>(slices),
-                                      1 - static_cast<float>(i) / static_cast<float>(stacks)});
-        }
-    }
-    auto index = [&](int i, int j) { return static_cast<std::uint32_t>(i * (slices + 1) + j); };
-    auto face = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-        MeshFace f;
-        f.vertices = {a, b, c};
-        f.texCoords = {a, b, c};
-        f.normals = {mesh.vertices[a], mesh.vertices[b],
-                     mesh.vertices[c]}; // a unit sphere's normal is its point
-        mesh.faces.push_back(f);
-    };
-    for (int i = 0; i < stacks; ++i)
-        for (int j = 0; j < slices; ++j) {
-            face(index(i, j), index(i + 1, j), index(i + 1, j + 1));
-            face(index(i, j), index(i + 1, j + 1), index(i, j + 1));
-        }
-    return mesh;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "objects/mesh_file.h"
+#include "tools/meshgen/sphere_mesh.h" // uvSphereMesh, the sphere the test shows are built from
 
 #include <cstdint>
 #include <filesystem>
@@ -28,7 +29,3 @@ public:
 private:
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> members_;
 };
-
-// A unit sphere of `stacks` × `slices` quads split into triangles, poles on the y axis, smooth normals, and
-// texture coordinates wrapping once around (u) and from pole to pole (v).
-MeshData uvSphereMesh(int stacks, int slices);

@@ -2,11 +2,7 @@
 
 #include "objects/mesh_file.h"
 
-#include <cstdint>
-#include <vector>
-
-// Writes a mesh as a ".dat" file with the counts taken from the mesh's arrays.
-std::vector<std::uint8_t> meshFileBytes(const MeshData& mesh);
+// Small meshes whose every number a test can check by hand.
 
 // The 132-byte file of one triangle: three vertices, one face, three texture coordinates, with the corners
 // naming them out of order.

@@ -1,0 +1,38 @@
+// meshgen OUTPUT_FOLDER: writes the show's meshes under OUTPUT_FOLDER/meshes, the folder the data archive
+// keeps them in. The same program always writes the same bytes, so the archive built from them is
+// reproducible.
+
+#include "tools/meshgen/asteroid_mesh.h"
+#include "tools/meshgen/mesh_file_writer.h"
+#include "tools/meshgen/ring_mesh.h"
+#include "tools/meshgen/sphere_mesh.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: meshgen OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path meshes = std::filesystem::path(argv[1]) / "meshes";
+    const std::pair<std::string, MeshData> files[] = {
+        // 96 steps around keep a full-screen planet's outline within a third of a pixel of a circle.
+        {"sphere.dat", unitSphereMesh(48, 96)},
+        // The sky is drawn from inside with its front faces culled, so it keeps the outward winding; it is
+        // textured with stars only and needs fewer faces.
+        {"env.dat", unitSphereMesh(24, 48)},
+        // Saturn's rings, in units of the planet's radius.
+        {"ring.dat", ringMesh(1.25f, 2.3f, 128)},
+        {"asteroid1.dat", asteroidMesh(1)},
+        {"asteroid2.dat", asteroidMesh(2)},
+        {"asteroid3.dat", asteroidMesh(3)},
+    };
+    for (const auto& [name, mesh] : files) {
+        if (!writeMeshFile(meshes / name, mesh)) {
+            std::fprintf(stderr, "meshgen: cannot write %s\n", (meshes / name).string().c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
