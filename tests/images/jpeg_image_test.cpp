@@ -96,7 +96,7 @@ TEST(JpegImage, EndsACutOffPictureAtItsEndWithTheRestGrey) {
 
 TEST(JpegImage, FailsRatherThanWaitingWhenARestartMarkerIsMissing) {
     // A restart marker after every block; the data stops a few markers into the scan.
-    Bytes file = jpegFile(32, 32, JCS_RGB, JCS_YCbCr, Bytes(32 * 32 * 3, 90), 1);
+    Bytes file = jpegFile(32, 32, JCS_RGB, JCS_YCbCr, Bytes(32 * 32 * 3, 90), {.restartInterval = 1});
     const auto scan = findMarker(file, 0xDA);
     ASSERT_NE(scan, file.end());
     file.erase(scan + 40, file.end());

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
+#include "tools/texgen/jpeg_writer.h"
 
-// Small picture files made in the tests: TGA by hand, JPEG with libjpeg's compressor.
+// Small picture files made in the tests: TGA by hand, JPEG with the show's JPEG writer at quality 100 and no
+// chroma subsampling, so decoded colours stay within a few levels of the originals.
 
 struct TgaFile {
     std::uint8_t type = 2;
@@ -20,12 +21,6 @@ struct TgaFile {
 
     std::vector<std::uint8_t> bytes() const;
 };
-
-// Encodes rows given top row first, at quality 100 with no chroma subsampling, so decoded colours stay
-// within a few levels of the originals. `inputSpace` says what the pixels are (JCS_RGB, JCS_GRAYSCALE,
-// JCS_CMYK); `fileSpace` what the file stores.
-std::vector<std::uint8_t> jpegFile(int width, int height, J_COLOR_SPACE inputSpace, J_COLOR_SPACE fileSpace,
-                                   const std::vector<std::uint8_t>& topRowFirst, int restartInterval = 0);
 
 inline std::vector<std::uint8_t> rgbJpeg(int width, int height,
                                          const std::vector<std::uint8_t>& topRowFirst) {

@@ -1,0 +1,99 @@
+#include "tools/texgen/giant_textures.h"
+
+#include "tools/texgen/colour_ramp.h"
+#include "tools/texgen/noise.h"
+#include "tools/texgen/sphere_painting.h"
+
+#include <cmath>
+
+namespace {
+
+// Band value in [0, 1] at a point: latitude pushed up and down by noise, so the band edges wave and curl.
+float bands(const SpherePoint& p, float bandCount, float turbulence, std::uint32_t seed) {
+    const Vec3 stretched{p.direction.x * 3, p.direction.y * 12, p.direction.z * 3};
+    const float wobble = (fractalNoise(stretched, 5, seed) - 0.5f) * turbulence;
+    const float latitude = p.latitude + wobble;
+    return 0.5f + 0.5f * std::sin(latitude * bandCount + 0.7f * std::sin(latitude * bandCount * 0.37f));
+}
+
+// How far a point lies inside an oval storm centred at (longitude, latitude) with the given half-sizes.
+float insideOval(const SpherePoint& p, float longitude, float latitude, float halfWidth, float halfHeight) {
+    float du = p.longitude - longitude;
+    du -= std::round(du);
+    const float dx = du / halfWidth;
+    const float dy = (p.latitude - latitude) / halfHeight;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+} // namespace
+
+Picture paintJupiter(int width, int height) {
+    const ColourRamp ramp{{0.0f, {0.55f, 0.38f, 0.25f}},
+                          {0.35f, {0.72f, 0.55f, 0.4f}},
+                          {0.65f, {0.9f, 0.82f, 0.7f}},
+                          {1.0f, {0.97f, 0.94f, 0.88f}}};
+    const Colour spot{0.75f, 0.3f, 0.18f};
+    return paintSphere(width, height, [&](const SpherePoint& p) {
+        const float detail =
+            fractalNoise({p.direction.x * 10, p.direction.y * 30, p.direction.z * 10}, 4, 91);
+        Colour colour = ramp.at(bands(p, 18, 0.06f, 92) * 0.85f + (detail - 0.5f) * 0.35f);
+        // The great red spot: a dark-rimmed oval in the southern tropics, swirled by the same detail.
+        const float r = insideOval(p, 0.3f, -0.25f, 0.055f, 0.07f) + (detail - 0.5f) * 0.3f;
+        colour = mix(colour, spot, 1 - smoothStep(0.75f, 1.0f, r));
+        colour = scaled(colour, 1 - 0.25f * (smoothStep(0.85f, 1.0f, r) - smoothStep(1.0f, 1.2f, r)));
+        return colour;
+    });
+}
+
+Picture paintSaturn(int width, int height) {
+    const ColourRamp ramp{
+        {0.0f, {0.72f, 0.6f, 0.4f}}, {0.5f, {0.85f, 0.77f, 0.58f}}, {1.0f, {0.95f, 0.9f, 0.75f}}};
+    return paintSphere(width, height, [&](const SpherePoint& p) {
+        const float detail = fractalNoise({p.direction.x * 8, p.direction.y * 24, p.direction.z * 8}, 4, 101);
+        return ramp.at(bands(p, 14, 0.025f, 102) * 0.7f + 0.15f + (detail - 0.5f) * 0.2f);
+    });
+}
+
+Picture paintUranus(int width, int height) {
+    const ColourRamp ramp{{0.0f, {0.55f, 0.78f, 0.8f}}, {1.0f, {0.7f, 0.9f, 0.92f}}};
+    return paintSphere(width, height, [&](const SpherePoint& p) {
+        return ramp.at(bands(p, 10, 0.02f, 111) * 0.35f + 0.4f + std::abs(p.latitude) * 0.2f);
+    });
+}
+
+Picture paintNeptune(int width, int height) {
+    const ColourRamp ramp{
+        {0.0f, {0.08f, 0.17f, 0.5f}}, {0.5f, {0.18f, 0.32f, 0.75f}}, {1.0f, {0.45f, 0.6f, 0.92f}}};
+    return paintSphere(width, height, [&](const SpherePoint& p) {
+        const float detail = fractalNoise({p.direction.x * 6, p.direction.y * 20, p.direction.z * 6}, 4, 121);
+        float value = bands(p, 12, 0.05f, 122) * 0.35f + 0.3f + (detail - 0.5f) * 0.3f;
+        value -= 0.25f * (1 - smoothStep(0.7f, 1.0f, insideOval(p, 0.62f, -0.22f, 0.045f, 0.05f)));
+        // A few bright high clouds streak along the latitudes.
+        value += 0.5f *
+                 smoothStep(0.68f, 0.78f,
+                            fractalNoise({p.direction.x * 5, p.direction.y * 30, p.direction.z * 5}, 4, 123));
+        return ramp.at(value);
+    });
+}
+
+Picture paintSaturnRing(int width, int height) {
+    const ColourRamp colour{
+        {0.0f, {0.45f, 0.4f, 0.35f}}, {0.5f, {0.85f, 0.78f, 0.65f}}, {1.0f, {0.75f, 0.7f, 0.62f}}};
+    Picture picture(width, height);
+    for (int x = 0; x < width; ++x) {
+        const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+        // Many thin ringlets, a dim inner ring, the bright middle ring, the dark Cassini gap and the outer
+        // ring; both edges fade out.
+        const float ringlets =
+            0.75f + 0.25f * (latticeValue(x, 0, 0, 131) + latticeValue(x / 3, 1, 0, 131)) / 2;
+        float density = 0.25f + 0.75f * smoothStep(0.22f, 0.35f, u);
+        density *= 1 - 0.9f * (smoothStep(0.66f, 0.68f, u) - smoothStep(0.72f, 0.74f, u));
+        density *= 1 - 0.3f * smoothStep(0.74f, 0.78f, u);
+        density *= smoothStep(0.0f, 0.04f, u) * (1 - smoothStep(0.95f, 1.0f, u));
+        Colour c = colour.at(u);
+        c.a = clamp01(density * ringlets);
+        for (int y = 0; y < height; ++y)
+            picture.at(x, y) = c;
+    }
+    return picture;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "tools/texgen/picture.h"
+
+// Square sprites drawn additively over the scene: black is transparent, brightness is light.
+Picture paintGlow(int size);        // soft radial glow
+Picture paintHalo(int size);        // a soft ring, for a planet's halo
+Picture paintFlare(int size);       // bright core with soft rays
+Picture paintLensDisc(int size);    // lens ghost: a soft disc
+Picture paintLensRing(int size);    // lens ghost: a thin ring
+Picture paintLensHexagon(int size); // lens ghost: an aperture-shaped hexagon
+Picture paintDot(int size);         // particle: a soft dot
+Picture paintSpark(int size);       // particle: a four-pointed spark
