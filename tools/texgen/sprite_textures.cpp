@@ -40,6 +40,16 @@ Picture paintGlow(int size) {
     });
 }
 
+// The lens effect stretches this over a long quad whose height runs along the line through the window's
+// centre, so the light is a thin line down the middle, brightest halfway and gone at both ends.
+Picture paintLensStreak(int size) {
+    return paintSprite(size, [](float x, float y) {
+        const float across = std::exp(-x * x * 900);
+        const float along = std::max(0.0f, 1 - y * y);
+        return light(across * along * along, {1.0f, 0.9f, 0.8f});
+    });
+}
+
 Picture paintHalo(int size) {
     return paintSprite(size, [](float x, float y) {
         const float r = std::hypot(x, y);

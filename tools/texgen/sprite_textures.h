@@ -9,5 +9,6 @@ Picture paintFlare(int size);       // bright core with soft rays
 Picture paintLensDisc(int size);    // lens ghost: a soft disc
 Picture paintLensRing(int size);    // lens ghost: a thin ring
 Picture paintLensHexagon(int size); // lens ghost: an aperture-shaped hexagon
+Picture paintLensStreak(int size);  // lens streak: a thin line of light along the picture's height
 Picture paintDot(int size);         // particle: a soft dot
 Picture paintSpark(int size);       // particle: a four-pointed spark

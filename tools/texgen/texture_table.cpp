@@ -38,6 +38,7 @@ const TextureRecipe recipes[] = {
     {"lens_disc.jpg", TextureFormat::jpeg, [] { return paintLensDisc(spriteSize); }},
     {"lens_ring.jpg", TextureFormat::jpeg, [] { return paintLensRing(spriteSize); }},
     {"lens_hex.jpg", TextureFormat::jpeg, [] { return paintLensHexagon(spriteSize); }},
+    {"lens_streak.jpg", TextureFormat::jpeg, [] { return paintLensStreak(spriteSize); }},
     {"dot.jpg", TextureFormat::jpeg, [] { return paintDot(64); }},
     {"spark.jpg", TextureFormat::jpeg, [] { return paintSpark(64); }},
     {"c.jpg", TextureFormat::jpeg, [] { return paintClockGlyphs(256); }},
