@@ -6,6 +6,7 @@
 #include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
+#include "tests/objects/script_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,6 @@
 #include <utility>
 
 namespace {
-
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
-// The objects of `script` read as the show reads them.
-ObjectList readScript(std::string_view script) {
-    TestArchive archive({{"objects.txt", text(script)}});
-    ObjectList list;
-    EXPECT_TRUE(readObjectScript(list, "objects.txt"));
-    return list;
-}
 
 Billboard& billboardAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Billboard*>(list.at(index));

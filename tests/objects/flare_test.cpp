@@ -10,6 +10,7 @@
 #include "overlay/flat_drawing.h"
 #include "scene/camera.h"
 #include "tests/images/test_archive.h"
+#include "tests/objects/script_objects.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -18,17 +19,6 @@
 #include <string>
 
 namespace {
-
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
-ObjectList readScript(std::string_view script) {
-    TestArchive archive({{"objects.txt", text(script)}});
-    ObjectList list;
-    EXPECT_TRUE(readObjectScript(list, "objects.txt"));
-    return list;
-}
 
 Flare& flareAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Flare*>(list.at(index));

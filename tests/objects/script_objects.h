@@ -1,0 +1,22 @@
+#pragma once
+
+#include "objects/object_script_reader.h"
+#include "tests/images/test_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+inline std::vector<std::uint8_t> text(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+// The objects of `script` read as the show reads them, from an archive holding only that script.
+inline ObjectList readScript(std::string_view script) {
+    TestArchive archive({{"objects.txt", text(script)}});
+    ObjectList list;
+    EXPECT_TRUE(readObjectScript(list, "objects.txt"));
+    return list;
+}
