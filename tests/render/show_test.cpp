@@ -33,4 +33,18 @@ TEST(Show, LoadsAndDrawsWithoutAMessage) {
     fs::remove_all(folder);
 }
 
+// Two moments of the show from two seeds: the camera's path, the Sun's glare and the planets as they should
+// look. When the show's content changes on purpose, write these anew and look at them.
+TEST(Show, GoldenFramesAtTwoSeeds) {
+    for (auto [seed, name] : {std::pair{7, "show_seed7"}, std::pair{23, "show_seed23"}}) {
+        const fs::path folder = fs::temp_directory_path() / ("heliox-show-golden-" + std::to_string(seed));
+        RenderRun run = renderShow(showArchive, folder,
+                                   "--frames 30 --dt 0.1 --size 320x240 --seed " + std::to_string(seed));
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        ASSERT_EQ(run.frames.size(), 30u);
+        EXPECT_EQ(compareWithGolden(run.frames.back(), name), "");
+        fs::remove_all(folder);
+    }
+}
+
 } // namespace
