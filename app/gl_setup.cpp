@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,7 +23,8 @@ void lightVector(GLenum light, GLenum name, float a, float b, float c, float d) 
 } // namespace
 
 double horizontalExtent(int width, int height) {
-    return verticalExtent * (height > 0 ? static_cast<double>(width) / height : 4.0 / 3.0);
+    return verticalExtent * windowAspect(static_cast<std::uint32_t>(std::max(width, 0)),
+                                         static_cast<std::uint32_t>(std::max(height, 0)));
 }
 
 void setProjection(int width, int height) {

@@ -42,8 +42,6 @@ public:
     bool frame(std::optional<double> fixedDt = std::nullopt);
 
     ExitRules& exitRules() { return exit_; }
-    SceneDirector& director() { return director_; }
-    float speedFactor() const { return speedFactor_; }
 
 private:
     const Settings& settings_;

@@ -2,6 +2,6 @@
 
 Settings settings;
 
-double windowAspect(const Settings& s) {
-    return s.height > 0 && s.width > 0 ? static_cast<double>(s.width) / s.height : 4.0 / 3.0;
+double windowAspect(std::uint32_t width, std::uint32_t height) {
+    return width > 0 && height > 0 ? static_cast<double>(width) / height : 4.0 / 3.0;
 }

@@ -26,7 +26,10 @@ struct Settings {
 };
 
 // The window's width over its height, as the scene's perspective takes it; 4:3 before the window has a size.
-double windowAspect(const Settings& s);
+double windowAspect(std::uint32_t width, std::uint32_t height);
+inline double windowAspect(const Settings& s) {
+    return windowAspect(s.width, s.height);
+}
 
 // The process-wide record, loaded once at start-up and written back only from the settings dialog.
 extern Settings settings;
