@@ -1,0 +1,143 @@
+// The built show at full-screen size: how long it takes from nothing to the first frame, split into its parts,
+// and how long each frame takes while the camera travels.
+//   show_bench [ARCHIVE] [WIDTHxHEIGHT] [FRAMES]
+// The split: "archive" extracts every texture's member, "decode" turns them into pixels, "mipmaps" is the rest of
+// the texture step (building the levels and uploading them), "scripts" is everything after the last texture
+// (meshes, environments, worlds, the camera's path). Each is timed on its own, as the loader does it.
+#include "app/headless/headless_gl_context.h"
+#include "app/saver_core.h"
+#include "data/jpeg_image.h"
+#include "data/resource_file.h"
+#include "data/tga_image.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+std::vector<std::string> textureMembers() {
+    std::vector<std::string> names;
+    ResourceFile list;
+    list.open("texture.txt");
+    char line[128];
+    while (list.readLine(line, sizeof line)) {
+        std::string name = line;
+        name = name.substr(0, name.find_first_of(" \t"));
+        if (name.starts_with("END_TEXT"))
+            break;
+        if (!name.empty())
+            names.push_back("textures\\" + name);
+    }
+    return names;
+}
+
+struct Split {
+    double archive = 0, decode = 0;
+};
+
+// Extracting and decoding, without GL, timed apart.
+Split extractAndDecode(const std::vector<std::string>& members) {
+    Split split;
+    for (const std::string& member : members) {
+        const Clock::time_point start = Clock::now();
+        ResourceFile file;
+        if (!file.open(member)) {
+            std::fprintf(stderr, "show_bench: %s is missing\n", member.c_str());
+            std::exit(1);
+        }
+        const Clock::time_point extracted = Clock::now();
+        const std::span<const std::uint8_t> bytes(file.data(), file.size());
+        if (member.ends_with("tga")) {
+            TgaHeader image;
+            decodeTga(bytes, image);
+        } else {
+            DecodedImage image;
+            decodeJpeg(bytes, image);
+        }
+        split.archive += millisecondsBetween(start, extracted);
+        split.decode += millisecondsBetween(extracted, Clock::now());
+    }
+    return split;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string archive = argc > 1 ? argv[1] : HELIOX_SHOW_ARCHIVE;
+    int width = 1920, height = 1080;
+    if (argc > 2 && std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
+        std::fprintf(stderr, "show_bench: the size is WIDTHxHEIGHT\n");
+        return 2;
+    }
+    const int frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 150;
+    setResourceArchive(archive);
+
+    // The whole start-up first, while nothing is cached: context, textures, scripts, first frame.
+    const Clock::time_point start = Clock::now();
+    auto context = HeadlessGlContext::create(width, height);
+    if (!context) {
+        std::fprintf(stderr, "show_bench: no off-screen OpenGL context\n");
+        return 1;
+    }
+    const Clock::time_point contextMade = Clock::now();
+    const std::vector<std::string> members = textureMembers();
+    std::size_t progressSteps = 0;
+    Clock::time_point texturesDone = contextMade;
+    SaverHooks hooks;
+    hooks.loadingProgress = [&] {
+        if (++progressSteps == members.size())
+            texturesDone = Clock::now();
+    };
+    settings = Settings{};
+    settings.width = static_cast<std::uint32_t>(width);
+    settings.height = static_cast<std::uint32_t>(height);
+    SaverRun run(settings, width, height, hooks);
+    if (!run.load(1)) {
+        std::fprintf(stderr, "show_bench: %s: no world to show\n", archive.c_str());
+        return 1;
+    }
+    const Clock::time_point loaded = Clock::now();
+    run.frame(1.0 / 30);
+    glFinish();
+    const Clock::time_point firstFrame = Clock::now();
+
+    const Split split = extractAndDecode(members);
+    const double textures = millisecondsBetween(contextMade, texturesDone);
+    std::printf("start-up to the first frame at %d x %d: %.0f ms\n", width, height,
+                millisecondsBetween(start, firstFrame));
+    std::printf("  context   %7.1f ms\n", millisecondsBetween(start, contextMade));
+    std::printf("  archive   %7.1f ms  (%zu textures extracted)\n", split.archive, members.size());
+    std::printf("  decode    %7.1f ms\n", split.decode);
+    std::printf("  mipmaps   %7.1f ms  (the texture step less the two above)\n",
+                textures - split.archive - split.decode);
+    std::printf("  scripts   %7.1f ms  (meshes, environments, worlds, the camera's path)\n",
+                millisecondsBetween(texturesDone, loaded));
+    std::printf("  1st frame %7.1f ms\n", millisecondsBetween(loaded, firstFrame));
+
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        const Clock::time_point frameStart = Clock::now();
+        run.frame(1.0 / 30);
+        glFinish();
+        times.push_back(millisecondsBetween(frameStart, Clock::now()));
+    }
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times)
+        sum += t;
+    const double mean = sum / frames;
+    std::printf("%d frames at %d x %d: mean %.1f ms (%.1f frames per second), median %.1f ms, slowest %.1f ms\n",
+                frames, width, height, mean, 1000 / mean, times[times.size() / 2], times.back());
+}
