@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Lets a test work a dialog as a user would, one step per timer tick, with the dialog's own message
+// handling in between. Steps are separated by ';':
+//   click:ID       clicks the button or box ID (as BM_CLICK does: the dialog gets its WM_COMMAND)
+//   slide:ID:POS   drags the slider ID to POS (TBM_SETPOS, then the dialog's WM_HSCROLL with TB_THUMBTRACK)
+//   dump           writes the state of every control with an id to standard output, one line each:
+//                  "ID enabled=E checked=C pos=P text=TEXT" (checked and pos only where they apply)
+
+// Starts playing `script` on `dialog`; an empty script does nothing.
+void startDialogScript(HWND dialog, const std::string& script);
+
+// Plays the next step when the timer is the script's. Returns whether it was.
+bool playDialogScriptStep(HWND dialog, WPARAM timer);

@@ -1,0 +1,132 @@
+#include "app/win32/registry_settings.h"
+
+namespace {
+
+// Closes the key on every way out of a read or a write.
+class OpenKey {
+public:
+    OpenKey(HKEY root, const char* path, REGSAM access) {
+        if (RegCreateKeyExA(root, path, 0, nullptr, 0, access, nullptr, &key_, nullptr) != ERROR_SUCCESS)
+            key_ = nullptr;
+    }
+    ~OpenKey() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+bool readDword(HKEY key, const char* name, DWORD& value) {
+    DWORD type = 0;
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof stored)
+        return false;
+    value = stored;
+    return true;
+}
+
+void readFlag(HKEY key, const char* name, bool& flag) {
+    DWORD value = 0;
+    if (readDword(key, name, value))
+        flag = value != 0;
+}
+
+void readNumber(HKEY key, const char* name, std::uint32_t& number) {
+    DWORD value = 0;
+    if (readDword(key, name, value))
+        number = value;
+}
+
+// Path is read with room for 254 characters and the terminator; a longer value does not fit and is not
+// taken. The stored text need not end with a terminator, so one is added.
+void readPath(HKEY key, std::string& path) {
+    char text[256] = {};
+    DWORD type = 0;
+    DWORD size = 255;
+    if (RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return;
+    text[size < 255 ? size : 255] = '\0';
+    path = text;
+}
+
+bool writeDword(HKEY key, const char* name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+           ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s) {
+    OpenKey key(root, keyPath, KEY_READ);
+    if (!key.get())
+        return false;
+    readFlag(key.get(), "ShowClock", s.showClock);
+    readFlag(key.get(), "TimeFormat", s.timeFormat);
+    readFlag(key.get(), "EnableMusic", s.enableMusic);
+    readFlag(key.get(), "UseDesktop", s.useDesktop);
+    readFlag(key.get(), "DefGamma", s.defGamma);
+    readNumber(key.get(), "Width", s.width);
+    readNumber(key.get(), "Height", s.height);
+    readNumber(key.get(), "Depth", s.depth);
+    readNumber(key.get(), "Volume", s.volume);
+    readNumber(key.get(), "Gamma", s.gamma);
+    readNumber(key.get(), "Speed", s.speed);
+    readFlag(key.get(), "ShowFPS", s.showFps);
+    readFlag(key.get(), "VSync", s.vSync);
+    readFlag(key.get(), "MouseExit", s.mouseExit);
+    readPath(key.get(), s.path);
+    if (s.defGamma)
+        s.gamma = 50;
+    return true;
+}
+
+bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s) {
+    OpenKey key(root, keyPath, KEY_WRITE);
+    if (!key.get())
+        return false;
+    const struct {
+        const char* name;
+        DWORD value;
+    } values[] = {
+        {"ShowClock", s.showClock},
+        {"TimeFormat", s.timeFormat},
+        {"EnableMusic", s.enableMusic},
+        {"UseDesktop", s.useDesktop},
+        {"ShowFlame", 0},
+        {"DefGamma", s.defGamma},
+        {"Width", s.width},
+        {"Height", s.height},
+        {"Depth", s.depth},
+        {"Volume", s.volume},
+        {"Speed", s.speed},
+        {"Gamma", s.gamma},
+        {"VSync", s.vSync},
+        {"MouseExit", s.mouseExit},
+        {"ShowFPS", s.showFps},
+    };
+    bool written = true;
+    for (const auto& value : values)
+        written = writeDword(key.get(), value.name, value.value) && written;
+    return written;
+}
+
+// The process-wide record lives in the user's own key.
+void loadSettings() {
+    settings = Settings{};
+    readRegistrySettings(HKEY_CURRENT_USER, settingsKeyPath, settings);
+}
+
+bool saveSettings() {
+    return writeRegistrySettings(HKEY_CURRENT_USER, settingsKeyPath, settings);
+}

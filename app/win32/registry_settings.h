@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <windows.h>
+
+// The settings record in the registry: one REG_DWORD per value, named as the record's fields are, and the
+// installation folder as the REG_SZ value "Path".
+inline constexpr const char* settingsKeyPath = "Software\\Corvane\\Heliox";
+
+// Reads the values under `root`\`keyPath` over `s`, which should hold the defaults: a value that is missing,
+// or stored with another type or size, keeps its default. DefGamma forces Gamma to 50. A Path longer than 254
+// characters does not fit and leaves Path empty. False when the key cannot be opened or created.
+bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s);
+
+// Writes every value but Path (the installation's), plus ShowFlame = 0, which older readers of the key expect
+// to find. Booleans are written as 0 or 1. False when the key cannot be opened or a value cannot be written.
+bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s);

@@ -1,0 +1,279 @@
+#include "app/win32/settings_dialog.h"
+
+#include "app/settings.h"
+#include "app/win32/dialog_script.h"
+#include "app/win32/display_mode_list.h"
+#include "app/win32/test_hooks.h"
+#include "resources/resource_ids.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace {
+
+HINSTANCE programInstance = nullptr;
+
+void setCheck(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void enable(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled);
+}
+
+void setPercentLabel(HWND dialog, int id, const char* format, unsigned percent) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, percent);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void setVolumeLabel(HWND dialog, unsigned volume) {
+    setPercentLabel(dialog, IDC_VOLUME_LABEL, "Volume (%u%%)", volume);
+}
+
+// The user sees Gamma + 50: 50% is the darkest, 150% the brightest.
+void setBrightnessLabel(HWND dialog, unsigned gamma) {
+    setPercentLabel(dialog, IDC_BRIGHTNESS_LABEL, "Brightness (%u%%)", gamma + 50);
+}
+
+void selectMode(HWND dialog, const DisplayMode& mode) {
+    const std::string text = formatDisplayMode(mode);
+    SendDlgItemMessageA(dialog, IDC_VIDEO_MODE, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Selects the desktop's current mode and greys the list out: with UseDesktop the show runs in it.
+void selectDesktopMode(HWND dialog) {
+    DEVMODEA desktop{};
+    desktop.dmSize = sizeof desktop;
+    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &desktop))
+        selectMode(dialog, {desktop.dmPelsWidth, desktop.dmPelsHeight, desktop.dmBitsPerPel});
+    enable(dialog, IDC_VIDEO_MODE, false);
+}
+
+void fillModeList(HWND dialog) {
+    DisplayModeFilter filter;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    for (DWORD number = 0; EnumDisplaySettingsA(nullptr, number, &mode); ++number) {
+        const DisplayMode listed{mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel};
+        if (filter.offer(listed)) {
+            const std::string text = formatDisplayMode(listed);
+            SendDlgItemMessageA(dialog, IDC_VIDEO_MODE, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text.c_str()));
+        }
+    }
+}
+
+void setSlider(HWND dialog, int id, int lowest, unsigned position) {
+    SendDlgItemMessageA(dialog, id, TBM_SETRANGE, TRUE, MAKELPARAM(lowest, 100));
+    SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
+    SendDlgItemMessageA(dialog, id, TBM_SETPAGESIZE, 0, 10);
+}
+
+unsigned sliderPosition(HWND dialog, int id) {
+    return static_cast<unsigned>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+void showMusicControls(HWND dialog) {
+    enable(dialog, IDC_VOLUME, settings.enableMusic);
+    enable(dialog, IDC_VOLUME_LABEL, settings.enableMusic);
+}
+
+void showGammaControls(HWND dialog) {
+    enable(dialog, IDC_GAMMA, !settings.defGamma);
+    enable(dialog, IDC_BRIGHTNESS_LABEL, !settings.defGamma);
+}
+
+void showClockControls(HWND dialog) {
+    enable(dialog, IDC_12_HOURS, settings.showClock);
+    enable(dialog, IDC_24_HOURS, settings.showClock);
+}
+
+void initialise(HWND dialog) {
+    fillModeList(dialog);
+    if (settings.useDesktop)
+        selectDesktopMode(dialog);
+    else
+        selectMode(dialog, {settings.width, settings.height, settings.depth});
+
+    setCheck(dialog, IDC_USE_DESKTOP, settings.useDesktop);
+    setCheck(dialog, IDC_ENABLE_MUSIC, settings.enableMusic);
+    setVolumeLabel(dialog, settings.volume);
+    showMusicControls(dialog);
+    setCheck(dialog, IDC_DEFAULT_GAMMA, settings.defGamma);
+    setBrightnessLabel(dialog, settings.gamma);
+    showGammaControls(dialog);
+    setCheck(dialog, IDC_SHOW_TIME, settings.showClock);
+    setCheck(dialog, IDC_SHOW_FPS, settings.showFps);
+    setCheck(dialog, IDC_VSYNC, settings.vSync);
+    setCheck(dialog, IDC_MOUSE_EXIT, settings.mouseExit);
+    setCheck(dialog, IDC_12_HOURS, settings.timeFormat);
+    setCheck(dialog, IDC_24_HOURS, !settings.timeFormat);
+    showClockControls(dialog);
+
+    SetDlgItemTextA(dialog, IDC_PRODUCTS_LABEL,
+                    "Heliox: the solar system as a screen saver. Its README tells how it is made.");
+
+    setSlider(dialog, IDC_VOLUME, 1, settings.volume);
+    setSlider(dialog, IDC_GAMMA, 0, settings.gamma);
+    setSlider(dialog, IDC_SPEED, 0, settings.speed);
+}
+
+// The chosen mode becomes Width, Height and Depth; an empty list or unreadable text keeps them.
+void takeSelectedMode(HWND dialog) {
+    const LRESULT selected = SendDlgItemMessageA(dialog, IDC_VIDEO_MODE, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return;
+    char text[64] = {};
+    if (SendDlgItemMessageA(dialog, IDC_VIDEO_MODE, CB_GETLBTEXTLEN, selected, 0) >= LRESULT(sizeof text))
+        return;
+    SendDlgItemMessageA(dialog, IDC_VIDEO_MODE, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    if (const std::optional<DisplayMode> mode = parseDisplayMode(text)) {
+        settings.width = mode->width;
+        settings.height = mode->height;
+        settings.depth = mode->bitsPerPixel;
+    }
+}
+
+// Each box flips its setting and then shows the setting, so the two always agree.
+void toggle(HWND dialog, int id, bool& setting) {
+    setting = !setting;
+    setCheck(dialog, id, setting);
+}
+
+// Speed and TimeFormat are the user's own taste and stay as they are; nothing is saved until OK.
+void restoreDefaults(HWND dialog) {
+    selectDesktopMode(dialog);
+    settings.useDesktop = true;
+    setCheck(dialog, IDC_USE_DESKTOP, true);
+    settings.enableMusic = true;
+    setCheck(dialog, IDC_ENABLE_MUSIC, true);
+    settings.volume = 100;
+    settings.gamma = 50;
+    setVolumeLabel(dialog, 100);
+    setBrightnessLabel(dialog, 50);
+    showMusicControls(dialog);
+    settings.showClock = true;
+    setCheck(dialog, IDC_SHOW_TIME, true);
+    showClockControls(dialog);
+    settings.showFps = settings.vSync = settings.mouseExit = false;
+    setCheck(dialog, IDC_SHOW_FPS, false);
+    setCheck(dialog, IDC_VSYNC, false);
+    setCheck(dialog, IDC_MOUSE_EXIT, false);
+    SendDlgItemMessageA(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, 100);
+    SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, 50);
+    settings.defGamma = true;
+    setCheck(dialog, IDC_DEFAULT_GAMMA, true);
+    showGammaControls(dialog);
+}
+
+bool command(HWND dialog, int id) {
+    switch (id) {
+    case IDOK:
+        takeSelectedMode(dialog);
+        settings.timeFormat = IsDlgButtonChecked(dialog, IDC_12_HOURS) == BST_CHECKED;
+        saveSettings();
+        EndDialog(dialog, IDOK);
+        return true;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        return true;
+    case IDC_USE_DESKTOP:
+        toggle(dialog, id, settings.useDesktop);
+        enable(dialog, IDC_VIDEO_MODE, !settings.useDesktop);
+        if (settings.useDesktop)
+            selectDesktopMode(dialog);
+        return true;
+    case IDC_ENABLE_MUSIC:
+        toggle(dialog, id, settings.enableMusic);
+        showMusicControls(dialog);
+        return true;
+    case IDC_SHOW_TIME:
+        toggle(dialog, id, settings.showClock);
+        showClockControls(dialog);
+        return true;
+    case IDC_RESTORE_DEFAULTS:
+        restoreDefaults(dialog);
+        return true;
+    case IDC_ABOUT:
+        DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, aboutDialogProc, 0);
+        return true;
+    case IDC_MOUSE_EXIT:
+        toggle(dialog, id, settings.mouseExit);
+        return true;
+    case IDC_SHOW_FPS:
+        toggle(dialog, id, settings.showFps);
+        return true;
+    case IDC_VSYNC:
+        toggle(dialog, id, settings.vSync);
+        return true;
+    case IDC_DEFAULT_GAMMA:
+        toggle(dialog, id, settings.defGamma);
+        SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, 50);
+        settings.gamma = 50;
+        showGammaControls(dialog);
+        setBrightnessLabel(dialog, 50);
+        return true;
+    default:
+        return false; // the radio buttons look after themselves and are read at OK
+    }
+}
+
+// Page steps and dragging move the settings; line steps, Home and End wait for the next of those.
+void sliderMoved(HWND dialog, int code) {
+    if (code != TB_PAGEUP && code != TB_PAGEDOWN && code != TB_THUMBTRACK)
+        return;
+    settings.volume = sliderPosition(dialog, IDC_VOLUME);
+    setVolumeLabel(dialog, settings.volume);
+    settings.gamma = sliderPosition(dialog, IDC_GAMMA);
+    setBrightnessLabel(dialog, settings.gamma);
+    settings.speed = sliderPosition(dialog, IDC_SPEED);
+}
+
+} // namespace
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initialise(dialog);
+        startDialogScript(dialog, testDialogScript());
+        return TRUE;
+    case WM_COMMAND:
+        return command(dialog, LOWORD(wParam));
+    case WM_HSCROLL:
+        sliderMoved(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_TIMER:
+        return playDialogScriptStep(dialog, wParam);
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void runConfig(Win32Application& application) {
+    programInstance = application.instance;
+    // The dialog's sliders are common controls: their class must exist before the dialog is made.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    // A window number that names no live window would make the dialog fail; it then has no owner.
+    HWND owner = parentWindowOf(application);
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
+    DialogBoxParamA(application.instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settingsDialogProc, 0);
+}
