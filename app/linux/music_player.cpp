@@ -1,0 +1,71 @@
+#include "app/linux/music_player.h"
+
+#include "data/resource_file.h"
+
+#include <iostream>
+#include <string>
+
+namespace {
+
+// About 46 ms at 44.1 kHz: short enough that the music stops at once when the run ends, long enough that a
+// busy machine does not starve the device.
+constexpr Uint16 deviceBufferFrames = 2048;
+
+} // namespace
+
+std::unique_ptr<MusicPlayer> MusicPlayer::start(MusicLoop loop) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::cerr << "heliox: no music: no sound device (" << SDL_GetError() << ")\n";
+        return nullptr;
+    }
+    // From here on the destructor owns the subsystem: every way out below goes through it.
+    std::unique_ptr<MusicPlayer> player(new MusicPlayer(std::move(loop)));
+    SDL_AudioSpec wanted{};
+    wanted.freq = player->loop_.sampleRate();
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = static_cast<Uint8>(player->loop_.channels());
+    wanted.samples = deviceBufferFrames;
+    wanted.callback = &MusicPlayer::feed;
+    wanted.userdata = player.get();
+    // No allowed changes: SDL converts to whatever the device plays, so the callback's format is fixed.
+    player->device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (player->device_ == 0) {
+        std::cerr << "heliox: no music: the sound device cannot be opened (" << SDL_GetError() << ")\n";
+        return nullptr;
+    }
+    SDL_PauseAudioDevice(player->device_, 0);
+    return player;
+}
+
+MusicPlayer::~MusicPlayer() {
+    // Closing waits for SDL's audio thread, so the loop is no longer read once this returns.
+    if (device_ != 0)
+        SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SDLCALL MusicPlayer::feed(void* player, Uint8* stream, int bytes) {
+    auto* self = static_cast<MusicPlayer*>(player);
+    self->loop_.fill(reinterpret_cast<std::int16_t*>(stream),
+                     static_cast<std::size_t>(bytes) / sizeof(std::int16_t));
+}
+
+std::unique_ptr<MusicPlayer> startShowMusic(unsigned volume) {
+    // Decoded whole up front: a 90-second stereo loop is about 16 MB of samples and decodes in well under a
+    // second, after which the audio thread only copies. The compressed file is let go once decoded.
+    MusicLoop loop;
+    {
+        ResourceFile music;
+        if (!music.open("music.ogg")) {
+            std::cerr << "heliox: no music: \"music.ogg\" cannot be read from " << resourceArchive() << "\n";
+            return nullptr;
+        }
+        std::string error;
+        if (!loop.decode(music.data(), music.size(), error)) {
+            std::cerr << "heliox: no music: \"music.ogg\": " << error << "\n";
+            return nullptr;
+        }
+    }
+    loop.setVolume(volume);
+    return MusicPlayer::start(std::move(loop));
+}

@@ -1,0 +1,168 @@
+// The Linux music player through SDL2: what reaches the device (SDL's disk driver writes it to a file), and
+// the ways it declines to play, each with one line on standard error and the show going on.
+#include "app/linux/music_player.h"
+#include "data/resource_file.h"
+#include "tests/music/test_music.h"
+#include "tools/sdd/archive_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::size_t fileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? 0 : static_cast<std::size_t>(size);
+}
+
+std::vector<std::int16_t> readSamples(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::copy_n(bytes.data(), samples.size() * 2, reinterpret_cast<char*>(samples.data()));
+    return samples;
+}
+
+std::size_t countLines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+class MusicPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // SDL's disk driver writes what it is given to a file, as fast as it can with no delay.
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+        setResourceArchive(HELIOX_SHOW_ARCHIVE);
+    }
+    void TearDown() override {
+        fs::remove(output);
+        fs::remove(archive);
+    }
+
+    // Plays until the device has been given `samples` samples, then stops.
+    bool playUntil(std::unique_ptr<MusicPlayer>& player, std::size_t samples) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (fileSize(output) < samples * 2) {
+            if (std::chrono::steady_clock::now() > giveUp)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        player.reset();
+        return true;
+    }
+
+    void writeArchive(const std::string& member, const std::vector<std::uint8_t>& bytes) {
+        ArchiveWriter writer;
+        ASSERT_TRUE(writer.addStored(member, bytes));
+        ASSERT_TRUE(writer.save(archive));
+        setResourceArchive(archive);
+    }
+
+    const std::string output = temporaryPath("device.raw");
+    const std::string archive = temporaryPath("data.sdd");
+};
+
+// Where `music` starts in `written`: the device plays silence while it is still paused at the start.
+std::size_t startOf(const std::vector<std::int16_t>& written, const std::vector<std::int16_t>& music,
+                    double volume) {
+    const std::size_t window = 4096;
+    for (std::size_t at = 0; at + window <= written.size(); ++at) {
+        bool matches = true;
+        for (std::size_t i = 0; i < window && matches; ++i)
+            matches = std::abs(written[at + i] - music[i] * volume) <= 1.0;
+        if (matches)
+            return at;
+    }
+    return written.size();
+}
+
+} // namespace
+
+TEST_F(MusicPlayerTest, TheDeviceGetsTheShowsMusicAtTheVolumeAndItLoops) {
+    MusicLoop reference;
+    std::string error;
+    const std::vector<std::uint8_t> ogg = showMusicFile();
+    ASSERT_TRUE(reference.decode(ogg.data(), ogg.size(), error)) << error;
+    const std::vector<std::int16_t>& music = reference.samples();
+
+    testing::internal::CaptureStderr();
+    std::unique_ptr<MusicPlayer> player = startShowMusic(63);
+    const std::string messages = testing::internal::GetCapturedStderr();
+    ASSERT_NE(player, nullptr) << messages;
+    // SDL itself warns that the disk driver is in use; the player has nothing to say.
+    EXPECT_EQ(messages.find("heliox:"), std::string::npos) << messages;
+    // A second of the music again after the join, and what silence came before it.
+    ASSERT_TRUE(playUntil(player, music.size() + 4 * 44100 * 2)) << "the device was given too little";
+
+    const std::vector<std::int16_t> written = readSamples(output);
+    const std::size_t start = startOf(written, music, 0.63);
+    ASSERT_LT(start, 2u * 44100 * 2) << "the music does not begin within two seconds";
+    ASSERT_EQ(start % 2, 0u) << "left and right swapped";
+    EXPECT_TRUE(std::all_of(written.begin(), written.begin() + start, [](std::int16_t s) { return s == 0; }));
+    const std::size_t checked = std::min(written.size() - start, music.size() + 44100 * 2);
+    ASSERT_GT(checked, music.size());
+    for (std::size_t i = 0; i < checked; ++i)
+        ASSERT_NEAR(written[start + i], music[i % music.size()] * 0.63, 1.0) << "sample " << i;
+}
+
+TEST_F(MusicPlayerTest, StopsWhenDestroyedAndCanStartAgain) {
+    std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+    ASSERT_NE(player, nullptr);
+    ASSERT_TRUE(playUntil(player, 44100 * 2));
+    const std::size_t stoppedAt = fileSize(output);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(fileSize(output), stoppedAt) << "the device still plays after the player is gone";
+
+    // The audio subsystem was closed, not left half open: a second run's music starts as the first did.
+    fs::remove(output);
+    player = startShowMusic(100);
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(playUntil(player, 44100 * 2));
+}
+
+TEST_F(MusicPlayerTest, NoSoundDeviceIsOneLineAndNoPlayer) {
+    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+    testing::internal::CaptureStderr();
+    std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(player, nullptr);
+    EXPECT_EQ(countLines(messages), 1u) << messages;
+    EXPECT_NE(messages.find("sound device"), std::string::npos) << messages;
+}
+
+TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
+    // The dummy driver would play anything it got, so a null result can only come from the file.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const auto expectRefusal = [](const std::string& why) {
+        testing::internal::CaptureStderr();
+        std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+        const std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(player, nullptr) << why;
+        EXPECT_EQ(countLines(messages), 1u) << why << ": " << messages;
+        EXPECT_NE(messages.find("music.ogg"), std::string::npos) << why << ": " << messages;
+    };
+
+    setResourceArchive(temporaryPath("no-such-archive.sdd"));
+    expectRefusal("no archive");
+    writeArchive("texture.txt", {'E', 'N', 'D', '_', 'T', 'E', 'X', 'T', '\n'});
+    expectRefusal("no music.ogg in the archive");
+    writeArchive("music.ogg", std::vector<std::uint8_t>(5000, 0x4f));
+    expectRefusal("music.ogg is not Ogg Vorbis");
+
+    // And the same archive with real music in it plays, so the refusals above were about the file.
+    writeArchive("music.ogg", encodeToneLoop(0.5, 0.5f));
+    EXPECT_NE(startShowMusic(100), nullptr);
+}
