@@ -242,9 +242,9 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
     }
 
     app.mode = parseCommandLine(switches, app.parentWindow);
+    app.switchGiven = switches.find_first_of("/-") != std::string::npos;
     if (displayChosen) {
-        bool switchGiven = switches.size() > std::string_view("heliox").size();
-        if (switchGiven && (app.mode == RunMode::Config || app.mode == RunMode::Preview)) {
+        if (app.switchGiven && (app.mode == RunMode::Config || app.mode == RunMode::Preview)) {
             error = "the settings and the preview cannot be combined with --window, --root, --window-id or "
                     "--render";
             return ArgumentsResult::UsageError;

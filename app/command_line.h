@@ -40,6 +40,7 @@ struct RunOptions {
 struct SaverApplication {
     RunMode mode = RunMode::Config;
     std::uint32_t parentWindow = 0; // the window number after "/c" or "/p"; 0 when there is none
+    bool switchGiven = false;       // a "/" or "-" switch was given; without one the mode is Config
     RunOptions options;
 };
 

@@ -70,6 +70,14 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
     return running;
 }
 
+void SaverRun::resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    glViewport(0, 0, width, height);
+    setProjection(width, height);
+    setFlatDrawingWindow(width, height);
+}
+
 void SaverRun::drawFrameOverlay() {
     const double fpsWindow = fixedStep_ ? fixedStepsInFpsWindow_ : fpsClock.elapsed();
     if (frameCounter_.rollOver(fpsWindow)) {

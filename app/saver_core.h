@@ -43,6 +43,10 @@ public:
 
     ExitRules& exitRules() { return exit_; }
 
+    // The window took a new size (a resizable window, or the host's window under XScreenSaver): the viewport,
+    // the perspective and the flat drawing follow it from the next frame on.
+    void resize(int width, int height);
+
 private:
     const Settings& settings_;
     int width_;

@@ -3,19 +3,14 @@
 #include "app/headless/headless_gl_context.h"
 #include "app/headless/png_image.h"
 #include "app/saver_core.h"
+#include "app/show_archive.h"
 #include "app/user_message.h"
-#include "data/archive_reader.h"
-#include "data/resource_file.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-
-#ifndef HELIOX_INSTALLED_DATA
-#define HELIOX_INSTALLED_DATA "data.sdd"
-#endif
 
 namespace {
 
@@ -24,23 +19,6 @@ constexpr unsigned defaultHeight = 600;
 constexpr unsigned defaultFrames = 60;
 constexpr double defaultFrameStep = 1.0 / 60.0;
 constexpr std::uint32_t defaultSeed = 1;
-
-// Whether the archive can be walked to its end: a missing or damaged archive is the most likely reason for an
-// empty picture, and worth saying before anything else is tried.
-bool checkArchive(const std::string& path) {
-    FileArchiveSource source(path);
-    if (!source.isOpen()) {
-        std::cerr << "heliox: " << path << ": cannot open the show's archive\n";
-        return false;
-    }
-    std::vector<MemberHeader> members;
-    ExtractResult walk = listMembers(source, members);
-    if (walk != ExtractResult::ok) {
-        std::cerr << "heliox: " << path << ": " << describe(walk) << "\n";
-        return false;
-    }
-    return true;
-}
 
 // The framebuffer's alpha is what blending left there, not a transparency of the picture: a screen shows the
 // colours alone, so the frames do too (an image viewer would otherwise lighten translucent pixels).
@@ -59,10 +37,9 @@ std::string framePath(const std::filesystem::path& folder, unsigned index) {
 } // namespace
 
 int runRender(const RunOptions& options) {
-    const std::string dataPath = options.dataPath.empty() ? HELIOX_INSTALLED_DATA : options.dataPath;
-    if (!checkArchive(dataPath))
+    const std::string dataPath = showArchivePath(options);
+    if (!useShowArchive(dataPath, std::cerr))
         return 1;
-    setResourceArchive(dataPath);
 
     const int width = static_cast<int>(options.width.value_or(defaultWidth));
     const int height = static_cast<int>(options.height.value_or(defaultHeight));
@@ -105,7 +82,7 @@ int runRender(const RunOptions& options) {
     const bool loaded = run.load(options.seed.value_or(defaultSeed));
     int result = 0;
     if (!loaded) {
-        std::cerr << "heliox: " << dataPath << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+        reportNoWorld(dataPath, std::cerr);
         result = 1;
     } else {
         const unsigned frames = options.frames.value_or(defaultFrames);

@@ -1,10 +1,40 @@
-// heliox on Linux: reads the command line and runs the one mode it asks for.
+// heliox on Linux: reads the command line and the settings, and runs the one mode they ask for.
 #include "app/command_line.h"
 #include "app/headless/render.h"
+#include "app/linux/preview_window.h"
+#include "app/linux/settings_file.h"
+#include "app/linux/x_errors.h"
+#include "app/linux/x_show.h"
+#include "app/run_modes.h"
+
+#include <X11/Xlib.h>
 
 #include <iostream>
 #include <string_view>
 #include <vector>
+
+namespace {
+
+// Until there is a settings dialog, the settings are where to find them and what they hold now.
+void printSettings() {
+    const std::string path = settingsFilePath();
+    std::cout << "Settings file: " << (path.empty() ? "(none: no home folder)" : path) << "\n"
+              << settingsValuesText(settings);
+}
+
+int showPreview(std::uint32_t parent) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr) << "\"\n";
+        return 1;
+    }
+    handleXErrors(nullptr);
+    const int result = runPreviewWindow(display, parent);
+    XCloseDisplay(display);
+    return result;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
@@ -22,8 +52,16 @@ int main(int argc, char** argv) {
     }
     if (!app.options.renderDir.empty())
         return runRender(app.options);
-    // The on-screen shell (full screen, window, XScreenSaver, preview, settings) is not part of this build
-    // yet.
-    std::cerr << "heliox: only off-screen rendering is available in this build: heliox --render DIR\n";
-    return 1;
+
+    // With no host to ask for the settings, a bare `heliox` runs the show; "-c" still gives the settings.
+    if (app.mode == RunMode::Config && !app.switchGiven)
+        app.mode = RunMode::Saver;
+    loadSettings();
+    int exitCode = 0;
+    RunModes modes;
+    modes.config = [](SaverApplication&) { printSettings(); };
+    modes.preview = [&](SaverApplication& a) { exitCode = showPreview(a.parentWindow); };
+    modes.saver = [&](SaverApplication& a) { exitCode = runShowOnX(a.options); };
+    runMode(app, modes);
+    return exitCode;
 }

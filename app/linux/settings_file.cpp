@@ -185,6 +185,14 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
     return true;
 }
 
+std::string settingsValuesText(const Settings& s) {
+    std::string text;
+    for (const StoredValue& stored : storedValues)
+        if (stored.flag || stored.number)
+            text += formatValue(stored, s) + "\n";
+    return text;
+}
+
 bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error) {
     std::vector<std::string> lines;
     std::error_code ec;

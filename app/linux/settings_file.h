@@ -20,6 +20,9 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
 // needed. On failure `error` says why.
 bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error);
 
+// Every value but Path as the file holds it, one "Name=value" line each, in the order they are written.
+std::string settingsValuesText(const Settings& s);
+
 // Where the settings live: $XDG_CONFIG_HOME/heliox/heliox.conf, or ~/.config/heliox/heliox.conf when that is
 // unset or not an absolute path. Empty when there is no home folder either.
 std::string settingsFilePath();

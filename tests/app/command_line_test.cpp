@@ -118,6 +118,16 @@ TEST(ParseArguments, DisplayOptionsRunTheShowAndAcceptOneDashAsXProgramsDo) {
     EXPECT_EQ(arguments({"--fps"}).app.mode, RunMode::Config); // not a display choice
 }
 
+TEST(ParseArguments, TellsAnExplicitSettingsSwitchFromNoSwitchAtAll) {
+    // Without a host, Linux runs the show for no switch; "-c" still asks for the settings.
+    EXPECT_FALSE(arguments({}).app.switchGiven);
+    EXPECT_FALSE(arguments({"--fps", "--speed", "20"}).app.switchGiven);
+    Arguments config = arguments({"-c"});
+    EXPECT_EQ(config.app.mode, RunMode::Config);
+    EXPECT_TRUE(config.app.switchGiven);
+    EXPECT_TRUE(arguments({"--data", "x.sdd", "-s"}).app.switchGiven);
+}
+
 TEST(ParseArguments, PerRunOverridesOfTheSettings) {
     Arguments a =
         arguments({"-s", "--speed", "80", "--volume=0", "--no-music", "--clock", "--time", "23:59:07"});

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The fixed picture the preview shows: a small view of the Sun, a planet and stars, painted by the program
+// itself, since a preview reads no data file.
+inline constexpr int previewPictureWidth = 155;
+inline constexpr int previewPictureHeight = 115;
+
+// The picture as RGB bytes, top row first.
+std::vector<std::uint8_t> previewPicture();

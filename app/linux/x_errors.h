@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+// Xlib's default handlers end the process on the first error, without a word a user could act on and
+// without putting the display's gamma back. These record protocol errors for the caller to check (a window
+// id that names no window, a grab that fails) and, when the connection to the server is lost, run
+// `lastWords` and end the process with exit code 1.
+void handleXErrors(std::function<void()> lastWords);
+
+// The code of the last protocol error since the previous call (0 when none), after waiting for the server to
+// answer every request sent so far.
+int takeXError(struct _XDisplay* display);

@@ -1,0 +1,218 @@
+#include "app/linux/x_show.h"
+
+#include "app/gl_setup.h"
+#include "app/linux/gamma_guard.h"
+#include "app/linux/glx_context.h"
+#include "app/linux/input_events.h"
+#include "app/linux/show_target.h"
+#include "app/linux/show_windows.h"
+#include "app/linux/stop_signals.h"
+#include "app/linux/x_errors.h"
+#include "app/linux/xrandr_gamma.h"
+#include "app/run_overrides.h"
+#include "app/saver_core.h"
+#include "app/show_archive.h"
+#include "app/user_message.h"
+#include "overlay/loading_screen.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
+
+struct XVisualInfoFree {
+    void operator()(XVisualInfo* visual) const { XFree(visual); }
+};
+using VisualInfo = std::unique_ptr<XVisualInfo, XVisualInfoFree>;
+
+// The gamma ramps the run changed, kept where the lost-connection handler can reach them: the old connection
+// is gone by then, so the ramps go back through a new one.
+struct GammaOnScreen {
+    std::string displayName;
+    int screen = 0;
+    std::unique_ptr<XrandrGamma> crtcs;
+    std::unique_ptr<GammaGuard> guard;
+
+    void restoreThroughNewConnection() const {
+        if (!guard)
+            return;
+        DisplayConnection fresh(XOpenDisplay(displayName.c_str()));
+        if (!fresh)
+            return;
+        XrandrGamma again(fresh.get(), RootWindow(fresh.get(), screen));
+        guard->restoreThrough(again);
+    }
+};
+
+std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& target, XVisualInfo*& visual,
+                                         VisualInfo& ownedVisual) {
+    const int screen = DefaultScreen(display);
+    if (target.place == ShowPlace::Host) {
+        const Window window =
+            target.hostWindow ? static_cast<Window>(target.hostWindow) : RootWindow(display, screen);
+        std::unique_ptr<ShowWindows> windows = ShowWindows::host(display, window);
+        if (!windows) {
+            std::cerr << "heliox: window 0x" << std::hex << window << std::dec << " does not exist\n";
+            return nullptr;
+        }
+        ownedVisual.reset(glVisualOfWindow(display, window));
+        visual = ownedVisual.get();
+        if (!visual) {
+            std::cerr << "heliox: OpenGL cannot draw into window 0x" << std::hex << window << std::dec
+                      << " (its visual has no GLX support)\n";
+            return nullptr;
+        }
+        return windows;
+    }
+    ownedVisual.reset(chooseGlVisual(display, screen));
+    visual = ownedVisual.get();
+    if (!visual) {
+        std::cerr << "heliox: the X server offers no OpenGL visual (is GLX there?)\n";
+        return nullptr;
+    }
+    if (target.place == ShowPlace::Window)
+        return ShowWindows::ordinary(display, visual, 800, 600);
+    const std::vector<MonitorArea> monitors = listMonitors(display, screen);
+    if (settings.useDesktop)
+        return ShowWindows::fullScreen(display, visual, monitors, nullptr);
+    const MonitorArea size{0, 0, static_cast<int>(settings.width), static_cast<int>(settings.height)};
+    return ShowWindows::fullScreen(display, visual, monitors, &size);
+}
+
+// The run's reaction to one event: false when it ends the run.
+bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, SaverRun& run) {
+    const Window show = windows.show();
+    switch (event.type) {
+    case ConfigureNotify:
+        if (event.xconfigure.window == show &&
+            windows.takeSize(event.xconfigure.width, event.xconfigure.height)) {
+            settings.width = static_cast<std::uint32_t>(windows.width());
+            settings.height = static_cast<std::uint32_t>(windows.height());
+            run.resize(windows.width(), windows.height());
+        }
+        return true;
+    case DestroyNotify:
+        return event.xdestroywindow.window != show;
+    case ClientMessage:
+        return !windows.isCloseRequest(event.xclient);
+    case KeyPress:
+    case ButtonPress:
+    case MotionNotify:
+        if (place == ShowPlace::FullScreen) {
+            feedExitRules(event, show, windows.width(), windows.height(), run.exitRules());
+        } else if (place == ShowPlace::Window && event.type == KeyPress) {
+            // A window on the desktop is clicked and pointed at as any other; a key closes it.
+            XKeyEvent key = event.xkey;
+            if (keyEndsRun(XLookupKeysym(&key, 0), key.state))
+                run.exitRules().keyOrButtonPressed();
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+int runShowOnX(const RunOptions& options) {
+    std::string error;
+    const std::optional<ShowTarget> target =
+        chooseShowTarget(options, std::getenv("XSCREENSAVER_WINDOW"), error);
+    if (!target) {
+        std::cerr << "heliox: " << error << "\n";
+        return 1;
+    }
+    const std::string archive = showArchivePath(options);
+    if (!useShowArchive(archive, std::cerr))
+        return 1;
+
+    DisplayConnection display(XOpenDisplay(nullptr));
+    if (!display) {
+        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr)
+                  << "\" (heliox --render DIR draws without one)\n";
+        return 1;
+    }
+    catchStopSignals();
+    GammaOnScreen gamma;
+    handleXErrors([&gamma] { gamma.restoreThroughNewConnection(); });
+    struct HandlersReset {
+        ~HandlersReset() { handleXErrors(nullptr); }
+    } handlersReset;
+
+    settings = runSettings(settings, options, target->place == ShowPlace::Host);
+    if (target->place != ShowPlace::FullScreen)
+        settings.mouseExit = false; // the pointer is not the run's to put back in the middle
+
+    XVisualInfo* visual = nullptr;
+    VisualInfo ownedVisual;
+    std::unique_ptr<ShowWindows> windows = openWindows(display.get(), *target, visual, ownedVisual);
+    if (!windows)
+        return 1;
+    std::unique_ptr<GlxContext> context = GlxContext::create(display.get(), windows->show(), visual, error);
+    if (!context) {
+        std::cerr << "heliox: " << error << "\n";
+        return 1;
+    }
+    context->setSwapInterval(settings.vSync);
+    settings.width = static_cast<std::uint32_t>(windows->width());
+    settings.height = static_cast<std::uint32_t>(windows->height());
+
+    // The gamma belongs to XScreenSaver under its window (it fades with it), and to the desktop in a window.
+    if (target->place == ShowPlace::FullScreen && !settings.defGamma) {
+        gamma.displayName = DisplayString(display.get());
+        gamma.screen = DefaultScreen(display.get());
+        gamma.crtcs = std::make_unique<XrandrGamma>(display.get(), RootWindow(display.get(), gamma.screen));
+        gamma.guard = std::make_unique<GammaGuard>(*gamma.crtcs);
+        gamma.guard->apply(gammaExponent(settings));
+    }
+
+    UserMessageHandler previous = setUserMessageHandler([](const char* caption, const std::string& text) {
+        std::cerr << "heliox: " << caption << ": " << text << "\n";
+    });
+
+    SaverHooks hooks;
+    hooks.loadingProgress = [&] {
+        if (stopSignal()) {
+            // Loading goes on for seconds and cannot be left half way: put the display back and go.
+            if (gamma.guard)
+                gamma.guard->restore();
+            std::_Exit(0);
+        }
+        redrawLoadingScreen();
+        context->swapBuffers();
+    };
+    if (target->place == ShowPlace::FullScreen)
+        hooks.recenterPointer = [&] { windows->centrePointer(); };
+
+    SaverRun run(settings, windows->width(), windows->height(), hooks);
+    const bool loaded = run.load(options.seed);
+    if (!loaded)
+        reportNoWorld(archive, std::cerr);
+    if (target->place == ShowPlace::FullScreen)
+        windows->centrePointer();
+
+    for (bool running = loaded; running;) {
+        while (running && XPending(display.get())) {
+            XEvent event;
+            XNextEvent(display.get(), &event);
+            running = handleEvent(event, target->place, *windows, run);
+        }
+        if (!running || stopSignal())
+            break;
+        running = run.frame(options.frameStep);
+        context->swapBuffers();
+    }
+
+    setUserMessageHandler(previous);
+    context.reset();
+    windows.reset();
+    if (gamma.guard)
+        gamma.guard->restore();
+    return loaded ? 0 : 1;
+}

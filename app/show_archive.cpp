@@ -1,0 +1,34 @@
+#include "app/show_archive.h"
+
+#include "data/archive_reader.h"
+#include "data/resource_file.h"
+
+#include <vector>
+
+#ifndef HELIOX_INSTALLED_DATA
+#define HELIOX_INSTALLED_DATA "data.sdd"
+#endif
+
+std::string showArchivePath(const RunOptions& options) {
+    return options.dataPath.empty() ? HELIOX_INSTALLED_DATA : options.dataPath;
+}
+
+bool useShowArchive(const std::string& path, std::ostream& errors) {
+    FileArchiveSource source(path);
+    if (!source.isOpen()) {
+        errors << "heliox: " << path << ": cannot open the show's archive\n";
+        return false;
+    }
+    std::vector<MemberHeader> members;
+    ExtractResult walk = listMembers(source, members);
+    if (walk != ExtractResult::ok) {
+        errors << "heliox: " << path << ": " << describe(walk) << "\n";
+        return false;
+    }
+    setResourceArchive(path);
+    return true;
+}
+
+void reportNoWorld(const std::string& path, std::ostream& errors) {
+    errors << "heliox: " << path << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+}

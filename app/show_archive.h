@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/command_line.h"
+
+#include <ostream>
+#include <string>
+
+// The archive a run shows: --data when given, else the one the installation put in place.
+std::string showArchivePath(const RunOptions& options);
+
+// Makes `path` the archive every loader reads from, once it has been walked to its end: a missing or damaged
+// archive is the most likely reason for an empty picture, and worth saying before anything else is tried.
+// False, after one line on `errors` saying why, when the archive cannot be used.
+bool useShowArchive(const std::string& path, std::ostream& errors);
+
+// The line a run writes when the archive loaded but holds no world to show.
+void reportNoWorld(const std::string& path, std::ostream& errors);
