@@ -4,6 +4,7 @@
 #include "app/linux/gamma_guard.h"
 #include "app/linux/glx_context.h"
 #include "app/linux/input_events.h"
+#include "app/linux/music_player.h"
 #include "app/linux/show_target.h"
 #include "app/linux/show_windows.h"
 #include "app/linux/stop_signals.h"
@@ -189,6 +190,9 @@ int runShowOnX(const RunOptions& options) {
     };
     if (target->place == ShowPlace::FullScreen)
         hooks.recenterPointer = [&] { windows->centrePointer(); };
+    std::unique_ptr<MusicPlayer> music;
+    if (settings.enableMusic)
+        hooks.startMusic = [&] { music = startShowMusic(settings.volume); };
 
     SaverRun run(settings, windows->width(), windows->height(), hooks);
     const bool loaded = run.load(options.seed);
@@ -210,6 +214,7 @@ int runShowOnX(const RunOptions& options) {
     }
 
     setUserMessageHandler(previous);
+    music.reset();
     context.reset();
     windows.reset();
     if (gamma.guard)
