@@ -63,6 +63,11 @@ private:
             out.assign(packed.begin(), packed.begin() + header.unpSize);
             crc = crc32(out);
         } else {
+            // Room for the whole member up front, so it is not copied again and again as it grows; but
+            // no more than the packed bits can decode to, which a damaged header cannot inflate.
+            if (keep)
+                out.reserve(std::min<std::uint64_t>(header.unpSize, std::uint64_t{header.packSize} * 8 *
+                                                                        Rar20Unpacker::longestMatch));
             const auto sink = [&](std::span<const std::uint8_t> piece) {
                 crc = crc32(piece, crc);
                 if (keep)

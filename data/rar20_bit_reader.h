@@ -7,25 +7,25 @@
 // A member's packed bytes read as a stream of bits, most significant bit first, with 16 bits of look-ahead.
 // Archivers end a member inside its last byte, but the look-ahead for its last codes reaches a little past
 // it: bits past the end read as zero, and nothing is ever read outside the bytes.
+//
+// The bits wait in a 64-bit buffer, refilled with as many whole bytes as fit whenever fewer than 16 are
+// left, so most codes cost a shift rather than three byte loads; the bounds are checked once per refill.
 class Rar20BitReader {
 public:
     explicit Rar20BitReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     // The next 16 bits, not consumed.
-    std::uint32_t peek16() const {
-        const std::size_t at = bitPosition_ >> 3;
-        std::uint32_t word;
-        if (at + 3 <= bytes_.size()) {
-            word = std::uint32_t{bytes_[at]} << 16 | std::uint32_t{bytes_[at + 1]} << 8 | bytes_[at + 2];
-        } else {
-            word = 0;
-            for (std::size_t i = 0; i < 3; ++i)
-                word = word << 8 | (at + i < bytes_.size() ? bytes_[at + i] : 0u);
-        }
-        return (word >> (8 - (bitPosition_ & 7))) & 0xFFFF;
+    std::uint32_t peek16() {
+        if (bufferedBits_ < 16)
+            refill();
+        return static_cast<std::uint32_t>(buffer_ >> 48);
     }
 
-    void skip(unsigned count) { bitPosition_ += count; }
+    // Consumes `count` bits (0 to 16) after a peek16() that saw them.
+    void skip(unsigned count) {
+        buffer_ <<= count;
+        bufferedBits_ -= count;
+    }
 
     // Consumes `count` bits (0 to 16) and returns them as a number.
     std::uint32_t read(unsigned count) {
@@ -35,15 +35,41 @@ public:
     }
 
     // True once more bits have been consumed than the bytes hold: the data was cut short or is corrupt.
-    bool overrun() const { return bitPosition_ > bytes_.size() * 8; }
+    bool overrun() const { return bitPosition() > bytes_.size() * 8; }
 
     // Bytes not yet (or not wholly) consumed; the byte holding the current bit counts as unread.
     std::size_t unreadBytes() const {
-        const std::size_t at = bitPosition_ >> 3;
+        const std::size_t at = bitPosition() >> 3;
         return at < bytes_.size() ? bytes_.size() - at : 0;
     }
 
 private:
+    // Bits consumed so far. Zero bytes taken in past the end count as loaded, so this keeps counting there.
+    std::size_t bitPosition() const { return loadedBytes_ * 8 - bufferedBits_; }
+
+    void refill() {
+        // Whole bytes that fit below the buffered bits: 6 or 7 of them, as fewer than 16 bits are buffered.
+        const unsigned room = (63 - bufferedBits_) >> 3;
+        std::uint64_t incoming = 0;
+        if (loadedBytes_ + 8 <= bytes_.size()) {
+            for (unsigned i = 0; i < 8; ++i)
+                incoming = incoming << 8 | bytes_[loadedBytes_ + i];
+            // Only `room` of the eight bytes are taken; the rest are loaded again next time.
+            incoming &= ~std::uint64_t{0} << (64 - 8 * room);
+        } else {
+            for (unsigned i = 0; i < room; ++i) {
+                const std::size_t at = loadedBytes_ + i;
+                incoming = incoming << 8 | (at < bytes_.size() ? bytes_[at] : 0u);
+            }
+            incoming <<= 64 - 8 * room;
+        }
+        buffer_ |= incoming >> bufferedBits_;
+        bufferedBits_ += 8 * room;
+        loadedBytes_ += room;
+    }
+
     std::span<const std::uint8_t> bytes_;
-    std::size_t bitPosition_ = 0;
+    std::uint64_t buffer_ = 0; // the next bits, from the top; the bits below bufferedBits_ are zero
+    unsigned bufferedBits_ = 0;
+    std::size_t loadedBytes_ = 0; // bytes taken into the buffer, zero bytes past the end included
 };

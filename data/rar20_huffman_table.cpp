@@ -34,3 +34,9 @@ void Rar20HuffmanTable::build(std::span<const std::uint8_t> lengths) {
         quickSymbol_[prefix] = length <= quickBits ? symbolAt(lookahead, length) : 0;
     }
 }
+
+std::uint32_t Rar20HuffmanTable::decodeLong(std::uint32_t lookahead, Rar20BitReader& bits) const {
+    const unsigned length = codeLength(lookahead, quickBits + 1);
+    bits.skip(length);
+    return symbolAt(lookahead, length);
+}

@@ -23,12 +23,13 @@ public:
             bits.skip(quickLength_[prefix]);
             return quickSymbol_[prefix];
         }
-        const unsigned length = codeLength(lookahead, quickBits + 1);
-        bits.skip(length);
-        return symbolAt(lookahead, length);
+        return decodeLong(lookahead, bits);
     }
 
 private:
+    // Codes longer than quickBits are rare; kept out of line so the common path stays small enough to inline.
+    std::uint32_t decodeLong(std::uint32_t lookahead, Rar20BitReader& bits) const;
+
     // Codes of up to quickBits bits are decoded by one lookup in the quick tables.
     static constexpr unsigned quickBits = 10;
 

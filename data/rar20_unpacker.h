@@ -17,6 +17,10 @@
 // each going on from the window, code tables and state the one before left.
 class Rar20Unpacker {
 public:
+    // The most bytes one code can produce (a match of the longest length slot, lengthened for its distance),
+    // and so the most one packed bit can: the shortest codes are one bit long.
+    static constexpr std::uint32_t longestMatch = 260;
+
     // Receives decoded bytes in order, in pieces.
     using Sink = std::function<void(std::span<const std::uint8_t>)>;
 
