@@ -14,9 +14,9 @@ Rar20LzEffort effortForLevel(int level) {
     case 3:
         return {48, true, 64};
     case 4:
-        return {128, true, 128};
+        return {128, true, 32, 2};
     default:
-        return {512, true, Rar20LzState::maxLength};
+        return {512, true, 64, 3};
     }
 }
 

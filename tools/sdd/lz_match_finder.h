@@ -23,6 +23,13 @@ public:
     template <typename MinLength>
     LzMatch find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt);
 
+    // Every match for `at` longer than all nearer ones, nearest first (so lengths rise), at most `maxLength`
+    // bytes and `maxDistance` back, among the `maxChainLength` nearest positions with the same prefix; each
+    // at least minLengthAt(distance) long. They replace what `matches` held. Then `at` joins the chains.
+    template <typename MinLength>
+    void findAll(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
+                 std::vector<LzMatch>& matches);
+
     // `at` joins the chains without a search.
     void skip(std::size_t at) { insert(at); }
 
@@ -39,6 +46,11 @@ private:
         return (prefix * 2654435761u) >> (32 - hashBits);
     }
     void insert(std::size_t at);
+    // Walks the chain of `at`, calling `found` with each match longer than those before it, then inserts
+    // `at`.
+    template <typename MinLength, typename Found>
+    void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
+                   Found found);
 
     const std::vector<std::uint8_t>& data_;
     std::uint32_t windowMask_;
@@ -51,20 +63,36 @@ template <typename MinLength>
 LzMatch LzMatchFinder::find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
                             MinLength minLengthAt) {
     LzMatch best;
-    if (at + 3 > data_.size()) {
-        return best;
-    }
+    walkChain(at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { best = longer; });
+    return best;
+}
+
+template <typename MinLength>
+void LzMatchFinder::findAll(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
+                            MinLength minLengthAt, std::vector<LzMatch>& matches) {
+    matches.clear();
+    walkChain(at, maxLength, maxDistance, minLengthAt,
+              [&](const LzMatch& longer) { matches.push_back(longer); });
+}
+
+template <typename MinLength, typename Found>
+void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
+                              MinLength minLengthAt, Found found) {
+    if (at + 3 > data_.size())
+        return;
     const std::uint8_t* bytes = data_.data();
+    std::uint32_t bestLength = 0;
     std::uint32_t candidate = head_[hashAt(at)];
     for (int chain = maxChainLength_; candidate != none && chain > 0; --chain) {
         const std::uint32_t distance = static_cast<std::uint32_t>(at - candidate);
         if (distance > maxDistance)
             break;
         // Only a candidate that beats the best so far in its last byte can be longer.
-        if (bytes[candidate + best.length] == bytes[at + best.length]) {
+        if (bytes[candidate + bestLength] == bytes[at + bestLength]) {
             const std::uint32_t length = commonLength(candidate, at, maxLength);
-            if (length > best.length && length >= minLengthAt(distance)) {
-                best = {length, distance};
+            if (length > bestLength && length >= minLengthAt(distance)) {
+                bestLength = length;
+                found(LzMatch{length, distance});
                 if (length == maxLength)
                     break;
             }
@@ -75,5 +103,4 @@ LzMatch LzMatchFinder::find(std::size_t at, std::uint32_t maxLength, std::uint32
         candidate = older;
     }
     insert(at);
-    return best;
 }

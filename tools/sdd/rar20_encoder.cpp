@@ -8,8 +8,12 @@
 
 namespace {
 
-// Long enough that tables cost little against the data, short enough to follow changing statistics.
+// Long enough that tables cost little against the data; each is cut further where its statistics change.
 constexpr std::size_t blockSize = 128 * 1024;
+// A stretch is tried in halves, quarters and so on down to this many halvings, while each piece has at least
+// smallestPiece codes: pieces with tables of their own are kept where they cost less than the whole.
+constexpr int splitDepth = 5;
+constexpr std::size_t smallestPiece = 1024;
 
 constexpr int lookAheadPaddingBits = 16;
 
@@ -61,18 +65,22 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     for (std::size_t at = begin; at < history_.size();) {
         const std::size_t end = std::min(history_.size(), at + blockSize);
         const Rar20LzState lzBefore = lz_;
-        Block best = lzBlock(at, end);
-        plan(best);
+        std::vector<Block> blocks = cheapestSplit(lzBlock(at, end), splitDepth);
         if (tryMultimedia_) {
             Block trial = multimediaBlock(at, end, likeliestChannelCount(at, end));
             plan(trial);
-            if (trial.bits < best.bits)
-                best = std::move(trial);
+            if (trial.bits < totalBits(blocks)) {
+                blocks.clear();
+                blocks.push_back(std::move(trial));
+                // The decoder's distance ring only moves in LZ mode.
+                lz_ = lzBefore;
+            }
         }
-        // The decoder's distance ring only moves in LZ mode.
-        if (best.multimedia)
-            lz_ = lzBefore;
-        emit(best, bits);
+        for (Block& block : blocks) {
+            // Planned again: the tables in use are now those the block before sent.
+            plan(block);
+            emit(block, bits);
+        }
         at = end;
     }
     // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
@@ -84,8 +92,14 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
 }
 
 Rar20Encoder::Block Rar20Encoder::lzBlock(std::size_t begin, std::size_t end) {
+    std::vector<Rar20LzCode> codes;
+    parser_.parse(begin, end, lz_, codes);
+    return lzBlockOf(std::move(codes));
+}
+
+Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::vector<Rar20LzCode> codes) {
     Block block;
-    parser_.parse(begin, end, lz_, block.lzCodes);
+    block.lzCodes = std::move(codes);
     block.weights.assign(rar20LzLengths, 0);
     for (const Rar20LzCode& code : block.lzCodes) {
         ++block.weights[code.mainSymbol];
@@ -98,6 +112,28 @@ Rar20Encoder::Block Rar20Encoder::lzBlock(std::size_t begin, std::size_t end) {
     // The tables in use must always be able to ask for new ones.
     block.weights[rar20LzTableSwitchSymbol] = std::max(block.weights[rar20LzTableSwitchSymbol], 1u);
     return block;
+}
+
+std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestSplit(Block block, int depth) const {
+    plan(block);
+    if (depth > 0 && block.lzCodes.size() >= 2 * smallestPiece) {
+        const auto middle = block.lzCodes.begin() + static_cast<std::ptrdiff_t>(block.lzCodes.size() / 2);
+        std::vector<Block> pieces = cheapestSplit(lzBlockOf({block.lzCodes.begin(), middle}), depth - 1);
+        std::vector<Block> second = cheapestSplit(lzBlockOf({middle, block.lzCodes.end()}), depth - 1);
+        std::move(second.begin(), second.end(), std::back_inserter(pieces));
+        if (totalBits(pieces) < block.bits)
+            return pieces;
+    }
+    std::vector<Block> whole;
+    whole.push_back(std::move(block));
+    return whole;
+}
+
+std::uint64_t Rar20Encoder::totalBits(const std::vector<Block>& blocks) {
+    std::uint64_t bits = 0;
+    for (const Block& block : blocks)
+        bits += block.bits;
+    return bits;
 }
 
 Rar20Encoder::Block Rar20Encoder::multimediaBlock(std::size_t begin, std::size_t end,

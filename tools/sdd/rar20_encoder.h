@@ -42,6 +42,11 @@ private:
     };
 
     Block lzBlock(std::size_t begin, std::size_t end);
+    static Block lzBlockOf(std::vector<Rar20LzCode> codes);
+    // The block as it is, or cut in halves (each perhaps cut again, `depth` times at most), whichever
+    // costs less as planned now; the blocks come back planned.
+    std::vector<Block> cheapestSplit(Block block, int depth) const;
+    static std::uint64_t totalBits(const std::vector<Block>& blocks);
     Block multimediaBlock(std::size_t begin, std::size_t end, int channelCount) const;
     int likeliestChannelCount(std::size_t begin, std::size_t end) const;
     void plan(Block& block) const;

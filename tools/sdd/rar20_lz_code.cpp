@@ -1,29 +1,18 @@
 #include "tools/sdd/rar20_lz_code.h"
 
-namespace {
-
-int ringAge(const Rar20LzState& state, std::uint32_t distance) {
-    for (int age = 1; age <= 4; ++age)
-        if (state.recentDistance(age) == distance)
-            return age;
-    return 0;
-}
-
-} // namespace
-
 bool Rar20LzState::canCode(std::uint32_t length, std::uint32_t distance) const {
     if (distance == 0 || distance > maxDistance || length < 2 || length > maxLength)
         return false;
     if (length == 2 && distance <= 256)
         return true;
-    if (ringAge(*this, distance) != 0 && length >= minRepeatLengthAt(distance))
+    if (ringAge(distance) != 0 && length >= minRepeatLengthAt(distance))
         return true;
     return length >= minLengthAt(distance);
 }
 
 Rar20LzCode Rar20LzState::codeFor(std::uint32_t length, std::uint32_t distance) const {
     Rar20LzCode code;
-    const int age = ringAge(*this, distance);
+    const int age = ringAge(distance);
     if (age == 1 && length == lastLength_) {
         code.mainSymbol = rar20LastMatchSymbol;
     } else if (age != 0 && length >= minRepeatLengthAt(distance)) {
@@ -56,7 +45,6 @@ Rar20LzCode Rar20LzState::codeFor(std::uint32_t length, std::uint32_t distance) 
 
 Rar20LzCode Rar20LzState::code(std::uint32_t length, std::uint32_t distance) {
     const Rar20LzCode code = codeFor(length, distance);
-    ring_[ringIndex_++ & 3] = distance;
-    lastLength_ = length;
+    remember(length, distance);
     return code;
 }

@@ -42,6 +42,17 @@ public:
         return ring_[(ringIndex_ - static_cast<unsigned>(age)) & 3];
     }
 
+    // The length of the last match, which the cheapest code of all repeats.
+    std::uint32_t lastLength() const { return lastLength_; }
+
+    // How many matches ago `distance` was used, 1 to 4 (the most recent when it is in the ring twice), or 0.
+    int ringAge(std::uint32_t distance) const {
+        for (int age = 1; age <= 4; ++age)
+            if (recentDistance(age) == distance)
+                return age;
+        return 0;
+    }
+
     // Whether a match of this length and distance has a code now.
     bool canCode(std::uint32_t length, std::uint32_t distance) const;
 
@@ -50,6 +61,12 @@ public:
 
     // The same, and the state after it.
     Rar20LzCode code(std::uint32_t length, std::uint32_t distance);
+
+    // The state after the match, without its code.
+    void remember(std::uint32_t length, std::uint32_t distance) {
+        ring_[ringIndex_++ & 3] = distance;
+        lastLength_ = length;
+    }
 
     static Rar20LzCode literal(std::uint8_t byte) { return {byte}; }
 

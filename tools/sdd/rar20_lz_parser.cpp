@@ -90,6 +90,14 @@ void Rar20LzParser::skip(std::size_t at) {
 
 void Rar20LzParser::parse(std::size_t begin, std::size_t end, Rar20LzState& state,
                           std::vector<Rar20LzCode>& codes) {
+    if (effort_.optimalPasses > 0)
+        parseOptimal(begin, end, state, codes);
+    else
+        parseLazy(begin, end, state, codes);
+}
+
+void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state,
+                              std::vector<Rar20LzCode>& codes) {
     std::size_t at = begin;
     Candidate current = at < end ? best(at, end, state) : Candidate{};
     while (at < end) {
@@ -117,5 +125,42 @@ void Rar20LzParser::parse(std::size_t begin, std::size_t end, Rar20LzState& stat
         codes.push_back(state.code(current.length, current.distance));
         at += current.length;
         current = at < end ? best(at, end, state) : Candidate{};
+    }
+}
+
+void Rar20LzParser::collectMatches(std::size_t begin, std::size_t end) {
+    matches_.clear();
+    first_.assign(1, 0);
+    firstPosition_ = begin;
+    std::vector<LzMatch> found;
+    for (std::size_t at = begin; at < end;) {
+        const auto maxLength =
+            static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
+        const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
+        // A two-byte match comes first: it is the shortest, and the finder only has three bytes and more.
+        if (maxLength >= 2 && at + 2 <= data_.size()) {
+            std::uint32_t& pairEnd = pairEnd_[pairAt(data_.data() + at)];
+            if (pairEnd != 0 && at + 1 - pairEnd <= 256)
+                matches_.push_back({2, static_cast<std::uint32_t>(at + 1 - pairEnd)});
+            pairEnd = static_cast<std::uint32_t>(at + 1);
+        }
+        found.clear();
+        if (maxLength >= 3)
+            finder_.findAll(
+                at, std::min(maxLength, effort_.niceLength), reach,
+                [](std::uint32_t distance) { return Rar20LzState::minLengthAt(distance); }, found);
+        else
+            finder_.skip(at);
+        if (!found.empty() && found.back().length == effort_.niceLength)
+            found.back().length = finder_.commonLength(at - found.back().distance, at, maxLength);
+        matches_.insert(matches_.end(), found.begin(), found.end());
+        first_.push_back(static_cast<std::uint32_t>(matches_.size()));
+        ++at;
+        if (!found.empty() && found.back().length >= effort_.niceLength) {
+            for (const std::size_t skipEnd = at - 1 + found.back().length; at < skipEnd; ++at) {
+                skip(at);
+                first_.push_back(static_cast<std::uint32_t>(matches_.size()));
+            }
+        }
     }
 }

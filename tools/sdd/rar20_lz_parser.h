@@ -9,24 +9,30 @@
 #include <span>
 #include <vector>
 
+struct Rar20LzPrices;
+
 // How hard the parser looks: more chain steps find longer and nearer matches, lazy matching looks one byte
-// ahead before taking a match, and a match of `niceLength` ends the search at once.
+// ahead before taking a match, and a match of `niceLength` ends the search at once. With optimal passes
+// the parser records every position's matches first, then weighs every way through the stretch and takes
+// the cheapest, that many times, each pass pricing the codes by the statistics of the parse before.
 struct Rar20LzEffort {
     int maxChainLength;
     bool lazy;
     std::uint32_t niceLength;
+    int optimalPasses = 0;
 };
 
 // Turns bytes into LZ codes: literals, and matches found through the hash chains, in the distance ring
 // (cheap to code) and, for two-byte matches, among the last 256 bytes. Matches are weighed by the bits they
-// save over literals, so a far match must be longer than a near one to be taken.
+// save over literals, so a far match must be longer than a near one to be taken. The look-ahead parse
+// searches as it goes; the optimal parse (rar20_lz_optimal_parse.cpp) searches the stretch first.
 class Rar20LzParser {
 public:
     Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort);
 
     // Appends the codes for data[begin, end) to `codes`; matches stay inside that range and reach back at
     // most to position 0, where the decoder's window started. Ranges come in order, each right after the
-    // last.
+    // last. `state` is the decoder's record of matches before `begin`, and after `end` on return.
     void parse(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
 
     // The code lengths of the LZ tables in use (main, distance, repeat length): the parser weighs
@@ -40,11 +46,32 @@ private:
         int gain = 0; // bits saved over coding the bytes as literals
     };
 
+    void parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
+    void parseOptimal(std::size_t begin, std::size_t end, Rar20LzState& state,
+                      std::vector<Rar20LzCode>& codes);
+    // The cheapest path through data[begin, end) at these prices, and the state after it.
+    void cheapestPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices, Rar20LzState& state,
+                      std::vector<Rar20LzCode>& codes) const;
+    // The same with one-step look-ahead: a match is taken unless the one from the next byte gains more.
+    void lookAheadPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices, Rar20LzState& state,
+                       std::vector<Rar20LzCode>& codes) const;
+    struct Step {
+        std::uint32_t length = 0; // 0: a literal is best
+        std::uint32_t distance = 0;
+        std::int64_t gain = 0; // bits saved over literals
+    };
+    // The recorded match or ring distance at `at` that saves the most bits over literals.
+    Step bestStep(std::size_t at, std::size_t end, const Rar20LzPrices& prices,
+                  const Rar20LzState& state) const;
+
     // Searches `at` (which joins the chains) for the best match that ends by `end`.
     Candidate best(std::size_t at, std::size_t end, const Rar20LzState& state);
     void consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
                   const Rar20LzState& state) const;
     void skip(std::size_t at);
+    // Records the matches at every position of data[begin, end) in matches_ and first_; inside a match of
+    // niceLength or more only the first position is searched.
+    void collectMatches(std::size_t begin, std::size_t end);
     int bitsOf(const Rar20LzCode& code) const;
 
     const std::vector<std::uint8_t>& data_;
@@ -54,4 +81,9 @@ private:
     std::vector<std::uint32_t> pairEnd_;
     // Estimated bits per symbol, indexed like the code lengths of a table read.
     std::array<std::uint8_t, rar20LzLengths> symbolBits_;
+    // The optimal parser's record of the matches at each position of a stretch: matches_[first_[i]] up to
+    // matches_[first_[i + 1]], kept so every pass prices the same choices.
+    std::vector<LzMatch> matches_;
+    std::vector<std::uint32_t> first_;
+    std::size_t firstPosition_ = 0; // the position of first_[0]
 };

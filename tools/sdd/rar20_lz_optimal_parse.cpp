@@ -1,0 +1,267 @@
+// The optimal parse: the cheapest sequence of literals and matches through a stretch, found by a shortest
+// path over its positions where each step costs the bits its code takes under the current code lengths.
+#include "tools/sdd/rar20_lz_parser.h"
+
+#include "tools/sdd/huffman_code.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t distanceOffset = rar20MainSymbols;
+constexpr std::size_t repeatLengthOffset = rar20MainSymbols + rar20DistanceSymbols;
+// A symbol the code lengths leave out may still get a code in the stretch's own tables.
+constexpr std::uint32_t uncodedSymbolBits = 12;
+
+} // namespace
+
+// What each part of a code costs, in bits, symbol and extra bits together.
+struct Rar20LzPrices {
+    std::array<std::uint32_t, 256> literal{};
+    std::array<std::uint32_t, 256> newLength{};    // by length − minLengthAt(distance)
+    std::array<std::uint32_t, 48> distanceSlot{};  // by distance slot
+    std::array<std::uint32_t, 256> repeatLength{}; // by length − minRepeatLengthAt(distance)
+    std::array<std::uint32_t, 4> repeat{};         // by age − 1
+    std::array<std::uint32_t, 256> shortMatch{};   // by distance − 1
+    std::uint32_t lastMatch = 0;
+
+    explicit Rar20LzPrices(std::span<const std::uint8_t> lengths) {
+        const auto bits = [&](std::size_t symbol) {
+            return lengths[symbol] != 0 ? std::uint32_t{lengths[symbol]} : uncodedSymbolBits;
+        };
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            literal[i] = bits(i);
+            const std::size_t lengthSlot = rar20LengthSlots.slotOf(i);
+            newLength[i] = bits(rar20FirstMatchSymbol + lengthSlot) + rar20LengthSlots.bits[lengthSlot];
+            repeatLength[i] = bits(repeatLengthOffset + lengthSlot) + rar20LengthSlots.bits[lengthSlot];
+            const std::size_t shortSlot = rar20ShortDistanceSlots.slotOf(i);
+            shortMatch[i] = bits(rar20FirstShortSymbol + shortSlot) + rar20ShortDistanceSlots.bits[shortSlot];
+        }
+        for (std::size_t slot = 0; slot < distanceSlot.size(); ++slot)
+            distanceSlot[slot] = bits(distanceOffset + slot) + rar20DistanceSlots.bits[slot];
+        for (std::size_t age = 0; age < 4; ++age)
+            repeat[age] = bits(rar20FirstRepeatSymbol + age);
+        lastMatch = bits(rar20LastMatchSymbol);
+    }
+
+    // The bits of the code Rar20LzState::codeFor picks for the match, which must have one. `age` is the
+    // distance's place in the ring and `newDistance` what the distance costs in a new-distance code.
+    std::uint32_t match(const Rar20LzState& state, int age, std::uint32_t length, std::uint32_t distance,
+                        std::uint32_t newDistance) const {
+        if (age == 1 && length == state.lastLength())
+            return lastMatch;
+        if (age != 0 && length >= Rar20LzState::minRepeatLengthAt(distance))
+            return repeat[static_cast<std::size_t>(age - 1)] +
+                   repeatLength[length - Rar20LzState::minRepeatLengthAt(distance)];
+        if (length == 2)
+            return shortMatch[distance - 1];
+        return newLength[length - Rar20LzState::minLengthAt(distance)] + newDistance;
+    }
+
+    std::uint32_t newDistance(std::uint32_t distance) const {
+        return distanceSlot[rar20DistanceSlots.slotOf(distance - 1)];
+    }
+};
+
+namespace {
+
+// The cheapest way found to reach a position: the step that arrives there (a literal has length 1) and the
+// decoder's record of matches after it.
+struct Node {
+    std::uint32_t cost = std::numeric_limits<std::uint32_t>::max();
+    std::uint32_t length = 0;
+    std::uint32_t distance = 0;
+    Rar20LzState state;
+};
+
+// How often each symbol of a table read is written by `codes`.
+std::vector<std::uint32_t> weightsOf(std::span<const Rar20LzCode> codes) {
+    std::vector<std::uint32_t> weights(rar20LzLengths, 0);
+    for (const Rar20LzCode& code : codes) {
+        ++weights[code.mainSymbol];
+        if (code.second == Rar20LzCode::Second::distance)
+            ++weights[distanceOffset + code.secondSymbol];
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            ++weights[repeatLengthOffset + code.secondSymbol];
+    }
+    return weights;
+}
+
+// The code lengths tables made for these weights would have.
+std::vector<std::uint8_t> codeLengthsOf(std::span<const std::uint32_t> weights) {
+    std::vector<std::uint8_t> lengths;
+    for (const auto& [offset, size] :
+         {std::pair{std::size_t{0}, rar20MainSymbols}, std::pair{distanceOffset, rar20DistanceSymbols},
+          std::pair{repeatLengthOffset, rar20RepeatLengthSymbols}}) {
+        const std::vector<std::uint8_t> slice = codeLengthsFromWeights(weights.subspan(offset, size));
+        lengths.insert(lengths.end(), slice.begin(), slice.end());
+    }
+    return lengths;
+}
+
+// What `codes` take under tables made for them, tables themselves aside.
+std::uint64_t bitsUnderOwnTables(std::span<const Rar20LzCode> codes, std::span<const std::uint32_t> weights,
+                                 std::span<const std::uint8_t> lengths) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i)
+        bits += std::uint64_t{weights[i]} * lengths[i];
+    for (const Rar20LzCode& code : codes)
+        bits += code.mainExtraBits + code.secondExtraBits;
+    return bits;
+}
+
+} // namespace
+
+void Rar20LzParser::parseOptimal(std::size_t begin, std::size_t end, Rar20LzState& state,
+                                 std::vector<Rar20LzCode>& codes) {
+    collectMatches(begin, end);
+    // The cheapest path is only as good as its prices, and the best path keeps only its own distance ring,
+    // so on some data one-step look-ahead still wins. So: a look-ahead parse priced by the tables in use,
+    // then cheapest paths, each priced by the statistics of the parse before; the parse that costs least
+    // under tables of its own is kept.
+    std::vector<Rar20LzCode> best;
+    Rar20LzState bestState;
+    std::uint64_t bestBits = std::numeric_limits<std::uint64_t>::max();
+    std::vector<std::uint8_t> lengths(symbolBits_.begin(), symbolBits_.end());
+    for (int round = 0; round <= effort_.optimalPasses; ++round) {
+        std::vector<Rar20LzCode> trial;
+        Rar20LzState after = state;
+        if (round == 0)
+            lookAheadPath(begin, end, Rar20LzPrices(lengths), after, trial);
+        else
+            cheapestPath(begin, end, Rar20LzPrices(lengths), after, trial);
+        const std::vector<std::uint32_t> weights = weightsOf(trial);
+        lengths = codeLengthsOf(weights);
+        if (const std::uint64_t bits = bitsUnderOwnTables(trial, weights, lengths); bits < bestBits) {
+            best = std::move(trial);
+            bestState = after;
+            bestBits = bits;
+        }
+    }
+    state = bestState;
+    codes.insert(codes.end(), best.begin(), best.end());
+}
+
+void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices,
+                                 Rar20LzState& state, std::vector<Rar20LzCode>& codes) const {
+    const std::size_t count = end - begin;
+    std::vector<Node> nodes(count + 1);
+    nodes[0].cost = 0;
+    nodes[0].state = state;
+
+    for (std::size_t i = 0; i < count;) {
+        const Node& from = nodes[i];
+        const std::size_t at = begin + i;
+        const auto relax = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t bits) {
+            Node& to = nodes[i + length];
+            if (from.cost + bits < to.cost) {
+                to.cost = from.cost + bits;
+                to.length = length;
+                to.distance = distance;
+                to.state = from.state;
+                if (distance != 0)
+                    to.state.remember(length, distance);
+            }
+        };
+        relax(1, 0, prices.literal[data_[at]]);
+
+        const auto maxLength =
+            static_cast<std::uint32_t>(std::min<std::size_t>(count - i, Rar20LzState::maxLength));
+        const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
+        std::uint32_t longest = 0;
+        // The distances in the ring, at every length their cheap codes can carry.
+        for (int age = 1; age <= 4; ++age) {
+            const std::uint32_t distance = from.state.recentDistance(age);
+            if (distance == 0 || distance > reach || from.state.ringAge(distance) != age)
+                continue;
+            const std::uint32_t length = finder_.commonLength(at - distance, at, maxLength);
+            longest = std::max(longest, length);
+            const std::uint32_t newDistance = prices.newDistance(distance);
+            for (std::uint32_t l = Rar20LzState::minRepeatLengthAt(distance); l <= length; ++l)
+                relax(l, distance, prices.match(from.state, age, l, distance, newDistance));
+        }
+        // The matches found here: each at the lengths no nearer match reaches, as nearer is cheaper. Those
+        // in the ring were priced above.
+        std::uint32_t shorter = 1;
+        for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k) {
+            const LzMatch match = matches_[k];
+            longest = std::max(longest, match.length);
+            if (from.state.ringAge(match.distance) == 0) {
+                const std::uint32_t newDistance = prices.newDistance(match.distance);
+                const std::uint32_t shortest =
+                    match.length == 2 ? 2 : std::max(shorter + 1, Rar20LzState::minLengthAt(match.distance));
+                for (std::uint32_t l = shortest; l <= match.length; ++l)
+                    relax(l, match.distance, prices.match(from.state, 0, l, match.distance, newDistance));
+            }
+            shorter = match.length;
+        }
+        // Inside a long match the other ways through are seldom cheaper, and weighing them all is slow.
+        i += longest >= effort_.niceLength ? longest : 1;
+    }
+
+    std::vector<std::size_t> steps;
+    for (std::size_t j = count; j > 0; j -= nodes[j].length)
+        steps.push_back(j);
+    std::size_t at = begin;
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        const Node& node = nodes[*step];
+        codes.push_back(node.distance == 0 ? Rar20LzState::literal(data_[at])
+                                           : state.code(node.length, node.distance));
+        at += node.length;
+    }
+}
+
+Rar20LzParser::Step Rar20LzParser::bestStep(std::size_t at, std::size_t end, const Rar20LzPrices& prices,
+                                            const Rar20LzState& state) const {
+    Step best;
+    const std::size_t i = at - firstPosition_;
+    const auto maxLength =
+        static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
+    const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
+    const auto consider = [&](std::uint32_t length, std::uint32_t distance) {
+        if (!state.canCode(length, distance))
+            return;
+        std::int64_t gain = 0;
+        for (std::size_t k = 0; k < length; ++k)
+            gain += prices.literal[data_[at + k]];
+        gain -= prices.match(state, state.ringAge(distance), length, distance, prices.newDistance(distance));
+        if (gain > best.gain)
+            best = {length, distance, gain};
+    };
+    for (int age = 1; age <= 4; ++age) {
+        const std::uint32_t distance = state.recentDistance(age);
+        if (distance != 0 && distance <= reach)
+            consider(finder_.commonLength(at - distance, at, maxLength), distance);
+    }
+    for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k)
+        consider(matches_[k].length, matches_[k].distance);
+    return best;
+}
+
+void Rar20LzParser::lookAheadPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices,
+                                  Rar20LzState& state, std::vector<Rar20LzCode>& codes) const {
+    std::size_t at = begin;
+    Step current = bestStep(at, end, prices, state);
+    while (at < end) {
+        // A literal here pays when the step from the next byte gains more; a literal leaves the ring as it
+        // is.
+        if (current.length != 0 && at + 1 < end) {
+            const Step next = bestStep(at + 1, end, prices, state);
+            if (next.gain > current.gain) {
+                codes.push_back(Rar20LzState::literal(data_[at]));
+                ++at;
+                current = next;
+                continue;
+            }
+        }
+        if (current.length == 0) {
+            codes.push_back(Rar20LzState::literal(data_[at]));
+            ++at;
+        } else {
+            codes.push_back(state.code(current.length, current.distance));
+            at += current.length;
+        }
+        current = at < end ? bestStep(at, end, prices, state) : Step{};
+    }
+}
