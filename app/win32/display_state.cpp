@@ -6,14 +6,13 @@ namespace {
 
 std::atomic<DisplayState*> stateToRestoreOnConsoleEvents{nullptr};
 
-// Runs on a thread of its own. Returning FALSE lets the next handler (the system's) end the process as usual.
+} // namespace
+
 BOOL WINAPI restoreOnConsoleEvent(DWORD) {
     if (DisplayState* state = stateToRestoreOnConsoleEvents.load())
         state->restoreAll();
     return FALSE;
 }
-
-} // namespace
 
 DisplayApi systemDisplayApi() {
     return {ChangeDisplaySettingsA, SetDeviceGammaRamp};

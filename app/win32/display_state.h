@@ -45,3 +45,7 @@ private:
 // Makes `state` restored when the console the process runs in is closed or interrupted, or the user logs
 // off; nullptr stops that. One state at a time: there is one saver run per process.
 void restoreOnConsoleEvents(DisplayState* state);
+
+// The console control handler that does it (on a thread of the system's). It returns FALSE, so the system's
+// own handler then ends the process as usual.
+BOOL WINAPI restoreOnConsoleEvent(DWORD event);

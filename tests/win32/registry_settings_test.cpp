@@ -1,0 +1,153 @@
+#include "app/win32/registry_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Each test works in a key of its own beside the program's, so the user's settings are never touched and
+// tests may run side by side.
+class RegistrySettings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        keyPath = std::string("Software\\Corvane\\HelioxTest-") + std::to_string(GetCurrentProcessId()) +
+                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str());
+    }
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str()); }
+
+    void setRaw(const char* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    void setDword(const char* name, DWORD value) { setRaw(name, REG_DWORD, &value, sizeof value); }
+    void setText(const char* name, const std::string& text) {
+        setRaw(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    }
+
+    // The stored value's type and number; type 0 when it is missing.
+    std::pair<DWORD, DWORD> stored(const char* name) {
+        DWORD type = 0, value = 0, size = sizeof value;
+        if (RegGetValueA(HKEY_CURRENT_USER, keyPath.c_str(), name, RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS)
+            return {0, 0};
+        return {type, value};
+    }
+
+    Settings load() {
+        Settings s;
+        EXPECT_TRUE(readRegistrySettings(HKEY_CURRENT_USER, keyPath.c_str(), s));
+        return s;
+    }
+
+    std::string keyPath;
+};
+
+Settings unusualSettings() {
+    Settings s;
+    s.showClock = false;
+    s.timeFormat = true;
+    s.enableMusic = false;
+    s.useDesktop = false;
+    s.defGamma = false;
+    s.width = 1280;
+    s.height = 1024;
+    s.depth = 16;
+    s.volume = 7;
+    s.gamma = 93;
+    s.speed = 0;
+    s.showFps = true;
+    s.vSync = true;
+    s.mouseExit = true;
+    return s;
+}
+
+TEST_F(RegistrySettings, SaveThenLoadGivesBackEveryFieldAndAddsShowFlameButNeverPath) {
+    Settings saved = unusualSettings();
+    saved.path = "C:\\Somewhere";
+    ASSERT_TRUE(writeRegistrySettings(HKEY_CURRENT_USER, keyPath.c_str(), saved));
+
+    Settings loaded = load();
+    EXPECT_EQ(loaded.path, "");
+    loaded.path = saved.path;
+    EXPECT_EQ(loaded, saved);
+
+    EXPECT_EQ(stored("ShowFlame"), std::make_pair(DWORD(REG_DWORD), DWORD(0)));
+    EXPECT_EQ(stored("Path").first, 0u);
+    // Booleans are stored as 0 or 1, numbers as they are.
+    EXPECT_EQ(stored("ShowFPS"), std::make_pair(DWORD(REG_DWORD), DWORD(1)));
+    EXPECT_EQ(stored("TimeFormat"), std::make_pair(DWORD(REG_DWORD), DWORD(1)));
+    EXPECT_EQ(stored("ShowClock"), std::make_pair(DWORD(REG_DWORD), DWORD(0)));
+    EXPECT_EQ(stored("Height"), std::make_pair(DWORD(REG_DWORD), DWORD(1024)));
+}
+
+TEST_F(RegistrySettings, NonzeroFlagsLoadAsSetAndSaveAsOne) {
+    setDword("VSync", 0xFFFFFFFF);
+    setDword("MouseExit", 2);
+    const Settings loaded = load();
+    EXPECT_TRUE(loaded.vSync);
+    EXPECT_TRUE(loaded.mouseExit);
+    ASSERT_TRUE(writeRegistrySettings(HKEY_CURRENT_USER, keyPath.c_str(), loaded));
+    EXPECT_EQ(stored("VSync").second, 1u);
+    EXPECT_EQ(stored("MouseExit").second, 1u);
+}
+
+TEST_F(RegistrySettings, MissingValuesKeepTheDefaultsRatherThanTheValueReadBefore) {
+    setDword("Width", 1600);
+    Settings expected;
+    expected.width = 1600;
+    EXPECT_EQ(load(), expected);
+}
+
+TEST_F(RegistrySettings, AKeyThatDoesNotExistYetIsCreatedAndGivesTheDefaults) {
+    EXPECT_EQ(load(), Settings{});
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistrySettings, DefaultGammaForcesGammaToFiftyInMemoryOnly) {
+    setDword("DefGamma", 1);
+    setDword("Gamma", 80);
+    EXPECT_EQ(load().gamma, 50u);
+    EXPECT_EQ(stored("Gamma").second, 80u);
+
+    setDword("DefGamma", 0);
+    EXPECT_EQ(load().gamma, 80u);
+}
+
+TEST_F(RegistrySettings, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
+    setText("Volume", "30");
+    const std::uint64_t wide = 1920;
+    setRaw("Width", REG_QWORD, &wide, sizeof wide);
+    const unsigned char shortValue[2] = {1, 1};
+    setRaw("Speed", REG_BINARY, shortValue, sizeof shortValue);
+    setDword("Path", 5);
+    const Settings loaded = load();
+    EXPECT_EQ(loaded.volume, Settings{}.volume);
+    EXPECT_EQ(loaded.width, Settings{}.width);
+    EXPECT_EQ(loaded.speed, Settings{}.speed);
+    EXPECT_EQ(loaded.path, "");
+}
+
+TEST_F(RegistrySettings, PathOf254CharactersLoadsWholeAndALongerOneIsNotTaken) {
+    const std::string longest = "C:\\" + std::string(251, 'p');
+    setText("Path", longest);
+    EXPECT_EQ(load().path, longest);
+
+    setText("Path", longest + "q");
+    EXPECT_EQ(load().path, "");
+}
+
+TEST_F(RegistrySettings, PathStoredWithoutTerminatorEndsWhereTheDataEnds) {
+    const char text[] = {'C', ':', '\\', 'x'};
+    setRaw("Path", REG_SZ, text, sizeof text);
+    EXPECT_EQ(load().path, "C:\\x");
+}
+
+} // namespace
