@@ -123,7 +123,7 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }},
     {"size", "WxH", "size of rendered frames (default 800x600)", false,
      [](RunOptions& o, std::string_view v) { return parseSize(v, o); }},
-    {"frames", "N", "how many frames to render", false,
+    {"frames", "N", "how many frames to render, or to show before the show ends", false,
      [](RunOptions& o, std::string_view v) {
          unsigned n = 0;
          if (!parseNumber(v, n) || n == 0)

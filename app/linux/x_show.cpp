@@ -201,6 +201,7 @@ int runShowOnX(const RunOptions& options) {
     if (target->place == ShowPlace::FullScreen)
         windows->centrePointer();
 
+    unsigned framesDrawn = 0;
     for (bool running = loaded; running;) {
         while (running && XPending(display.get())) {
             XEvent event;
@@ -211,6 +212,9 @@ int runShowOnX(const RunOptions& options) {
             break;
         running = run.frame(options.frameStep);
         context->swapBuffers();
+        // --frames: a measured run (start-up to the first frame, memory with the whole show) ends by itself.
+        if (options.frames && ++framesDrawn >= *options.frames)
+            running = false;
     }
 
     setUserMessageHandler(previous);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -25,10 +26,13 @@ namespace {
     _exit(127);
 }
 
-std::optional<int> reap(int pid, bool block) {
+std::optional<int> reap(int pid, bool block, long* peakMemoryKb = nullptr) {
     int status = 0;
-    if (waitpid(pid, &status, block ? 0 : WNOHANG) != pid)
+    rusage usage{};
+    if (wait4(pid, &status, block ? 0 : WNOHANG, &usage) != pid)
         return std::nullopt;
+    if (peakMemoryKb)
+        *peakMemoryKb = usage.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -93,7 +97,7 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::running() {
     if (!exitCode_ && pid_ > 0)
-        exitCode_ = reap(pid_, false);
+        exitCode_ = reap(pid_, false, &peakMemoryKb_);
     return pid_ > 0 && !exitCode_;
 }
 

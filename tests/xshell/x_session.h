@@ -43,10 +43,13 @@ public:
     bool running();
     void signal(int number);
     std::string output() const;
+    // The most memory the program held at once, in KiB, once it has ended.
+    long peakMemoryKb() const { return peakMemoryKb_; }
 
 private:
     int pid_ = -1;
     std::optional<int> exitCode_;
+    long peakMemoryKb_ = 0;
     std::filesystem::path outputFile_;
 };
 
