@@ -34,10 +34,11 @@ values() {
     "$wine_run" reg query "$key" 2>/dev/null | tr -d '\r' | awk 'NF >= 3 && $2 ~ /^REG_/ { print $1, $2, $3 }' | sort
 }
 
-# "Name value" of one value, the number in decimal.
+# One value's number in decimal, from the key as it was at the last `snapshot` (each query starts Wine).
+snapshot() { values >"$work/values"; }
 value_of() {
     local line
-    line=$(values | awk -v n="$1" '$1 == n')
+    line=$(awk -v n="$1" '$1 == n' "$work/values")
     [ -n "$line" ] || { echo missing; return; }
     printf '%d\n' "$(echo "$line" | awk '{ print $3 }')"
 }
@@ -48,9 +49,10 @@ expect_value() {
     [ "$got" = "$2" ] || fail "$1 is $got in the registry, expected $2"
 }
 
-# Runs the program with a dialog script; its dump lines go to $work/dump.
+# Runs the program with a dialog script (and the switch, /c unless given); its dump lines go to $work/dump.
 run_dialog() {
-    HELIOX_TEST_DIALOG="$1" "$wine_run" "$scr" /c >"$work/dump" 2>"$work/stderr" || fail "heliox.scr /c: exit $?"
+    HELIOX_TEST_DIALOG="$1" "$wine_run" "$scr" "${2:-/c}" >"$work/dump" 2>"$work/stderr" ||
+        fail "heliox.scr ${2:-/c}: exit $?"
 }
 
 # A control's line in the dump must hold every given field (e.g. checked=1 enabled=0).
@@ -74,7 +76,8 @@ dialog_round_trip)
     # Every kind of control changed, OK pressed: the registry holds all fifteen values; the next start shows them.
     reg delete "$key" /f || true
     run_dialog "click:1001;click:1027;click:1011;click:1054;click:1004;slide:1057:80;slide:1026:35;click:1032;slide:1029:70;click:1028;click:1003;click:1"
-    [ "$(values | wc -l)" = 15 ] || { values >&2; fail "the key does not hold the 15 values"; }
+    snapshot
+    [ "$(wc -l <"$work/values")" = 15 ] || { cat "$work/values" >&2; fail "the key does not hold the 15 values"; }
     expect_value ShowFlame 0
     expect_value ShowClock 0
     expect_value TimeFormat 1
@@ -138,9 +141,10 @@ restore_defaults_cancel)
     [ "$(values)" = "$before" ] || fail "Cancel after Restore Defaults changed the registry"
     ;;
 missing_values)
-    # A first start with no settings at all shows the defaults, and Cancel writes nothing.
+    # A first start with no settings at all shows the defaults, and Cancel writes nothing. The window number
+    # names no window: the dialog opens without an owner.
     reg delete "$key" /f || true
-    run_dialog "dump;click:2"
+    run_dialog "dump;click:2" /c:99999
     expect_control 1001 checked=1
     expect_control 1000 enabled=0
     expect_control 1003 checked=1
