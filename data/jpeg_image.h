@@ -20,8 +20,14 @@ struct DecodedImage {
 // (caption "Error"); a picture that cannot be decoded fails with nothing shown.
 bool loadJpeg(std::string_view memberName, DecodedImage& image);
 
+// A JPEG header can promise up to 65500 × 65500 pixels in a file of a few hundred bytes (missing data
+// decodes as grey), so every decoder refuses a picture larger than this before allocating its output. No
+// texture of the show comes anywhere near it.
+constexpr unsigned long maxJpegPixels = 64ul * 1024 * 1024;
+
 // Decodes a whole JPEG file already in memory. Colour and greyscale pictures come out as red, green, blue;
-// CMYK and YCCK pictures are refused. On failure `image` is empty.
+// CMYK and YCCK pictures are refused. On failure `image` is empty. The build picks the decoder: libjpeg where
+// it is found, the Windows Imaging Component on a Windows build without it.
 bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
 
 // Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded.

@@ -1,5 +1,6 @@
 #include "data/resource_file.h"
 
+#include "tests/temporary_folder.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,8 @@ std::vector<std::uint8_t> bytesOf(std::string_view text) {
 class ResourceFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "heliox-resource-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
+        folder_ = makeTemporaryFolder("heliox-resource");
+        ASSERT_FALSE(folder_.empty());
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_);
     }

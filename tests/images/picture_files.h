@@ -4,23 +4,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/images/tga_file.h"
 #include "tools/texgen/jpeg_writer.h"
 
-// Small picture files made in the tests: TGA by hand, JPEG with the show's JPEG writer at quality 100 and no
-// chroma subsampling, so decoded colours stay within a few levels of the originals.
-
-struct TgaFile {
-    std::uint8_t type = 2;
-    std::uint8_t depth = 32;
-    std::uint16_t width = 1;
-    std::uint16_t height = 1;
-    std::vector<std::uint8_t> id = {};
-    std::vector<std::uint8_t> colourMap = {}; // present (colour-map type 1) when not empty
-    std::uint8_t colourMapEntrySize = 24;
-    std::vector<std::uint8_t> data = {}; // pixel data exactly as stored
-
-    std::vector<std::uint8_t> bytes() const;
-};
+// Small picture files made in the tests: TGA by hand (tga_file.h), JPEG with the show's JPEG writer at
+// quality 100 and no chroma subsampling, so decoded colours stay within a few levels of the originals.
 
 inline std::vector<std::uint8_t> rgbJpeg(int width, int height,
                                          const std::vector<std::uint8_t>& topRowFirst) {

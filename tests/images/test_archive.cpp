@@ -1,18 +1,17 @@
 #include "tests/images/test_archive.h"
 
 #include "data/resource_file.h"
+#include "tests/temporary_folder.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <stdlib.h>
 
 TestArchive::TestArchive(const ArchiveMembers& members) : previousArchive_(resourceArchive()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "heliox-images-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
+    folder_ = makeTemporaryFolder("heliox-images").string();
+    if (folder_.empty())
         ADD_FAILURE() << "cannot make a temporary folder";
-    folder_ = pattern;
     ArchiveWriter writer;
     for (const auto& [name, bytes] : members)
         EXPECT_TRUE(writer.addStored(name, bytes)) << name;

@@ -1,7 +1,7 @@
 #include "data/tga_image.h"
 
 #include "app/user_message.h"
-#include "tests/images/picture_files.h"
+#include "tests/images/tga_file.h"
 
 #include <gtest/gtest.h>
 
