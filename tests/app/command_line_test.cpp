@@ -140,6 +140,18 @@ TEST(ParseArguments, PerRunOverridesOfTheSettings) {
     EXPECT_EQ(a.app.options.time, "23:59:07");
 }
 
+// An XScreenSaver settings page can only add arguments, so every setting it shows as a check box needs a way
+// to turn it off for the run as well as on; the last word on the command line counts.
+TEST(ParseArguments, TheCounterAndTheClockCanBeTurnedOffForARun) {
+    Arguments off = arguments({"--root", "--no-clock", "--no-fps"});
+    ASSERT_EQ(off.result, ArgumentsResult::Run) << off.error;
+    EXPECT_EQ(off.app.options.showClock, false);
+    EXPECT_EQ(off.app.options.showFps, false);
+    Arguments last = arguments({"--root", "--no-clock", "--clock", "--fps", "--no-fps"});
+    EXPECT_EQ(last.app.options.showClock, true);
+    EXPECT_EQ(last.app.options.showFps, false);
+}
+
 TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
     const std::vector<std::vector<std::string_view>> bad = {
         {"--sparkles"},         {"--data"},

@@ -132,7 +132,7 @@ TEST_F(Installation, TheXScreenSaverDescriptionOffersOnlyRealOptions) {
     std::set<std::string> offered;
     for (std::sregex_iterator it(xml.begin(), xml.end(), argument), end; it != end; ++it)
         offered.insert((*it)[1]);
-    for (const char* expected : {"--speed", "--volume", "--fps", "--clock", "--music"})
+    for (const char* expected : {"--speed", "--volume", "--fps", "--no-clock", "--music"})
         EXPECT_TRUE(offered.count(expected)) << expected << " is not offered in the settings";
     for (const std::string& option : offered)
         EXPECT_TRUE(options.count(option)) << option << " is in the settings but heliox does not take it";
