@@ -48,21 +48,6 @@ bool parsePercent(std::string_view s, std::optional<unsigned>& out) {
     return true;
 }
 
-// XScreenSaver hands window ids over in hexadecimal ("0x1a00007"); people type them in decimal.
-bool parseWindowId(std::string_view s, std::optional<std::uint64_t>& out) {
-    int base = 10;
-    if (s.starts_with("0x") || s.starts_with("0X")) {
-        s.remove_prefix(2);
-        base = 16;
-    }
-    std::uint64_t v = 0;
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || v == 0)
-        return false;
-    out = v;
-    return true;
-}
-
 bool parseSize(std::string_view s, RunOptions& o) {
     std::size_t x = s.find_first_of("xX");
     unsigned w = 0, h = 0;
@@ -116,7 +101,7 @@ constexpr LongOption longOptions[] = {
     {"root", "", "draw into the root window (XScreenSaver)", true,
      [](RunOptions& o, std::string_view) { return setFlag(o.root); }},
     {"window-id", "ID", "draw into the existing window ID (XScreenSaver)", true,
-     [](RunOptions& o, std::string_view v) { return parseWindowId(v, o.windowId); }},
+     [](RunOptions& o, std::string_view v) { return (o.windowId = parseWindowId(v)).has_value(); }},
     {"render", "DIR", "render frames off-screen into DIR as PNG files", true,
      [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }},
     {"data", "PATH", "the show's archive (default: the installed data.sdd)", false,
@@ -153,12 +138,8 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view v) { return parsePercent(v, o.volume); }},
     {"fps", "", "show the frame counter", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.showFps, true); }},
-    {"no-fps", "", "no frame counter", false,
-     [](RunOptions& o, std::string_view) { return setChoice(o.showFps, false); }},
     {"clock", "", "show the clock", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.showClock, true); }},
-    {"no-clock", "", "no clock", false,
-     [](RunOptions& o, std::string_view) { return setChoice(o.showClock, false); }},
     {"time", "HH:MM:SS", "the time the clock shows", false,
      [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }},
     {"music", "", "play the music", false,
@@ -175,6 +156,19 @@ const LongOption* findLongOption(std::string_view name) {
 }
 
 } // namespace
+
+std::optional<std::uint64_t> parseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    std::uint64_t id = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), id, base);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || id == 0)
+        return std::nullopt;
+    return id;
+}
 
 RunMode parseCommandLine(std::string_view text, std::uint32_t& parentWindow) {
     parentWindow = 0;

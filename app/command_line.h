@@ -53,5 +53,9 @@ enum class ArgumentsResult { Run, Help, UsageError };
 ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverApplication& app,
                                std::string& error);
 
+// A window id as XScreenSaver hands it over, in hexadecimal ("0x1a00007"), or as people type it, in decimal.
+// Nothing for text that is not a whole number or names no window (0).
+std::optional<std::uint64_t> parseWindowId(std::string_view text);
+
 // One line per option, for --help and for usage errors.
 std::string usageText();
