@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -72,6 +73,14 @@ Split extractAndDecode(const std::vector<std::string>& members) {
     return split;
 }
 
+// Processor time of the whole process, every thread of the rasteriser included: what a frame costs even when
+// other programs share the machine.
+double processMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +95,8 @@ int main(int argc, char** argv) {
 
     // The whole start-up first, while nothing is cached: context, textures, scripts, first frame.
     const Clock::time_point start = Clock::now();
-    auto context = HeadlessGlContext::create(width, height);
+    // Every core rasterizes, as behind a window on this machine.
+    auto context = HeadlessGlContext::create(width, height, HeadlessGlContext::Rasterizer::allCores);
     if (!context) {
         std::fprintf(stderr, "show_bench: no off-screen OpenGL context\n");
         return 1;
@@ -127,12 +137,14 @@ int main(int argc, char** argv) {
     std::printf("  1st frame %7.1f ms\n", millisecondsBetween(loaded, firstFrame));
 
     std::vector<double> times;
+    const double processStart = processMilliseconds();
     for (int i = 0; i < frames; ++i) {
         const Clock::time_point frameStart = Clock::now();
         run.frame(1.0 / 30);
         glFinish();
         times.push_back(millisecondsBetween(frameStart, Clock::now()));
     }
+    const double processPerFrame = (processMilliseconds() - processStart) / frames;
     std::sort(times.begin(), times.end());
     double sum = 0;
     for (double t : times)
@@ -140,4 +152,5 @@ int main(int argc, char** argv) {
     const double mean = sum / frames;
     std::printf("%d frames at %d x %d: mean %.1f ms (%.1f frames per second), median %.1f ms, slowest %.1f ms\n",
                 frames, width, height, mean, 1000 / mean, times[times.size() / 2], times.back());
+    std::printf("processor time per frame, all threads: %.1f ms\n", processPerFrame);
 }

@@ -19,12 +19,16 @@ namespace {
 //   every GPU rasterizes a little differently;
 // - LP_NUM_THREADS=0: llvmpipe rasterizes in the calling thread, so nothing depends on how many cores the
 //   machine has or how busy they are, and a test process starts no worker threads on a shared build box.
+//   A benchmark asks for every core instead, as a window's context has them.
 // They are overwritten rather than defaulted: a context that draws differently from one run to the next
 // would make every golden image worthless.
-void pinSoftwareRenderer() {
+void pinSoftwareRenderer(HeadlessGlContext::Rasterizer rasterizer) {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-    setenv("LP_NUM_THREADS", "0", 1);
+    if (rasterizer == HeadlessGlContext::Rasterizer::callingThread)
+        setenv("LP_NUM_THREADS", "0", 1);
+    else
+        unsetenv("LP_NUM_THREADS");
 }
 
 EGLint configAttribute(EGLDisplay display, EGLConfig config, EGLint attribute) {
@@ -72,10 +76,10 @@ EGLConfig chooseConfig(EGLDisplay display) {
 
 } // namespace
 
-std::unique_ptr<HeadlessGlContext> HeadlessGlContext::create(int width, int height) {
+std::unique_ptr<HeadlessGlContext> HeadlessGlContext::create(int width, int height, Rasterizer rasterizer) {
     if (width <= 0 || height <= 0)
         return nullptr;
-    pinSoftwareRenderer();
+    pinSoftwareRenderer(rasterizer);
 
     auto egl = std::make_unique<Egl>();
     // The surfaceless platform needs neither an X server nor a DRM device.

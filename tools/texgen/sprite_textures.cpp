@@ -46,7 +46,9 @@ Picture paintLensStreak(int size) {
     return paintSprite(size, [](float x, float y) {
         const float across = std::exp(-x * x * 900);
         const float along = std::max(0.0f, 1 - y * y);
-        return light(across * along * along, {1.0f, 0.9f, 0.8f});
+        // Half strength: the lens draws three streaks across the whole window, and at full strength they
+        // outshine the planets in every frame that looks at the Sun.
+        return light(0.5f * across * along * along, {1.0f, 0.9f, 0.8f});
     });
 }
 
