@@ -22,16 +22,30 @@ void printSettings() {
               << settingsValuesText(settings);
 }
 
+// The connection to the X server, for the rest of the process: the exit closes it. Closing it earlier would
+// gain nothing, and it would make Mesa's GLX unload its driver while the driver's globals still hold memory,
+// which the sanitizer builds then report as our leak.
+Display* connection = nullptr;
+
+Display* openDisplay() {
+    connection = XOpenDisplay(nullptr);
+    if (!connection)
+        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr)
+                  << "\" (heliox --render DIR draws without one)\n";
+    return connection;
+}
+
 int showPreview(std::uint32_t parent) {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr) << "\"\n";
+    Display* display = openDisplay();
+    if (!display)
         return 1;
-    }
     handleXErrors(nullptr);
-    const int result = runPreviewWindow(display, parent);
-    XCloseDisplay(display);
-    return result;
+    return runPreviewWindow(display, parent);
+}
+
+int showOnX(const RunOptions& options) {
+    Display* display = openDisplay();
+    return display ? runShowOnX(display, options) : 1;
 }
 
 } // namespace
@@ -61,7 +75,7 @@ int main(int argc, char** argv) {
     RunModes modes;
     modes.config = [](SaverApplication&) { printSettings(); };
     modes.preview = [&](SaverApplication& a) { exitCode = showPreview(a.parentWindow); };
-    modes.saver = [&](SaverApplication& a) { exitCode = runShowOnX(a.options); };
+    modes.saver = [&](SaverApplication& a) { exitCode = showOnX(a.options); };
     runMode(app, modes);
     return exitCode;
 }

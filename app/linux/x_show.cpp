@@ -121,7 +121,7 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
 
 } // namespace
 
-int runShowOnX(const RunOptions& options) {
+int runShowOnX(Display* display, const RunOptions& options) {
     std::string error;
     const std::optional<ShowTarget> target =
         chooseShowTarget(options, std::getenv("XSCREENSAVER_WINDOW"), error);
@@ -133,12 +133,6 @@ int runShowOnX(const RunOptions& options) {
     if (!useShowArchive(archive, std::cerr))
         return 1;
 
-    DisplayConnection display(XOpenDisplay(nullptr));
-    if (!display) {
-        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr)
-                  << "\" (heliox --render DIR draws without one)\n";
-        return 1;
-    }
     catchStopSignals();
     GammaOnScreen gamma;
     handleXErrors([&gamma] { gamma.restoreThroughNewConnection(); });
@@ -152,10 +146,10 @@ int runShowOnX(const RunOptions& options) {
 
     XVisualInfo* visual = nullptr;
     VisualInfo ownedVisual;
-    std::unique_ptr<ShowWindows> windows = openWindows(display.get(), *target, visual, ownedVisual);
+    std::unique_ptr<ShowWindows> windows = openWindows(display, *target, visual, ownedVisual);
     if (!windows)
         return 1;
-    std::unique_ptr<GlxContext> context = GlxContext::create(display.get(), windows->show(), visual, error);
+    std::unique_ptr<GlxContext> context = GlxContext::create(display, windows->show(), visual, error);
     if (!context) {
         std::cerr << "heliox: " << error << "\n";
         return 1;
@@ -166,9 +160,9 @@ int runShowOnX(const RunOptions& options) {
 
     // The gamma belongs to XScreenSaver under its window (it fades with it), and to the desktop in a window.
     if (target->place == ShowPlace::FullScreen && !settings.defGamma) {
-        gamma.displayName = DisplayString(display.get());
-        gamma.screen = DefaultScreen(display.get());
-        gamma.crtcs = std::make_unique<XrandrGamma>(display.get(), RootWindow(display.get(), gamma.screen));
+        gamma.displayName = DisplayString(display);
+        gamma.screen = DefaultScreen(display);
+        gamma.crtcs = std::make_unique<XrandrGamma>(display, RootWindow(display, gamma.screen));
         gamma.guard = std::make_unique<GammaGuard>(*gamma.crtcs);
         gamma.guard->apply(gammaExponent(settings));
     }
@@ -203,9 +197,9 @@ int runShowOnX(const RunOptions& options) {
 
     unsigned framesDrawn = 0;
     for (bool running = loaded; running;) {
-        while (running && XPending(display.get())) {
+        while (running && XPending(display)) {
             XEvent event;
-            XNextEvent(display.get(), &event);
+            XNextEvent(display, &event);
             running = handleEvent(event, target->place, *windows, run);
         }
         if (!running || stopSignal())
