@@ -33,8 +33,6 @@ public:
     Window show() const { return show_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    bool borrowed() const { return borrowed_; }
-    bool fullScreenRun() const { return !covers_.empty() || grabbed_; }
 
     // A ConfigureNotify for the show's window: true when its size changed.
     bool takeSize(int width, int height);

@@ -166,7 +166,7 @@ TEST_F(XShell, StopSignalsAndALostConnectionPutTheGammaBackToo) {
 
 TEST_F(XShell, MouseExitCountsTravelRightOrDownAndNeverTheMiddleButton) {
     writeSettings("MouseExit=1\n");
-    auto run = heliox({"-s", "--data", skyShow().string()});
+    auto run = heliox({"--data", skyShow().string()}); // no switch: the show, full screen
     ASSERT_TRUE(showIsOnScreen(root())) << run->output();
     // The pointer waits in the middle of the 1024 x 768 show. Absolute moves: no pointer acceleration.
     xdotool("mousemove 535 384"); // 23 pixels: 6.9
@@ -203,6 +203,28 @@ TEST_F(XShell, InTheHostsWindowItDrawsFollowsItsSizeAndEndsOnSigterm) {
     EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
     XWindowAttributes attributes;
     EXPECT_TRUE(XGetWindowAttributes(server.display(), host, &attributes)) << "the host's window is gone";
+}
+
+TEST_F(XShell, AnOrdinaryWindowFollowsItsSizeTakesClicksAndAKeyClosesIt) {
+    auto run = heliox({"--window", "--data", skyShow().string(), "--no-music"});
+    std::vector<Window> windows;
+    ASSERT_TRUE(eventually(20s, [&] { return (windows = mappedChildren(root())).size() == 1; }))
+        << run->output();
+    const Window window = windows.front();
+    ASSERT_TRUE(showIsOnScreen(window)) << run->output();
+    EXPECT_EQ(screenPixels(server.display(), window).width, 800);
+
+    XResizeWindow(server.display(), window, 640, 700);
+    XSync(server.display(), False);
+    EXPECT_TRUE(eventually(10s, [&] {
+        Pixels resized = screenPixels(server.display(), window);
+        return resized.height == 700 && resized.litShare() > 0.98;
+    }));
+    xdotool("mousemove 300 300 click 1");
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(run->running()) << "a click on a window on the desktop ended the show";
+    xdotool("key q");
+    EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
 }
 
 TEST_F(XShell, ThePreviewShowsItsPictureUntilTheHostDestroysItsArea) {
