@@ -52,6 +52,24 @@ BOOL CALLBACK dumpChild(HWND control, LPARAM) {
     return TRUE;
 }
 
+// The modal box the dialog opened: a window of this thread that the dialog owns (it may not be shown yet).
+HWND ownedPopup(HWND dialog) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{dialog, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            if (window != s->owner && GetWindow(window, GW_OWNER) == s->owner)
+                s->found = window;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void play(HWND dialog, const std::string& step) {
     std::istringstream fields(step);
     std::string verb, id, position;
@@ -65,6 +83,14 @@ void play(HWND dialog, const std::string& step) {
         const int value = std::atoi(position.c_str());
         SendMessageA(control, TBM_SETPOS, TRUE, value);
         SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, value), reinterpret_cast<LPARAM>(control));
+    } else if (verb == "popup") {
+        const HWND popup = ownedPopup(dialog);
+        char caption[128] = {};
+        if (popup)
+            GetWindowTextA(popup, caption, sizeof caption);
+        std::printf("popup caption=%s\n", popup ? caption : "(none)");
+        if (const HWND button = popup ? GetDlgItem(popup, std::atoi(id.c_str())) : nullptr)
+            SendMessageA(button, BM_CLICK, 0, 0);
     } else if (verb == "dump") {
         EnumChildWindows(dialog, dumpChild, 0);
         std::printf("end of dump\n");

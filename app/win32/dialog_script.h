@@ -8,6 +8,8 @@
 // handling in between. Steps are separated by ';':
 //   click:ID       clicks the button or box ID (as BM_CLICK does: the dialog gets its WM_COMMAND)
 //   slide:ID:POS   drags the slider ID to POS (TBM_SETPOS, then the dialog's WM_HSCROLL with TB_THUMBTRACK)
+//   popup:ID       in the modal box the dialog has opened (About...), writes "popup caption=CAPTION" to
+//                  standard output and clicks its button ID
 //   dump           writes the state of every control with an id to standard output, one line each:
 //                  "ID enabled=E checked=C pos=P text=TEXT" (checked and pos only where they apply)
 

@@ -144,7 +144,8 @@ missing_values)
     # A first start with no settings at all shows the defaults, and Cancel writes nothing. The window number
     # names no window: the dialog opens without an owner.
     reg delete "$key" /f || true
-    run_dialog "dump;click:2" /c:99999
+    run_dialog "dump;click:1008;popup:1;click:2" /c:99999
+    grep -q "^popup caption=About" "$work/dump" || fail "About... opened no About box: $(cat "$work/dump")"
     expect_control 1001 checked=1
     expect_control 1000 enabled=0
     expect_control 1003 checked=1
