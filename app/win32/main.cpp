@@ -17,6 +17,16 @@ void showMessageBox(const char* caption, const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), caption, MB_OK);
 }
 
+std::string programFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return {};
+    std::string folder(path, length);
+    const std::size_t separator = folder.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : folder.substr(0, separator);
+}
+
 // The command line, the settings, the monitors, and with UseDesktop the desktop's own mode in place of the
 // stored one (in memory only: the registry keeps what the user chose).
 void initApplication(Win32Application& application) {
@@ -43,10 +53,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     application.instance = instance;
     application.showCommand = showCommand;
     initApplication(application);
-    // Every data file is read through "data.sdd" in the installation folder. A missing Path leaves the
-    // current directory as it is.
-    if (!settings.path.empty())
-        SetCurrentDirectoryA(settings.path.c_str());
+    // Every data file is read through "data.sdd" in the installation folder, which the installer names in
+    // Path. Without Path the program's own folder stands in: the host starts screen savers in the system
+    // folder, where no data.sdd lies, and a saver copied beside its data.sdd then still finds it.
+    const std::string installation = settings.path.empty() ? programFolder() : settings.path;
+    if (!installation.empty())
+        SetCurrentDirectoryA(installation.c_str());
 
     RunModes modes;
     modes.config = [&](SaverApplication&) { runConfig(application); };

@@ -185,6 +185,18 @@ show_draws_frame)
     bright=$(tail -c +55 "$work/frame.bmp" | od -An -v -tu1 | tr -s ' ' '\n' | awk '$1 > 24 { n++ } END { print n + 0 }')
     [ $((bright * 100)) -ge $((size - 54)) ] || fail "the frame is nearly black ($bright of $((size - 54)) bytes lit)"
     ;;
+show_beside_program)
+    # Without Path the program reads the data.sdd that lies beside it, whatever folder it is started from.
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/copied"
+    cp "$scr" "$work/copied/heliox.scr"
+    cp "$data" "$work/copied/data.sdd"
+    reg delete "$key" /f || true
+    set_dword EnableMusic 0
+    (cd "$top" && HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" "$wine_run" "$work/copied/heliox.scr" /t \
+        >"$work/out" 2>"$work/stderr") || fail "heliox.scr /t: exit $?"
+    [ -f "$work/frame.bmp" ] || fail "no frame was saved; the program said: $(grep -v ALSA "$work/stderr")"
+    ;;
 show_without_data)
     # An installation folder without data.sdd: the user is told which file is missing; no hang, exit 0.
     mkdir "$work/empty"
