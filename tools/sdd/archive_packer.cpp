@@ -16,7 +16,7 @@ Rar20LzEffort effortForLevel(int level) {
     case 4:
         return {128, true, 32, 2};
     default:
-        return {512, true, 64, 3};
+        return {256, true, 64, 3};
     }
 }
 

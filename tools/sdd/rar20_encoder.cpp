@@ -65,7 +65,7 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     for (std::size_t at = begin; at < history_.size();) {
         const std::size_t end = std::min(history_.size(), at + blockSize);
         const Rar20LzState lzBefore = lz_;
-        std::vector<Block> blocks = cheapestSplit(lzBlock(at, end), splitDepth);
+        std::vector<Block> blocks = cheapestLzBlocks(at, end);
         if (tryMultimedia_) {
             Block trial = multimediaBlock(at, end, likeliestChannelCount(at, end));
             plan(trial);
@@ -91,10 +91,16 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     return bits.take();
 }
 
-Rar20Encoder::Block Rar20Encoder::lzBlock(std::size_t begin, std::size_t end) {
-    std::vector<Rar20LzCode> codes;
-    parser_.parse(begin, end, lz_, codes);
-    return lzBlockOf(std::move(codes));
+std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begin, std::size_t end) {
+    std::vector<Block> cheapest;
+    for (Rar20LzParse& parse : parser_.parse(begin, end, lz_)) {
+        std::vector<Block> blocks = cheapestSplit(lzBlockOf(std::move(parse.codes)), splitDepth);
+        if (cheapest.empty() || totalBits(blocks) < totalBits(cheapest)) {
+            cheapest = std::move(blocks);
+            lz_ = parse.stateAfter;
+        }
+    }
+    return cheapest;
 }
 
 Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::vector<Rar20LzCode> codes) {

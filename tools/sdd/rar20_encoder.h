@@ -41,7 +41,8 @@ private:
         std::uint64_t bits = 0;            // the cost of the cheapest way to write it
     };
 
-    Block lzBlock(std::size_t begin, std::size_t end);
+    // The LZ blocks for data[begin, end) from the parse that costs least once cut; lz_ moves past them.
+    std::vector<Block> cheapestLzBlocks(std::size_t begin, std::size_t end);
     static Block lzBlockOf(std::vector<Rar20LzCode> codes);
     // The block as it is, or cut in halves (each perhaps cut again, `depth` times at most), whichever
     // costs less as planned now; the blocks come back planned.

@@ -100,47 +100,27 @@ std::vector<std::uint8_t> codeLengthsOf(std::span<const std::uint32_t> weights) 
     return lengths;
 }
 
-// What `codes` take under tables made for them, tables themselves aside.
-std::uint64_t bitsUnderOwnTables(std::span<const Rar20LzCode> codes, std::span<const std::uint32_t> weights,
-                                 std::span<const std::uint8_t> lengths) {
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < weights.size(); ++i)
-        bits += std::uint64_t{weights[i]} * lengths[i];
-    for (const Rar20LzCode& code : codes)
-        bits += code.mainExtraBits + code.secondExtraBits;
-    return bits;
-}
-
 } // namespace
 
-void Rar20LzParser::parseOptimal(std::size_t begin, std::size_t end, Rar20LzState& state,
-                                 std::vector<Rar20LzCode>& codes) {
+std::vector<Rar20LzParse> Rar20LzParser::parseOptimal(std::size_t begin, std::size_t end,
+                                                      const Rar20LzState& state) {
     collectMatches(begin, end);
-    // The cheapest path is only as good as its prices, and the best path keeps only its own distance ring,
-    // so on some data one-step look-ahead still wins. So: a look-ahead parse priced by the tables in use,
-    // then cheapest paths, each priced by the statistics of the parse before; the parse that costs least
-    // under tables of its own is kept.
-    std::vector<Rar20LzCode> best;
-    Rar20LzState bestState;
-    std::uint64_t bestBits = std::numeric_limits<std::uint64_t>::max();
+    // The cheapest path is only as good as its prices, and each position keeps only the distance ring of
+    // its cheapest path, so on some data one-step look-ahead still wins. So: a look-ahead parse priced by
+    // the tables in use, then cheapest paths, each priced by the statistics of the parse before.
+    std::vector<Rar20LzParse> parses;
     std::vector<std::uint8_t> lengths(symbolBits_.begin(), symbolBits_.end());
     for (int round = 0; round <= effort_.optimalPasses; ++round) {
-        std::vector<Rar20LzCode> trial;
-        Rar20LzState after = state;
+        if (round > 0)
+            lengths = codeLengthsOf(weightsOf(parses.back().codes));
+        Rar20LzParse& parse = parses.emplace_back();
+        parse.stateAfter = state;
         if (round == 0)
-            lookAheadPath(begin, end, Rar20LzPrices(lengths), after, trial);
+            lookAheadPath(begin, end, Rar20LzPrices(lengths), parse.stateAfter, parse.codes);
         else
-            cheapestPath(begin, end, Rar20LzPrices(lengths), after, trial);
-        const std::vector<std::uint32_t> weights = weightsOf(trial);
-        lengths = codeLengthsOf(weights);
-        if (const std::uint64_t bits = bitsUnderOwnTables(trial, weights, lengths); bits < bestBits) {
-            best = std::move(trial);
-            bestState = after;
-            bestBits = bits;
-        }
+            cheapestPath(begin, end, Rar20LzPrices(lengths), parse.stateAfter, parse.codes);
     }
-    state = bestState;
-    codes.insert(codes.end(), best.begin(), best.end());
+    return parses;
 }
 
 void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices,

@@ -88,12 +88,14 @@ void Rar20LzParser::skip(std::size_t at) {
     finder_.skip(at);
 }
 
-void Rar20LzParser::parse(std::size_t begin, std::size_t end, Rar20LzState& state,
-                          std::vector<Rar20LzCode>& codes) {
+std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t end,
+                                               const Rar20LzState& state) {
     if (effort_.optimalPasses > 0)
-        parseOptimal(begin, end, state, codes);
-    else
-        parseLazy(begin, end, state, codes);
+        return parseOptimal(begin, end, state);
+    std::vector<Rar20LzParse> parses(1);
+    parses[0].stateAfter = state;
+    parseLazy(begin, end, parses[0].stateAfter, parses[0].codes);
+    return parses;
 }
 
 void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state,

@@ -11,6 +11,12 @@
 
 struct Rar20LzPrices;
 
+// The codes of a stretch and the decoder's record of matches after them.
+struct Rar20LzParse {
+    std::vector<Rar20LzCode> codes;
+    Rar20LzState stateAfter;
+};
+
 // How hard the parser looks: more chain steps find longer and nearer matches, lazy matching looks one byte
 // ahead before taking a match, and a match of `niceLength` ends the search at once. With optimal passes
 // the parser records every position's matches first, then weighs every way through the stretch and takes
@@ -30,10 +36,12 @@ class Rar20LzParser {
 public:
     Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort);
 
-    // Appends the codes for data[begin, end) to `codes`; matches stay inside that range and reach back at
-    // most to position 0, where the decoder's window started. Ranges come in order, each right after the
-    // last. `state` is the decoder's record of matches before `begin`, and after `end` on return.
-    void parse(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
+    // Ways to code data[begin, end), each with the decoder's record of matches after it: the look-ahead
+    // parse, and with optimal passes one more per pass. Which is cheapest depends on how the codes are
+    // then cut into blocks, so the caller chooses. Matches stay inside the range and reach back at most to
+    // position 0, where the decoder's window started. Ranges come in order, each right after the last;
+    // `state` is the record before `begin`.
+    std::vector<Rar20LzParse> parse(std::size_t begin, std::size_t end, const Rar20LzState& state);
 
     // The code lengths of the LZ tables in use (main, distance, repeat length): the parser weighs
     // literals and matches by them, as the data ahead is likely to be coded much like the data before.
@@ -47,8 +55,7 @@ private:
     };
 
     void parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
-    void parseOptimal(std::size_t begin, std::size_t end, Rar20LzState& state,
-                      std::vector<Rar20LzCode>& codes);
+    std::vector<Rar20LzParse> parseOptimal(std::size_t begin, std::size_t end, const Rar20LzState& state);
     // The cheapest path through data[begin, end) at these prices, and the state after it.
     void cheapestPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices, Rar20LzState& state,
                       std::vector<Rar20LzCode>& codes) const;

@@ -1,0 +1,68 @@
+#include "tests/packer/packer_fixture.h"
+#include "tools/sdd/huffman_code.h"
+#include "tools/sdd/rar20_lz_parser.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The code lengths tables made for these codes would have, per table, in table-read order.
+std::vector<std::uint8_t> ownLengths(const std::vector<Rar20LzCode>& codes) {
+    std::vector<std::uint32_t> weights(rar20LzLengths, 0);
+    for (const Rar20LzCode& code : codes) {
+        ++weights[code.mainSymbol];
+        if (code.second == Rar20LzCode::Second::distance)
+            ++weights[rar20MainSymbols + code.secondSymbol];
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            ++weights[rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol];
+    }
+    std::vector<std::uint8_t> lengths;
+    for (const auto& [offset, size] :
+         {std::pair{std::size_t{0}, rar20MainSymbols}, std::pair{rar20MainSymbols, rar20DistanceSymbols},
+          std::pair{rar20MainSymbols + rar20DistanceSymbols, rar20RepeatLengthSymbols}}) {
+        const std::vector<std::uint8_t> slice =
+            codeLengthsFromWeights(std::span(weights).subspan(offset, size));
+        lengths.insert(lengths.end(), slice.begin(), slice.end());
+    }
+    return lengths;
+}
+
+// What the codes take at these lengths; a symbol without a length is priced as the parser prices it.
+std::uint64_t bitsAt(const std::vector<Rar20LzCode>& codes, const std::vector<std::uint8_t>& lengths) {
+    const auto bits = [&](std::size_t symbol) -> std::uint64_t {
+        return lengths[symbol] ? lengths[symbol] : 12;
+    };
+    std::uint64_t total = 0;
+    for (const Rar20LzCode& code : codes) {
+        total += bits(code.mainSymbol) + code.mainExtraBits + code.secondExtraBits;
+        if (code.second == Rar20LzCode::Second::distance)
+            total += bits(rar20MainSymbols + code.secondSymbol);
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            total += bits(rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol);
+    }
+    return total;
+}
+
+// Each optimal pass is priced by the lengths the parse before it would get; that parse is one of the
+// paths the pass weighs, so the pass must find one at least as cheap at those prices.
+TEST(Rar20LzParser, EachOptimalPassIsNoDearerThanTheParseBeforeAtItsPrices) {
+    for (const auto& [name, data] :
+         {std::pair{"words", wordText(100000, 3)}, std::pair{"samples", interleavedSamples(40000, 2, 4)}}) {
+        SCOPED_TRACE(name);
+        Rar20LzParser parser(data, effortForLevel(5));
+        const std::vector<Rar20LzParse> parses = parser.parse(0, data.size(), Rar20LzState{});
+        ASSERT_EQ(parses.size(), 4u);
+        for (std::size_t pass = 1; pass < parses.size(); ++pass) {
+            const std::vector<std::uint8_t> prices = ownLengths(parses[pass - 1].codes);
+            EXPECT_LE(bitsAt(parses[pass].codes, prices), bitsAt(parses[pass - 1].codes, prices))
+                << "pass " << pass;
+        }
+        // And on text the weighing pays: the last pass costs clearly less than the look-ahead parse, each
+        // under tables of its own.
+        if (std::string_view(name) == "words")
+            EXPECT_LT(bitsAt(parses.back().codes, ownLengths(parses.back().codes)),
+                      bitsAt(parses[0].codes, ownLengths(parses[0].codes)) * 99 / 100);
+    }
+}
+
+} // namespace
