@@ -51,8 +51,8 @@ struct GammaOnScreen {
     }
 };
 
-std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& target, XVisualInfo*& visual,
-                                         VisualInfo& ownedVisual) {
+// The windows of the run and, in `visual`, the visual its GL context must draw with.
+std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& target, VisualInfo& visual) {
     const int screen = DefaultScreen(display);
     if (target.place == ShowPlace::Host) {
         const Window window =
@@ -62,8 +62,7 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
             std::cerr << "heliox: window 0x" << std::hex << window << std::dec << " does not exist\n";
             return nullptr;
         }
-        ownedVisual.reset(glVisualOfWindow(display, window));
-        visual = ownedVisual.get();
+        visual.reset(glVisualOfWindow(display, window));
         if (!visual) {
             std::cerr << "heliox: OpenGL cannot draw into window 0x" << std::hex << window << std::dec
                       << " (its visual has no GLX support)\n";
@@ -71,19 +70,18 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
         }
         return windows;
     }
-    ownedVisual.reset(chooseGlVisual(display, screen));
-    visual = ownedVisual.get();
+    visual.reset(chooseGlVisual(display, screen));
     if (!visual) {
         std::cerr << "heliox: the X server offers no OpenGL visual (is GLX there?)\n";
         return nullptr;
     }
     if (target.place == ShowPlace::Window)
-        return ShowWindows::ordinary(display, visual, 800, 600);
+        return ShowWindows::ordinary(display, visual.get(), 800, 600);
     const std::vector<MonitorArea> monitors = listMonitors(display, screen);
     if (settings.useDesktop)
-        return ShowWindows::fullScreen(display, visual, monitors, nullptr);
+        return ShowWindows::fullScreen(display, visual.get(), monitors, nullptr);
     const MonitorArea size{0, 0, static_cast<int>(settings.width), static_cast<int>(settings.height)};
-    return ShowWindows::fullScreen(display, visual, monitors, &size);
+    return ShowWindows::fullScreen(display, visual.get(), monitors, &size);
 }
 
 // The run's reaction to one event: false when it ends the run.
@@ -144,12 +142,11 @@ int runShowOnX(Display* display, const RunOptions& options) {
     if (target->place != ShowPlace::FullScreen)
         settings.mouseExit = false; // the pointer is not the run's to put back in the middle
 
-    XVisualInfo* visual = nullptr;
-    VisualInfo ownedVisual;
-    std::unique_ptr<ShowWindows> windows = openWindows(display, *target, visual, ownedVisual);
+    VisualInfo visual;
+    std::unique_ptr<ShowWindows> windows = openWindows(display, *target, visual);
     if (!windows)
         return 1;
-    std::unique_ptr<GlxContext> context = GlxContext::create(display, windows->show(), visual, error);
+    std::unique_ptr<GlxContext> context = GlxContext::create(display, windows->show(), visual.get(), error);
     if (!context) {
         std::cerr << "heliox: " << error << "\n";
         return 1;

@@ -203,6 +203,11 @@ TEST_F(XShell, InTheHostsWindowItDrawsFollowsItsSizeAndEndsOnSigterm) {
     EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
     XWindowAttributes attributes;
     EXPECT_TRUE(XGetWindowAttributes(server.display(), host, &attributes)) << "the host's window is gone";
+
+    auto nowhere = heliox({"--window-id", "0x7ffffe", "--data", skyShow().string()});
+    EXPECT_EQ(nowhere->waitForExit(10s), 1);
+    EXPECT_NE(nowhere->output().find("window 0x7ffffe does not exist"), std::string::npos)
+        << nowhere->output();
 }
 
 TEST_F(XShell, AnOrdinaryWindowFollowsItsSizeTakesClicksAndAKeyClosesIt) {
