@@ -59,9 +59,10 @@ TEST(Rar20LzParser, EachOptimalPassIsNoDearerThanTheParseBeforeAtItsPrices) {
         }
         // And on text the weighing pays: the last pass costs clearly less than the look-ahead parse, each
         // under tables of its own.
-        if (std::string_view(name) == "words")
+        if (std::string_view(name) == "words") {
             EXPECT_LT(bitsAt(parses.back().codes, ownLengths(parses.back().codes)),
                       bitsAt(parses[0].codes, ownLengths(parses[0].codes)) * 99 / 100);
+        }
     }
 }
 
