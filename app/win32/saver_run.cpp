@@ -12,7 +12,6 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
 #include <sstream>
 
 namespace {
@@ -31,10 +30,13 @@ constexpr unsigned capturedFrame = 10;
 // The show is read from "data.sdd" in the current directory, which start-up made the installation folder.
 // Without it the show would be a black screen that says nothing; the user is told which file is missing.
 bool useArchiveInInstallationFolder(std::string& archive) {
+    // The full name makes the message say where the file was looked for; a folder name too long for the
+    // buffer leaves the relative name, which opens the same file.
     char folder[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof folder, folder);
-    archive =
-        std::string(folder) + (folder[0] && folder[std::strlen(folder) - 1] == '\\' ? "" : "\\") + "data.sdd";
+    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    archive = "data.sdd";
+    if (length > 0 && length < sizeof folder)
+        archive.insert(0, std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\"));
     std::ostringstream why;
     if (useShowArchive(archive, why))
         return true;
