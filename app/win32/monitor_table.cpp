@@ -23,6 +23,19 @@ HMONITOR WINAPI primaryMonitorFromRect(LPCRECT rect, DWORD flags) {
     return overlapsPrimary ? primaryMonitorStandIn : nullptr;
 }
 
+// A table without an active record would leave the saver nothing to draw on, so that the screen saver would
+// silently not run (as on a system without the multiple-monitor functions, whose stand-in lists no adapter).
+// The primary screen is always there to cover instead.
+void coverPrimaryScreenIfNothingElse(const MonitorApi& api, MonitorTable& table) {
+    for (unsigned i = 0; i < table.count; ++i)
+        if (table.records[i].monitor)
+            return;
+    MonitorRecord& record = table.records[table.count < maxMonitors ? table.count++ : maxMonitors - 1];
+    record = MonitorRecord{};
+    record.desktopRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    record.monitor = api.monitorFromRect(&record.desktopRect, MONITOR_DEFAULTTOPRIMARY);
+}
+
 } // namespace
 
 MonitorApi lookUpMonitorApi() {
@@ -67,5 +80,6 @@ MonitorTable enumerateMonitors(const MonitorApi& api) {
         record.desktopRect.bottom = record.desktopRect.top + static_cast<LONG>(mode.dmPelsHeight);
         record.monitor = api.monitorFromRect(&record.desktopRect, MONITOR_DEFAULTTONULL);
     }
+    coverPrimaryScreenIfNothingElse(api, table);
     return table;
 }

@@ -32,5 +32,6 @@ struct MonitorApi {
 MonitorApi lookUpMonitorApi();
 
 // Lists the display adapters, skipping mirroring drivers, at most nine. Each adapter attached to the desktop
-// gets its rectangle (the primary one at the origin) and the monitor covering it; others get no monitor.
+// gets its rectangle (the primary one at the origin) and the monitor covering it; others get no monitor. When
+// no adapter is active, a record for the primary screen stands in.
 MonitorTable enumerateMonitors(const MonitorApi& api);

@@ -40,7 +40,11 @@ BOOL WINAPI fakeEnumDisplaySettings(LPCSTR device, DWORD mode, DEVMODEA* out) {
     return TRUE;
 }
 
+const HMONITOR fakePrimary = reinterpret_cast<HMONITOR>(0x99);
+
 HMONITOR WINAPI fakeMonitorFromRect(LPCRECT rect, DWORD flags) {
+    if (flags == MONITOR_DEFAULTTOPRIMARY)
+        return fakePrimary;
     EXPECT_EQ(flags, static_cast<DWORD>(MONITOR_DEFAULTTONULL));
     for (std::size_t i = 0; i < monitorAreas.size(); ++i) {
         RECT overlap;
@@ -102,6 +106,26 @@ TEST(MonitorTable, AnAdapterWhoseRectangleLiesOnNoMonitorIsInactive) {
     const MonitorTable table = enumerateMonitors(fakeApi);
     ASSERT_EQ(table.count, 2u);
     EXPECT_EQ(table.records[1].monitor, nullptr);
+}
+
+TEST(MonitorTable, WithNoActiveAdapterThePrimaryScreenIsCovered) {
+    adapters = {};
+    monitorAreas = {};
+    MonitorTable table = enumerateMonitors(fakeApi);
+    ASSERT_EQ(table.count, 1u);
+    EXPECT_EQ(table.records[0].monitor, fakePrimary);
+    expectRect(table.records[0].desktopRect, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+               GetSystemMetrics(SM_CYSCREEN));
+
+    adapters = {{0, 0, 0, 800, 600}, {desktop, 9000, 0, 800, 600}}; // detached, and on no monitor
+    table = enumerateMonitors(fakeApi);
+    ASSERT_EQ(table.count, 3u);
+    EXPECT_EQ(table.records[2].monitor, fakePrimary);
+
+    adapters.assign(10, FakeAdapter{0, 0, 0, 640, 480});
+    table = enumerateMonitors(fakeApi);
+    ASSERT_EQ(table.count, maxMonitors);
+    EXPECT_EQ(table.records[maxMonitors - 1].monitor, fakePrimary);
 }
 
 TEST(MonitorTable, AtMostNineAdaptersAreListed) {
