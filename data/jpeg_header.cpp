@@ -41,9 +41,10 @@ bool readJpegHeader(std::span<const std::uint8_t> file, JpegHeader& header) {
     bool frameSeen = false;
     std::size_t at = 2;
     while (at < file.size()) {
-        if (file[at] != markerPrefix)
-            return false;
-        // Any number of FF fill bytes may come before a marker code.
+        // Stray bytes before a marker are skipped, as libjpeg skips them, and so are the FF fill bytes that
+        // may come before a marker code.
+        while (at < file.size() && file[at] != markerPrefix)
+            ++at;
         while (at < file.size() && file[at] == markerPrefix)
             ++at;
         if (at == file.size())

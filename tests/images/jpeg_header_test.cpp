@@ -1,5 +1,7 @@
 #include "data/jpeg_header.h"
 
+#include "data/jpeg_image.h"
+
 #include "tests/images/jpeg_test_files.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +37,14 @@ TEST(JpegHeader, TellsACutOffScanFromAWholeOne) {
     EXPECT_EQ(header.width, 64);
     EXPECT_FALSE(header.ended);
 
-    // Fill bytes before a marker are allowed.
+    // Fill bytes and stray bytes before a marker are passed over, as libjpeg passes over them.
     Bytes filled = jpegTestFile("quadrants_2x2.jpg");
-    filled.insert(filled.begin() + 2, {0xFF, 0xFF});
+    filled.insert(filled.begin() + 2, {0x00, 0x17, 0xFF, 0xFF});
     ASSERT_TRUE(readJpegHeader(filled, header));
     EXPECT_EQ(header.width, 2);
     EXPECT_TRUE(header.ended);
+    DecodedImage image;
+    EXPECT_TRUE(decodeJpeg(filled, image));
 }
 
 TEST(JpegHeader, FailsOnFilesItCannotWalkToTheFirstScan) {
