@@ -53,20 +53,21 @@ BOOL CALLBACK dumpChild(HWND control, LPARAM) {
 }
 
 // The modal box the dialog opened: a window of this thread that the dialog owns (it may not be shown yet).
+struct PopupSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK findOwnedPopup(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<PopupSearch*>(context);
+    if (window != search->owner && GetWindow(window, GW_OWNER) == search->owner)
+        search->found = window;
+    return search->found == nullptr;
+}
+
 HWND ownedPopup(HWND dialog) {
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{dialog, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            if (window != s->owner && GetWindow(window, GW_OWNER) == s->owner)
-                s->found = window;
-            return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PopupSearch search{dialog, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), findOwnedPopup, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
