@@ -3,6 +3,8 @@
 #include "app/settings.h"
 #include "math/matrix4.h"
 #include "math/random.h"
+#include "objects/shared_meshes.h"
+#include "objects/view_culling.h"
 #include "objects/world_time.h"
 #include "scene/camera.h"
 
@@ -93,6 +95,12 @@ void Sphere::advanceFlash(float dt) {
         flashV = randomFraction();
         flashAngle = 180 * randomFraction();
     }
+}
+
+// The lists whose every vertex lies within the unit sphere; the sky is not among them, since it is drawn around
+// the eye in a frustum of its own, nor a mesh given with "list", which may reach past the radius.
+bool Sphere::boundedByUnitSphere() const {
+    return !env && (displayList == sphereMesh || displayList == atmosphereList);
 }
 
 void Sphere::draw(Camera& camera) {
@@ -189,7 +197,7 @@ void Sphere::draw(Camera& camera) {
 
     if (wire && worldTime <= 25)
         drawWireBuildUp();
-    else
+    else if (!boundedByUnitSphere() || !unitSphereOutsideView())
         glCallList(displayList);
 
     if (wire)

@@ -55,6 +55,7 @@ public:
 private:
     void advanceFlash(float dt);
     void setUpFlashDrawing();
+    bool boundedByUnitSphere() const;
     void drawWireBuildUp();
 };
 

@@ -67,7 +67,7 @@ void expectUnitSphere(const MeshData& mesh, int slices) {
 }
 
 TEST(SphereMesh, ShowSpheresAreClosedUnitSpheresWithATextureSeam) {
-    expectUnitSphere(unitSphereMesh(48, 96), 96);
+    expectUnitSphere(unitSphereMesh(32, 64), 64);
     expectUnitSphere(unitSphereMesh(24, 48), 48);
     expectUnitSphere(unitSphereMesh(2, 3), 3);
 }
