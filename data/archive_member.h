@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <string>
 
+// The largest member the reader extracts. No member of the saver's data comes near it; a larger size is
+// taken for a damaged header and refused before any buffer is allocated, so the writer refuses it too.
+inline constexpr std::uint32_t largestMemberSize = 256u << 20;
+
 // A file header of the archive, as the walk finds it.
 struct MemberHeader {
     std::string name; // as stored, up to its first zero byte (Unicode names keep only their plain part)

@@ -12,13 +12,12 @@ constexpr std::uint16_t encryptedFlag = 0x0004;
 constexpr std::uint8_t storedMethod = 0x30;
 constexpr std::uint8_t oldestVersion = 13;
 constexpr std::uint8_t newestVersion = 20;
-// No member of the saver's data comes near this; a larger size is a damaged header, refused before the
-// output buffer is allocated.
-constexpr std::uint32_t largestMember = 256u << 20;
 
 // Extracts members in archive order with one unpacker, so each solid member finds the state its predecessor
-// left. A compressed member that fails leaves that state unfit to go on from, and the solid members after it
-// fail too instead of decoding from a window that was never filled.
+// left. A compressed member that could not be decoded leaves that state unfit to go on from, and the solid
+// members after it fail too instead of decoding from a window that was never filled. A member that decoded
+// whole but whose CRC is wrong fails alone: the decoder followed its stream to the end, so the state is the
+// one the packer left, and only that member's bytes (or its stored CRC) are in doubt.
 class MemberExtractor {
 public:
     explicit MemberExtractor(ArchiveSource& source) : source_(source) {}
@@ -32,7 +31,7 @@ public:
         const ExtractResult result = extractInto(header, out, bytes != nullptr);
         if (result != ExtractResult::ok) {
             out = {};
-            if (header.method != storedMethod)
+            if (header.method != storedMethod && result != ExtractResult::crcMismatch)
                 unpacker_.discardState();
         }
         return result;
@@ -44,7 +43,7 @@ private:
             return ExtractResult::unsupportedVersion;
         if (header.flags & encryptedFlag)
             return ExtractResult::encrypted;
-        if (header.unpSize > largestMember)
+        if (header.unpSize > largestMemberSize)
             return ExtractResult::tooLarge;
         const bool stored = header.method == storedMethod;
         // Stored bytes are the member itself: fewer of them than its size is damage, not something to
@@ -129,7 +128,8 @@ bool ExtractMember(std::string_view memberName, const std::string& archivePath,
     return extractMember(memberName, source, out) == ExtractResult::ok;
 }
 
-ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members) {
+ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members,
+                          std::uint64_t* trailingBytes) {
     members.clear();
     ArchiveWalk walk(archive);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
@@ -137,10 +137,13 @@ ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& mem
     MemberHeader header;
     while (walk.next(header))
         members.push_back(header);
+    if (trailingBytes)
+        *trailingBytes = walk.trailingBytes();
     return walk.error();
 }
 
-ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback) {
+ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback,
+                         std::uint64_t* trailingBytes) {
     ArchiveWalk walk(archive);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
         return start;
@@ -151,5 +154,7 @@ ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback)
         const ExtractResult result = extractor.extract(header, &bytes);
         callback(header, result, bytes);
     }
+    if (trailingBytes)
+        *trailingBytes = walk.trailingBytes();
     return walk.error();
 }

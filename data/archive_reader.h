@@ -26,15 +26,18 @@ ExtractResult extractMember(std::string_view memberName, ArchiveSource& archive,
                             std::vector<std::uint8_t>& out);
 
 // The archive's file headers in order. The result is ok, or why the walk stopped before the end; the headers
-// read until then are in `members` either way.
-ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members);
+// read until then are in `members` either way. Bytes after the last whole block that are no block (see
+// ArchiveWalk::trailingBytes) end the walk as the end of the archive does; `trailingBytes` gets their count.
+ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members,
+                          std::uint64_t* trailingBytes = nullptr);
 
 // Extracts every member in one pass, in order, and reports each: its header, its result and, when that is
 // ok, its bytes (valid during the call). A solid archive is decoded once. The result is ok, or why the walk
 // stopped before the end.
 using MemberCallback = std::function<void(const MemberHeader& header, ExtractResult result,
                                           std::span<const std::uint8_t> bytes)>;
-ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback);
+ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback,
+                         std::uint64_t* trailingBytes = nullptr);
 
 // Whether a wanted name names a stored one: case-insensitive (ASCII), `\`, `/` and `_` all alike.
 bool memberNameMatches(std::string_view wanted, std::string_view stored);

@@ -1,5 +1,7 @@
 #include "data/archive_walk.h"
 
+#include "data/crc32.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -13,6 +15,7 @@ constexpr std::size_t blockPrefixSize = 7; // HEAD_CRC, HEAD_TYPE, HEAD_FLAGS, H
 constexpr std::size_t mainHeaderSize = 13;
 constexpr std::size_t fileHeaderSize = 32; // before the name
 constexpr std::uint8_t fileBlock = 0x74;
+constexpr std::uint8_t endBlock = 0x7B; // nothing after it belongs to the archive
 constexpr std::uint16_t longBlock = 0x8000; // a data size follows HEAD_SIZE and the data the header
 constexpr std::uint16_t solidArchive = 0x0008;
 constexpr std::uint16_t solidContinuation = 0x0010;
@@ -48,45 +51,66 @@ ExtractResult ArchiveWalk::start() {
     return error_ = ExtractResult::ok;
 }
 
+bool ArchiveWalk::failOrEnd(ExtractResult error, std::uint64_t blockStart) {
+    const std::uint64_t left = source_.size() - blockStart;
+    std::array<std::uint8_t, blockPrefixSize> prefix{};
+    if (left >= blockPrefixSize && source_.read(blockStart, prefix)) {
+        const std::uint16_t headSize = le16(&prefix[5]);
+        std::vector<std::uint8_t> head(headSize);
+        // The low 16 bits of the CRC-32 of the header after its CRC field: one chance in 65536 for junk.
+        if (headSize >= blockPrefixSize && headSize <= left && source_.read(blockStart, head) &&
+            le16(head.data()) == (crc32(std::span(head).subspan(2)) & 0xFFFF))
+            return fail(error);
+    }
+    trailingBytes_ = left;
+    position_ = source_.size();
+    return false;
+}
+
 bool ArchiveWalk::next(MemberHeader& header) {
     if (error_ != ExtractResult::ok)
         return false;
     const std::uint64_t archiveSize = source_.size();
     while (position_ < archiveSize) {
+        const std::uint64_t blockStart = position_;
         std::array<std::uint8_t, fileHeaderSize> head{};
         if (!source_.read(position_, std::span(head).first(blockPrefixSize)))
-            return fail(ExtractResult::truncatedHeader);
+            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
         const std::uint8_t type = head[2];
         const std::uint16_t flags = le16(&head[3]);
         const std::uint16_t headSize = le16(&head[5]);
         if (headSize < blockPrefixSize)
-            return fail(ExtractResult::badHeader);
+            return failOrEnd(ExtractResult::badHeader, blockStart);
         if (headSize > archiveSize - position_)
-            return fail(ExtractResult::truncatedHeader);
+            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
         const bool hasData = (flags & longBlock) != 0;
         if (hasData && headSize < blockPrefixSize + 4)
-            return fail(ExtractResult::badHeader);
+            return failOrEnd(ExtractResult::badHeader, blockStart);
         const std::size_t fixedSize = std::min<std::size_t>(headSize, fileHeaderSize);
         if (!source_.read(position_, std::span(head).first(fixedSize)))
-            return fail(ExtractResult::truncatedHeader);
+            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
 
         const std::uint64_t dataOffset = position_ + headSize;
         const std::uint32_t dataSize = hasData ? le32(&head[7]) : 0;
         if (dataSize > archiveSize - dataOffset)
-            return fail(ExtractResult::packedDataPastEnd);
-        const std::uint64_t blockStart = position_;
+            return failOrEnd(ExtractResult::packedDataPastEnd, blockStart);
         position_ = dataOffset + dataSize;
+        if (type == endBlock) {
+            trailingBytes_ = archiveSize - position_;
+            position_ = archiveSize;
+            return false;
+        }
         if (type != fileBlock)
             continue;
 
         if (headSize < fileHeaderSize)
-            return fail(ExtractResult::badHeader);
+            return failOrEnd(ExtractResult::badHeader, blockStart);
         const std::uint16_t nameSize = le16(&head[26]);
         if (nameSize > headSize - fileHeaderSize)
-            return fail(ExtractResult::badHeader);
+            return failOrEnd(ExtractResult::badHeader, blockStart);
         std::vector<std::uint8_t> name(nameSize);
         if (!source_.read(blockStart + fileHeaderSize, name))
-            return fail(ExtractResult::truncatedHeader);
+            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
 
         header.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t{0}));
         header.flags = flags;
@@ -101,7 +125,7 @@ bool ArchiveWalk::next(MemberHeader& header) {
         header.solidContinuation = (flags & solidContinuation) != 0;
         header.dataOffset = dataOffset;
         if (header.packSize > archiveSize - dataOffset)
-            return fail(ExtractResult::packedDataPastEnd);
+            return failOrEnd(ExtractResult::packedDataPastEnd, blockStart);
         return true;
     }
     return false;

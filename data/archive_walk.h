@@ -23,14 +23,23 @@ public:
     bool next(MemberHeader& header);
     ExtractResult error() const { return error_; }
 
+    // Bytes after the last whole block that are no block at all (a download with junk appended, say): the
+    // walk ends before them as at the end of the archive, and this says how many there were. A block whose
+    // own header checks out but which runs past the end is damage, not junk, and stays an error.
+    std::uint64_t trailingBytes() const { return trailingBytes_; }
+
 private:
     bool fail(ExtractResult error) {
         error_ = error;
         return false;
     }
+    // Ends the walk at a block that cannot be read: as damage when its header's CRC is right, else as the
+    // end of the archive with junk after it.
+    bool failOrEnd(ExtractResult error, std::uint64_t blockStart);
 
     ArchiveSource& source_;
     std::uint64_t position_ = 0;
     bool solid_ = false;
     ExtractResult error_ = ExtractResult::ok;
+    std::uint64_t trailingBytes_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -27,6 +28,13 @@ void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value
 void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     put16(bytes, at, static_cast<std::uint16_t>(value));
     put16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+// A header edited as a damaged one would be, its CRC made right again: damage that no CRC check catches.
+void sealHeader(std::vector<std::uint8_t>& bytes, std::size_t at) {
+    const std::uint16_t headSize = static_cast<std::uint16_t>(bytes[at + headSizeField] |
+                                                              bytes[at + headSizeField + 1] << 8);
+    put16(bytes, at, static_cast<std::uint16_t>(crc32(std::span(bytes).subspan(at + 2, headSize - 2u))));
 }
 
 ExtractResult extract(std::string_view name, const std::vector<std::uint8_t>& archive,
@@ -133,35 +141,63 @@ TEST(ArchiveReader, DamagedHeadersAreFailuresBeforeAnythingIsRead) {
     const std::size_t secondHeader = firstHeader + 32 + 9 + 5;
     std::vector<std::uint8_t> out;
 
-    std::vector<std::uint8_t> cut(good.begin(),
-                                  good.begin() + static_cast<std::ptrdiff_t>(secondHeader + 20));
-    EXPECT_EQ(extract("second.txt", cut, out), ExtractResult::truncatedHeader);
-    EXPECT_EQ(extract("first.txt", cut, out), ExtractResult::ok);
-
-    std::vector<std::uint8_t> archive = good;
-    put16(archive, secondHeader + headSizeField, 6);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::badHeader);
-
-    archive = good;
-    put16(archive, secondHeader + nameSizeField, 11);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::badHeader);
-
-    archive = good;
-    put32(archive, secondHeader + packSizeField, 7);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::packedDataPastEnd);
-
-    archive = good;
-    put32(archive, firstHeader + packSizeField, 0x7FFFFFFF);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::packedDataPastEnd);
-
-    archive = good;
-    put32(archive, secondHeader + unpSizeField, (256u << 20) + 1);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::tooLarge);
-
-    archive = good;
-    put32(archive, secondHeader + unpSizeField, 7);
-    EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::dataError);
+    const auto damaged = [&](std::size_t header, std::size_t field, std::uint32_t value, int width) {
+        std::vector<std::uint8_t> archive = good;
+        width == 2 ? put16(archive, header + field, static_cast<std::uint16_t>(value))
+                   : put32(archive, header + field, value);
+        sealHeader(archive, header);
+        return archive;
+    };
+    EXPECT_EQ(extract("second.txt", damaged(secondHeader, nameSizeField, 11, 2), out),
+              ExtractResult::badHeader);
+    EXPECT_EQ(extract("second.txt", damaged(secondHeader, packSizeField, 7, 4), out),
+              ExtractResult::packedDataPastEnd);
+    EXPECT_EQ(extract("second.txt", damaged(firstHeader, packSizeField, 0x7FFFFFFF, 4), out),
+              ExtractResult::packedDataPastEnd);
+    EXPECT_EQ(extract("second.txt", damaged(secondHeader, unpSizeField, (256u << 20) + 1, 4), out),
+              ExtractResult::tooLarge);
+    EXPECT_EQ(extract("second.txt", damaged(secondHeader, unpSizeField, 7, 4), out), ExtractResult::dataError);
     EXPECT_TRUE(out.empty());
+}
+
+// Bytes after the last whole member that are no block (junk appended, or an archive cut inside a header)
+// end the archive: every whole member before them is read, and the count of those bytes is reported.
+TEST(ArchiveReader, BytesThatAreNoBlockAreTrailingDataAfterTheLastWholeMember) {
+    ArchiveWriter writer(true);
+    const Packed packed = packedText("solid text");
+    ASSERT_TRUE(writer.addPacked("a.bin", packed.packed, 20, crc32(packed.bytes), 0x33));
+    ASSERT_TRUE(writer.addStored("b.txt", bytesOf("second")));
+    const std::size_t whole = writer.bytes().size();
+    const std::string junk = "<html>404 not found</html>\n";
+
+    std::vector<std::uint8_t> withJunk = writer.bytes();
+    withJunk.insert(withJunk.end(), junk.begin(), junk.end());
+    std::vector<std::uint8_t> cut(writer.bytes().begin(), writer.bytes().end() - 20);
+    // Junk that happens to pass the first checks: a plausible block size that runs past the end.
+    std::vector<std::uint8_t> plausible = writer.bytes();
+    plausible.insert(plausible.end(), {0x11, 0x22, 0x74, 0x00, 0x80, 0x30, 0x00, 0xFF, 0xFF});
+
+    for (const auto& [archive, names, trailing] :
+         {std::tuple{withJunk, std::vector<std::string>{"a.bin", "b.txt"}, junk.size()},
+          std::tuple{plausible, std::vector<std::string>{"a.bin", "b.txt"}, std::size_t{9}},
+          std::tuple{cut, std::vector<std::string>{"a.bin"}, whole - 20 - (firstHeader + 32 + 5 + packed.packed.size())}}) {
+        MemoryArchiveSource source(archive);
+        std::vector<std::string> seen;
+        std::uint64_t trailingBytes = 0;
+        EXPECT_EQ(extractAll(
+                      source,
+                      [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
+                          EXPECT_EQ(result, ExtractResult::ok) << header.name;
+                          seen.push_back(header.name);
+                      },
+                      &trailingBytes),
+                  ExtractResult::ok);
+        EXPECT_EQ(seen, names);
+        EXPECT_EQ(trailingBytes, trailing);
+        std::vector<std::uint8_t> out;
+        EXPECT_EQ(extract("a.bin", archive, out), ExtractResult::ok);
+        EXPECT_EQ(out, packed.bytes);
+    }
 }
 
 // Old archivers put sub-blocks (such as Unix owners) after a file's data; the members after them are
@@ -255,24 +291,40 @@ TEST_F(SolidArchive, ExtractAllDecodesEveryMemberOnce) {
     EXPECT_EQ(packedMembers, expected);
 }
 
-TEST_F(SolidArchive, AFailedMemberMakesTheCompressedOnesAfterItFail) {
-    std::vector<std::uint8_t> archive = writer.bytes();
+// A member that cannot be decoded leaves no state to go on from; one that decodes whole but whose CRC is
+// wrong fails alone, as the decoder's state is still the packer's.
+TEST_F(SolidArchive, OnlyADecodingFailureMakesTheCompressedMembersAfterItFail) {
     std::vector<MemberHeader> members;
-    MemoryArchiveSource listing(archive);
+    MemoryArchiveSource listing(writer.bytes());
     ASSERT_EQ(listMembers(listing, members), ExtractResult::ok);
-    archive[members[0].dataOffset + 250] ^= 0x02;
+    const auto results = [](const std::vector<std::uint8_t>& archive) {
+        MemoryArchiveSource source(archive);
+        std::vector<ExtractResult> seen;
+        extractAll(source, [&](const MemberHeader&, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            seen.push_back(result);
+            EXPECT_EQ(bytes.empty(), result != ExtractResult::ok);
+        });
+        return seen;
+    };
 
-    MemoryArchiveSource source(archive);
-    std::vector<ExtractResult> results;
-    extractAll(source, [&](const MemberHeader&, ExtractResult result, std::span<const std::uint8_t> bytes) {
-        results.push_back(result);
-        EXPECT_EQ(bytes.empty(), result != ExtractResult::ok);
-    });
-    EXPECT_EQ(results, (std::vector<ExtractResult>{ExtractResult::crcMismatch, ExtractResult::ok,
-                                                   ExtractResult::solidPredecessorFailed,
-                                                   ExtractResult::solidPredecessorFailed}));
+    std::vector<std::uint8_t> wrongCrc = writer.bytes();
+    const std::size_t crcField = 16;
+    wrongCrc[firstHeader + crcField] ^= 0x01;
+    sealHeader(wrongCrc, firstHeader);
+    EXPECT_EQ(results(wrongCrc), (std::vector<ExtractResult>{ExtractResult::crcMismatch, ExtractResult::ok,
+                                                             ExtractResult::ok, ExtractResult::ok}));
     std::vector<std::uint8_t> out;
-    EXPECT_EQ(extract("m2", archive, out), ExtractResult::solidPredecessorFailed);
+    EXPECT_EQ(extract("m2", wrongCrc, out), ExtractResult::ok);
+
+    // Cut short, the first member's stream runs out of bits before its last byte.
+    std::vector<std::uint8_t> undecodable = writer.bytes();
+    put32(undecodable, firstHeader + unpSizeField, members[0].unpSize + 4000);
+    sealHeader(undecodable, firstHeader);
+    EXPECT_EQ(results(undecodable),
+              (std::vector<ExtractResult>{ExtractResult::dataError, ExtractResult::ok,
+                                          ExtractResult::solidPredecessorFailed,
+                                          ExtractResult::solidPredecessorFailed}));
+    EXPECT_EQ(extract("m2", undecodable, out), ExtractResult::solidPredecessorFailed);
 }
 
 } // namespace

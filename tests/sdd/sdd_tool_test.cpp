@@ -1,7 +1,9 @@
 // The sdd command as a user runs it: real archives from other archivers, archives it writes itself, and the
 // ways an archive can be wrong.
+#include "data/archive_reader.h"
 #include "data/crc32.h"
-#include "tools/sdd/archive_writer.h"
+#include "tools/sdd/archive_packer.h"
+#include "tools/sdd/archive_verify.h"
 
 #include <gtest/gtest.h>
 
@@ -186,6 +188,129 @@ TEST_F(SddTool, UsageErrorsExitWith2) {
     for (const char* arguments : {"", "l", "q x.rar", "l x.rar extra", "p x.rar", "a x.rar", "a x.rar f -m6",
                                   "a x.rar f -s9", "x x.rar --verbose"})
         EXPECT_EQ(sdd(arguments).exitCode, 2) << arguments;
+}
+
+TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
+    writeBytes(folder / "in" / "a.txt", bytesOf("first a"));
+    writeBytes(folder / "in" / "b.txt", bytesOf("first b"));
+    writeBytes(folder / "new" / "B.TXT", bytesOf("second b, replacing the first"));
+    writeBytes(folder / "new" / "c.txt", bytesOf("c, added"));
+    for (const char* options : {"-m3", "-m5 -s"}) {
+        SCOPED_TRACE(options);
+        const fs::path archive = folder / (std::string("show") + options[2] + ".sdd");
+        ASSERT_EQ(sdd("a " + quoted(archive) + " " + options + " a.txt b.txt", folder / "in").exitCode, 0);
+        // Added without -s: a solid archive stays solid, packed again as one stream.
+        SddRun add = sdd("a " + quoted(archive) + " B.TXT c.txt", folder / "new");
+        ASSERT_EQ(add.exitCode, 0) << add.output;
+        SddRun list = sdd("l " + quoted(archive));
+        EXPECT_NE(list.output.find("a.txt"), std::string::npos) << list.output;
+        EXPECT_EQ(list.output.find("b.txt"), std::string::npos) << list.output;
+        EXPECT_EQ(std::string(options).find("-s") != std::string::npos,
+                  list.output.find("yes") != std::string::npos)
+            << list.output;
+        EXPECT_EQ(sdd("p " + quoted(archive) + " a.txt").output, "first a");
+        EXPECT_EQ(sdd("p " + quoted(archive) + " b.txt").output, "second b, replacing the first");
+        EXPECT_EQ(sdd("p " + quoted(archive) + " c.txt").output, "c, added");
+        EXPECT_NE(sdd("t " + quoted(archive)).output.find("3 members, 0 failed"), std::string::npos);
+    }
+}
+
+// Whatever stops `a`, an archive that was there is left byte for byte as it was, and no temporary file stays.
+TEST_F(SddTool, AFailedAddLeavesTheArchiveAsItWasAndRefusesWhatReadersRefuse) {
+    writeBytes(folder / "in" / "a.txt", bytesOf("kept"));
+    const fs::path archive = folder / "in" / "show.sdd";
+    ASSERT_EQ(sdd("a " + quoted(archive) + " a.txt", folder / "in").exitCode, 0);
+    const std::vector<std::uint8_t> before = readBytes(archive);
+    // One byte more than any reader of ours takes, sparse so the test costs no disk.
+    std::ofstream(folder / "in" / "huge.bin").close();
+    fs::resize_file(folder / "in" / "huge.bin", (256u << 20) + 1);
+    SddRun huge = sdd("a " + quoted(archive) + " a.txt huge.bin", folder / "in");
+    EXPECT_EQ(huge.exitCode, 1);
+    EXPECT_NE(huge.output.find("huge.bin: larger than 256 MiB"), std::string::npos) << huge.output;
+    EXPECT_NE(huge.output.find("left as it was"), std::string::npos) << huge.output;
+    SddRun missing = sdd("a " + quoted(archive) + " b.txt=missing.txt", folder / "in");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(readBytes(archive), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "in"), fs::directory_iterator()), 3);
+
+    ArchivePacker packer(PackOptions{});
+    const std::vector<std::uint8_t> tooLarge((256u << 20) + 1);
+    EXPECT_FALSE(packer.add("huge.bin", tooLarge));
+}
+
+// The check behind every `a`: each member read back through our unpacker must match its input.
+TEST(ArchiveVerify, NamesTheFirstMemberThatDoesNotReadBackAsWritten) {
+    ArchivePacker packer(PackOptions{3, true, false});
+    std::string text;
+    for (int i = 0; text.size() < 5000; ++i)
+        text += "moon " + std::to_string(i % 13) + " ";
+    std::vector<WrittenMember> written;
+    for (const char* name : {"one.txt", "dir/two.txt"}) {
+        ASSERT_TRUE(packer.add(name, bytesOf(text)));
+        written.push_back(WrittenMember::of(name, bytesOf(text)));
+    }
+    const std::vector<std::uint8_t> good = packer.finish().bytes();
+    std::string member, reason;
+    MemoryArchiveSource source(good);
+    EXPECT_TRUE(verifyArchive(source, written, member, reason)) << member << ": " << reason;
+
+    std::vector<WrittenMember> other = written;
+    other[1].crc ^= 1;
+    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_EQ(member, "dir\\two.txt");
+    other = {written[0]};
+    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_EQ(member, "dir\\two.txt");
+    other = {written[0], written[1], WrittenMember::of("three.txt", {})};
+    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_EQ(member, "three.txt");
+    std::vector<MemberHeader> headers;
+    ASSERT_EQ(listMembers(source, headers), ExtractResult::ok);
+    std::vector<std::uint8_t> damaged = good;
+    damaged[headers[0].dataOffset + headers[0].packSize / 2] ^= 0x10;
+    MemoryArchiveSource damagedSource(damaged);
+    EXPECT_FALSE(verifyArchive(damagedSource, written, member, reason));
+    EXPECT_EQ(member, "one.txt") << reason;
+}
+
+TEST_F(SddTool, JunkAfterTheLastMemberIsReportedAndEveryMemberStillComesOut) {
+    ArchiveWriter writer;
+    writer.addStored("a.txt", bytesOf("first member"));
+    writer.addStored("b.txt", bytesOf("second member"));
+    std::vector<std::uint8_t> bytes = writer.bytes();
+    const std::string junk = "appended by a download";
+    bytes.insert(bytes.end(), junk.begin(), junk.end());
+    const fs::path archive = folder / "junk.rar";
+    writeBytes(archive, bytes);
+    for (const std::string command : {"t", "l", "x"}) {
+        SddRun run = sdd(command + " " + quoted(archive) + (command == "x" ? " -o " + quoted(folder / "out") : ""));
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_NE(run.output.find("22 bytes after the last whole member"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(readBytes(folder / "out" / "b.txt"), std::vector<std::uint8_t>(bytesOf("second member").begin(),
+                                                                             bytesOf("second member").end()));
+}
+
+TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
+    ArchiveWriter writer;
+    writer.addStored("textures\\earth.jpg", bytesOf("through a folder link"));
+    writer.addStored("sun.jpg", bytesOf("through a file link"));
+    writer.addStored("moon.jpg", bytesOf("fine"));
+    ASSERT_TRUE(writer.save((folder / "links.rar").string()));
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directories(folder / "out");
+    writeBytes(folder / "elsewhere" / "sun.jpg", bytesOf("precious"));
+    fs::create_directory_symlink(folder / "elsewhere", folder / "out" / "textures");
+    fs::create_symlink(folder / "elsewhere" / "sun.jpg", folder / "out" / "sun.jpg");
+
+    SddRun run = sdd("x " + quoted(folder / "links.rar") + " -o " + quoted(folder / "out"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("textures\\earth.jpg: refused"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("sun.jpg: refused"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(folder / "elsewhere" / "earth.jpg"));
+    EXPECT_EQ(readBytes(folder / "elsewhere" / "sun.jpg"),
+              std::vector<std::uint8_t>(bytesOf("precious").begin(), bytesOf("precious").end()));
+    EXPECT_TRUE(fs::exists(folder / "out" / "moon.jpg"));
 }
 
 } // namespace

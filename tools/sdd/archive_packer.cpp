@@ -1,9 +1,9 @@
 #include "tools/sdd/archive_packer.h"
 
+#include "data/archive_member.h"
 #include "data/crc32.h"
 
 #include <algorithm>
-#include <limits>
 
 Rar20LzEffort effortForLevel(int level) {
     switch (std::clamp(level, 1, 5)) {
@@ -25,15 +25,17 @@ ArchivePacker::ArchivePacker(const PackOptions& options) : options_(options), wr
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
 
-bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes) {
+bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time) {
+    if (bytes.size() > largestMemberSize)
+        return false;
     if (solidEncoder_ && bytes.empty()) {
         if (!ArchiveWriter::acceptsName(name))
             return false;
-        heldBackEmptyMembers_.emplace_back(name);
+        heldBackEmptyMembers_.emplace_back(name, time);
         return true;
     }
-    if (options_.level == 0 || bytes.empty() || bytes.size() > std::numeric_limits<std::uint32_t>::max())
-        return writer_.addStored(name, bytes);
+    if (options_.level == 0 || bytes.empty())
+        return writer_.addStored(name, bytes, time);
 
     const auto method = static_cast<std::uint8_t>(methodStored + options_.level);
     if (solidEncoder_) {
@@ -42,18 +44,19 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
             return false;
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
         return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
-                                 method);
+                                 method, time);
     }
     Rar20Encoder encoder(effortForLevel(options_.level), options_.multimedia);
     const std::vector<std::uint8_t> packed = encoder.encode(bytes);
     if (packed.size() >= bytes.size())
-        return writer_.addStored(name, bytes);
-    return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method);
+        return writer_.addStored(name, bytes, time);
+    return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method,
+                             time);
 }
 
 const ArchiveWriter& ArchivePacker::finish() {
-    for (const std::string& name : heldBackEmptyMembers_)
-        writer_.addStored(name, {});
+    for (const auto& [name, time] : heldBackEmptyMembers_)
+        writer_.addStored(name, {}, time);
     heldBackEmptyMembers_.clear();
     return writer_;
 }

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct PackOptions {
@@ -24,8 +25,10 @@ public:
 
     // Packs the member, or stores it when packing does not make it smaller. In a solid archive only empty
     // members are stored: the members after a stored one could not reach back across it. Fails, adding
-    // nothing, for the reasons ArchiveWriter gives.
-    bool add(std::string_view name, std::span<const std::uint8_t> bytes);
+    // nothing, for the reasons ArchiveWriter gives and for a member larger than largestMemberSize, which
+    // readers refuse.
+    bool add(std::string_view name, std::span<const std::uint8_t> bytes,
+             std::uint32_t time = defaultMemberTime);
 
     // The archive with every member added. In a solid archive the empty members come last: some unpackers
     // (unar) lose their place in the chain of packed members at an empty one.
@@ -35,7 +38,7 @@ private:
     PackOptions options_;
     ArchiveWriter writer_;
     std::unique_ptr<Rar20Encoder> solidEncoder_;
-    std::vector<std::string> heldBackEmptyMembers_;
+    std::vector<std::pair<std::string, std::uint32_t>> heldBackEmptyMembers_; // name, time
 };
 
 // The parser effort behind each packing level (1 to 5).

@@ -4,12 +4,18 @@
 //   sdd x ARCHIVE [MEMBER...] [-o DIR] extract to files
 //   sdd p ARCHIVE MEMBER              write one member to standard output
 //   sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]
-//                                     write a new archive; FILE may be NAME=PATH to store PATH as NAME
+//                                     add to the archive (made when missing); members of the same name
+//                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
+//                                     archive is written beside the target, read back member by member
+//                                     and only then put in its place.
 // Exit codes: 0 success, 1 a data error, 2 a usage error. Every error names the archive, the member and why.
 #include "data/archive_reader.h"
+#include "data/archive_walk.h"
 #include "tools/sdd/archive_packer.h"
+#include "tools/sdd/archive_verify.h"
 #include "tools/sdd/member_path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -21,6 +27,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -42,8 +52,9 @@ int usage(const char* problem = nullptr) {
         "       sdd x ARCHIVE [MEMBER...] [-o DIR]  extract (all members, or those named)\n"
         "       sdd p ARCHIVE MEMBER                write a member to standard output\n"
         "       sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]\n"
-        "                                           write a new archive: -m0 stores, -m1 (fastest) to\n"
-        "                                           -m5 (smallest) pack, default -m3; -s solid; -mm\n"
+        "                                           add to the archive (made when missing), replacing\n"
+        "                                           members of the same name: -m0 stores, -m1 (fastest)\n"
+        "                                           to -m5 (smallest) pack, default -m3; -s solid; -mm\n"
         "                                           multimedia (sound, images); FILE may be NAME=PATH\n",
         stderr);
     return exitUsage;
@@ -58,13 +69,23 @@ void fail(const std::string& archive, std::string_view member, std::string_view 
                      member.data(), static_cast<int>(reason.size()), reason.data());
 }
 
+// Junk after the last whole member (a download with something appended) does not stop the reading; it is
+// reported, since it may also be what is left of a member cut off.
+void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes) {
+    if (trailingBytes != 0)
+        std::fprintf(stderr, "sdd: %s: warning: %" PRIu64 " bytes after the last whole member ignored\n",
+                     archive.c_str(), trailingBytes);
+}
+
 bool isDirectory(const MemberHeader& member) {
     return (member.flags & directoryFlags) == directoryFlags;
 }
 
 int list(const std::string& archive, FileArchiveSource& source) {
     std::vector<MemberHeader> members;
-    ExtractResult walk = listMembers(source, members);
+    std::uint64_t trailingBytes = 0;
+    ExtractResult walk = listMembers(source, members, &trailingBytes);
+    reportTrailingBytes(archive, trailingBytes);
     std::printf("%10s %10s %6s %4s %8s %5s  %s\n", "Packed", "Size", "Method", "Ver", "CRC32", "Solid",
                 "Name");
     for (const MemberHeader& m : members)
@@ -82,14 +103,18 @@ int list(const std::string& archive, FileArchiveSource& source) {
 
 int test(const std::string& archive, FileArchiveSource& source) {
     int members = 0, failures = 0;
+    std::uint64_t trailingBytes = 0;
     ExtractResult walk = extractAll(
-        source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
+        source,
+        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
             ++members;
             if (result != ExtractResult::ok) {
                 ++failures;
                 fail(archive, header.name, describe(result));
             }
-        });
+        },
+        &trailingBytes);
+    reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
         return exitDataError;
@@ -98,14 +123,55 @@ int test(const std::string& archive, FileArchiveSource& source) {
     return failures == 0 ? exitOk : exitDataError;
 }
 
-bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes, std::string& reason) {
+// Whether a folder or file on the way from `folder` to `path` is a symbolic link (one that an earlier
+// member or someone else put there): writing through it could land anywhere. `path` is inside `folder`.
+bool throughSymbolicLink(const fs::path& folder, const fs::path& relative, std::string& reason) {
+    fs::path at = folder;
+    for (const fs::path& part : relative) {
+        at /= part;
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(at, ec))) {
+            reason = "refused, " + at.string() + " is a symbolic link";
+            return true;
+        }
+    }
+    return false;
+}
+
+bool createFolders(const fs::path& folder, const fs::path& relative, std::string& reason) {
     std::error_code ec;
-    if (path.has_parent_path())
-        fs::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
+    // The output folder itself is the user's to choose, link or not; below it nothing is followed.
+    fs::create_directories(folder, ec);
+    if (throughSymbolicLink(folder, relative, reason))
+        return false;
+    fs::create_directories(folder / relative, ec);
+    if (!fs::is_directory(folder / relative, ec)) {
+        reason = "cannot create folder " + (folder / relative).string();
+        return false;
+    }
+    return true;
+}
+
+bool writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
+               std::string& reason) {
+    if (!createFolders(folder, relative.parent_path(), reason))
+        return false;
+    if (throughSymbolicLink(folder, relative, reason))
+        return false;
+    const fs::path path = folder / relative;
+    // O_NOFOLLOW: a link put there since the check above is refused too.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    bool written = fd >= 0;
+    for (std::size_t at = 0; written && at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        at += written ? static_cast<std::size_t>(n) : 0;
+    }
+    if (fd >= 0)
+        written = ::close(fd) == 0 && written;
+    if (!written) {
         reason = "cannot write " + path.string() + ": " + std::strerror(errno);
         return false;
     }
@@ -123,6 +189,7 @@ int extract(const std::string& archive, FileArchiveSource& source, const std::ve
                 any = found[i] = true;
         return any;
     };
+    std::uint64_t trailingBytes = 0;
     ExtractResult walk = extractAll(source, [&](const MemberHeader& header, ExtractResult result,
                                                 std::span<const std::uint8_t> bytes) {
         if (!isWanted(header))
@@ -140,15 +207,14 @@ int extract(const std::string& archive, FileArchiveSource& source, const std::ve
             fail(archive, header.name, describe(result));
             return;
         }
-        fs::path path = folder / *relative;
-        std::error_code ec;
-        bool written = isDirectory(header) ? (fs::create_directories(path, ec), fs::is_directory(path, ec))
-                                           : writeFile(path, bytes, reason);
+        const bool written = isDirectory(header) ? createFolders(folder, *relative, reason)
+                                                 : writeFile(folder, *relative, bytes, reason);
         if (!written) {
             ++failures;
-            fail(archive, header.name, reason.empty() ? "cannot create folder " + path.string() : reason);
+            fail(archive, header.name, reason);
         }
-    });
+    }, &trailingBytes);
+    reportTrailingBytes(archive, trailingBytes);
     for (std::size_t i = 0; i < wanted.size(); ++i)
         if (!found[i] && walk == ExtractResult::ok) {
             ++failures;
@@ -190,9 +256,111 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
     return true;
 }
 
-int add(const std::string& archive, const std::vector<std::string>& operands, const PackOptions& options) {
-    ArchivePacker packer(options);
-    std::vector<std::string> names;
+// A member to be written: its stored name, bytes and time.
+struct MemberToWrite {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t time = defaultMemberTime;
+};
+
+// Stored names alike for replacement: case and the folder separator do not count, as on the system the
+// format comes from.
+bool sameStoredName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        const auto fold = [](char c) {
+            return c == '/' ? '\\' : (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        };
+        return fold(x) == fold(y);
+    });
+}
+
+// The members of an archive that is already there, every one extracted and checked, so that adding to it
+// keeps them; and whether it is solid. False, having said why, when one of them cannot be read: rewriting
+// the archive would lose it.
+bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
+    FileArchiveSource source(archive);
+    if (!source.isOpen()) {
+        fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
+        return false;
+    }
+    ArchiveWalk walk(source);
+    if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
+        fail(archive, "", std::string("cannot add to it: ") + describe(start) + "; it is left as it was");
+        return false;
+    }
+    solid = walk.solid();
+    bool good = true;
+    const ExtractResult result = extractAll(
+        source, [&](const MemberHeader& header, ExtractResult memberResult, std::span<const std::uint8_t> bytes) {
+            if (memberResult != ExtractResult::ok) {
+                if (good)
+                    fail(archive, header.name,
+                         std::string("cannot add to the archive, this member does not read back (") +
+                             describe(memberResult) + "); it is left as it was");
+                good = false;
+            } else if (!isDirectory(header)) {
+                members.push_back({header.name, {bytes.begin(), bytes.end()}, header.fileTime});
+            }
+        });
+    if (good && result != ExtractResult::ok) {
+        fail(archive, "", std::string("cannot add to it: ") + describe(result) + "; it is left as it was");
+        good = false;
+    }
+    return good;
+}
+
+// Writes the bytes to a new file beside `target` (same folder, so the rename cannot cross file systems),
+// with the permissions a new file gets, or those of the file it replaces. The temporary name on success.
+std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::span<const std::uint8_t> bytes,
+                                                std::string& reason) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string name = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat existing {};
+    mode_t mode;
+    if (::stat(target.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool written = ::fchmod(fd, mode) == 0;
+    for (std::size_t at = 0; written && at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        at += written ? static_cast<std::size_t>(n) : 0;
+    }
+    written = written && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (!written) {
+        reason = std::string("cannot write ") + name + ": " + std::strerror(errno);
+        ::unlink(name.c_str());
+        return std::nullopt;
+    }
+    return name;
+}
+
+int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
+    std::vector<MemberToWrite> members;
+    std::error_code ec;
+    const bool existed = fs::exists(fs::symlink_status(archive, ec));
+    const std::string untouched = existed ? "; the archive is left as it was" : "; no archive written";
+    if (existed) {
+        bool solid = false;
+        if (!readExistingMembers(archive, members, solid))
+            return exitDataError;
+        // A solid archive stays solid: its members are packed again as one stream.
+        options.solid = options.solid || solid;
+    }
+
+    std::vector<std::string> given;
     for (const std::string& operand : operands) {
         // NAME=PATH stores the file at PATH under NAME; the first '=' splits them.
         const std::size_t equals = operand.find('=');
@@ -200,27 +368,65 @@ int add(const std::string& archive, const std::vector<std::string>& operands, co
         std::string reason;
         std::optional<std::string> name = memberNameFor(operand.substr(0, equals), reason);
         if (!name) {
-            fail(archive, operand, reason);
+            fail(archive, operand, reason + untouched);
             return exitDataError;
         }
-        for (const std::string& earlier : names)
+        for (const std::string& earlier : given)
             if (memberNameMatches(earlier, *name)) {
-                fail(archive, *name, "given twice");
+                fail(archive, *name, "given twice" + untouched);
                 return exitDataError;
             }
-        std::vector<std::uint8_t> bytes;
-        if (!readFile(file, bytes, reason)) {
-            fail(archive, file, reason);
+        // Checked before reading: such a file may not even fit in memory.
+        if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > largestMemberSize) {
+            fail(archive, file,
+                 "larger than 256 MiB, the most a member can hold for the readers of this format" + untouched);
             return exitDataError;
         }
-        if (!packer.add(*name, bytes)) {
-            fail(archive, *name, "too large for a RAR 2.x member");
+        MemberToWrite member{*name, {}, defaultMemberTime};
+        if (!readFile(file, member.bytes, reason)) {
+            fail(archive, file, reason + untouched);
             return exitDataError;
         }
-        names.push_back(*name);
+        given.push_back(*name);
+        // A member of the same name is replaced where it stands; others go after the archive's own.
+        const auto same = std::ranges::find_if(
+            members, [&](const MemberToWrite& old) { return sameStoredName(old.name, member.name); });
+        if (same != members.end())
+            *same = std::move(member);
+        else
+            members.push_back(std::move(member));
     }
-    if (!packer.finish().save(archive)) {
-        fail(archive, "", std::string("cannot write the archive: ") + std::strerror(errno));
+
+    ArchivePacker packer(options);
+    std::vector<WrittenMember> written;
+    for (const MemberToWrite& member : members) {
+        if (!packer.add(member.name, member.bytes, member.time)) {
+            fail(archive, member.name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            return exitDataError;
+        }
+        written.push_back(WrittenMember::of(member.name, member.bytes));
+    }
+
+    // Nothing replaces the target until every member has been read back from the file as written.
+    std::string reason;
+    const std::optional<std::string> temporary = writeTemporaryBeside(archive, packer.finish().bytes(), reason);
+    if (!temporary) {
+        fail(archive, "", reason + untouched);
+        return exitDataError;
+    }
+    std::string member;
+    FileArchiveSource source(*temporary);
+    const bool verified = source.isOpen() && verifyArchive(source, written, member, reason);
+    if (!verified) {
+        ::unlink(temporary->c_str());
+        fail(archive, member,
+             (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") + untouched);
+        return exitDataError;
+    }
+    if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
+        reason = std::strerror(errno);
+        ::unlink(temporary->c_str());
+        fail(archive, "", "cannot replace it: " + reason + untouched);
         return exitDataError;
     }
     return exitOk;

@@ -216,6 +216,10 @@ void Rar20Encoder::plan(Block& block) const {
                   block.lengths.begin() + static_cast<std::ptrdiff_t>(slice.offset));
     }
 
+    // A block is planned more than once (while a stretch is cut, then against the tables the block before it
+    // sent), so every choice is made afresh: one left over from other tables would write symbols they lack.
+    block.keepTables = false;
+    block.keepOldLengths = false;
     std::uint64_t tableBits = tableReadBits(block, false);
     if (canKeepOldLengths(block)) {
         const std::uint64_t changeBits = tableReadBits(block, true);

@@ -1,0 +1,50 @@
+#include "tools/sdd/archive_verify.h"
+
+#include "data/archive_reader.h"
+#include "data/crc32.h"
+
+#include <algorithm>
+#include <map>
+
+WrittenMember WrittenMember::of(std::string_view name, std::span<const std::uint8_t> bytes) {
+    WrittenMember member{std::string(name), static_cast<std::uint32_t>(bytes.size()), crc32(bytes)};
+    std::replace(member.name.begin(), member.name.end(), '/', '\\');
+    return member;
+}
+
+bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& expected, std::string& member,
+                   std::string& reason) {
+    std::map<std::string, const WrittenMember*> waiting;
+    for (const WrittenMember& written : expected)
+        waiting[written.name] = &written;
+    bool good = true;
+    const auto failure = [&](const std::string& name, std::string why) {
+        if (good) {
+            member = name;
+            reason = std::move(why);
+        }
+        good = false;
+    };
+    std::uint64_t trailingBytes = 0;
+    const ExtractResult walk = extractAll(
+        archive,
+        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            const auto found = waiting.find(header.name);
+            if (found == waiting.end())
+                return failure(header.name, "read back, but it was not written (or it was twice)");
+            const WrittenMember& written = *found->second;
+            waiting.erase(found);
+            if (result != ExtractResult::ok)
+                return failure(header.name, std::string("does not read back: ") + describe(result));
+            if (bytes.size() != written.size || crc32(bytes) != written.crc)
+                failure(header.name, "reads back different from the input");
+        },
+        &trailingBytes);
+    if (walk != ExtractResult::ok)
+        failure("", std::string("does not read back: ") + describe(walk));
+    else if (trailingBytes != 0)
+        failure("", "does not read back whole: bytes after the last member");
+    if (!waiting.empty())
+        failure(waiting.begin()->first, "missing when read back");
+    return good;
+}
