@@ -1,5 +1,7 @@
 #include "app/gl_setup.h"
 
+#include "app/draw_state.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -64,50 +66,9 @@ void setupGL(int width, int height) {
     glClearColor(0, 0, 0, 1);
     glLineWidth(1);
     glDisable(GL_LIGHT2);
-}
-
-std::vector<std::string> drawStateDifferences() {
-    std::vector<std::string> differences;
-    auto expectCapability = [&](GLenum capability, bool on, const char* name) {
-        if ((glIsEnabled(capability) == GL_TRUE) != on)
-            differences.push_back(std::string(name) + (on ? " is off" : " is on"));
-    };
-    auto expectInteger = [&](GLenum query, GLint value, const char* name) {
-        GLint actual = 0;
-        glGetIntegerv(query, &actual);
-        if (actual != value)
-            differences.push_back(std::string(name) + " is " + std::to_string(actual) + ", not " +
-                                  std::to_string(value));
-    };
-
-    expectInteger(GL_MATRIX_MODE, GL_MODELVIEW, "matrix mode");
-    expectCapability(GL_BLEND, true, "blending");
-    expectInteger(GL_BLEND_SRC, GL_SRC_ALPHA, "blend source");
-    expectInteger(GL_BLEND_DST, GL_ONE, "blend destination");
-    expectCapability(GL_ALPHA_TEST, true, "alpha test");
-    expectCapability(GL_LIGHTING, true, "lighting");
-    expectCapability(GL_LIGHT1, true, "light 1");
-    expectCapability(GL_TEXTURE_2D, true, "2-D texturing");
-    expectCapability(GL_DEPTH_TEST, true, "depth test");
-    expectCapability(GL_CULL_FACE, false, "face culling");
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    if (depthWrites != GL_TRUE)
-        differences.push_back("depth writes are off");
-
-    expectInteger(GL_MODELVIEW_STACK_DEPTH, 1, "model-view stack depth");
-    expectInteger(GL_PROJECTION_STACK_DEPTH, 1, "projection stack depth");
-    expectInteger(GL_TEXTURE_STACK_DEPTH, 1, "texture stack depth");
-    float texture[16];
-    glGetFloatv(GL_TEXTURE_MATRIX, texture);
-    for (int i = 0; i < 16; ++i)
-        if (texture[i] != (i % 5 == 0 ? 1.0f : 0.0f)) {
-            differences.push_back("the texture matrix is not the identity");
-            break;
-        }
-    if (GLenum error = glGetError(); error != GL_NO_ERROR)
-        differences.push_back("GL error " + std::to_string(error));
-    return differences;
+    // The rest of what every draw expects, the cull-face mode among it, is GL's default, but a shell may have
+    // drawn with the context before: it is set rather than assumed.
+    establishDrawState();
 }
 
 float gammaExponent(const Settings& s) {

@@ -1,9 +1,11 @@
 #include "app/saver_core.h"
 
+#include "app/draw_state.h"
 #include "app/frame_clock.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
+#include "objects/scene_object.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
@@ -16,9 +18,15 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks hooks)
-    : settings_(settings), width_(width), height_(height), hooks_(std::move(hooks)) {}
+    : settings_(settings), width_(width), height_(height), hooks_(std::move(hooks)) {
+    const char* check = std::getenv("HELIOX_CHECK_GL");
+    checkingDrawState_ = check && std::strcmp(check, "1") == 0;
+}
 
 bool SaverRun::load(std::optional<std::uint32_t> seed) {
     readCounterFrequency();
@@ -48,6 +56,10 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     worldTime = 0;
     director_.chooseWorld(worlds_);
     director_.drawOverlay = [this] { drawFrameOverlay(); };
+    if (checkingDrawState_) {
+        checkDrawState("loading");
+        director_.afterEachDraw = [this](const SceneObject& object) { checkDrawState(describeObject(object)); };
+    }
     camera.makePath();
     return director_.currentWorld() != nullptr;
 }
@@ -65,6 +77,7 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
         fixedStepsInFpsWindow_ += *fixedDt;
 
     camera.update(dt * speedFactor_);
+    worldTime += dt;
     director_.updateObjects(dt);
     director_.renderFrame(camera);
     return running;
@@ -87,4 +100,18 @@ void SaverRun::drawFrameOverlay() {
     }
     drawOverlay(settings_, frameCounter_.value(), hooks_.clockTime ? hooks_.clockTime() : localClockTime());
     frameCounter_.countFrame();
+    if (checkingDrawState_)
+        checkDrawState("the overlay");
+}
+
+void SaverRun::checkDrawState(const std::string& drawnLast) {
+    const std::vector<std::string> differences = drawStateDifferences();
+    if (differences.empty())
+        return;
+    for (const std::string& difference : differences) {
+        const std::string report = "GL state after " + drawnLast + ": " + difference;
+        if (reportedDifferences_.insert(report).second)
+            std::fprintf(stderr, "heliox: %s\n", report.c_str());
+    }
+    establishDrawState();
 }

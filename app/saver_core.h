@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
+#include <string>
 
 // What a shell lends the saver run: everything that needs the window system.
 struct SaverHooks {
@@ -63,6 +65,13 @@ private:
     // machine.
     void drawFrameOverlay();
     FrameCounter frameCounter_;
+
+    // With HELIOX_CHECK_GL=1 in the environment, the GL state is compared with what every draw expects after
+    // loading, after each object's draw and after the overlay; each difference is reported once on standard
+    // error with what drew last, and the state is put right so the next draw is judged on its own.
+    void checkDrawState(const std::string& drawnLast);
+    bool checkingDrawState_ = false;
+    std::set<std::string> reportedDifferences_;
     std::optional<double> fixedStep_;
     double fixedStepsInFpsWindow_ = 0;
 };

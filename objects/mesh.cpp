@@ -43,12 +43,12 @@ void Mesh::draw(Camera&) {
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
 
     glMultMatrixf(basisMatrix(look, right, cross(look, right)).m.data());
     glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
     glScalef(scale, scale, scale);
 
-    glColor3f(1, 1, 1);
     glEnable(GL_TEXTURE_2D);
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
@@ -56,31 +56,30 @@ void Mesh::draw(Camera&) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, light ? GL_ADD : GL_MODULATE);
     if (illum)
         glDisable(GL_LIGHTING);
-    if (metal) {
-        const float specular[4] = {0.4f, 0.4f, 0.4f, 1.0f};
-        glDisable(GL_COLOR_MATERIAL);
-        glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-        glMaterialf(GL_FRONT, GL_SHININESS, 19.6f);
+    // The material is the mesh's own whatever was drawn before it: the colour sets it (white, or for a blended
+    // mesh the opacity in its colour's first value, since lit faces take their alpha from the material), and
+    // the highlight is set here, so a plastic rock never shines with a specular planet's highlight nor takes a
+    // moon's colour.
+    const float metalSpecular[4] = {0.4f, 0.4f, 0.4f, 1.0f};
+    const float noSpecular[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, metal ? metalSpecular : noSpecular);
+    glMaterialf(GL_FRONT, GL_SHININESS, 19.6f);
+    if (metal)
         glEnable(GL_LIGHT0);
-    }
     if (blend) {
         glEnable(GL_ALPHA_TEST);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDisable(GL_CULL_FACE);
-        // Lit faces take their alpha from the material, not from the colour; letting the colour set the
-        // material is what makes the first component of `color` the mesh's opacity.
-        glEnable(GL_COLOR_MATERIAL);
-        glColor4f(1, 1, 1, color.x);
     }
+    glEnable(GL_COLOR_MATERIAL);
+    glColor4f(1, 1, 1, blend ? color.x : 1);
 
     glCallList(displayList);
 
-    if (blend) {
-        // Leave the material opaque white, as an opaque sphere does, for the lit objects after this one.
-        glColor4f(1, 1, 1, 1);
-        glDisable(GL_COLOR_MATERIAL);
-    }
+    // Leave the material opaque white, as an opaque sphere does, for the lit objects after this one.
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_COLOR_MATERIAL);
 
     glDepthMask(GL_TRUE);
     if (metal)

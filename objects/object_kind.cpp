@@ -3,9 +3,10 @@
 #include <array>
 #include <utility>
 
-ObjectKind objectKindOf(std::string_view line) {
-    // The order matters only where prefixes could overlap; it is kept as the scripts were written against.
-    static constexpr std::array<std::pair<std::string_view, ObjectKind>, 9> prefixes{{
+namespace {
+
+// The order matters only where prefixes could overlap; it is kept as the scripts were written against.
+constexpr std::array<std::pair<std::string_view, ObjectKind>, 9> prefixes{{
         {"sphere", ObjectKind::sphere},
         {"billboard", ObjectKind::billboard},
         {"flare", ObjectKind::flare},
@@ -15,10 +16,21 @@ ObjectKind objectKindOf(std::string_view line) {
         {"ENDWORLD", ObjectKind::endOfScript},
         {"geometry", ObjectKind::geometry},
         {"dir", ObjectKind::dir},
-    }};
+}};
+
+} // namespace
+
+ObjectKind objectKindOf(std::string_view line) {
     for (const auto& [prefix, kind] : prefixes) {
         if (line.starts_with(prefix))
             return kind;
     }
     return ObjectKind::none;
+}
+
+std::string_view keywordOf(ObjectKind kind) {
+    for (const auto& [prefix, k] : prefixes)
+        if (k == kind)
+            return prefix;
+    return {};
 }

@@ -22,3 +22,6 @@ enum class ObjectKind : std::uint8_t {
 // "flare", "mesh", "flame", "ps", "ENDWORLD", "geometry", "dir". Any line starting with "ps" is a particle
 // system, and "spheres" is still a sphere.
 ObjectKind objectKindOf(std::string_view line);
+
+// The keyword that starts a line of this kind ("sphere", "ps"...); empty for `none`.
+std::string_view keywordOf(ObjectKind kind);

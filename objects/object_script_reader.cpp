@@ -15,10 +15,13 @@ ScriptParseState scriptParseState;
 namespace {
 
 // Objects live until the process ends and lists only point at them; this is where they are kept.
-void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object) {
+void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKind kind,
+                std::string_view scriptName) {
     static std::vector<std::unique_ptr<SceneObject>> keptObjects;
     if (!object)
         return;
+    object->kind = kind;
+    object->script = scriptName;
     list.push_back(object.get());
     keptObjects.push_back(std::move(object));
 }
@@ -50,7 +53,7 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
         if (kind == ObjectKind::geometry)
             loadGeometryLine(script.line());
         else if (const KindParser parse = parserOf(parsers, kind))
-            keepObject(list, parse(script, list));
+            keepObject(list, parse(script, list), kind, scriptName);
         else
             continue; // lines that start nothing do not move the loading screen on
         if (progress)

@@ -190,7 +190,8 @@ void ParticleSystem::drawChain() {
     glEnable(GL_ALPHA_TEST);
     glDepthMask(GL_TRUE);
     glEnable(GL_LIGHTING);
-    glCullFace(GL_FRONT);
+    // Culling goes off with the back faces still selected: leaving the front faces selected turned every
+    // body drawn after the arcs inside out.
     glDisable(GL_CULL_FACE);
     glPopMatrix();
 }

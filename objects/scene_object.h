@@ -1,6 +1,7 @@
 #pragma once
 
 #include "math/vec3.h"
+#include "objects/object_kind.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,7 @@ public:
     virtual ~SceneObject() = default;
 
     // Renders the object. On entry and exit the GL state is the one the saver run sets up (see
-    // expectedDrawState in app/gl_setup.h); the camera lets an object face or follow the viewer.
+    // app/draw_state.h); the camera lets an object face or follow the viewer.
     virtual void draw(Camera& camera) = 0;
 
     // Advances the object by the frame time in seconds, unscaled by the camera speed.
@@ -38,4 +39,11 @@ public:
     bool moon = false;
     float moonAngle = 0;    // degrees
     float moonSpeed = 0.5f; // degrees per second of world time
+
+    // Where the object came from, for messages about it: its keyword and the script that described it.
+    ObjectKind kind = ObjectKind::none;
+    std::string script;
 };
+
+// "sphere "Earth" in solar.txt", or without the quotes for kinds that carry no name.
+std::string describeObject(const SceneObject& object);

@@ -137,18 +137,20 @@ void Sphere::draw(Camera& camera) {
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
 
+    // The colour sets the lit material in both looks. Without it a translucent sphere under lighting would
+    // lose its alpha and its list's own per-vertex alpha (the atmosphere's fade towards the rim, which
+    // otherwise ends in a hard edge), and would shine with whatever material the object before it left.
+    glEnable(GL_COLOR_MATERIAL);
     if (alpha < 1) {
         glColor4f(1, 1, 1, alpha);
         if (!light)
             glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     } else {
         glDisable(GL_BLEND);
-        glEnable(GL_COLOR_MATERIAL);
         glColor3f(1, 1, 1);
     }
     glEnable(GL_CULL_FACE);
-    if (env)
-        glCullFace(GL_FRONT); // seen from inside
+    glCullFace(env ? GL_FRONT : GL_BACK); // the sky is seen from inside
     if (specular)
         glDisable(GL_COLOR_MATERIAL);
     setFrontMaterial(specular);

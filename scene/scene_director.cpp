@@ -47,8 +47,11 @@ void SceneDirector::renderFrame(Camera& camera) {
     }
 
     for (ObjectList* list : {&firstPass, &objects, &postPass})
-        for (SceneObject* object : *list)
+        for (SceneObject* object : *list) {
             object->draw(camera);
+            if (afterEachDraw)
+                afterEachDraw(*object);
+        }
 
     glLoadIdentity();
     camera.lookAt();

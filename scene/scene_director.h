@@ -6,6 +6,7 @@
 #include <functional>
 
 class Camera;
+class SceneObject;
 
 // Chooses the world that is shown and draws it each frame: the environment's first-pass objects, the world's
 // own objects, then the environment's post-pass objects, under the world's lights.
@@ -25,6 +26,8 @@ public:
 
     // Drawn last in each frame, over the scene, in the camera's view.
     std::function<void()> drawOverlay;
+    // When set, called after each object's draw (a check of the state it left behind).
+    std::function<void(const SceneObject&)> afterEachDraw;
 
     ObjectList firstPass;
     ObjectList objects;

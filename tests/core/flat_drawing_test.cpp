@@ -1,3 +1,4 @@
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "overlay/flat_drawing.h"
 #include "tests/gl/gl_test_context.h"

@@ -1,7 +1,11 @@
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "tests/gl/gl_test_context.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -31,17 +35,66 @@ TEST(Gamma, RampOfExponentOneIsTheIdentityAndSmallerExponentsBrighten) {
 
 class GlSetup : public GlTest {};
 
-TEST_F(GlSetup, EstablishesTheStateEveryDrawExpects) {
+// Each item of what every draw expects, changed alone, is reported alone, and establishDrawState puts it right.
+TEST_F(GlSetup, TheCheckerSeesEveryItemOfTheDrawStateChangedAlone) {
     setupGL(surfaceWidth, surfaceHeight);
-    EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
+    ASSERT_EQ(drawStateDifferences(), std::vector<std::string>{});
 
-    glDepthMask(GL_FALSE);
-    glEnable(GL_CULL_FACE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPushMatrix();
-    auto differences = drawStateDifferences();
-    EXPECT_EQ(differences.size(), 4u);
-    glPopMatrix();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"blending", [] { glDisable(GL_BLEND); }},
+        {"alpha test", [] { glDisable(GL_ALPHA_TEST); }},
+        {"depth test", [] { glDisable(GL_DEPTH_TEST); }},
+        {"lighting", [] { glDisable(GL_LIGHTING); }},
+        {"light 0", [] { glEnable(GL_LIGHT0); }},
+        {"light 1", [] { glDisable(GL_LIGHT1); }},
+        {"light 2", [] { glEnable(GL_LIGHT2); }},
+        {"GL_NORMALIZE", [] { glDisable(GL_NORMALIZE); }},
+        {"colour material", [] { glEnable(GL_COLOR_MATERIAL); }},
+        {"2-D texturing", [] { glDisable(GL_TEXTURE_2D); }},
+        {"generation (s)", [] { glEnable(GL_TEXTURE_GEN_S); }},
+        {"generation (t)", [] { glEnable(GL_TEXTURE_GEN_T); }},
+        {"fog", [] { glEnable(GL_FOG); }},
+        {"face culling", [] { glEnable(GL_CULL_FACE); }},
+        {"matrix mode", [] { glMatrixMode(GL_PROJECTION); }},
+        {"blend source", [] { glBlendFunc(GL_ONE, GL_ONE); }},
+        {"blend destination", [] { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }},
+        {"alpha function", [] { glAlphaFunc(GL_GREATER, 0.5f); }},
+        {"depth function", [] { glDepthFunc(GL_LEQUAL); }},
+        {"cull-face mode is GL_FRONT", [] { glCullFace(GL_FRONT); }},
+        {"front face", [] { glFrontFace(GL_CW); }},
+        {"colour material parameter", [] { glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE); }},
+        {"texture environment mode is GL_ADD", [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD); }},
+        {"depth writes", [] { glDepthMask(GL_FALSE); }},
+        {"model-view stack", [] { glPushMatrix(); }},
+        {"projection stack",
+         [] {
+             glMatrixMode(GL_PROJECTION);
+             glPushMatrix();
+             glMatrixMode(GL_MODELVIEW);
+         }},
+        {"texture stack",
+         [] {
+             glMatrixMode(GL_TEXTURE);
+             glPushMatrix();
+             glMatrixMode(GL_MODELVIEW);
+         }},
+        {"texture matrix",
+         [] {
+             glMatrixMode(GL_TEXTURE);
+             glScalef(2, 2, 1);
+             glMatrixMode(GL_MODELVIEW);
+         }},
+        {"GL error", [] { glEnable(GL_TEXTURE_ENV); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        const std::vector<std::string> differences = drawStateDifferences();
+        ASSERT_EQ(differences.size(), 1u) << ::testing::PrintToString(differences);
+        EXPECT_NE(differences[0].find(what), std::string::npos) << differences[0];
+        establishDrawState();
+        EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(GlSetup, ProjectionKeepsTheVerticalExtentAndWidensWithTheWindow) {

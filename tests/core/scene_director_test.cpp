@@ -1,3 +1,4 @@
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "objects/scene_object.h"
 #include "scene/camera.h"

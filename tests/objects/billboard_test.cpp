@@ -1,5 +1,6 @@
 #include "objects/billboard.h"
 
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/settings.h"
 #include "objects/object_script_reader.h"

@@ -1,5 +1,6 @@
 #include "objects/flame.h"
 
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "objects/object_script_reader.h"
 #include "scene/camera.h"

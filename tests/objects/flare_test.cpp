@@ -1,5 +1,6 @@
 #include "objects/flare.h"
 
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/headless/headless_gl_context.h"
 #include "app/settings.h"

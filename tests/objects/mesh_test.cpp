@@ -1,5 +1,6 @@
 #include "objects/mesh.h"
 
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
 #include "objects/object_script_reader.h"

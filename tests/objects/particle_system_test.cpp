@@ -1,5 +1,6 @@
 #include "objects/particle_system.h"
 
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "math/random.h"
 #include "objects/object_script_reader.h"

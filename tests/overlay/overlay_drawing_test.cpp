@@ -1,5 +1,6 @@
 // The overlay drawn into an 800 × 600 surface, where one overlay unit is one pixel, so glyphs and pictures
 // can be found at their exact places.
+#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/headless/headless_gl_context.h"
 #include "data/texture_registry.h"

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,6 +32,19 @@ TEST(Show, LoadsAndDrawsWithoutAMessage) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output.find("Error"), std::string::npos) << run.output;
     EXPECT_EQ(run.frames.size(), 3u);
+    fs::remove_all(folder);
+}
+
+// Ten seconds of the whole show with the run-time check on: after every object's draw and the overlay, the
+// GL state is what every draw expects.
+TEST(Show, EveryDrawOfTheShowLeavesTheStateAsItFoundIt) {
+    const fs::path folder = fs::temp_directory_path() / "heliox-show-check-gl";
+    setenv("HELIOX_CHECK_GL", "1", 1);
+    RenderRun run = renderShow(showArchive, folder, "--frames 200 --dt 0.05 --size 160x120 --seed 5");
+    unsetenv("HELIOX_CHECK_GL");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("GL state"), std::string::npos) << run.output;
+    EXPECT_EQ(run.frames.size(), 200u);
     fs::remove_all(folder);
 }
 

@@ -1,0 +1,8 @@
+#include "objects/scene_object.h"
+
+std::string describeObject(const SceneObject& object) {
+    std::string description(keywordOf(object.kind));
+    if (!object.name.empty())
+        description += " \"" + object.name + "\"";
+    return description + " in " + object.script;
+}

@@ -1,0 +1,222 @@
+// What a body looks like never depends on what was drawn before it: every kind of object, in every mode,
+// leaves the GL state as it found it, so a lit planet and a lit rock drawn after any of them look exactly as
+// when drawn first. And a lit sphere shows its bright side towards its light from wherever it is seen.
+#include "app/draw_state.h"
+#include "app/gl_setup.h"
+#include "data/texture_registry.h"
+#include "math/random.h"
+#include "objects/object_script_reader.h"
+#include "objects/shared_meshes.h"
+#include "objects/wire_sphere.h"
+#include "objects/world_time.h"
+#include "scene/camera.h"
+#include "tests/gl/gl_test_context.h"
+#include "tests/images/picture_files.h"
+#include "tests/images/test_archive.h"
+#include "tools/meshgen/mesh_file_writer.h"
+#include "tools/meshgen/sphere_mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
+
+std::vector<std::uint8_t> solidJpeg(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 8 * 8; ++i)
+        pixels.insert(pixels.end(), {r, g, b});
+    return rgbJpeg(8, 8, pixels);
+}
+
+// A 8 × 8 TGA whose alpha falls from the centre outwards, as the show's clouds and glows have.
+std::vector<std::uint8_t> fadingTga() {
+    TgaFile tga;
+    tga.width = tga.height = 8;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tga.data.insert(tga.data.end(), {200, 220, 240, static_cast<std::uint8_t>(255 - 30 * (x + y) / 2)});
+    return tga.bytes();
+}
+
+using Pixels = std::vector<std::uint8_t>;
+
+// The scene of these tests: the Sun's light at the origin, bodies lit from it, seen through the camera.
+class DrawOrder : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        const MeshData sphere = uvSphereMesh(12, 24);
+        archive = std::make_unique<TestArchive>(ArchiveMembers{
+            {"meshes\\sphere.dat", meshFileBytes(sphere)},
+            {"meshes\\env.dat", meshFileBytes(sphere)},
+            {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))},
+            {"texture.txt", bytes("grey.jpg\nglow.jpg\nclouds.tga\nEND_TEXT\n")},
+            {"textures\\grey.jpg", solidJpeg(200, 200, 200)},
+            {"textures\\glow.jpg", solidJpeg(255, 200, 120)},
+            {"textures\\clouds.tga", fadingTga()},
+        });
+        ASSERT_TRUE(loadSharedMeshes());
+        ASSERT_TRUE(loadWireSphereData());
+        loadTextureList(textureRegistry, "texture.txt");
+        ASSERT_EQ(textureRegistry.size(), 3u);
+    }
+    void TearDown() override {
+        worldTime = 0;
+        wireSphereData = {};
+        textureRegistry.clear();
+        archive.reset();
+        GlTest::TearDown();
+    }
+
+    ObjectList read(const std::string& script) {
+        archive.reset();
+        archive = std::make_unique<TestArchive>(ArchiveMembers{
+            {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))}, {"o.txt", bytes(script + "ENDWORLD\n")}});
+        ObjectList list;
+        EXPECT_TRUE(readObjectScript(list, "o.txt"));
+        return list;
+    }
+
+    // A fresh frame: cleared buffers, the camera's view and the Sun's light placed in it.
+    void beginFrame() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        camera.lookAt();
+        const float sun[4] = {0, 0, 0, 1};
+        glLightfv(GL_LIGHT1, GL_POSITION, sun);
+    }
+
+    // Mean brightness (red) of the pixels in a column range of the middle row.
+    static int brightness(const Pixels& pixels, int fromX, int toX) {
+        int sum = 0;
+        for (int x = fromX; x < toX; ++x)
+            sum += pixels[((surfaceHeight / 2) * surfaceWidth + x) * 4];
+        return sum / (toX - fromX);
+    }
+
+    static Pixels framePixels() {
+        Pixels pixels(surfaceWidth * surfaceHeight * 4);
+        glReadPixels(0, 0, surfaceWidth, surfaceHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    }
+
+    // Looks from `eye` at `target`.
+    void look(Vec3 eye, Vec3 target) {
+        camera.position = camera.eye = eye;
+        camera.forward = normalize(target - eye);
+        camera.up = {0, 1, 0};
+    }
+
+    std::unique_ptr<TestArchive> archive;
+    Camera camera;
+};
+
+// A planet and a rock beside each other at x = 1000, seen from the side so each shows a lit and a dark half.
+constexpr const char* bodies = "sphere\nbegin Planet\norbit\nposition V(1000 0 0)\nradius 200\n"
+                               "texture textures\\grey.jpg\nend\n"
+                               "geometry meshes\\rock.dat\n"
+                               "mesh\nbegin Rock\nposition V(1000 250 0)\nscale 60\n"
+                               "material\n\tplastic\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\nend\n";
+
+// Every kind, and every mode of each that changes how it draws.
+const char* const others[] = {
+    "sphere\nbegin\nenv\nFOV 0.5\nradius 50\ntexture textures\\glow.jpg\nend\n",
+    "sphere\nbegin\nspecular\norbit\nposition V(0 0 -3000)\nradius 100\ntexture textures\\grey.jpg\nend\n",
+    "sphere\nbegin\nalpha 0.5\norbit\nposition V(0 0 -3000)\nradius 100\nend\n",
+    "sphere\nbegin\nlight\ndepth\nradius 100\ntexture textures\\glow.jpg\nend\n",
+    "sphere\nbegin\natmo\norbit\nposition V(0 0 -3000)\nradius 120\nalpha 0.8\nend\n",
+    "sphere\nbegin\nflash\nrnd\nlight\norbit\nposition V(0 0 -3000)\nradius 130\ntexture textures\\clouds.tga\nend\n",
+    "sphere\nbegin\nwire\norbit\nposition V(0 0 -3000)\nradius 100\ncolor V(0.3 0.8 1)\nend\n",
+    "sphere\nbegin\nmask\norbit\nposition V(0 0 -3000)\nradius 100\nend\n",
+    "sphere\nbegin Host\norbit\nposition V(0 0 -3000)\nradius 100\nend\n"
+    "sphere\nbegin\nsys\nmoon\norbit\nparent Host\nposition V(300 0 0)\nradius 40\ncolor V(0.9 0.2 0.1)\nend\n",
+    "sphere\nbegin\norbit\nposition V(0 0 -3000)\nradius 100\ntexture textures\\clouds.tga\nend\n",
+    "billboard\nbegin\nposition V(0 0 -3000)\nsize 100\ntexture textures\\glow.jpg\nend\n",
+    "billboard\nbegin\nenv V(0 0 -20)\nFOV 0.5\nsize 5\nblend\ntexture textures\\clouds.tga\nend\n",
+    "billboard\nbegin\noreol V(0 0 -3000) 100\nsize 160\ntexture textures\\glow.jpg\nend\n",
+    "mesh\nbegin Ship\nposition V(0 0 -3000)\nend\n"
+    "billboard\nbegin\nparent Ship V(0 50 0)\nsize 30\nflash 1 1 1\ncolor V(1 0.2 0.2)\ndepth\nend\n"
+    "billboard\nbegin\nparent Ship V(0 50 0)\nsys\norient off\nup V(0 1 0)\nright V(1 0 0)\nsize 30\nend\n",
+    "flare\nbegin\nposition V(0 0 -3000)\nsize 50\nalpha 1 fade: 0.1 0.1\ntexture textures\\glow.jpg\n"
+    "lenseffect\n\tsize 8\n\ttexture textures\\glow.jpg\n\ttexture textures\\glow.jpg\n"
+    "\ttexture textures\\glow.jpg\nend\n",
+    "flare\nbegin\nenv V(0 0 -1)\nFOV 0.2\nlumin 0.5\nfocus 0.9\nalpha 1 fade: 0.1 0.1\n"
+    "texture textures\\glow.jpg\nend\n",
+    "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nmaterial\n\tmetal\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n"
+    "end\n",
+    "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nblend\ncolor V(0.5 1 1)\nlight\nend\n",
+    "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nillum\nlook V(0 1 0)\nright V(0 0 1)\nend\n",
+    "flame\nbegin\nsize 100\nell 1.0\nangle 0.1\noffset 40\ntexture textures\\glow.jpg\n"
+    "colorfrom V(1 0.7 0.2)\ncolorto V(0.9 0.1 0)\nend\n",
+    "ps\nbegin\nline\ntexture textures\\glow.jpg\ndens 10\nend\n",
+    "ps\nbegin\ncirc\nsize 300\ntexture textures\\glow.jpg\ndens 20\ntime 0.2\npoint1 V(0 0 -3000)\nend\n",
+    "ps\nbegin\nflash\ntexture textures\\glow.jpg\ndens 8\npoint1 V(0 0 0)\npoint2 V(1 0 0)\n"
+    "rot V(0 0 1)\nend\n",
+};
+
+TEST_F(DrawOrder, ABodyLooksTheSameAfterEveryOtherKindAsWhenDrawnFirst) {
+    look({1000, 100, 1300}, {1000, 100, 0});
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        seedRandom(seed);
+        worldTime = 7; // the wire build-up half done
+        setupGL(surfaceWidth, surfaceHeight);
+        const ObjectList alone = read(bodies);
+        ASSERT_EQ(alone.size(), 2u);
+        beginFrame();
+        for (SceneObject* body : alone)
+            body->draw(camera);
+        const Pixels first = framePixels();
+        ASSERT_NE(first, Pixels(first.size(), 0)) << "the bodies are not in view";
+
+        for (const char* other : others) {
+            SCOPED_TRACE(std::string("seed ") + std::to_string(seed) + ", after:\n" + other);
+            setupGL(surfaceWidth, surfaceHeight);
+            const ObjectList before = read(other);
+            ASSERT_FALSE(before.empty());
+            // Long enough for a flash chain to be built and an eruption to happen.
+            for (int step = 0; step < 150; ++step)
+                for (SceneObject* object : before)
+                    object->update(0.05);
+            beginFrame();
+            for (SceneObject* object : before) {
+                object->draw(camera);
+                EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
+            }
+            const ObjectList after = read(bodies);
+            beginFrame();
+            for (SceneObject* body : after)
+                body->draw(camera);
+            EXPECT_EQ(framePixels(), first);
+        }
+    }
+}
+
+TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
+    setupGL(surfaceWidth, surfaceHeight);
+    const ObjectList planet = read("sphere\nbegin\norbit\nposition V(1000 0 0)\nradius 200\n"
+                                   "texture textures\\grey.jpg\nend\n");
+    const auto view = [&](Vec3 eye) {
+        look(eye, {1000, 0, 0});
+        beginFrame();
+        planet[0]->draw(camera);
+        return framePixels();
+    };
+    // From the Sun's side the whole disc is lit; from behind it is dark against the black sky.
+    const Pixels front = view({-400, 0, 0});
+    EXPECT_GT(brightness(front, 28, 36), 120);
+    const Pixels behind = view({2400, 0, 0});
+    EXPECT_LT(brightness(behind, 28, 36), 20);
+    // From the side, the half towards the Sun (on the left, looking down -z) is lit and the far half dark.
+    const Pixels side = view({1000, 0, 1400});
+    EXPECT_GT(brightness(side, 23, 27), 80);
+    EXPECT_LT(brightness(side, 33, 39), 10);
+}
+
+} // namespace
