@@ -1,0 +1,71 @@
+// Real kinds of data at every level and mode, through our reader, unar and node-unrar-js; and the packer
+// fuzz target's seed corpus through the same round trip the fuzzer runs.
+#include "fuzz/packer_round_trip.h"
+#include "tests/packer/packer_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::uint8_t> fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The show's own files as the build stages them, then what the show does not have: PCM sound above 1 MiB,
+// a member above 4 MiB (high-entropy data with text and sound between), a tiny and an empty member.
+std::vector<ExpectedMember> corpus() {
+    std::vector<ExpectedMember> members;
+    for (const auto& entry : fs::recursive_directory_iterator(HELIOX_SHOW_STAGING))
+        if (entry.is_regular_file()) {
+            std::string name = fs::relative(entry.path(), HELIOX_SHOW_STAGING).generic_string();
+            std::replace(name.begin(), name.end(), '/', '\\');
+            members.push_back({name, fileBytes(entry.path())});
+        }
+    std::sort(members.begin(), members.end(),
+              [](const ExpectedMember& a, const ExpectedMember& b) { return a.name < b.name; });
+    members.push_back({"sound\\stereo16.pcm", interleavedSamples(300'000, 4, 7)}); // 1.2 MB
+    std::vector<std::uint8_t> large = pseudoRandomBytes(3'000'000, 11);
+    const std::vector<std::uint8_t> text = wordText(700'000, 12);
+    const std::vector<std::uint8_t> sound = interleavedSamples(250'000, 2, 13);
+    large.insert(large.begin() + 1'000'000, text.begin(), text.end());
+    large.insert(large.end(), sound.begin(), sound.end());
+    members.push_back({"large.bin", std::move(large)}); // 4.2 MB
+    members.push_back({"tiny.txt", {'x'}});
+    members.push_back({"empty.txt", {}});
+    return members;
+}
+
+TEST_F(PackerCrossCheck, RealKindsOfDataAtEveryLevelAndMode) {
+    const std::vector<ExpectedMember> members = corpus();
+    ASSERT_GT(members.size(), 30u);
+    for (const PackOptions options : {PackOptions{1, false, false}, PackOptions{2, false, false},
+                                      PackOptions{3, false, false}, PackOptions{4, false, false},
+                                      PackOptions{5, false, false}, PackOptions{1, true, false},
+                                      PackOptions{3, true, false}, PackOptions{3, false, true},
+                                      PackOptions{5, true, true}}) {
+        SCOPED_TRACE("-m" + std::to_string(options.level) + (options.solid ? " -s" : "") +
+                     (options.multimedia ? " -mm" : ""));
+        expectEveryReaderExtracts(pack(options, members));
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST(PackerRoundTrip, EverySeedOfThePackerFuzzerComesBackByteForByte) {
+    int seeds = 0;
+    for (const auto& entry : fs::directory_iterator(HELIOX_PACKER_SEEDS)) {
+        ++seeds;
+        EXPECT_EQ(packerRoundTrip(fileBytes(entry.path())), "") << entry.path().filename();
+    }
+    EXPECT_GE(seeds, 10);
+}
+
+} // namespace
