@@ -1,6 +1,7 @@
 #include "data/tga_image.h"
 
 #include "app/user_message.h"
+#include "data/jpeg_image.h"
 #include "data/resource_file.h"
 #include "data/texture_upload.h"
 
@@ -132,6 +133,10 @@ bool decodeTgaFile(std::span<const std::uint8_t> file, TgaHeader& image) {
 
     const bool runLength = type >= 9;
     const std::size_t pixelCount = std::size_t{image.width} * image.height;
+    // Run-length data backs a huge picture with a few bytes per 128 pixels, and an archive packs those to
+    // almost nothing: the same cap as for JPEG pictures, before anything is allocated.
+    if (pixelCount > maxJpegPixels)
+        return false;
     switch (image.pixelDepth) {
     case 8:
         if (colourMapped) {

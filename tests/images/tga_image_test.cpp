@@ -148,6 +148,12 @@ TEST(TgaImage, FailsWhenTheDataHoldsLessThanTheHeaderPromises) {
     EXPECT_FALSE(decodes({.type = 2, .depth = 32, .width = 65535, .height = 65535, .data = {1, 2, 3, 4}}));
     EXPECT_FALSE(
         decodes({.type = 10, .depth = 32, .width = 65535, .height = 65535, .data = {0xFF, 1, 2, 3, 4}}));
+    // Above the pixel cap JPEG pictures have, refused although the run-length data fills every pixel.
+    constexpr std::uint16_t side = 8193;
+    Bytes runs;
+    for (std::size_t pixels = 0; pixels < std::size_t{side} * side; pixels += 128)
+        runs.insert(runs.end(), {0xFF, 0x40});
+    EXPECT_FALSE(decodes({.type = 11, .depth = 8, .width = side, .height = side, .data = runs}));
     // A colour map shorter than its stated length.
     TgaFile shortMap{.type = 1, .depth = 8, .width = 1, .height = 1, .colourMap = {1, 2, 3, 4, 5, 6}};
     Bytes shortMapFile = shortMap.bytes();
