@@ -10,6 +10,7 @@ inline constexpr std::uint32_t largestMemberSize = 256u << 20;
 // A file header of the archive, as the walk finds it.
 struct MemberHeader {
     std::string name; // as stored, up to its first zero byte (Unicode names keep only their plain part)
+    std::string unicodePart; // flag 0x0200: what follows that zero byte, the name's Unicode form, encoded
     std::uint16_t flags = 0;
     std::uint32_t packSize = 0;
     std::uint32_t unpSize = 0;

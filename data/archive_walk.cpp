@@ -112,7 +112,9 @@ bool ArchiveWalk::next(MemberHeader& header) {
         if (!source_.read(blockStart + fileHeaderSize, name))
             return failOrEnd(ExtractResult::truncatedHeader, blockStart);
 
-        header.name.assign(name.begin(), std::find(name.begin(), name.end(), std::uint8_t{0}));
+        const auto nameEnd = std::find(name.begin(), name.end(), std::uint8_t{0});
+        header.name.assign(name.begin(), nameEnd);
+        header.unicodePart.assign(nameEnd == name.end() ? nameEnd : nameEnd + 1, name.end());
         header.flags = flags;
         header.packSize = le32(&head[7]);
         header.unpSize = le32(&head[11]);

@@ -8,10 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
+#include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
@@ -29,9 +34,9 @@ std::string quoted(const fs::path& path) {
     return "'" + path.string() + "'";
 }
 
-// Runs sdd with the arguments, in `workingFolder` when one is given.
-SddRun sdd(const std::string& arguments, const fs::path& workingFolder = {}) {
-    std::string command = std::string(SDD_PATH) + " " + arguments + " 2>&1";
+// Runs sdd with the arguments, in `workingFolder` when one is given; `errors` says where standard error goes.
+SddRun sdd(const std::string& arguments, const fs::path& workingFolder = {}, const char* errors = "2>&1") {
+    std::string command = std::string(SDD_PATH) + " " + arguments + " " + errors;
     if (!workingFolder.empty())
         command = "cd " + quoted(workingFolder) + " && " + command;
     FILE* pipe = popen(command.c_str(), "r");
@@ -56,6 +61,48 @@ void writeBytes(const fs::path& path, std::span<const std::uint8_t> bytes) {
 
 std::span<const std::uint8_t> bytesOf(std::string_view s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+std::string readText(const fs::path& path) {
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+bool contains(const std::string& text, const std::string& pattern) {
+    return std::regex_search(text, std::regex(pattern));
+}
+
+// A local time as the file system keeps it.
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+std::time_t modificationTime(const fs::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mtime : 0;
+}
+
+void setModificationTime(const fs::path& path, std::time_t time) {
+    const timespec times[2] = {{time, 0}, {time, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// The options a text names, "-x" or "--name"; in roff every dash is written "\-".
+std::set<std::string> optionsIn(std::string text) {
+    text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
+    std::set<std::string> options;
+    const std::regex option(R"((?:^|[^\w-])(--?[a-z][a-z0-9-]*))");
+    for (std::sregex_iterator it(text.begin(), text.end(), option), end; it != end; ++it)
+        options.insert((*it)[1]);
+    return options;
 }
 
 class SddTool : public ::testing::Test {
@@ -91,6 +138,7 @@ TEST_F(SddTool, ExtractsRealMembersByteForByteIntoFolders) {
         EXPECT_EQ(count, 1) << std::hex << crc;
     EXPECT_TRUE(fs::is_regular_file(folder / "exe" / "test.exe"));
     EXPECT_TRUE(fs::is_regular_file(folder / "jpg" / "test.jpg"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "\u0442\u0435\u0441\u0442.txt")); // stored in Unicode form
 }
 
 TEST_F(SddTool, WritesStoredArchivesThatItListsPrintsAndExtracts) {
@@ -134,7 +182,7 @@ TEST_F(SddTool, PacksSolidMultimediaArchivesUnderGivenNames) {
     EXPECT_NE(list.output.find("scripts\\intro.txt"), std::string::npos) << list.output;
     EXPECT_EQ(list.output.find("script.txt"), std::string::npos) << list.output;
     EXPECT_NE(list.output.find("m5"), std::string::npos) << list.output;
-    EXPECT_NE(list.output.find("yes"), std::string::npos) << list.output; // sound.raw continues the chain
+    EXPECT_NE(list.output.find("(solid)"), std::string::npos) << list.output;
     EXPECT_LT(fs::file_size(archive), (text.size() + sound.size()) / 4);
 
     EXPECT_EQ(sdd("t " + quoted(archive)).exitCode, 0);
@@ -174,7 +222,7 @@ TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
 
     SddRun missing = sdd("p " + quoted(archive) + " c.txt");
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.output.find("c.txt: not found"), std::string::npos) << missing.output;
+    EXPECT_NE(missing.output.find("c.txt: no member of that name"), std::string::npos) << missing.output;
 
     SddRun noArchive = sdd("l " + quoted(folder / "data.sdd"));
     EXPECT_EQ(noArchive.exitCode, 1);
@@ -185,9 +233,12 @@ TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
 }
 
 TEST_F(SddTool, UsageErrorsExitWith2) {
-    for (const char* arguments : {"", "l", "q x.rar", "l x.rar extra", "p x.rar", "a x.rar", "a x.rar f -m6",
-                                  "a x.rar f -s9", "x x.rar --verbose"})
-        EXPECT_EQ(sdd(arguments).exitCode, 2) << arguments;
+    for (const char* arguments : {"", "l", "q x.rar", "p x.rar", "a x.rar", "a x.rar f -m6", "a x.rar f -s9",
+                                  "x x.rar --verbose", "x x.rar -m5", "a x.rar f -f", "x x.rar -o"}) {
+        const SddRun run = sdd(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_NE(run.output.find("sdd --help"), std::string::npos) << run.output;
+    }
 }
 
 TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
@@ -206,13 +257,19 @@ TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
         EXPECT_NE(list.output.find("a.txt"), std::string::npos) << list.output;
         EXPECT_EQ(list.output.find("b.txt"), std::string::npos) << list.output;
         EXPECT_EQ(std::string(options).find("-s") != std::string::npos,
-                  list.output.find("yes") != std::string::npos)
+                  list.output.find("(solid)") != std::string::npos)
             << list.output;
         EXPECT_EQ(sdd("p " + quoted(archive) + " a.txt").output, "first a");
         EXPECT_EQ(sdd("p " + quoted(archive) + " b.txt").output, "second b, replacing the first");
         EXPECT_EQ(sdd("p " + quoted(archive) + " c.txt").output, "c, added");
         EXPECT_NE(sdd("t " + quoted(archive)).output.find("3 members, 0 failed"), std::string::npos);
     }
+    // Members kept from another archiver's archive keep their names' Unicode form.
+    fs::copy_file(vectors / "Rar2.rar", folder / "real.rar");
+    const SddRun real = sdd("a " + quoted(folder / "real.rar") + " c.txt", folder / "new");
+    ASSERT_EQ(real.exitCode, 0) << real.output;
+    const std::string list = sdd("l " + quoted(folder / "real.rar")).output;
+    EXPECT_NE(list.find(" \u0442\u0435\u0441\u0442.txt\n"), std::string::npos) << list;
 }
 
 // Whatever stops `a`, an archive that was there is left byte for byte as it was, and no temporary file stays.
@@ -283,12 +340,13 @@ TEST_F(SddTool, JunkAfterTheLastMemberIsReportedAndEveryMemberStillComesOut) {
     const fs::path archive = folder / "junk.rar";
     writeBytes(archive, bytes);
     for (const std::string command : {"t", "l", "x"}) {
-        SddRun run = sdd(command + " " + quoted(archive) + (command == "x" ? " -o " + quoted(folder / "out") : ""));
+        SddRun run =
+            sdd(command + " " + quoted(archive) + (command == "x" ? " -o " + quoted(folder / "out") : ""));
         EXPECT_EQ(run.exitCode, 0) << run.output;
         EXPECT_NE(run.output.find("22 bytes after the last whole member"), std::string::npos) << run.output;
     }
-    EXPECT_EQ(readBytes(folder / "out" / "b.txt"), std::vector<std::uint8_t>(bytesOf("second member").begin(),
-                                                                             bytesOf("second member").end()));
+    EXPECT_EQ(readBytes(folder / "out" / "b.txt"),
+              std::vector<std::uint8_t>(bytesOf("second member").begin(), bytesOf("second member").end()));
 }
 
 TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
@@ -311,6 +369,158 @@ TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
     EXPECT_EQ(readBytes(folder / "elsewhere" / "sun.jpg"),
               std::vector<std::uint8_t>(bytesOf("precious").begin(), bytesOf("precious").end()));
     EXPECT_TRUE(fs::exists(folder / "out" / "moon.jpg"));
+}
+
+TEST_F(SddTool, HelpVersionAndTheManualAgree) {
+    const SddRun help = sdd("--help", {}, "2>/dev/null");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(sdd("x x.rar -h", {}, "2>/dev/null").output, help.output);
+    const std::set<std::string> helpOptions = optionsIn(help.output);
+    for (const char* option : {"-o", "-f", "-m0", "-m5", "-s", "-mm", "--help", "--version"})
+        EXPECT_TRUE(helpOptions.count(option)) << option << " missing from --help:\n" << help.output;
+
+    const SddRun version = sdd("--version", {}, "2>/dev/null");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(contains(version.output, R"(^sdd \(Heliox\) [0-9]+\.[0-9]+)")) << version.output;
+
+    const std::string manual = readText(SDD_MANUAL);
+    EXPECT_EQ(manual.rfind(".TH SDD 1 ", 0), 0u);
+    EXPECT_EQ(manual.find('@'), std::string::npos) << "a placeholder was left unfilled";
+    EXPECT_EQ(optionsIn(manual), helpOptions) << "the manual and --help name different options";
+    if (std::system("command -v groff >/dev/null") == 0) {
+        const std::string format = "groff -man -ww -z " + quoted(SDD_MANUAL) + " 2>&1";
+        FILE* pipe = popen(format.c_str(), "r");
+        char buffer[512];
+        std::string warnings;
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            warnings.append(buffer, n);
+        EXPECT_EQ(pclose(pipe), 0);
+        EXPECT_EQ(warnings, "") << "groff warns about the manual";
+    }
+}
+
+TEST_F(SddTool, ListsEveryArchiveGivenWithSizesRatioDateAttributesAndTotals) {
+    ArchiveWriter writer;
+    writer.addStored("bad\x1B[31m\nname.txt", bytesOf("x"), dosTime(2024, 5, 6, 7, 8, 10));
+    ASSERT_TRUE(writer.save((folder / "control.rar").string()));
+    const std::string rar2 = quoted(vectors / "Rar2.rar"),
+                      unixOwner = quoted(vectors / "rar2-unix-owner.rar");
+    const SddRun list = sdd("l " + rar2 + " " + quoted(folder / "missing.rar") + " " +
+                            quoted(folder / "control.rar") + " " + unixOwner);
+    EXPECT_EQ(list.exitCode, 1) << "one archive is missing";
+    const std::string& out = list.output;
+    EXPECT_TRUE(
+        contains(out, R"(\.\.\.\.A +45056 +18349 +41% +2022-02-14 09:38 +CFB109C8 +m5 +exe\\test\.exe)"))
+        << out;
+    EXPECT_TRUE(contains(out, R"(D\.\.\.\. +0 +0 +0% +2022-02-15 12:08 .* exe\\\n)")) << out;
+    EXPECT_TRUE(contains(out, " 15498 .* \u0442\u0435\u0441\u0442\\.txt\n")) << out;
+    EXPECT_TRUE(contains(out, R"(\n +100926 +60007 +59% +5 members\n)")) << out;
+    EXPECT_TRUE(contains(out, R"(-rw-rw-r-- +4 +17 .*file\.txt\n)")) << out;
+    EXPECT_TRUE(contains(out, R"( 1 member\n)")) << out;
+    EXPECT_NE(out.find("missing.rar: cannot open"), std::string::npos) << out;
+    // A name cannot act on the terminal: its escape sequence and line break are shown, not sent.
+    EXPECT_TRUE(contains(out, R"(2024-05-06 07:08 .* bad\\x1B\[31m\\x0Aname\.txt\n)")) << out;
+    EXPECT_EQ(out.find('\x1B'), std::string::npos) << out;
+
+    const SddRun test = sdd("t " + rar2 + " " + unixOwner);
+    EXPECT_EQ(test.exitCode, 0) << test.output;
+    EXPECT_NE(test.output.find("Rar2.rar: 5 members, 0 failed"), std::string::npos) << test.output;
+    EXPECT_NE(test.output.find("owner.rar: 1 member, 0 failed"), std::string::npos) << test.output;
+}
+
+TEST_F(SddTool, ExtractionRestoresDatesAndKeepsFilesThatAreThereUnlessForced) {
+    ArchiveWriter writer;
+    writer.addStored("notes\\a.txt", bytesOf("from the archive"), dosTime(2019, 8, 7, 6, 5, 4));
+    ASSERT_TRUE(writer.save((folder / "notes.rar").string()));
+    const std::string extract = "x " + quoted(folder / "notes.rar") + " -o " + quoted(folder / "out");
+    const fs::path file = folder / "out" / "notes" / "a.txt";
+    ASSERT_EQ(sdd(extract).exitCode, 0);
+    EXPECT_EQ(modificationTime(file), localTime(2019, 8, 7, 6, 5, 4));
+
+    writeBytes(file, bytesOf("edited by the user"));
+    const SddRun again = sdd(extract);
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_NE(again.output.find("notes\\a.txt: skipped, "), std::string::npos) << again.output;
+    EXPECT_NE(again.output.find("-f"), std::string::npos) << again.output;
+    EXPECT_EQ(readText(file), "edited by the user");
+
+    // -f replaces the file whole: a hard link to it, which may lead out of the folder, keeps what it held.
+    fs::create_hard_link(file, folder / "outside.txt");
+    const SddRun forced = sdd(extract + " -f");
+    EXPECT_EQ(forced.exitCode, 0) << forced.output;
+    EXPECT_EQ(readText(file), "from the archive");
+    EXPECT_EQ(readText(folder / "outside.txt"), "edited by the user");
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(SddTool, PatternsSelectWhatXAndPTake) {
+    ArchiveWriter writer;
+    for (const auto& [name, bytes] : std::map<std::string, std::string>{{"d.jpg", "D"},
+                                                                        {"textures\\a.jpg", "A"},
+                                                                        {"textures\\b.png", "B"},
+                                                                        {"textures\\moons\\c.jpg", "C"}})
+        writer.addStored(name, bytesOf(bytes));
+    const fs::path archive = folder / "show.rar";
+    ASSERT_TRUE(writer.save(archive.string()));
+    const auto filesIn = [](const fs::path& out) {
+        std::set<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(out))
+            if (entry.is_regular_file())
+                files.insert(entry.path().lexically_relative(out).generic_string());
+        return files;
+    };
+
+    ASSERT_EQ(sdd("x " + quoted(archive) + " 'textures/*.jpg' -o " + quoted(folder / "jpg")).exitCode, 0);
+    EXPECT_EQ(filesIn(folder / "jpg"), std::set<std::string>{"textures/a.jpg"});
+    ASSERT_EQ(sdd("x " + quoted(archive) + " textures -o " + quoted(folder / "all")).exitCode, 0);
+    EXPECT_EQ(filesIn(folder / "all"),
+              (std::set<std::string>{"textures/a.jpg", "textures/b.png", "textures/moons/c.jpg"}));
+
+    const SddRun print = sdd("p " + quoted(archive) + " 'TEXTURES\\*.JP?' d.jpg");
+    EXPECT_EQ(print.exitCode, 0);
+    EXPECT_EQ(print.output, "DA"); // in archive order
+    const SddRun none = sdd("p " + quoted(archive) + " d.jpg '*.gif'");
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.output.find("*.gif: no member of that name"), std::string::npos) << none.output;
+}
+
+TEST_F(SddTool, AddsFoldersWithEverythingInThemAndTheirDates) {
+    writeBytes(folder / "in" / "show" / "script.txt", bytesOf("script"));
+    writeBytes(folder / "in" / "show" / "textures" / "moons" / "io.jpg", bytesOf("io"));
+    const std::time_t scriptTime = localTime(2021, 3, 4, 5, 6, 8);
+    setModificationTime(folder / "in" / "show" / "script.txt", scriptTime);
+    fs::create_directory_symlink("/etc", folder / "in" / "show" / "link");
+    ASSERT_EQ(::mkfifo((folder / "in" / "show" / "pipe").c_str(), 0600), 0);
+
+    const fs::path archive = folder / "show.sdd";
+    const SddRun add = sdd("a " + quoted(archive) + " show", folder / "in");
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    EXPECT_NE(add.output.find("show/link: warning: a symbolic link, not stored"), std::string::npos)
+        << add.output;
+    EXPECT_NE(add.output.find("show/pipe: warning: not a regular file"), std::string::npos) << add.output;
+    EXPECT_EQ(sdd("p " + quoted(archive) + " 'show\\textures\\moons\\io.jpg'").output, "io");
+    EXPECT_NE(sdd("t " + quoted(archive)).output.find("2 members, 0 failed"), std::string::npos);
+    ASSERT_EQ(sdd("x " + quoted(archive) + " -o " + quoted(folder / "out")).exitCode, 0);
+    EXPECT_EQ(modificationTime(folder / "out" / "show" / "script.txt"), scriptTime);
+
+    // Reproducible builds: no time after SOURCE_DATE_EPOCH, taken in UTC.
+    ::setenv("SOURCE_DATE_EPOCH", "1704067200", 1); // 2024-01-01 00:00 UTC
+    const SddRun fixed = sdd("a " + quoted(folder / "fixed.sdd") + " show", folder / "in");
+    ::unsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_EQ(fixed.exitCode, 0) << fixed.output;
+    const std::string fixedList = sdd("l " + quoted(folder / "fixed.sdd")).output;
+    EXPECT_TRUE(contains(fixedList, R"(2024-01-01 00:00 .* show\\textures\\moons\\io\.jpg)")) << fixedList;
+    EXPECT_TRUE(contains(fixedList, R"(2021-03-04 [0-9:]+ .* show\\script\.txt)")) << fixedList;
+
+    // The archive inside the folder it packs, made and then added to: never a member of itself.
+    for (int time = 0; time < 2; ++time) {
+        const SddRun self = sdd("a self.sdd .", folder / "in" / "show");
+        ASSERT_EQ(self.exitCode, 0) << self.output;
+    }
+    const SddRun list = sdd("l " + quoted(folder / "in" / "show" / "self.sdd"));
+    EXPECT_NE(list.output.find(" textures\\moons\\io.jpg\n"), std::string::npos) << list.output;
+    EXPECT_EQ(list.output.find(" self.sdd\n"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find(" 2 members"), std::string::npos) << list.output;
 }
 
 } // namespace

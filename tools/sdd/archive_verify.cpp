@@ -8,7 +8,9 @@
 
 WrittenMember WrittenMember::of(std::string_view name, std::span<const std::uint8_t> bytes) {
     WrittenMember member{std::string(name), static_cast<std::uint32_t>(bytes.size()), crc32(bytes)};
-    std::replace(member.name.begin(), member.name.end(), '/', '\\');
+    // Only the 8-bit name has folder separators; a Unicode form after its zero byte is encoded.
+    std::replace(member.name.begin(), member.name.begin() + std::min(name.find('\0'), name.size()), '/',
+                 '\\');
     return member;
 }
 
@@ -29,7 +31,9 @@ bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& exp
     const ExtractResult walk = extractAll(
         archive,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
-            const auto found = waiting.find(header.name);
+            const std::string name =
+                header.unicodePart.empty() ? header.name : header.name + '\0' + header.unicodePart;
+            const auto found = waiting.find(name);
             if (found == waiting.end())
                 return failure(header.name, "read back, but it was not written (or it was twice)");
             const WrittenMember& written = *found->second;

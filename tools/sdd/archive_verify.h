@@ -9,7 +9,7 @@
 
 // What a member written to an archive must give back: the input's size and CRC-32, under its stored name.
 struct WrittenMember {
-    std::string name; // as stored, with `\` between folders
+    std::string name; // as stored, with `\` between folders (and any Unicode form after a zero byte)
     std::uint32_t size = 0;
     std::uint32_t crc = 0;
 

@@ -20,6 +20,7 @@ constexpr std::uint16_t solidContinuationFlag = 0x0010;
 // Dictionary-size field (bits 5..7) = 4: a 1 MiB window, the one RAR 2.0 streams are decoded with. Other
 // unpackers size their window from this field, so a smaller value would break long-distance matches there.
 constexpr std::uint16_t dictionary1MiBFlag = 0x0080;
+constexpr std::uint16_t unicodeNameFlag = 0x0200;
 constexpr std::uint16_t longBlockFlag = 0x8000; // a PACK_SIZE field and data follow the header
 
 constexpr std::uint8_t hostOsWin32 = 2; // names with `\`, DOS attributes
@@ -83,6 +84,10 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     // take no part in the chain.
     if (solid_ && hasPackedMembers_ && method != methodStored)
         flags |= solidContinuationFlag;
+    // A name that goes on after a zero byte carries its Unicode form there, encoded, as read from an archive.
+    const std::size_t plainEnd = std::min(name.find('\0'), name.size());
+    if (plainEnd < name.size())
+        flags |= unicodeNameFlag;
 
     std::vector<std::uint8_t> header;
     putLittleEndian(header, 0, 2); // CRC, filled in by appendHeader
@@ -98,8 +103,9 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     header.push_back(method);
     putLittleEndian(header, static_cast<std::uint32_t>(name.size()), 2);
     putLittleEndian(header, archiveAttribute, 4);
-    std::transform(name.begin(), name.end(), std::back_inserter(header),
+    std::transform(name.begin(), name.begin() + plainEnd, std::back_inserter(header),
                    [](char c) { return static_cast<std::uint8_t>(c == '/' ? '\\' : c); });
+    header.insert(header.end(), name.begin() + plainEnd, name.end());
 
     appendHeader(bytes_, std::move(header));
     bytes_.insert(bytes_.end(), data.begin(), data.end());

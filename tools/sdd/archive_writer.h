@@ -28,7 +28,8 @@ class ArchiveWriter {
 public:
     explicit ArchiveWriter(bool solid = false);
 
-    // Names use `\` between folders; `/` is turned into `\`. Fails (and adds nothing) for an empty name, a
+    // Names use `\` between folders; `/` is turned into `\`. A name may go on after a zero byte with its
+    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails (and adds nothing) for an empty name, a
     // name too long for the header, or data whose size does not fit in 32 bits.
     bool addStored(std::string_view name, std::span<const std::uint8_t> data,
                    std::uint32_t time = defaultMemberTime);

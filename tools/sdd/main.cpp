@@ -1,23 +1,30 @@
-// sdd: the archive tool for data.sdd and any other RAR 2.x archive.
-//   sdd l ARCHIVE                     list the members
-//   sdd t ARCHIVE                     extract every member in memory and check its CRC
-//   sdd x ARCHIVE [MEMBER...] [-o DIR] extract to files
-//   sdd p ARCHIVE MEMBER              write one member to standard output
-//   sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]
+// sdd: the archive tool for data.sdd and any other RAR 2.x archive, used as unrar, unar and 7z are:
+//   sdd l ARCHIVE...                  list the members, with sizes, ratio, date, attributes and totals
+//   sdd t ARCHIVE...                  extract every member in memory and check its CRC
+//   sdd x ARCHIVE [PATTERN...] [-o DIR] [-f]
+//                                     extract to files, restoring their dates; existing files are kept
+//                                     unless -f
+//   sdd p ARCHIVE PATTERN...          write members to standard output
+//   sdd a ARCHIVE FILE|FOLDER... [-m0..-m5] [-s] [-mm]
 //                                     add to the archive (made when missing); members of the same name
 //                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
 //                                     archive is written beside the target, read back member by member
 //                                     and only then put in its place.
-// Exit codes: 0 success, 1 a data error, 2 a usage error. Every error names the archive, the member and why.
+// Exit codes: 0 success, 1 a data error (or a member skipped), 2 a usage error. Every error names the
+// archive, the member and why.
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_verify.h"
+#include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
+#include "tools/sdd/member_time.h"
+#include "tools/sdd/progress.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cinttypes>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -42,84 +49,201 @@ constexpr int exitUsage = 2;
 
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
 constexpr std::uint16_t directoryFlags = 0x00E0;
+constexpr std::uint16_t unicodeNameFlag = 0x0200;
 
-int usage(const char* problem = nullptr) {
-    if (problem)
-        std::fprintf(stderr, "sdd: %s\n", problem);
-    std::fputs(
-        "usage: sdd l ARCHIVE                       list the members\n"
-        "       sdd t ARCHIVE                       test every member's CRC\n"
-        "       sdd x ARCHIVE [MEMBER...] [-o DIR]  extract (all members, or those named)\n"
-        "       sdd p ARCHIVE MEMBER                write a member to standard output\n"
-        "       sdd a ARCHIVE FILE... [-m0..-m5] [-s] [-mm]\n"
-        "                                           add to the archive (made when missing), replacing\n"
-        "                                           members of the same name: -m0 stores, -m1 (fastest)\n"
-        "                                           to -m5 (smallest) pack, default -m3; -s solid; -mm\n"
-        "                                           multimedia (sound, images); FILE may be NAME=PATH\n",
-        stderr);
+constexpr std::uint8_t hostMsDos = 0;
+constexpr std::uint8_t hostOs2 = 1;
+constexpr std::uint8_t hostWin32 = 2;
+constexpr std::uint8_t hostUnix = 3;
+
+// Every option here is in the manual (resources/sdd.1.in) too, and the other way round; a test holds them
+// to that.
+constexpr const char* helpText =
+    "Usage: sdd COMMAND ARCHIVE [ARGUMENT...] [OPTION...]\n"
+    "Lists, tests, extracts and writes RAR 2.x archives such as Heliox's data.sdd.\n"
+    "\n"
+    "Commands:\n"
+    "  l ARCHIVE...              list the members: attributes, size, packed size, ratio,\n"
+    "                            date and time, CRC-32, method; and the totals\n"
+    "  t ARCHIVE...              test: extract every member in memory and check its CRC-32\n"
+    "  x ARCHIVE [PATTERN...]    extract all members, or those the patterns select, with\n"
+    "                            their dates; files already there are kept unless -f\n"
+    "  p ARCHIVE PATTERN...      write the members the patterns select to standard output\n"
+    "  a ARCHIVE FILE|FOLDER...  add files, and folders with everything in them, to the\n"
+    "                            archive (made when missing); members of the same name are\n"
+    "                            replaced; NAME=PATH stores the file or folder PATH as NAME\n"
+    "\n"
+    "Options:\n"
+    "  -o FOLDER    x: extract into FOLDER (default: the current folder)\n"
+    "  -f           x: overwrite files that are already there\n"
+    "  -m0 ... -m5  a: -m0 stores; -m1 (fastest) to -m5 (smallest) pack; default -m3\n"
+    "  -s           a: solid archive, packed as one stream (smaller, slower to get at)\n"
+    "  -mm          a: multimedia packing, for sound and pictures\n"
+    "  --           the arguments after it are names, even when they start with '-'\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "\n"
+    "Patterns: '*' and '?' match within one folder name, [abc] one of a set; case does not\n"
+    "count and '/' and '\\' are alike; a folder's name selects everything in it. Quote them:\n"
+    "  sdd x data.sdd 'textures/*.jpg' -o show\n"
+    "\n"
+    "Exit status: 0 all done; 1 an archive or member could not be read or written, or a file\n"
+    "was skipped; 2 the command line was wrong.\n";
+
+int usage(const std::string& problem) {
+    std::fprintf(stderr, "sdd: %s\nTry 'sdd --help' for more information.\n", problem.c_str());
     return exitUsage;
 }
 
 void fail(const std::string& archive, std::string_view member, std::string_view reason) {
+    clearProgressLine();
+    const std::string where = printableName(archive);
     if (member.empty())
-        std::fprintf(stderr, "sdd: %s: %.*s\n", archive.c_str(), static_cast<int>(reason.size()),
+        std::fprintf(stderr, "sdd: %s: %.*s\n", where.c_str(), static_cast<int>(reason.size()),
                      reason.data());
     else
-        std::fprintf(stderr, "sdd: %s: %.*s: %.*s\n", archive.c_str(), static_cast<int>(member.size()),
-                     member.data(), static_cast<int>(reason.size()), reason.data());
+        std::fprintf(stderr, "sdd: %s: %s: %.*s\n", where.c_str(), printableName(member).c_str(),
+                     static_cast<int>(reason.size()), reason.data());
+}
+
+std::string counted(std::uint64_t count, const char* thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
 // Junk after the last whole member (a download with something appended) does not stop the reading; it is
 // reported, since it may also be what is left of a member cut off.
 void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes) {
     if (trailingBytes != 0)
-        std::fprintf(stderr, "sdd: %s: warning: %" PRIu64 " bytes after the last whole member ignored\n",
-                     archive.c_str(), trailingBytes);
+        fail(archive, "",
+             "warning: " + counted(trailingBytes, "byte") + " after the last whole member ignored");
 }
 
 bool isDirectory(const MemberHeader& member) {
     return (member.flags & directoryFlags) == directoryFlags;
 }
 
-int list(const std::string& archive, FileArchiveSource& source) {
+std::optional<FileArchiveSource> openArchive(const std::string& archive) {
+    std::optional<FileArchiveSource> source(std::in_place, archive);
+    if (!source->isOpen()) {
+        fail(archive, "", std::string("cannot open: ") + std::strerror(errno));
+        return std::nullopt;
+    }
+    return source;
+}
+
+// Attributes as the system that wrote the member keeps them: a Unix mode as ls shows it, else the MS-DOS
+// ones (folder, read-only, hidden, system, archive).
+std::string attributesText(const MemberHeader& m) {
+    if (m.hostOs == hostUnix) {
+        const std::uint32_t mode = m.attributes;
+        std::string text = S_ISDIR(mode) ? "d" : (S_ISLNK(mode) ? "l" : "-");
+        const char* letters = "rwxrwxrwx";
+        for (int bit = 8; bit >= 0; --bit)
+            text += (mode >> bit & 1) ? letters[8 - bit] : '-';
+        return text;
+    }
+    if (m.hostOs != hostMsDos && m.hostOs != hostOs2 && m.hostOs != hostWin32)
+        return "?";
+    const std::uint32_t a = m.attributes;
+    return {(a & 0x10) || isDirectory(m) ? 'D' : '.', (a & 0x01) ? 'R' : '.', (a & 0x02) ? 'H' : '.',
+            (a & 0x04) ? 'S' : '.', (a & 0x20) ? 'A' : '.'};
+}
+
+std::string methodText(const MemberHeader& m) {
+    if (m.method == methodStored)
+        return "stored";
+    if (m.method > methodStored && m.method <= methodStored + 5)
+        return "m" + std::to_string(m.method - methodStored);
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", m.method);
+    return text;
+}
+
+// The packed size as a share of the size, as unrar shows it: 100% is no gain.
+std::string ratioText(std::uint64_t packed, std::uint64_t size) {
+    if (size == 0)
+        return "0%";
+    return std::to_string(std::min<std::uint64_t>((packed * 100 + size / 2) / size, 999)) + "%";
+}
+
+constexpr const char* listRule =
+    "---------- ---------- ---------- ----- ---------------- -------- ------ ----\n";
+
+int listArchive(const std::string& archive) {
+    std::optional<FileArchiveSource> source = openArchive(archive);
+    if (!source)
+        return exitDataError;
+    ArchiveWalk walk(*source);
+    if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
+        fail(archive, "", describe(start));
+        return exitDataError;
+    }
     std::vector<MemberHeader> members;
-    std::uint64_t trailingBytes = 0;
-    ExtractResult walk = listMembers(source, members, &trailingBytes);
-    reportTrailingBytes(archive, trailingBytes);
-    std::printf("%10s %10s %6s %4s %8s %5s  %s\n", "Packed", "Size", "Method", "Ver", "CRC32", "Solid",
-                "Name");
-    for (const MemberHeader& m : members)
-        std::printf("%10" PRIu32 " %10" PRIu32 " %6s %4u %08" PRIX32 " %5s  %s%s\n", m.packSize, m.unpSize,
-                    m.method == methodStored ? "stored"
-                                             : ("m" + std::to_string(m.method - methodStored)).c_str(),
-                    m.unpVer, m.fileCrc, m.solidContinuation ? "yes" : "no", m.name.c_str(),
-                    isDirectory(m) ? "\\" : "");
-    if (walk != ExtractResult::ok) {
-        fail(archive, "", describe(walk));
+    for (MemberHeader header; walk.next(header);)
+        members.push_back(header);
+    reportTrailingBytes(archive, walk.trailingBytes());
+
+    std::printf("Archive: %s%s\n", printableName(archive).c_str(), walk.solid() ? " (solid)" : "");
+    std::printf("%-10s %10s %10s %5s %-16s %-8s %-6s %s\n", "Attributes", "Size", "Packed", "Ratio",
+                "Date       Time", "CRC32", "Method", "Name");
+    std::fputs(listRule, stdout);
+    std::uint64_t size = 0, packed = 0;
+    for (const MemberHeader& m : members) {
+        const std::string name = printableName(memberNameUtf8(m)) + (isDirectory(m) ? "\\" : "");
+        std::printf("%-10s %10" PRIu32 " %10" PRIu32 " %5s %-16s %08" PRIX32 " %-6s %s\n",
+                    attributesText(m).c_str(), m.unpSize, m.packSize,
+                    ratioText(m.packSize, m.unpSize).c_str(), formatDosTime(m.fileTime).c_str(), m.fileCrc,
+                    methodText(m).c_str(), name.c_str());
+        size += m.unpSize;
+        packed += m.packSize;
+    }
+    std::fputs(listRule, stdout);
+    std::printf("%-10s %10" PRIu64 " %10" PRIu64 " %5s %-16s %-8s %-6s %s\n", "", size, packed,
+                ratioText(packed, size).c_str(), "", "", "", counted(members.size(), "member").c_str());
+    if (walk.error() != ExtractResult::ok) {
+        fail(archive, "", describe(walk.error()));
         return exitDataError;
     }
     return exitOk;
 }
 
-int test(const std::string& archive, FileArchiveSource& source) {
+// The bytes the members hold in all, for the progress of a run through them.
+std::uint64_t totalSize(ArchiveSource& source) {
+    std::vector<MemberHeader> members;
+    listMembers(source, members);
+    std::uint64_t total = 0;
+    for (const MemberHeader& m : members)
+        total += m.unpSize;
+    return total;
+}
+
+int testArchive(const std::string& archive) {
+    std::optional<FileArchiveSource> source = openArchive(archive);
+    if (!source)
+        return exitDataError;
     int members = 0, failures = 0;
-    std::uint64_t trailingBytes = 0;
+    std::uint64_t trailingBytes = 0, done = 0;
+    Progress progress(totalSize(*source));
     ExtractResult walk = extractAll(
-        source,
+        *source,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
             ++members;
+            done += header.unpSize;
+            progress.show(done, memberNameUtf8(header));
             if (result != ExtractResult::ok) {
                 ++failures;
-                fail(archive, header.name, describe(result));
+                fail(archive, memberNameUtf8(header), describe(result));
             }
         },
         &trailingBytes);
+    progress.clear();
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
         return exitDataError;
     }
-    std::printf("%s: %d members, %d failed\n", archive.c_str(), members, failures);
+    std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
+                failures);
     return failures == 0 ? exitOk : exitDataError;
 }
 
@@ -152,96 +276,211 @@ bool createFolders(const fs::path& folder, const fs::path& relative, std::string
     return true;
 }
 
-bool writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
-               std::string& reason) {
-    if (!createFolders(folder, relative.parent_path(), reason))
-        return false;
-    if (throughSymbolicLink(folder, relative, reason))
-        return false;
-    const fs::path path = folder / relative;
-    // O_NOFOLLOW: a link put there since the check above is refused too.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    bool written = fd >= 0;
-    for (std::size_t at = 0; written && at < bytes.size();) {
+bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
         if (n < 0 && errno == EINTR)
             continue;
-        written = n > 0;
-        at += written ? static_cast<std::size_t>(n) : 0;
-    }
-    if (fd >= 0)
-        written = ::close(fd) == 0 && written;
-    if (!written) {
-        reason = "cannot write " + path.string() + ": " + std::strerror(errno);
-        return false;
+        if (n <= 0)
+            return false;
+        at += static_cast<std::size_t>(n);
     }
     return true;
 }
 
-int extract(const std::string& archive, FileArchiveSource& source, const std::vector<std::string>& wanted,
-            const fs::path& folder) {
-    std::vector<bool> found(wanted.size(), false);
-    int failures = 0;
-    auto isWanted = [&](const MemberHeader& header) {
-        bool any = wanted.empty();
-        for (std::size_t i = 0; i < wanted.size(); ++i)
-            if (memberNameMatches(wanted[i], header.name))
-                any = found[i] = true;
-        return any;
-    };
-    std::uint64_t trailingBytes = 0;
-    ExtractResult walk = extractAll(source, [&](const MemberHeader& header, ExtractResult result,
-                                                std::span<const std::uint8_t> bytes) {
-        if (!isWanted(header))
-            return;
-        std::string reason;
-        std::optional<fs::path> relative = outputPathFor(header.name, reason);
-        if (!relative) {
-            ++failures;
-            fail(archive, header.name,
-                 "refused, " + reason + ": it would be written outside " + folder.string());
-            return;
+// The stored modification time on an open file; the access time stays as it is.
+void setModificationTime(int fd, std::uint32_t storedTime) {
+    if (const std::optional<std::time_t> t = unixTimeOf(storedTime)) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {*t, 0}};
+        ::futimens(fd, times);
+    }
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+enum class Written { yes, skipped, failed };
+
+// Writes a member's file. A file that is there already is kept (skipped) unless `overwrite`; then the new
+// file is written beside it and renamed over it, so the old one is replaced whole and a hard link to it,
+// which may lead out of the folder, keeps its contents.
+Written writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
+                  std::uint32_t storedTime, bool overwrite, std::string& reason) {
+    if (!createFolders(folder, relative.parent_path(), reason) ||
+        throughSymbolicLink(folder, relative, reason))
+        return Written::failed;
+    const fs::path path = folder / relative;
+    std::string written = path.string();
+    int fd;
+    if (overwrite) {
+        std::error_code ec;
+        if (fs::is_directory(fs::symlink_status(path, ec))) {
+            reason = "cannot write " + path.string() + ": a folder is there";
+            return Written::failed;
         }
-        if (result != ExtractResult::ok) {
-            ++failures;
-            fail(archive, header.name, describe(result));
-            return;
+        written = (path.parent_path() / ("." + path.filename().string() + ".sdd-XXXXXX")).string();
+        fd = ::mkstemp(written.data());
+        if (fd >= 0)
+            ::fchmod(fd, newFileMode());
+    } else {
+        // O_EXCL: only a file that is not there yet; O_NOFOLLOW: a link put there since the check above is
+        // refused too.
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) {
+            reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
+            return Written::skipped;
         }
-        const bool written = isDirectory(header) ? createFolders(folder, *relative, reason)
-                                                 : writeFile(folder, *relative, bytes, reason);
-        if (!written) {
-            ++failures;
-            fail(archive, header.name, reason);
+    }
+    bool good = fd >= 0 && writeAll(fd, bytes);
+    if (good)
+        setModificationTime(fd, storedTime);
+    if (fd >= 0)
+        good = ::close(fd) == 0 && good;
+    if (good && overwrite)
+        good = std::rename(written.c_str(), path.c_str()) == 0;
+    if (!good) {
+        reason = "cannot write " + path.string() + ": " + std::strerror(errno);
+        if (fd >= 0)
+            ::unlink(written.c_str()); // nothing half written stays
+        return Written::failed;
+    }
+    return Written::yes;
+}
+
+struct ExtractOptions {
+    std::vector<std::string> patterns; // none: every member
+    fs::path folder = ".";
+    bool overwrite = false;
+};
+
+// Which of the patterns select a name; `used` notes each one that did.
+bool selected(const std::vector<std::string>& patterns, std::vector<bool>& used, std::string_view name) {
+    bool any = patterns.empty();
+    for (std::size_t i = 0; i < patterns.size(); ++i)
+        if (patternSelects(patterns[i], name))
+            any = used[i] = true;
+    return any;
+}
+
+int reportUnused(const std::string& archive, const std::vector<std::string>& patterns,
+                 const std::vector<bool>& used) {
+    int unused = 0;
+    for (std::size_t i = 0; i < patterns.size(); ++i)
+        if (!used[i]) {
+            ++unused;
+            fail(archive, patterns[i], "no member of that name");
         }
-    }, &trailingBytes);
+    return unused;
+}
+
+int extract(const std::string& archive, const ExtractOptions& options) {
+    std::optional<FileArchiveSource> source = openArchive(archive);
+    if (!source)
+        return exitDataError;
+    std::vector<bool> used(options.patterns.size(), false);
+    int failures = 0, skipped = 0;
+    std::vector<std::pair<fs::path, std::uint32_t>> folderTimes;
+    std::uint64_t trailingBytes = 0, done = 0;
+    Progress progress(totalSize(*source));
+    const ExtractResult walk = extractAll(
+        *source,
+        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            const std::string name = memberNameUtf8(header);
+            done += header.unpSize;
+            if (!selected(options.patterns, used, name))
+                return;
+            progress.show(done, name);
+            std::string reason;
+            std::optional<fs::path> relative = outputPathFor(name, reason);
+            if (!relative) {
+                ++failures;
+                fail(archive, name,
+                     "refused, " + reason + ": it would be written outside " + options.folder.string());
+                return;
+            }
+            if (result != ExtractResult::ok) {
+                ++failures;
+                fail(archive, name, describe(result));
+                return;
+            }
+            if (isDirectory(header)) {
+                if (createFolders(options.folder, *relative, reason))
+                    folderTimes.emplace_back(options.folder / *relative, header.fileTime);
+                else {
+                    ++failures;
+                    fail(archive, name, reason);
+                }
+                return;
+            }
+            switch (writeFile(options.folder, *relative, bytes, header.fileTime, options.overwrite, reason)) {
+            case Written::yes:
+                break;
+            case Written::skipped:
+                ++skipped;
+                fail(archive, name, reason);
+                break;
+            case Written::failed:
+                ++failures;
+                fail(archive, name, reason);
+                break;
+            }
+        },
+        &trailingBytes);
+    progress.clear();
+    // Folders last: every file written into a folder changes its time.
+    for (const auto& [path, storedTime] : folderTimes)
+        if (const std::optional<std::time_t> t = unixTimeOf(storedTime)) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {*t, 0}};
+            ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        }
     reportTrailingBytes(archive, trailingBytes);
-    for (std::size_t i = 0; i < wanted.size(); ++i)
-        if (!found[i] && walk == ExtractResult::ok) {
-            ++failures;
-            fail(archive, wanted[i], describe(ExtractResult::notFound));
-        }
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
         return exitDataError;
     }
-    return failures == 0 ? exitOk : exitDataError;
+    failures += reportUnused(archive, options.patterns, used);
+    if (skipped != 0)
+        fail(archive, "", counted(skipped, "file") + " already there kept; run again with -f to overwrite");
+    return failures == 0 && skipped == 0 ? exitOk : exitDataError;
 }
 
-int print(const std::string& archive, FileArchiveSource& source, const std::string& member) {
-    std::vector<std::uint8_t> bytes;
-    ExtractResult result = extractMember(member, source, bytes);
-    if (result != ExtractResult::ok) {
-        fail(archive, member, describe(result));
+int print(const std::string& archive, const std::vector<std::string>& patterns) {
+    std::optional<FileArchiveSource> source = openArchive(archive);
+    if (!source)
+        return exitDataError;
+    std::vector<bool> used(patterns.size(), false);
+    int failures = 0;
+    bool outputBroken = false;
+    const ExtractResult walk = extractAll(
+        *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            const std::string name = memberNameUtf8(header);
+            if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
+                return;
+            if (result != ExtractResult::ok) {
+                ++failures;
+                fail(archive, name, describe(result));
+            } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+                fail(archive, name, "cannot write to standard output");
+                outputBroken = true;
+            }
+        });
+    if (!outputBroken && std::fflush(stdout) != 0) {
+        fail(archive, "", "cannot write to standard output");
+        outputBroken = true;
+    }
+    if (walk != ExtractResult::ok) {
+        fail(archive, "", describe(walk));
         return exitDataError;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
-        fail(archive, member, "cannot write to standard output");
-        return exitDataError;
-    }
-    return exitOk;
+    failures += reportUnused(archive, patterns, used);
+    return failures == 0 && !outputBroken ? exitOk : exitDataError;
 }
 
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
+bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint32_t& time,
+              std::string& reason) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
         reason = fs::exists(path, ec) ? "not a file" : "no such file";
@@ -253,14 +492,20 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::st
         reason = std::string("cannot read: ") + std::strerror(errno);
         return false;
     }
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0)
+        time = dosTimeOf(status.st_mtime);
     return true;
 }
 
-// A member to be written: its stored name, bytes and time.
+// A member to be written: its name as the header holds it, bytes and time; and its name as the user sees it.
+// A member kept from the archive keeps its name's Unicode form (after a zero byte) where it had one, so that
+// adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
 struct MemberToWrite {
     std::string name;
     std::vector<std::uint8_t> bytes;
     std::uint32_t time = defaultMemberTime;
+    std::string shownName;
 };
 
 // Stored names alike for replacement: case and the folder separator do not count, as on the system the
@@ -290,16 +535,21 @@ bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>&
     }
     solid = walk.solid();
     bool good = true;
-    const ExtractResult result = extractAll(
-        source, [&](const MemberHeader& header, ExtractResult memberResult, std::span<const std::uint8_t> bytes) {
+    const ExtractResult result =
+        extractAll(source, [&](const MemberHeader& header, ExtractResult memberResult,
+                               std::span<const std::uint8_t> bytes) {
             if (memberResult != ExtractResult::ok) {
                 if (good)
-                    fail(archive, header.name,
+                    fail(archive, memberNameUtf8(header),
                          std::string("cannot add to the archive, this member does not read back (") +
                              describe(memberResult) + "); it is left as it was");
                 good = false;
             } else if (!isDirectory(header)) {
-                members.push_back({header.name, {bytes.begin(), bytes.end()}, header.fileTime});
+                const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+                members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
+                                   {bytes.begin(), bytes.end()},
+                                   header.fileTime,
+                                   memberNameUtf8(header)});
             }
         });
     if (good && result != ExtractResult::ok) {
@@ -347,6 +597,61 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
     return name;
 }
 
+// The files an operand of `a` names, each with the name it is stored under: FILE, NAME=FILE, or a folder
+// (FOLDER or NAME=FOLDER) with every file in it, in name order so that the same folder gives the same
+// archive. Inside a folder, symbolic links and special files are left out with a warning: a link may lead
+// anywhere (or round in a circle), and reading a pipe could wait for ever. The archive itself is left out
+// too.
+bool filesToAdd(const std::string& archive, const std::string& operand,
+                std::vector<std::pair<std::string, fs::path>>& files, const std::string& untouched) {
+    // NAME=PATH stores what is at PATH under NAME; the first '=' splits them.
+    const std::size_t equals = operand.find('=');
+    const std::string given = operand.substr(0, equals);
+    const fs::path path = equals == std::string::npos ? operand : operand.substr(equals + 1);
+    std::string reason;
+    std::error_code ec;
+    if (!fs::is_directory(path, ec)) {
+        const std::optional<std::string> name = memberNameFor(given, reason);
+        if (!name) {
+            fail(archive, operand, reason + untouched);
+            return false;
+        }
+        files.emplace_back(*name, path);
+        return true;
+    }
+    std::vector<std::pair<std::string, fs::path>> inside;
+    fs::recursive_directory_iterator entry(path, ec);
+    for (; !ec && entry != fs::recursive_directory_iterator(); entry.increment(ec)) {
+        std::error_code ignored;
+        if (entry->is_symlink(ignored)) {
+            fail(archive, entry->path().string(), "warning: a symbolic link, not stored");
+            continue;
+        }
+        if (entry->is_directory(ignored))
+            continue;
+        if (!entry->is_regular_file(ignored)) {
+            fail(archive, entry->path().string(), "warning: not a regular file, not stored");
+            continue;
+        }
+        if (fs::equivalent(entry->path(), archive, ignored))
+            continue;
+        const std::optional<std::string> name =
+            memberNameFor(given + "/" + entry->path().lexically_relative(path).generic_string(), reason);
+        if (!name) {
+            fail(archive, entry->path().string(), reason + untouched);
+            return false;
+        }
+        inside.emplace_back(*name, entry->path());
+    }
+    if (ec) {
+        fail(archive, path.string(), "cannot read the folder: " + ec.message() + untouched);
+        return false;
+    }
+    std::ranges::sort(inside);
+    files.insert(files.end(), inside.begin(), inside.end());
+    return true;
+}
+
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
     std::vector<MemberToWrite> members;
     std::error_code ec;
@@ -360,56 +665,69 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         options.solid = options.solid || solid;
     }
 
-    std::vector<std::string> given;
-    for (const std::string& operand : operands) {
-        // NAME=PATH stores the file at PATH under NAME; the first '=' splits them.
-        const std::size_t equals = operand.find('=');
-        const std::string file = equals == std::string::npos ? operand : operand.substr(equals + 1);
-        std::string reason;
-        std::optional<std::string> name = memberNameFor(operand.substr(0, equals), reason);
-        if (!name) {
-            fail(archive, operand, reason + untouched);
+    std::vector<std::pair<std::string, fs::path>> files;
+    for (const std::string& operand : operands)
+        if (!filesToAdd(archive, operand, files, untouched))
             return exitDataError;
-        }
-        for (const std::string& earlier : given)
-            if (memberNameMatches(earlier, *name)) {
-                fail(archive, *name, "given twice" + untouched);
+
+    std::uint64_t total = 0, done = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [name, file] = files[i];
+        for (std::size_t j = 0; j < i; ++j)
+            if (sameStoredName(files[j].first, name)) {
+                fail(archive, name, "given twice" + untouched);
                 return exitDataError;
             }
         // Checked before reading: such a file may not even fit in memory.
-        if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > largestMemberSize) {
-            fail(archive, file,
-                 "larger than 256 MiB, the most a member can hold for the readers of this format" + untouched);
+        const std::uintmax_t size = fs::is_regular_file(file, ec) ? fs::file_size(file, ec) : 0;
+        if (size > largestMemberSize) {
+            fail(archive, file.string(),
+                 "larger than 256 MiB, the most a member can hold for the readers of this format" +
+                     untouched);
             return exitDataError;
         }
-        MemberToWrite member{*name, {}, defaultMemberTime};
-        if (!readFile(file, member.bytes, reason)) {
-            fail(archive, file, reason + untouched);
+        total += size;
+    }
+    for (const auto& [name, file] : files) {
+        MemberToWrite member{name, {}, defaultMemberTime, name};
+        std::string reason;
+        if (!readFile(file, member.bytes, member.time, reason)) {
+            fail(archive, file.string(), reason + untouched);
             return exitDataError;
         }
-        given.push_back(*name);
         // A member of the same name is replaced where it stands; others go after the archive's own.
-        const auto same = std::ranges::find_if(
-            members, [&](const MemberToWrite& old) { return sameStoredName(old.name, member.name); });
+        const auto same = std::ranges::find_if(members, [&](const MemberToWrite& old) {
+            return sameStoredName(old.shownName, member.shownName);
+        });
         if (same != members.end())
             *same = std::move(member);
         else
             members.push_back(std::move(member));
     }
+    total = 0;
+    for (const MemberToWrite& member : members)
+        total += member.bytes.size();
 
+    Progress progress(total);
     ArchivePacker packer(options);
     std::vector<WrittenMember> written;
     for (const MemberToWrite& member : members) {
+        progress.show(done, member.shownName);
+        done += member.bytes.size();
         if (!packer.add(member.name, member.bytes, member.time)) {
-            fail(archive, member.name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            fail(archive, member.shownName,
+                 "cannot be stored: name or size beyond what the format holds" + untouched);
             return exitDataError;
         }
         written.push_back(WrittenMember::of(member.name, member.bytes));
     }
 
+    progress.clear();
+
     // Nothing replaces the target until every member has been read back from the file as written.
     std::string reason;
-    const std::optional<std::string> temporary = writeTemporaryBeside(archive, packer.finish().bytes(), reason);
+    const std::optional<std::string> temporary =
+        writeTemporaryBeside(archive, packer.finish().bytes(), reason);
     if (!temporary) {
         fail(archive, "", reason + untouched);
         return exitDataError;
@@ -420,7 +738,8 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     if (!verified) {
         ::unlink(temporary->c_str());
         fail(archive, member,
-             (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") + untouched);
+             (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
+                 untouched);
         return exitDataError;
     }
     if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
@@ -432,59 +751,102 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     return exitOk;
 }
 
+// The options, and the commands that take each.
+struct OptionRule {
+    std::string_view name;
+    std::string_view commands;
+    bool takesValue = false;
+};
+constexpr OptionRule optionRules[] = {
+    {"-o", "x", true}, {"-f", "x"},  {"-m0", "a"}, {"-m1", "a"}, {"-m2", "a"},
+    {"-m3", "a"},      {"-m4", "a"}, {"-m5", "a"}, {"-s", "a"},  {"-mm", "a"},
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3)
-        return usage();
-    const std::string_view command = argv[1];
-    const std::string archive = argv[2];
-
-    std::vector<std::string> operands;
-    fs::path folder = ".";
-    PackOptions packOptions;
-    for (int i = 3; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (command == "x" && arg == "-o") {
-            if (++i == argc)
-                return usage("-o needs a folder");
-            folder = argv[i];
-        } else if (command == "a" && arg == "-mm") {
-            packOptions.multimedia = true;
-        } else if (command == "a" && arg == "-s") {
-            packOptions.solid = true;
-        } else if (command == "a" && arg.size() == 3 && arg.starts_with("-m") && arg[2] >= '0' &&
-                   arg[2] <= '5') {
-            packOptions.level = arg[2] - '0';
-        } else if (arg.starts_with("-") && arg.size() > 1) {
-            return usage(("unknown option " + std::string(arg)).c_str());
-        } else {
-            operands.emplace_back(arg);
+    // Names are matched and cut as the user's locale spells characters (UTF-8, as a rule).
+    std::setlocale(LC_CTYPE, "");
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    for (std::string_view arg : arguments) {
+        if (arg == "--")
+            break;
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(helpText, stdout);
+            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
+        }
+        if (arg == "--version") {
+            std::printf("sdd (Heliox) %s\n", HELIOX_VERSION);
+            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
         }
     }
+    if (arguments.empty())
+        return usage("no command given");
+    const std::string command(arguments[0]);
+    if (command != "l" && command != "t" && command != "x" && command != "p" && command != "a")
+        return usage("unknown command '" + command + "'");
 
+    std::vector<std::string> operands;
+    ExtractOptions extractOptions;
+    PackOptions packOptions;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !arg.starts_with("-") || arg.size() == 1) {
+            operands.emplace_back(arg);
+            continue;
+        }
+        const auto rule = std::ranges::find(optionRules, arg, &OptionRule::name);
+        if (rule == std::end(optionRules))
+            return usage("unknown option '" + std::string(arg) + "'");
+        if (rule->commands.find(command) == std::string_view::npos)
+            return usage("sdd " + command + " takes no " + std::string(arg));
+        std::string_view value;
+        if (rule->takesValue) {
+            if (++i == arguments.size())
+                return usage(std::string(arg) + " needs a value");
+            value = arguments[i];
+        }
+        if (arg == "-o")
+            extractOptions.folder = value;
+        else if (arg == "-f")
+            extractOptions.overwrite = true;
+        else if (arg == "-s")
+            packOptions.solid = true;
+        else if (arg == "-mm")
+            packOptions.multimedia = true;
+        else
+            packOptions.level = arg[2] - '0';
+    }
+
+    if (operands.empty())
+        return usage("sdd " + command + " needs an archive");
+    const std::string archive = operands.front();
+    const std::vector<std::string> rest(operands.begin() + 1, operands.end());
     if (command == "a") {
-        if (operands.empty())
-            return usage("sdd a needs at least one file");
-        return add(archive, operands, packOptions);
+        if (rest.empty())
+            return usage("sdd a needs at least one file or folder to add");
+        return add(archive, rest, packOptions);
     }
-    if (command != "l" && command != "t" && command != "x" && command != "p")
-        return usage(("unknown command " + std::string(command)).c_str());
-    if ((command == "l" || command == "t") && !operands.empty())
-        return usage(("sdd " + std::string(command) + " takes only the archive").c_str());
-    if (command == "p" && operands.size() != 1)
-        return usage("sdd p needs exactly one member");
-
-    FileArchiveSource source(archive);
-    if (!source.isOpen()) {
-        fail(archive, "", std::string("cannot open: ") + std::strerror(errno));
-        return exitDataError;
+    if (command == "x") {
+        extractOptions.patterns = rest;
+        return extract(archive, extractOptions);
     }
-    if (command == "l")
-        return list(archive, source);
-    if (command == "t")
-        return test(archive, source);
-    if (command == "x")
-        return extract(archive, source, operands, folder);
-    return print(archive, source, operands[0]);
+    if (command == "p") {
+        if (rest.empty())
+            return usage("sdd p needs the member (or a pattern) to write");
+        return print(archive, rest);
+    }
+    // l and t take several archives; each is reported, and the worst result is the exit status.
+    int status = exitOk;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (command == "l" && i > 0)
+            std::putchar('\n');
+        status = std::max(status, command == "l" ? listArchive(operands[i]) : testArchive(operands[i]));
+    }
+    return status;
 }

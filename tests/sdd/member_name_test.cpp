@@ -1,0 +1,47 @@
+#include "tools/sdd/member_name.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(UnicodeName, EveryKindOfTheEncodingDecodesToUtf8) {
+    // Kinds 3 (a run from the 8-bit name), 2, 2 (a surrogate pair), 0, then 1 (with the shared high byte
+    // 0x04).
+    EXPECT_EQ(decodeUnicodeName("ab??c?", "\x04\xE8\x00\x3D\xD8\x00\xDE\x63\x40\x51"s),
+              "ab\U0001F600c\u0451");
+    // A corrected run: '0' and '1' plus 0xE0, with the high byte: U+0410 U+0411.
+    EXPECT_EQ(decodeUnicodeName("01", "\x04\xC0\x80\xE0"s), "\u0410\u0411");
+    // Cut short anywhere, it gives what it has and reads nothing past its end.
+    const std::string whole = "\x04\xE8\x00\x3D\xD8\x00\xDE\x63\x40\x51"s;
+    for (std::size_t length = 1; length < whole.size(); ++length)
+        EXPECT_LE(decodeUnicodeName("ab??c?", whole.substr(0, length)).size(), 10u) << length;
+    // A run cannot copy past the 8-bit name, and a lone surrogate half is no character.
+    EXPECT_EQ(decodeUnicodeName("ab", "\x00\xC0\x7F"s), "ab");
+    EXPECT_EQ(decodeUnicodeName("?", "\x00\x80\x00\xD8"s), "\uFFFD");
+}
+
+TEST(PrintableName, ControlCharactersAndStrayBytesAreEscaped) {
+    EXPECT_EQ(printableName("textures\\\u0442\u0435\u0441\u0442.jpg"),
+              "textures\\\u0442\u0435\u0441\u0442.jpg");
+    EXPECT_EQ(printableName("a\x1B[2J\nb\x7F"), "a\\x1B[2J\\x0Ab\\x7F");
+    EXPECT_EQ(printableName("c1\xC2\x9B"
+                            "end"),
+              "c1\\xC2\\x9Bend"); // CSI as one 8-bit control
+    EXPECT_EQ(printableName("latin1 \xE9t\xE9 \xC0\x80"), "latin1 \\xE9t\\xE9 \\xC0\\x80");
+}
+
+TEST(PatternSelects, ShellWildcardsWithinFoldersAndWholeFolders) {
+    EXPECT_TRUE(patternSelects("textures/*.jpg", "textures\\earth.jpg"));
+    EXPECT_TRUE(patternSelects("TEXTURES\\EARTH.JP?", "textures\\earth.jpg"));
+    EXPECT_FALSE(patternSelects("textures/*.jpg", "textures\\moons\\io.jpg"));
+    EXPECT_FALSE(patternSelects("*.jpg", "textures\\earth.jpg"));
+    EXPECT_TRUE(patternSelects("textures", "textures\\moons\\io.jpg"));
+    EXPECT_TRUE(patternSelects("textures/", "textures\\moons\\io.jpg"));
+    EXPECT_TRUE(patternSelects("meshes/[ab]*.dat", "meshes\\asteroid.dat"));
+    EXPECT_FALSE(patternSelects("meshes/[ab]*.dat", "meshes\\comet.dat"));
+    EXPECT_FALSE(patternSelects("tex", "textures\\earth.jpg"));
+}
+
+} // namespace
