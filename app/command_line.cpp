@@ -60,6 +60,23 @@ bool parseSize(std::string_view s, RunOptions& o) {
     return true;
 }
 
+// "X,Y,Z:X,Y,Z": where the camera stands and the point it looks at, which must differ.
+bool parseHeldCamera(std::string_view s, RunOptions& o) {
+    std::array<float, 6> values{};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const char separator = i == 5 ? '\0' : i == 2 ? ':' : ',';
+        const std::size_t end = separator ? s.find(separator, start) : s.size();
+        if (end == std::string_view::npos || !parseNumber(s.substr(start, end - start), values[i]))
+            return false;
+        start = end + 1;
+    }
+    if (values[0] == values[3] && values[1] == values[4] && values[2] == values[5])
+        return false;
+    o.heldCamera = values;
+    return true;
+}
+
 bool parseTimeOfDay(std::string_view s, std::optional<std::string>& out) {
     unsigned h = 0, m = 0, sec = 0;
     if (s.size() != 8 || s[2] != ':' || s[5] != ':' || !parseNumber(s.substr(0, 2), h) ||
@@ -146,6 +163,8 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view) { return setChoice(o.showClock, false); }},
     {"time", "HH:MM:SS", "the time the clock shows", false,
      [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }},
+    {"camera", "X,Y,Z:X,Y,Z", "hold the camera at the first point, looking at the second", false,
+     [](RunOptions& o, std::string_view v) { return parseHeldCamera(v, o); }},
     {"music", "", "play the music", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.music, true); }},
     {"no-music", "", "no music", false,

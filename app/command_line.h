@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ struct RunOptions {
     std::optional<unsigned> speed, volume; // 0 to 100, as in the settings
     std::optional<bool> showFps, showClock, music;
     std::optional<std::string> time; // the clock's time, HH:MM:SS, for reproducible renders
+    // A camera held still at the first point, looking at the second (x, y, z each), instead of the travelling
+    // one: close-ups of any part of the show in a render.
+    std::optional<std::array<float, 6>> heldCamera;
 };
 
 // The application object: what to run and with which window, filled from the command line.

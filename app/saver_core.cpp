@@ -77,6 +77,11 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
         fixedStepsInFpsWindow_ += *fixedDt;
 
     camera.update(dt * speedFactor_);
+    if (heldCamera_) {
+        camera.position = camera.eye = heldCamera_->first;
+        camera.forward = camera.forwardCopy = normalize(heldCamera_->second - heldCamera_->first);
+        camera.up = {0, -1, 0};
+    }
     worldTime += dt;
     director_.updateObjects(dt);
     director_.renderFrame(camera);

@@ -2,6 +2,7 @@
 
 #include "app/exit_rules.h"
 #include "app/settings.h"
+#include "math/vec3.h"
 #include "overlay/clock_text.h"
 #include "overlay/frame_counter.h"
 #include "scene/environment_table.h"
@@ -13,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 // What a shell lends the saver run: everything that needs the window system.
 struct SaverHooks {
@@ -45,6 +47,11 @@ public:
 
     ExitRules& exitRules() { return exit_; }
 
+    // Keeps the camera at `eye`, looking at `target`, from the next frame on, instead of travelling; +y points
+    // down the screen, as along the camera's path. The path is still made and advanced, so the random
+    // sequence, and with it everything else in the show, is the same as in a travelling run.
+    void holdCamera(Vec3 eye, Vec3 target) { heldCamera_ = std::pair{eye, target}; }
+
     // The window took a new size (a resizable window, or the host's window under XScreenSaver): the viewport,
     // the perspective and the flat drawing follow it from the next frame on.
     void resize(int width, int height);
@@ -59,6 +66,7 @@ private:
     WorldList worlds_;
     SceneDirector director_;
     float speedFactor_ = 1.5f;
+    std::optional<std::pair<Vec3, Vec3>> heldCamera_;
 
     // Drawn by the director over each frame. The frame counter's window is timed by fpsClock, or, when the
     // caller fixes the frame steps, by their sum: a render's frames then show the same count on every

@@ -79,6 +79,8 @@ int runRender(const RunOptions& options) {
             options.time ? parseClockTime(*options.time) : std::nullopt)
         hooks.clockTime = [time = *fixedTime] { return time; };
     SaverRun run(settings, width, height, hooks);
+    if (const auto& held = options.heldCamera)
+        run.holdCamera({(*held)[0], (*held)[1], (*held)[2]}, {(*held)[3], (*held)[4], (*held)[5]});
     const bool loaded = run.load(options.seed.value_or(defaultSeed));
     int result = 0;
     if (!loaded) {
