@@ -119,9 +119,10 @@ void Billboard::draw(Camera& camera) {
         glBindTexture(GL_TEXTURE_2D, textureId);
     glDisable(GL_LIGHTING);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // A halo keeps the depth test: the part of its square inside the rim lies within its sphere and is hidden
+    // by the sphere's depth, so the glow shows only around the rim, never as a ring painted over the disc,
+    // and a body passing in front hides it.
     glDepthMask(GL_FALSE);
-    if (oreol)
-        glDisable(GL_DEPTH_TEST);
     if (blend) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glAlphaFunc(GL_ALWAYS, 0);
@@ -148,7 +149,7 @@ void Billboard::draw(Camera& camera) {
 
     glDepthMask(GL_TRUE);
     glEnable(GL_LIGHTING);
-    if (oreol || depth)
+    if (depth)
         glEnable(GL_DEPTH_TEST);
     if (blend) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -53,9 +53,11 @@ ViewAxes viewAxes() {
     return {right, up, cross(right, up)};
 }
 
-// Streams and eruptions glow over everything: no depth test, and no lighting or alpha test to dim them.
+// Streams and eruptions glow: no lighting or alpha test to dim them, and no depth writes, so they hide nothing.
+// They keep the depth test, so a planet passing in front of the Sun hides the Sun's eruptions and jet rather
+// than wearing them.
 void beginGlowingSprites(GLuint texture) {
-    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
     glDisable(GL_ALPHA_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -64,7 +66,7 @@ void beginGlowingSprites(GLuint texture) {
 
 // Lighting and the alpha test come back on as well, so the objects drawn next find the scene's state.
 void endGlowingSprites() {
-    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
     glEnable(GL_LIGHTING);
     glEnable(GL_ALPHA_TEST);
 }
