@@ -6,6 +6,7 @@
 #include "tools/meshgen/mesh_file_writer.h"
 #include "tools/meshgen/ring_mesh.h"
 #include "tools/meshgen/sphere_mesh.h"
+#include "tools/meshgen/station_mesh.h"
 
 #include <cstdio>
 #include <string>
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
         {"asteroid1.dat", asteroidMesh(1)},
         {"asteroid2.dat", asteroidMesh(2)},
         {"asteroid3.dat", asteroidMesh(3)},
+        {"station_hub.dat", stationHubMesh()},
+        {"station_ring.dat", stationRingMesh()},
     };
     for (const auto& [name, mesh] : files) {
         if (!writeMeshFile(meshes / name, mesh)) {

@@ -4,6 +4,7 @@
 #include "tools/texgen/noise.h"
 #include "tools/texgen/sphere_painting.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -95,5 +96,40 @@ Picture paintSaturnRing(int width, int height) {
         for (int y = 0; y < height; ++y)
             picture.at(x, y) = c;
     }
+    return picture;
+}
+
+Picture paintLightning(int width, int height) {
+    // A few storms, each a knot of small flashes; the sphere that wears this moves it to a new place at
+    // every flash, so the storms light up here and there.
+    Picture picture(width, height);
+    for (int storm = 0; storm < 7; ++storm) {
+        const float cx = latticeValue(storm, 0, 0, 515) * static_cast<float>(width);
+        const float cy = (0.3f + 0.4f * latticeValue(storm, 1, 0, 515)) * static_cast<float>(height);
+        for (int flash = 0; flash < 5; ++flash) {
+            const float fx = cx + (latticeValue(storm, flash, 2, 515) - 0.5f) * 0.05f * static_cast<float>(width);
+            const float fy = cy + (latticeValue(storm, flash, 3, 515) - 0.5f) * 0.08f * static_cast<float>(height);
+            const float radius = 2 + 4 * latticeValue(storm, flash, 4, 515);
+            const int reach = static_cast<int>(radius * 3);
+            for (int y = std::max(0, static_cast<int>(fy) - reach); y < std::min(height, static_cast<int>(fy) + reach); ++y)
+                for (int x = std::max(0, static_cast<int>(fx) - reach); x < std::min(width, static_cast<int>(fx) + reach); ++x) {
+                    const float d = std::hypot(static_cast<float>(x) - fx, static_cast<float>(y) - fy) / radius;
+                    const float light = std::exp(-d * d);
+                    picture.at(x, y) = added(picture.at(x, y), Colour{0.75f * light, 0.85f * light, light, 1});
+                }
+        }
+    }
+    return picture;
+}
+
+Picture paintAirGlow(int width, int height) {
+    // The atmosphere shells fade by their own alpha towards the rim; the picture only gives the air its
+    // colour, a pale blue with a faint mottling so it does not look painted on.
+    Picture picture(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const float mottle = 0.9f + 0.1f * valueNoise({x * 0.2f, y * 0.2f, 0}, 733);
+            picture.at(x, y) = scaled(Colour{0.55f, 0.75f, 1.0f, 1}, mottle);
+        }
     return picture;
 }

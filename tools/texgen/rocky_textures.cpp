@@ -165,3 +165,20 @@ Picture paintMars(int width, int height) {
         return mix(ramp.at(shade), ice, cap);
     });
 }
+
+Picture paintHullPanels(int width, int height) {
+    // Plates in a grid, each a slightly different grey, with dark seams between them and a few darker ones.
+    Picture picture(width, height);
+    constexpr int plate = 32;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int px = x / plate, py = y / (plate / 2);
+            const float tone = 0.55f + 0.3f * latticeValue(px, py, 0, 909);
+            const bool dark = latticeValue(px, py, 1, 909) < 0.12f;
+            const bool seam = x % plate == 0 || y % (plate / 2) == 0;
+            const float grain = 0.95f + 0.05f * valueNoise({x * 0.3f, y * 0.3f, 0}, 910);
+            const float v = (seam ? 0.25f : dark ? 0.3f : tone) * grain;
+            picture.at(x, y) = {v, v, v * 1.04f, 1};
+        }
+    return picture;
+}

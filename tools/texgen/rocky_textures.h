@@ -10,3 +10,5 @@ Picture paintVenus(int width, int height);
 Picture paintEarth(int width, int height);
 Picture paintEarthClouds(int width, int height); // white with alpha: clear sky is transparent
 Picture paintMars(int width, int height);
+// A spacecraft's hull: grey plates in a grid with dark seams.
+Picture paintHullPanels(int width, int height);

@@ -3,6 +3,7 @@
 #include "tools/texgen/noise.h"
 #include "tools/texgen/sphere_painting.h"
 
+#include <algorithm>
 #include <cmath>
 
 Picture paintStarfield(int width, int height) {
@@ -28,16 +29,29 @@ Picture paintStarfield(int width, int height) {
                 continue;
             const float brightness = 0.25f + 0.75f * std::pow(latticeValue(x, y, 1, 143), 6.0f);
             const float tint = latticeValue(x, y, 2, 143);
-            const Colour star{brightness * (0.85f + 0.15f * tint), brightness * 0.92f,
+            Colour star{brightness * (0.85f + 0.15f * tint), brightness * 0.92f,
                               brightness * (1.0f - 0.15f * tint), 1};
-            sky.at(x, y) = added(sky.at(x, y), star);
+            // Away from the equator a texel covers less of the sky across than along, so a star there spans
+            // two texels across to stay round. Nearer the poles the texture is squeezed so much that the
+            // filter draws any star as a streak pointing at the pole, so the stars fade out there.
+            const int across = area < 0.5f ? 2 : 1;
+            star = scaled(star, smoothStep(0.15f, 0.35f, area));
+            const auto put = [&](int atX, int atY, Colour light) {
+                if (atY < 0 || atY >= height)
+                    return;
+                for (int k = 0; k < across; ++k) {
+                    Colour& texel = sky.at(((atX + k - across / 2) % width + width) % width, atY);
+                    texel = added(texel, light);
+                }
+            };
+            put(x, y, star);
             // The brightest stars spill into their neighbours so they survive the texture filter.
-            if (brightness > 0.6f)
-                for (auto [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
-                    if (y + dy >= 0 && y + dy < height) {
-                        Colour& next = sky.at((x + dx + width) % width, y + dy);
-                        next = added(next, scaled(star, 0.35f));
-                    }
+            if (brightness > 0.6f) {
+                put(x - across, y, scaled(star, 0.35f));
+                put(x + across, y, scaled(star, 0.35f));
+                put(x, y - 1, scaled(star, 0.35f));
+                put(x, y + 1, scaled(star, 0.35f));
+            }
         }
     }
     return sky;

@@ -52,12 +52,52 @@ Picture paintLensStreak(int size) {
     });
 }
 
+// The Sun's corona around its rim. The rim billboard stands on the circle where the viewer sees the Sun's edge,
+// and from the show's distances that edge lies at about 0.8 of the picture's half-size: inside it the light
+// falls on the Sun's own bright face and is lost there, outside it fades into the sky.
 Picture paintHalo(int size) {
     return paintSprite(size, [](float x, float y) {
         const float r = std::hypot(x, y);
-        const float ring = std::exp(-std::pow((r - 0.62f) / 0.12f, 2.0f));
-        const float inner = std::exp(-std::pow((r - 0.62f) / 0.3f, 2.0f)) * 0.3f;
-        return light((ring + inner) * edgeFade(r), {0.75f, 0.85f, 1.0f});
+        // Brightest just inside the usual rim and falling off gently outwards; closer in, where the rim moves
+        // further in, the glow still reaches it.
+        const float corona = std::exp(-std::max(r - 0.72f, 0.0f) * 7) * smoothStep(0.35f, 0.72f, r);
+        return light(0.45f * corona * edgeFade(r), {1.0f, 0.8f, 0.55f});
+    });
+}
+
+// A comet's tail, for a billboard that stands on the line from the Sun through the comet with the picture's
+// top away from the Sun: nothing in the lower half, and from the middle up a plume that widens and fades.
+// Its alpha carries the plume, for drawing blended over what lies behind.
+Picture paintCometTail(int size) {
+    Picture picture(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const float across = (static_cast<float>(x) + 0.5f) / static_cast<float>(size) * 2 - 1;
+            const float along = 1 - (static_cast<float>(y) + 0.5f) / static_cast<float>(size) * 2; // up: top row
+            if (along <= 0) {
+                picture.at(x, y) = {0, 0, 0, 0};
+                continue;
+            }
+            const float width = 0.05f + 0.45f * along;
+            const float streaks = 0.8f + 0.2f * valueNoise({across * 12, along * 3, 0}, 77);
+            const float plume = std::exp(-std::pow(across / width, 2.0f)) * std::exp(-along * 2.2f) * streaks;
+            const float fade = smoothStep(0.0f, 0.06f, along) * (1 - smoothStep(0.85f, 1.0f, along)) *
+                               (1 - smoothStep(0.85f, 1.0f, std::abs(across)));
+            picture.at(x, y) = {0.75f, 0.85f, 1.0f, clamp01(plume * fade * 1.4f)};
+        }
+    return picture;
+}
+
+// A far spiral galaxy seen at a slant: a bright core and two arms of soft light.
+Picture paintGalaxy(int size) {
+    return paintSprite(size, [](float x, float y) {
+        const float r = std::hypot(x, y);
+        const float angle = std::atan2(y, x);
+        const float arms = std::pow(0.5f + 0.5f * std::cos(2 * angle - 9 * r), 3.0f);
+        const float dust = 0.6f + 0.4f * valueNoise({x * 9, y * 9, 0}, 401);
+        const float disc = std::exp(-r * 4.5f) * (0.35f + 0.65f * arms) * dust;
+        const float core = std::exp(-r * r * 90);
+        return light((disc * 0.8f + core) * edgeFade(r), {0.9f, 0.88f, 1.0f});
     });
 }
 
