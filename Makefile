@@ -3,7 +3,7 @@
 PRESET ?= $(if $(CI),ci,default)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan test-windows clean
+.PHONY: all deps build run test test-asan test-windows deb clean
 
 all: build
 
@@ -45,6 +45,44 @@ test-windows: build
 	@cmake --preset win64 -DHELIOX_SHOW_DATA=$(CURDIR)/build/$(PRESET)/data.sdd >/dev/null
 	@cmake --build --preset win64 -j $(JOBS)
 	@ctest --preset win64 -j $(JOBS)
+
+# The Debian package, build/deb/heliox_VERSION_ARCH.deb, made by dpkg-buildpackage from a copy of the working tree:
+# its build leaves the tree and the other build folders alone, and it rebuilds everything, so it is no part of
+# `make test`. lintian checks the package and fails the target on an error. The packaging tools, and whatever
+# debian/control's Build-Depends names that is missing, are installed here only.
+DEB_DIR := build/deb
+DEB_TOOLS := dpkg-dev debhelper lintian
+DEB_VERSION = $(shell sed -n 's/^project.Heliox VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB_ARCH = $(shell dpkg --print-architecture 2>/dev/null)
+DEB_SRC = $(DEB_DIR)/heliox-$(DEB_VERSION)
+DEB_FILE = $(DEB_DIR)/heliox_$(DEB_VERSION)_$(DEB_ARCH).deb
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+deb:
+	@missing=$$(for p in $(DEB_TOOLS); do \
+		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "make deb: installing" $$missing; \
+		$(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+			--no-install-recommends $$missing; \
+	fi
+	@changelog=$$(dpkg-parsechangelog -S Version); \
+	if [ "$$changelog" != "$(DEB_VERSION)" ]; then \
+		echo "make deb: CMakeLists.txt says version $(DEB_VERSION) but debian/changelog $$changelog;" \
+			"add a changelog entry for $(DEB_VERSION) (dch -v $(DEB_VERSION))" >&2; \
+		exit 1; \
+	fi
+	rm -rf $(DEB_DIR)
+	mkdir -p $(DEB_SRC)
+	tar -c --exclude=./build --exclude=./.git --exclude='./obj-*' --exclude=node_modules \
+		--exclude=./debian/heliox --exclude=./debian/.debhelper -f - . | tar -x -C $(DEB_SRC)
+	@cd $(DEB_SRC) && dpkg-checkbuilddeps 2>/dev/null || { \
+		echo "make deb: installing the packages debian/control asks for"; \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get -o DPkg::Lock::Timeout=600 build-dep -y -qq ./; }
+	cd $(DEB_SRC) && DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" dpkg-buildpackage -b -us -uc
+	rm -rf $(DEB_SRC)
+	lintian --fail-on error $(DEB_FILE)
+	@echo "make deb: $(DEB_FILE)"
 
 clean:
 	rm -rf build
