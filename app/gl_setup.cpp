@@ -80,9 +80,10 @@ std::array<std::uint16_t, 768> gammaRamp(float red, float green, float blue) {
     const float exponents[3] = {red, green, blue};
     for (int channel = 0; channel < 3; ++channel)
         for (int k = 0; k < 256; ++k) {
-            // (k/256)^e × 65536 stays below 65536 for k < 256, so the truncation always fits 16 bits.
+            // (k/256)^e × 65536 stays below 65536 for k < 256 only while e > 0; e ≤ 0 reaches 65536 or more
+            // (infinity at k = 0), which must saturate at full white rather than wrap to black.
             const double value = std::pow(k / 256.0, static_cast<double>(exponents[channel])) * 65536.0;
-            ramp[channel * 256 + k] = static_cast<std::uint16_t>(value);
+            ramp[channel * 256 + k] = static_cast<std::uint16_t>(std::fmin(std::fmax(value, 0.0), 65535.0));
         }
     return ramp;
 }

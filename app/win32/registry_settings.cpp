@@ -1,5 +1,7 @@
 #include "app/win32/registry_settings.h"
 
+#include <algorithm>
+
 namespace {
 
 // Closes the key on every way out of a read or a write.
@@ -40,10 +42,14 @@ void readFlag(HKEY key, const char* name, bool& flag) {
         flag = value != 0;
 }
 
-void readNumber(HKEY key, const char* name, std::uint32_t& number) {
+// A number outside its range is brought to the nearer end rather than dropped: the key may have been edited
+// by hand or by another program, and the readers of the record count on the range: a Gamma above 100 would
+// drive the gamma ramp past 16 bits (a black screen), and the dialog would show such a value as it is.
+void readNumber(HKEY key, const char* name, std::uint32_t& number, std::uint32_t lowest,
+                std::uint32_t highest) {
     DWORD value = 0;
     if (readDword(key, name, value))
-        number = value;
+        number = std::clamp<std::uint32_t>(value, lowest, highest);
 }
 
 // Path is read with room for 254 characters and the terminator; a longer value does not fit and is not
@@ -76,12 +82,13 @@ bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s) {
     readFlag(key.get(), "EnableMusic", s.enableMusic);
     readFlag(key.get(), "UseDesktop", s.useDesktop);
     readFlag(key.get(), "DefGamma", s.defGamma);
-    readNumber(key.get(), "Width", s.width);
-    readNumber(key.get(), "Height", s.height);
-    readNumber(key.get(), "Depth", s.depth);
-    readNumber(key.get(), "Volume", s.volume);
-    readNumber(key.get(), "Gamma", s.gamma);
-    readNumber(key.get(), "Speed", s.speed);
+    // The same ranges as the Linux settings file's.
+    readNumber(key.get(), "Width", s.width, 1, 32767);
+    readNumber(key.get(), "Height", s.height, 1, 32767);
+    readNumber(key.get(), "Depth", s.depth, 8, 32);
+    readNumber(key.get(), "Volume", s.volume, 0, 100);
+    readNumber(key.get(), "Gamma", s.gamma, 0, 100);
+    readNumber(key.get(), "Speed", s.speed, 0, 100);
     readFlag(key.get(), "ShowFPS", s.showFps);
     readFlag(key.get(), "VSync", s.vSync);
     readFlag(key.get(), "MouseExit", s.mouseExit);

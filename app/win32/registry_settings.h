@@ -9,8 +9,10 @@
 inline constexpr const char* settingsKeyPath = "Software\\Corvane\\Heliox";
 
 // Reads the values under `root`\`keyPath` over `s`, which should hold the defaults: a value that is missing,
-// or stored with another type or size, keeps its default. DefGamma forces Gamma to 50. A Path longer than 254
-// characters does not fit and leaves Path empty. False when the key cannot be opened or created.
+// or stored with another type or size, keeps its default. A number outside its range (Width and Height 1 to
+// 32767, Depth 8 to 32, Volume, Gamma and Speed 0 to 100) is taken as the nearer end. DefGamma forces Gamma
+// to 50. A Path longer than 254 characters does not fit and leaves Path empty. False when the key cannot be
+// opened or created.
 bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s);
 
 // Writes every value but Path (the installation's), plus ShowFlame = 0, which older readers of the key expect

@@ -88,6 +88,18 @@ TEST_F(DisplayStateTest, TheGammaRampGoesBackToTheIdentityOnTheSameDisplayOnce) 
             ASSERT_EQ(rampCalls[1].ramp[channel * 256 + k], k * 256);
 }
 
+// Whatever exponent it is asked for, the display gets a ramp that never falls and stays within 16 bits, never
+// one that wrapped to black.
+TEST_F(DisplayStateTest, ExponentsOfZeroOrBelowGiveAFullBrightRampNotAWrappedOne) {
+    DisplayState state(fakeApi);
+    for (float exponent : {0.0f, -0.5f, -40.0f}) {
+        ASSERT_TRUE(state.applyGammaRamp(someDc, exponent, exponent, exponent));
+        const auto& ramp = rampCalls.back().ramp;
+        for (int k = 0; k < 768; ++k)
+            ASSERT_EQ(ramp[k], 65535) << "exponent " << exponent << ", entry " << k;
+    }
+}
+
 TEST_F(DisplayStateTest, ARampTheDisplayRefusedIsNotRestored) {
     DisplayState state(fakeApi);
     rampAccepted = FALSE;

@@ -1,5 +1,7 @@
 #include "app/win32/registry_settings.h"
 
+#include "app/gl_setup.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,6 +121,34 @@ TEST_F(RegistrySettings, DefaultGammaForcesGammaToFiftyInMemoryOnly) {
 
     setDword("DefGamma", 0);
     EXPECT_EQ(load().gamma, 80u);
+}
+
+TEST_F(RegistrySettings, NumbersOutsideTheirRangesAreTakenAsTheNearerEndAndTheScreenStaysLit) {
+    setDword("DefGamma", 0);
+    setDword("Gamma", 150);
+    setDword("Speed", 0xFFFFFFFF);
+    setDword("Volume", 101);
+    setDword("Width", 0);
+    setDword("Height", 40000);
+    setDword("Depth", 64);
+    Settings loaded = load();
+    EXPECT_EQ(loaded.gamma, 100u);
+    EXPECT_EQ(loaded.speed, 100u);
+    EXPECT_EQ(loaded.volume, 100u);
+    EXPECT_EQ(loaded.width, 1u);
+    EXPECT_EQ(loaded.height, 32767u);
+    EXPECT_EQ(loaded.depth, 32u);
+    // The brightest setting brightens: the ramp the display is given rises to full white.
+    const float exponent = gammaExponent(loaded);
+    const auto ramp = gammaRamp(exponent, exponent, exponent);
+    EXPECT_GT(ramp[128], 128 * 256);
+    EXPECT_GT(ramp[255], 65000);
+
+    setDword("Depth", 1);
+    setDword("Width", 32767);
+    loaded = load();
+    EXPECT_EQ(loaded.depth, 8u);
+    EXPECT_EQ(loaded.width, 32767u);
 }
 
 TEST_F(RegistrySettings, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
