@@ -112,8 +112,10 @@ void initialise(HWND dialog) {
     setCheck(dialog, IDC_24_HOURS, !settings.timeFormat);
     showClockControls(dialog);
 
+    // A Windows installation is the .scr and data.sdd alone: the label says what the program is and points to
+    // nothing the user does not have.
     SetDlgItemTextA(dialog, IDC_PRODUCTS_LABEL,
-                    "Heliox: the solar system as a screen saver. Its README tells how it is made.");
+                    "Heliox: the Sun, its planets and their moons as a screen saver.");
 
     setSlider(dialog, IDC_VOLUME, 1, settings.volume);
     setSlider(dialog, IDC_GAMMA, 0, settings.gamma);

@@ -156,6 +156,9 @@ missing_values)
     expect_control 1004 checked=1
     expect_control 1049 checked=1
     expect_control 1027 checked=0
+    # The product label says what the program is; the .scr comes without the README, so it names none.
+    expect_control 1035 "text=Heliox: the Sun"
+    ! grep "^1035 " "$work/dump" | grep -qi readme || fail "the product label still points to a README"
     [ -z "$(values)" ] || fail "Cancel wrote values"
     ;;
 preview_without_window)
