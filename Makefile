@@ -69,7 +69,8 @@ deb:
 	@changelog=$$(dpkg-parsechangelog -S Version); \
 	if [ "$$changelog" != "$(DEB_VERSION)" ]; then \
 		echo "make deb: CMakeLists.txt says version $(DEB_VERSION) but debian/changelog $$changelog;" \
-			"add a changelog entry for $(DEB_VERSION) (dch -v $(DEB_VERSION))" >&2; \
+			"add an entry for $(DEB_VERSION) at the top of debian/changelog" \
+			"(devscripts' dch -v $(DEB_VERSION) writes one)" >&2; \
 		exit 1; \
 	fi
 	rm -rf $(DEB_DIR)
