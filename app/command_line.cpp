@@ -4,6 +4,10 @@
 #include <charconv>
 #include <limits>
 
+#ifndef HELIOX_VERSION
+#define HELIOX_VERSION "(unknown version)"
+#endif
+
 namespace {
 
 bool isDigit(char c) {
@@ -163,6 +167,28 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view) { return setChoice(o.showClock, false); }},
     {"time", "HH:MM:SS", "the time the clock shows", false,
      [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }},
+    {"max-fps", "N", "draw at most N frames a second (default 30; 0: as fast as possible)", false,
+     [](RunOptions& o, std::string_view v) {
+         unsigned n = 0;
+         if (!parseNumber(v, n) || n > 1000)
+             return false;
+         o.maxFps = n;
+         return true;
+     }},
+    {"time-format", "12|24", "the clock counts 12 or 24 hours", false,
+     [](RunOptions& o, std::string_view v) {
+         if (v != "12" && v != "24")
+             return false;
+         o.twelveHourClock = v == "12";
+         return true;
+     }},
+    {"set", "NAME=VALUE", "save a setting in the settings file (repeatable), then end", false,
+     [](RunOptions& o, std::string_view v) {
+         if (v.find('=') == std::string_view::npos)
+             return false;
+         o.settingsToSave.emplace_back(v);
+         return true;
+     }},
     {"camera", "X,Y,Z:X,Y,Z", "hold the camera at the first point, looking at the second", false,
      [](RunOptions& o, std::string_view v) { return parseHeldCamera(v, o); }},
     {"music", "", "play the music", false,
@@ -176,6 +202,22 @@ const LongOption* findLongOption(std::string_view name) {
         if (option.name == name)
             return &option;
     return nullptr;
+}
+
+// A switch of the screen-saver host: '-' or '/', then s, t, c or p in either case; "c" and "p" may carry
+// their window number joined on ("/c:1234", "-p1234").
+bool isHostSwitch(std::string_view word) {
+    if (word.size() < 2 || (word[0] != '-' && word[0] != '/'))
+        return false;
+    const char letter = static_cast<char>(word[1] | 0x20);
+    std::string_view rest = word.substr(2);
+    if (letter == 's' || letter == 't')
+        return rest.empty();
+    if (letter != 'c' && letter != 'p')
+        return false;
+    if (rest.starts_with(':'))
+        rest.remove_prefix(1);
+    return std::all_of(rest.begin(), rest.end(), isDigit);
 }
 
 } // namespace
@@ -224,15 +266,16 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
     bool displayChosen = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
-        if (arg == "--help" || arg == "-help" || arg == "-h") {
+        if (arg == "--help" || arg == "-help" || arg == "-h")
             return ArgumentsResult::Help;
-        }
+        if (arg == "--version")
+            return ArgumentsResult::Version;
         bool doubleDash = arg.starts_with("--");
         std::string_view body = arg.substr(doubleDash ? 2 : 1);
         std::string_view name = body.substr(0, body.find('='));
         const LongOption* option = arg.starts_with('-') ? findLongOption(name) : nullptr;
         if (!option) {
-            if (doubleDash) {
+            if (doubleDash || (arg.starts_with('-') && !isHostSwitch(arg))) {
                 error = "unknown option " + std::string(arg);
                 return ArgumentsResult::UsageError;
             }
@@ -276,8 +319,12 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
     return ArgumentsResult::Run;
 }
 
+std::string versionText() {
+    return std::string("heliox ") + HELIOX_VERSION + "\n";
+}
+
 std::string usageText() {
-    std::string text = "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
+    std::string text = versionText() + "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
                        "  -s, -t            run the show full screen (the default from a screen-saver host)\n"
                        "  -c                the settings\n"
                        "  -p WINDOW         the preview picture inside WINDOW\n";

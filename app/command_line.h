@@ -35,6 +35,9 @@ struct RunOptions {
     std::optional<unsigned> speed, volume; // 0 to 100, as in the settings
     std::optional<bool> showFps, showClock, music;
     std::optional<std::string> time; // the clock's time, HH:MM:SS, for reproducible renders
+    std::optional<unsigned> maxFps;        // frames a second at most; 0 lifts the cap
+    std::optional<bool> twelveHourClock;   // --time-format 12 or 24
+    std::vector<std::string> settingsToSave; // --set NAME=VALUE, in the order given
     // A camera held still at the first point, looking at the second (x, y, z each), instead of the travelling
     // one: close-ups of any part of the show in a render.
     std::optional<std::array<float, 6>> heldCamera;
@@ -48,12 +51,14 @@ struct SaverApplication {
     RunOptions options;
 };
 
-enum class ArgumentsResult { Run, Help, UsageError };
+enum class ArgumentsResult { Run, Help, Version, UsageError };
 
 // Reads the program's arguments (argv without the program name). Long options ("--window", "--data PATH",
 // "--seed=7"; one dash is accepted too, as X programs are often called) are taken out first; what remains
-// goes through parseCommandLine. Options that choose where to draw imply the show. On a usage error, `error`
-// says why.
+// goes through parseCommandLine. The only other words with a dash or slash are the screen-saver host's
+// switches, "-s", "-t", "-c" and "-p" (or with '/', any case, "-c" and "-p" with their window number joined
+// on or following): anything else, "-version" or a mistyped word, is a usage error rather than a show that
+// takes the screen. Options that choose where to draw imply the show. On a usage error, `error` says why.
 ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverApplication& app,
                                std::string& error);
 
@@ -61,5 +66,6 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
 // Nothing for text that is not a whole number or names no window (0).
 std::optional<std::uint64_t> parseWindowId(std::string_view text);
 
-// One line per option, for --help and for usage errors.
+// The program's name and version, and one line per option, for --help and for usage errors.
 std::string usageText();
+std::string versionText();

@@ -10,6 +10,10 @@ Settings runSettings(Settings stored, const RunOptions& options, bool inHostWind
         run.showFps = *options.showFps;
     if (options.showClock)
         run.showClock = *options.showClock;
+    if (options.twelveHourClock)
+        run.timeFormat = *options.twelveHourClock;
+    if (options.maxFps)
+        run.maxFps = *options.maxFps;
     if (inHostWindow)
         run.enableMusic = false;
     if (options.music)

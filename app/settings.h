@@ -20,6 +20,9 @@ struct Settings {
     bool showFps = false;
     bool vSync = false;
     bool mouseExit = false;
+    // Linux only ("MaxFPS"): frames a second at most, so the show leaves the processor to others; 0 draws as
+    // fast as the machine can. The Windows saver keeps its loop without rest.
+    std::uint32_t maxFps = 30;
     std::string path; // the installation folder; at most 254 characters; never written back
 
     bool operator==(const Settings&) const = default;

@@ -3,6 +3,9 @@
 #include "data/archive_reader.h"
 #include "data/resource_file.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #ifndef HELIOX_INSTALLED_DATA
@@ -16,7 +19,19 @@ std::string showArchivePath(const RunOptions& options) {
 bool useShowArchive(const std::string& path, std::ostream& errors) {
     FileArchiveSource source(path);
     if (!source.isOpen()) {
-        errors << "heliox: " << path << ": cannot open the show's archive\n";
+        // The system's reason (no such file, permission denied...) and, where there is a command line to give
+        // another, where the show was expected.
+        errno = 0;
+        if (std::FILE* file = std::fopen(path.c_str(), "rb"))
+            std::fclose(file);
+        const int reason = errno;
+        errors << "heliox: " << path << ": cannot open the show's archive";
+        if (reason != 0)
+            errors << ": " << std::strerror(reason);
+#ifndef _WIN32
+        errors << " (the installed show is " << HELIOX_INSTALLED_DATA << "; --data FILE shows another)";
+#endif
+        errors << "\n";
         return false;
     }
     std::vector<MemberHeader> members;

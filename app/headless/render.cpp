@@ -8,9 +8,12 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +36,38 @@ std::string framePath(const std::filesystem::path& folder, unsigned index) {
     std::snprintf(name, sizeof name, "frame-%05u.png", index);
     return (folder / name).string();
 }
+
+// On a terminal, one line kept up to date while frames are written: how many, how fast, how long is left.
+// Silent when standard error is a file or a pipe, so logs and tests get only the summary.
+class RenderProgress {
+public:
+    explicit RenderProgress(unsigned frames) : frames_(frames), shown_(isatty(STDERR_FILENO) == 1) {}
+
+    void frameWritten(unsigned written) {
+        const auto now = Clock::now();
+        if (!shown_ || now - lastShown_ < std::chrono::milliseconds(250))
+            return;
+        lastShown_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double perSecond = written / seconds;
+        std::fprintf(stderr, "\rheliox: %u of %u frames, %.1f a second, %.0f s left   ", written, frames_,
+                     perSecond, (frames_ - written) / perSecond);
+        std::fflush(stderr);
+        dirty_ = true;
+    }
+    void finish() {
+        if (dirty_)
+            std::fprintf(stderr, "\r%*s\r", 60, "");
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    unsigned frames_;
+    bool shown_;
+    bool dirty_ = false;
+    Clock::time_point start_ = Clock::now();
+    Clock::time_point lastShown_ = start_;
+};
 
 } // namespace
 
@@ -90,6 +125,7 @@ int runRender(const RunOptions& options) {
         const unsigned frames = options.frames.value_or(defaultFrames);
         const double step = options.frameStep.value_or(defaultFrameStep);
         std::string error;
+        RenderProgress progress(frames);
         for (unsigned i = 0; i < frames && result == 0; ++i) {
             run.frame(step);
             glFinish();
@@ -97,7 +133,9 @@ int runRender(const RunOptions& options) {
                 std::cerr << "heliox: " << error << "\n";
                 result = 1;
             }
+            progress.frameWritten(i + 1);
         }
+        progress.finish();
         if (result == 0)
             std::cout << "heliox: wrote " << frames << " frames to " << folder.string() << "\n";
     }

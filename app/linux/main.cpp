@@ -9,17 +9,39 @@
 
 #include <X11/Xlib.h>
 
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-// Until there is a settings dialog, the settings are where to find them and what they hold now.
+// Linux has no settings dialog: -c says where the settings live, what they hold and how to change them.
 void printSettings() {
     const std::string path = settingsFilePath();
-    std::cout << "Settings file: " << (path.empty() ? "(none: no home folder)" : path) << "\n"
-              << settingsValuesText(settings);
+    std::error_code ec;
+    if (path.empty())
+        std::cout << "Settings file: none (no home folder); the defaults are in use\n";
+    else if (std::filesystem::exists(path, ec))
+        std::cout << "Settings file: " << path << "\n";
+    else
+        std::cout << "Settings file: " << path << " (not there yet: the defaults are in use)\n";
+    std::cout << settingsValuesText(settings)
+              << "Change one with: heliox --set NAME=VALUE (see heliox(6) for the names and ranges)\n";
+}
+
+// --set NAME=VALUE...: every change is checked as the settings file's lines are, and only when all of them
+// are good are they saved, together, through the same safe replacement of the file.
+int saveSettingsFromCommandLine(const std::vector<std::string>& changes) {
+    for (const std::string& change : changes)
+        if (const std::string reason = setSetting(settings, change); !reason.empty()) {
+            std::cerr << "heliox: --set " << change << ": " << reason << "; nothing saved\n";
+            return 2;
+        }
+    if (!saveSettings())
+        return 1;
+    std::cout << "Saved in " << settingsFilePath() << ":\n" << settingsValuesText(settings);
+    return 0;
 }
 
 // The connection to the X server, for the rest of the process: the exit closes it. Closing it earlier would
@@ -58,6 +80,9 @@ int main(int argc, char** argv) {
     case ArgumentsResult::Help:
         std::cout << usageText();
         return 0;
+    case ArgumentsResult::Version:
+        std::cout << versionText();
+        return 0;
     case ArgumentsResult::UsageError:
         std::cerr << "heliox: " << error << "\n" << usageText();
         return 2;
@@ -67,10 +92,12 @@ int main(int argc, char** argv) {
     if (!app.options.renderDir.empty())
         return runRender(app.options);
 
+    loadSettings();
+    if (!app.options.settingsToSave.empty())
+        return saveSettingsFromCommandLine(app.options.settingsToSave);
     // With no host to ask for the settings, a bare `heliox` runs the show; "-c" still gives the settings.
     if (app.mode == RunMode::Config && !app.switchGiven)
         app.mode = RunMode::Saver;
-    loadSettings();
     int exitCode = 0;
     RunModes modes;
     modes.config = [](SaverApplication&) { printSettings(); };

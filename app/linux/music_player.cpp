@@ -2,10 +2,16 @@
 
 #include "data/resource_file.h"
 
+#include <alsa/asoundlib.h>
+
 #include <iostream>
 #include <string>
 
 namespace {
+
+// The ALSA library reports every card it fails to find on standard error, eight lines or more on a machine
+// with no sound device, before SDL even says there is none. The one line below says it for the user.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 // About 46 ms at 44.1 kHz: short enough that the music stops at once when the run ends, long enough that a
 // busy machine does not starve the device.
@@ -14,6 +20,7 @@ constexpr Uint16 deviceBufferFrames = 2048;
 } // namespace
 
 std::unique_ptr<MusicPlayer> MusicPlayer::start(MusicLoop loop) {
+    snd_lib_error_set_handler(&ignoreAlsaMessage);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::cerr << "heliox: no music: no sound device (" << SDL_GetError() << ")\n";
         return nullptr;

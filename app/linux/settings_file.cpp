@@ -43,6 +43,7 @@ constexpr StoredValue storedValues[] = {
     {"VSync", &Settings::vSync, nullptr, 0, 0},
     {"MouseExit", &Settings::mouseExit, nullptr, 0, 0},
     {"ShowFPS", &Settings::showFps, nullptr, 0, 0},
+    {"MaxFPS", nullptr, &Settings::maxFps, 0, 1000},
 };
 
 constexpr std::string_view pathName = "Path";
@@ -53,6 +54,40 @@ const StoredValue* findStoredValue(std::string_view name) {
         if (value.name == name)
             return &value;
     return nullptr;
+}
+
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// How many letters must be added, removed or changed to turn one name into the other, case aside.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            const std::size_t change = diagonal + (lowerCase(a[i - 1]) == lowerCase(b[j - 1]) ? 0 : 1);
+            row[j] = std::min({change, above + 1, row[j - 1] + 1});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The value name a misspelt one most likely meant.
+std::string_view nearestName(std::string_view name) {
+    std::string_view best = pathName;
+    std::size_t bestDistance = editDistance(name, pathName);
+    for (const StoredValue& value : storedValues)
+        if (const std::size_t d = editDistance(name, value.name); d < bestDistance) {
+            best = value.name;
+            bestDistance = d;
+        }
+    return best;
 }
 
 std::string_view trim(std::string_view s) {
@@ -95,7 +130,7 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     }
     const StoredValue* stored = findStoredValue(name);
     if (!stored)
-        return {}; // a value of another version: kept in the file, not used
+        return "unknown setting \"" + std::string(name) + "\" (did you mean " + std::string(nearestName(name)) + "?)";
     std::optional<std::uint32_t> number = parseNumber(value);
     if (!number)
         return std::string(name) + ": \"" + std::string(value) + "\" is not a whole number";
@@ -164,11 +199,14 @@ bool replaceFile(const std::string& path, const std::string& text, std::string& 
 
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings) {
     std::vector<std::string> lines;
+    errno = 0;
     if (!readLines(path, lines)) {
+        const int reason = errno;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))
             return true;
-        warnings << path << ": cannot be read; using the default settings\n";
+        warnings << path << ": cannot be read (" << (reason ? std::strerror(reason) : "read error")
+                 << "); using the default settings\n";
         return false;
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -225,4 +263,16 @@ bool writeSettingsFile(const std::string& path, const Settings& s, std::string& 
         return false;
     }
     return replaceFile(path, text, error);
+}
+
+std::string setSetting(Settings& s, std::string_view nameEqualsValue) {
+    std::string_view name, value;
+    if (!splitLine(trim(nameEqualsValue), name, value))
+        return "\"" + std::string(nameEqualsValue) + "\" is not NAME=VALUE";
+    if (name == pathName)
+        return "Path is the installer's to set";
+    std::string reason = applyLine(name, value, s);
+    if (reason.empty() && s.defGamma)
+        s.gamma = 50;
+    return reason;
 }

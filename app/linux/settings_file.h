@@ -4,14 +4,16 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 // The settings as a text file of "Name=value" lines, with the value names the registry uses. Blank lines and
 // lines starting with '#' are comments.
 
 // Reads the file over `s`, which should hold the defaults: a value the file does not give keeps its default.
-// A malformed line or an out-of-range number is skipped with one line on `warnings` naming the file, the line
-// and the reason. DefGamma forces Gamma to 50. Returns false only when the file exists but cannot be read; a
-// missing file is the first run and simply leaves the defaults.
+// A malformed line, an unknown name (with the name it most likely meant) or an out-of-range number is skipped
+// with one line on `warnings` naming the file, the line and the reason. DefGamma forces Gamma to 50. Returns
+// false, after saying why, only when the file exists but cannot be read; a missing file is the first run and
+// simply leaves the defaults.
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings);
 
 // Writes every value but Path, keeping the file's other lines (comments, Path, names this version does not
@@ -19,6 +21,10 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
 // and then renamed over the old one, so an interrupted save leaves the old file whole. Creates the folder if
 // needed. On failure `error` says why.
 bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error);
+
+// Applies one "Name=value" with the same checks as a line of the file (not Path, which only an installer
+// sets). Empty when it was taken, else the reason it was not, and `s` is unchanged.
+std::string setSetting(Settings& s, std::string_view nameEqualsValue);
 
 // Every value but Path as the file holds it, one "Name=value" line each, in the order they are written.
 std::string settingsValuesText(const Settings& s);

@@ -75,21 +75,15 @@ Window ShowWindows::createWindow(XVisualInfo* visual, const MonitorArea& area, b
 }
 
 std::unique_ptr<ShowWindows> ShowWindows::fullScreen(Display* display, XVisualInfo* visual,
-                                                     const std::vector<MonitorArea>& monitors,
-                                                     const MonitorArea* size) {
+                                                     const std::vector<MonitorArea>& monitors) {
     std::unique_ptr<ShowWindows> windows(new ShowWindows(display));
     const Window root = RootWindow(display, visual->screen);
-    const bool managed = !size && windowManagerRuns(display, root);
-    const MonitorArea first = monitors.front();
+    const bool managed = windowManagerRuns(display, root);
+    const MonitorArea area = monitors.front();
 
     // Black first, so that the show's window is mapped above it.
-    for (std::size_t i = size ? 0 : 1; i < monitors.size(); ++i)
+    for (std::size_t i = 1; i < monitors.size(); ++i)
         windows->covers_.push_back(windows->createWindow(visual, monitors[i], true, coverEvents));
-    MonitorArea area = first;
-    if (size) {
-        area.width = std::min(size->width, first.width);
-        area.height = std::min(size->height, first.height);
-    }
     windows->show_ = windows->createWindow(visual, area, !managed, showEvents);
     windows->width_ = area.width;
     windows->height_ = area.height;

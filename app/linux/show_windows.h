@@ -14,11 +14,9 @@ class ShowWindows {
 public:
     // Full screen on the first monitor (EWMH full-screen state under a window manager, an override-redirect
     // window without one), black windows on the others, the cursor hidden, keyboard and pointer grabbed so
-    // that every touch reaches the run. With `size`, the show takes that size at the monitor's top-left
-    // corner over a black window, as a run outside the desktop's mode always has.
+    // that every touch reaches the run.
     static std::unique_ptr<ShowWindows> fullScreen(Display* display, XVisualInfo* visual,
-                                                   const std::vector<MonitorArea>& monitors,
-                                                   const MonitorArea* size);
+                                                   const std::vector<MonitorArea>& monitors);
     // An ordinary resizable window with a title, placed by the window manager.
     static std::unique_ptr<ShowWindows> ordinary(Display* display, XVisualInfo* visual, int width,
                                                  int height);

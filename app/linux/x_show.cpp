@@ -1,10 +1,12 @@
 #include "app/linux/x_show.h"
 
+#include "app/frame_cap.h"
 #include "app/gl_setup.h"
 #include "app/linux/gamma_guard.h"
 #include "app/linux/glx_context.h"
 #include "app/linux/input_events.h"
 #include "app/linux/music_player.h"
+#include "app/linux/scaled_frame.h"
 #include "app/linux/show_target.h"
 #include "app/linux/show_windows.h"
 #include "app/linux/stop_signals.h"
@@ -75,22 +77,23 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
         std::cerr << "heliox: the X server offers no OpenGL visual (is GLX there?)\n";
         return nullptr;
     }
+    // A window opens at the settings' size when they ask for one (UseDesktop=0); full screen always covers the
+    // whole first monitor, and a picture of that size is scaled to fill it (ScaledFrame).
     if (target.place == ShowPlace::Window)
-        return ShowWindows::ordinary(display, visual.get(), 800, 600);
-    const std::vector<MonitorArea> monitors = listMonitors(display, screen);
-    if (settings.useDesktop)
-        return ShowWindows::fullScreen(display, visual.get(), monitors, nullptr);
-    const MonitorArea size{0, 0, static_cast<int>(settings.width), static_cast<int>(settings.height)};
-    return ShowWindows::fullScreen(display, visual.get(), monitors, &size);
+        return settings.useDesktop ? ShowWindows::ordinary(display, visual.get(), 800, 600)
+                                   : ShowWindows::ordinary(display, visual.get(), static_cast<int>(settings.width),
+                                                           static_cast<int>(settings.height));
+    return ShowWindows::fullScreen(display, visual.get(), listMonitors(display, screen));
 }
 
 // The run's reaction to one event: false when it ends the run.
-bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, SaverRun& run) {
+// A picture of its own size (`scaled`) keeps that size whatever the window's.
+bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, SaverRun& run, bool scaled) {
     const Window show = windows.show();
     switch (event.type) {
     case ConfigureNotify:
         if (event.xconfigure.window == show &&
-            windows.takeSize(event.xconfigure.width, event.xconfigure.height)) {
+            windows.takeSize(event.xconfigure.width, event.xconfigure.height) && !scaled) {
             settings.width = static_cast<std::uint32_t>(windows.width());
             settings.height = static_cast<std::uint32_t>(windows.height());
             run.resize(windows.width(), windows.height());
@@ -152,8 +155,22 @@ int runShowOnX(Display* display, const RunOptions& options) {
         return 1;
     }
     context->setSwapInterval(settings.vSync);
-    settings.width = static_cast<std::uint32_t>(windows->width());
-    settings.height = static_cast<std::uint32_t>(windows->height());
+    std::unique_ptr<ScaledFrame> scaled;
+    if (target->place == ShowPlace::FullScreen && !settings.useDesktop) {
+        scaled = ScaledFrame::create(static_cast<int>(settings.width), static_cast<int>(settings.height), error);
+        if (!scaled)
+            std::cerr << "heliox: UseDesktop=0: " << error << "; drawing at the screen's own size\n";
+    }
+    if (!scaled) {
+        settings.width = static_cast<std::uint32_t>(windows->width());
+        settings.height = static_cast<std::uint32_t>(windows->height());
+    }
+    // Shows what was drawn: the picture scaled into the window first when it has a size of its own.
+    const auto showFrame = [&] {
+        if (scaled)
+            scaled->present(windows->width(), windows->height());
+        context->swapBuffers();
+    };
 
     // The gamma belongs to XScreenSaver under its window (it fades with it), and to the desktop in a window.
     if (target->place == ShowPlace::FullScreen && !settings.defGamma) {
@@ -177,7 +194,7 @@ int runShowOnX(Display* display, const RunOptions& options) {
             std::_Exit(0);
         }
         redrawLoadingScreen();
-        context->swapBuffers();
+        showFrame();
     };
     if (target->place == ShowPlace::FullScreen)
         hooks.recenterPointer = [&] { windows->centrePointer(); };
@@ -185,7 +202,7 @@ int runShowOnX(Display* display, const RunOptions& options) {
     if (settings.enableMusic)
         hooks.startMusic = [&] { music = startShowMusic(settings.volume); };
 
-    SaverRun run(settings, windows->width(), windows->height(), hooks);
+    SaverRun run(settings, static_cast<int>(settings.width), static_cast<int>(settings.height), hooks);
     const bool loaded = run.load(options.seed);
     if (!loaded)
         reportNoWorld(archive, std::cerr);
@@ -193,16 +210,18 @@ int runShowOnX(Display* display, const RunOptions& options) {
         windows->centrePointer();
 
     unsigned framesDrawn = 0;
+    FrameCap cap(settings.maxFps);
     for (bool running = loaded; running;) {
         while (running && XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
-            running = handleEvent(event, target->place, *windows, run);
+            running = handleEvent(event, target->place, *windows, run, scaled != nullptr);
         }
         if (!running || stopSignal())
             break;
         running = run.frame(options.frameStep);
-        context->swapBuffers();
+        showFrame();
+        cap.waitForNextFrame();
         // --frames: a measured run (start-up to the first frame, memory with the whole show) ends by itself.
         if (options.frames && ++framesDrawn >= *options.frames)
             running = false;
@@ -210,6 +229,7 @@ int runShowOnX(Display* display, const RunOptions& options) {
 
     setUserMessageHandler(previous);
     music.reset();
+    scaled.reset();
     context.reset();
     windows.reset();
     if (gamma.guard)

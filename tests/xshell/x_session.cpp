@@ -1,5 +1,7 @@
 #include "tests/xshell/x_session.h"
 
+#include <iterator>
+
 #include <X11/Xutil.h>
 
 #include <bit>
@@ -165,4 +167,26 @@ Pixels screenPixels(Display* display, Window window) {
         }
     XDestroyImage(image);
     return pixels;
+}
+
+double ChildProcess::processorSeconds() const {
+    // Fields 14 and 15 of /proc/PID/stat, user and system time in clock ticks; the name in field 2 is in
+    // parentheses and may hold blanks, so counting starts after its closing one.
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(nameEnd + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int index = 3; fields >> field; ++index) {
+        if (index == 14)
+            user = std::stoull(field);
+        if (index == 15) {
+            system = std::stoull(field);
+            break;
+        }
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }

@@ -43,6 +43,8 @@ public:
     bool running();
     void signal(int number);
     std::string output() const;
+    // Seconds of processor time the program has used so far, all its threads together; -1 once it has ended.
+    double processorSeconds() const;
     // The most memory the program held at once, in KiB, once it has ended.
     long peakMemoryKb() const { return peakMemoryKb_; }
 

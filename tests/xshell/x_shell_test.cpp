@@ -259,8 +259,11 @@ TEST_F(XShell, ThePreviewShowsItsPictureUntilTheHostDestroysItsArea) {
 TEST_F(XShell, ShowsThatCannotBeShownSayWhyAndFail) {
     auto missing = heliox({"-s", "--data", (folder / "nothing.sdd").string()});
     EXPECT_EQ(missing->waitForExit(10s), 1);
-    EXPECT_NE(missing->output().find("nothing.sdd: cannot open the show's archive"), std::string::npos)
+    // Why, and what to do about it.
+    EXPECT_NE(missing->output().find("nothing.sdd: cannot open the show's archive: No such file or directory"),
+              std::string::npos)
         << missing->output();
+    EXPECT_NE(missing->output().find("--data FILE"), std::string::npos) << missing->output();
 
     const fs::path damaged = folder / "damaged.sdd";
     {
@@ -282,17 +285,85 @@ TEST_F(XShell, ShowsThatCannotBeShownSayWhyAndFail) {
         << partial->output();
 }
 
-TEST_F(XShell, SettingsModePrintsTheFileAndItsValues) {
-    writeSettings("Speed=20\nMouseExit=1\n");
-    auto run = heliox({"-c"});
-    EXPECT_EQ(run->waitForExit(5s), 0);
-    const std::string output = run->output();
-    EXPECT_NE(output.find((folder / "config" / "heliox" / "heliox.conf").string()), std::string::npos)
-        << output;
+// The settings as a user without an editor sees and changes them: -c says where they live and whether the file
+// is there; --set saves through the loader's checks, all or nothing.
+TEST_F(XShell, SettingsAreShownWithCAndChangedWithSet) {
+    const fs::path file = folder / "config" / "heliox" / "heliox.conf";
+    auto before = heliox({"-c"});
+    EXPECT_EQ(before->waitForExit(5s), 0);
+    EXPECT_NE(before->output().find(file.string() + " (not there yet"), std::string::npos) << before->output();
+
+    auto set = heliox({"--set", "Speed=20", "--set", "MouseExit=1"});
+    EXPECT_EQ(set->waitForExit(5s), 0) << set->output();
+    auto misspelt = heliox({"--set", "Volume=30", "--set", "speed=90"});
+    EXPECT_EQ(misspelt->waitForExit(5s), 2);
+    EXPECT_NE(misspelt->output().find("did you mean Speed?"), std::string::npos) << misspelt->output();
+
+    auto after = heliox({"-c"});
+    EXPECT_EQ(after->waitForExit(5s), 0);
+    const std::string output = after->output();
+    EXPECT_EQ(output.find("not there yet"), std::string::npos) << output;
     EXPECT_NE(output.find("Speed=20\n"), std::string::npos) << output;
     EXPECT_NE(output.find("MouseExit=1\n"), std::string::npos) << output;
-    EXPECT_NE(output.find("Gamma=50\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Volume=100\n"), std::string::npos) << "a refused --set saved its neighbour";
     EXPECT_TRUE(mappedChildren(root()).empty());
+}
+
+// A word the program does not know never takes the screen: a screen-saver host's rule that any other letter
+// means the show is not Linux's.
+TEST_F(XShell, AnUnknownWordIsAUsageErrorNotAShow) {
+    for (const char* word : {"-version", "-v", "-sx"}) {
+        auto run = heliox({word});
+        EXPECT_EQ(run->waitForExit(1s), 2) << word;
+        EXPECT_NE(run->output().find("unknown option"), std::string::npos) << run->output();
+    }
+    EXPECT_TRUE(mappedChildren(root()).empty());
+    auto version = heliox({"--version"});
+    EXPECT_EQ(version->waitForExit(1s), 0);
+    EXPECT_EQ(version->output().rfind("heliox ", 0), 0u) << version->output();
+}
+
+// Two windows drawn side by side for the same ten seconds: the default frame cap sleeps out most of each
+// frame, the uncapped run draws flat out.
+TEST_F(XShell, TheFrameCapLeavesTheProcessorToOthers) {
+    const fs::path show = skyShow();
+    auto capped = heliox({"--window", "--data", show.string()});
+    auto uncapped = heliox({"--window", "--max-fps", "0", "--data", show.string()});
+    ASSERT_TRUE(eventually(60s, [&] { return mappedChildren(root()).size() >= 2; }));
+    std::this_thread::sleep_for(2s); // past loading
+    const double cappedStart = capped->processorSeconds(), uncappedStart = uncapped->processorSeconds();
+    std::this_thread::sleep_for(10s);
+    const double cappedUse = capped->processorSeconds() - cappedStart;
+    const double uncappedUse = uncapped->processorSeconds() - uncappedStart;
+    EXPECT_GT(uncappedUse, 0.5) << "the uncapped run hardly ran";
+    EXPECT_LE(cappedUse, uncappedUse / 2) << cappedUse << " s capped against " << uncappedUse << " s uncapped";
+}
+
+// UseDesktop=0 draws the picture at Width x Height and scales it to fill the screen, its shape kept: a wide
+// picture leaves black bars above and below. A window opens at that size.
+TEST_F(XShell, UseDesktopOffScalesAPictureOfItsOwnSize) {
+    writeSettings("UseDesktop=0\nWidth=400\nHeight=100\n");
+    const fs::path show = skyShow();
+    auto run = heliox({"-s", "--data", show.string()});
+    ASSERT_TRUE(eventually(60s, [&] {
+        const Pixels screen = screenPixels(server.display(), root());
+        return screen.width > 0 && screen.at(512, 384)[0] > skyRed - 30;
+    })) << run->output();
+    const Pixels screen = screenPixels(server.display(), root());
+    // 1024 x 768 filled by a 4:1 picture: 1024 x 256 in the middle, bars of 256 above and below.
+    for (int y : {250, 518})
+        EXPECT_LT(screen.at(512, y)[0], 24) << "row " << y << " should be a black bar";
+    for (int y : {270, 500})
+        EXPECT_GT(screen.at(512, y)[0], skyRed - 30) << "row " << y << " should be the picture";
+    xdotool("key Escape");
+    EXPECT_EQ(run->waitForExit(2s), 0);
+
+    auto window = heliox({"--window", "--data", show.string()});
+    ASSERT_TRUE(eventually(60s, [&] { return !mappedChildren(root()).empty(); }));
+    XWindowAttributes attributes;
+    XGetWindowAttributes(server.display(), mappedChildren(root()).front(), &attributes);
+    EXPECT_EQ(attributes.width, 400);
+    EXPECT_EQ(attributes.height, 100);
 }
 
 } // namespace

@@ -59,7 +59,7 @@ constexpr std::uint8_t hostUnix = 3;
 // Every option here is in the manual (resources/sdd.1.in) too, and the other way round; a test holds them
 // to that.
 constexpr const char* helpText =
-    "Usage: sdd COMMAND ARCHIVE [ARGUMENT...] [OPTION...]\n"
+    "Usage: %s COMMAND ARCHIVE [ARGUMENT...] [OPTION...]\n"
     "Lists, tests, extracts and writes RAR 2.x archives such as Heliox's data.sdd.\n"
     "\n"
     "Commands:\n"
@@ -85,13 +85,17 @@ constexpr const char* helpText =
     "\n"
     "Patterns: '*' and '?' match within one folder name, [abc] one of a set; case does not\n"
     "count and '/' and '\\' are alike; a folder's name selects everything in it. Quote them:\n"
-    "  sdd x data.sdd 'textures/*.jpg' -o show\n"
+    "  %s x data.sdd 'textures/*.jpg' -o show\n"
     "\n"
     "Exit status: 0 all done; 1 an archive or member could not be read or written, or a file\n"
     "was skipped; 2 the command line was wrong.\n";
 
+// The name the tool was run under: sdd in the build tree, heliox-sdd where it is installed.
+std::string programName = "sdd";
+
 int usage(const std::string& problem) {
-    std::fprintf(stderr, "sdd: %s\nTry 'sdd --help' for more information.\n", problem.c_str());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", programName.c_str(), problem.c_str(),
+                 programName.c_str());
     return exitUsage;
 }
 
@@ -99,10 +103,10 @@ void fail(const std::string& archive, std::string_view member, std::string_view 
     clearProgressLine();
     const std::string where = printableName(archive);
     if (member.empty())
-        std::fprintf(stderr, "sdd: %s: %.*s\n", where.c_str(), static_cast<int>(reason.size()),
+        std::fprintf(stderr, "%s: %s: %.*s\n", programName.c_str(), where.c_str(), static_cast<int>(reason.size()),
                      reason.data());
     else
-        std::fprintf(stderr, "sdd: %s: %s: %.*s\n", where.c_str(), printableName(member).c_str(),
+        std::fprintf(stderr, "%s: %s: %s: %.*s\n", programName.c_str(), where.c_str(), printableName(member).c_str(),
                      static_cast<int>(reason.size()), reason.data());
 }
 
@@ -767,16 +771,18 @@ constexpr OptionRule optionRules[] = {
 int main(int argc, char** argv) {
     // Names are matched and cut as the user's locale spells characters (UTF-8, as a rule).
     std::setlocale(LC_CTYPE, "");
+    if (argc > 0 && argv[0][0] != '\0')
+        programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     for (std::string_view arg : arguments) {
         if (arg == "--")
             break;
         if (arg == "-h" || arg == "--help") {
-            std::fputs(helpText, stdout);
+            std::printf(helpText, programName.c_str(), programName.c_str());
             return std::fflush(stdout) == 0 ? exitOk : exitDataError;
         }
         if (arg == "--version") {
-            std::printf("sdd (Heliox) %s\n", HELIOX_VERSION);
+            std::printf("%s (Heliox) %s\n", programName.c_str(), HELIOX_VERSION);
             return std::fflush(stdout) == 0 ? exitOk : exitDataError;
         }
     }
@@ -804,7 +810,7 @@ int main(int argc, char** argv) {
         if (rule == std::end(optionRules))
             return usage("unknown option '" + std::string(arg) + "'");
         if (rule->commands.find(command) == std::string_view::npos)
-            return usage("sdd " + command + " takes no " + std::string(arg));
+            return usage(programName + " " + command + " takes no " + std::string(arg));
         std::string_view value;
         if (rule->takesValue) {
             if (++i == arguments.size())
@@ -824,12 +830,12 @@ int main(int argc, char** argv) {
     }
 
     if (operands.empty())
-        return usage("sdd " + command + " needs an archive");
+        return usage(programName + " " + command + " needs an archive");
     const std::string archive = operands.front();
     const std::vector<std::string> rest(operands.begin() + 1, operands.end());
     if (command == "a") {
         if (rest.empty())
-            return usage("sdd a needs at least one file or folder to add");
+            return usage(programName + " a needs at least one file or folder to add");
         return add(archive, rest, packOptions);
     }
     if (command == "x") {
@@ -838,7 +844,7 @@ int main(int argc, char** argv) {
     }
     if (command == "p") {
         if (rest.empty())
-            return usage("sdd p needs the member (or a pattern) to write");
+            return usage(programName + " p needs the member (or a pattern) to write");
         return print(archive, rest);
     }
     // l and t take several archives; each is reported, and the worst result is the exit status.
