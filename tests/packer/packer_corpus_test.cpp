@@ -14,6 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Under AddressSanitizer packing runs ten to twenty times slower: there the members above a megabyte and the
+// levels between the fastest and the smallest are left to the normal build, which runs this test whole.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+
 std::vector<std::uint8_t> fileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -31,6 +39,10 @@ std::vector<ExpectedMember> corpus() {
         }
     std::sort(members.begin(), members.end(),
               [](const ExpectedMember& a, const ExpectedMember& b) { return a.name < b.name; });
+    members.push_back({"tiny.txt", {'x'}});
+    members.push_back({"empty.txt", {}});
+    if (sanitized)
+        return members;
     members.push_back({"sound\\stereo16.pcm", interleavedSamples(300'000, 4, 7)}); // 1.2 MB
     std::vector<std::uint8_t> large = pseudoRandomBytes(3'000'000, 11);
     const std::vector<std::uint8_t> text = wordText(700'000, 12);
@@ -38,19 +50,17 @@ std::vector<ExpectedMember> corpus() {
     large.insert(large.begin() + 1'000'000, text.begin(), text.end());
     large.insert(large.end(), sound.begin(), sound.end());
     members.push_back({"large.bin", std::move(large)}); // 4.2 MB
-    members.push_back({"tiny.txt", {'x'}});
-    members.push_back({"empty.txt", {}});
     return members;
 }
 
 TEST_F(PackerCrossCheck, RealKindsOfDataAtEveryLevelAndMode) {
     const std::vector<ExpectedMember> members = corpus();
     ASSERT_GT(members.size(), 30u);
-    for (const PackOptions options : {PackOptions{1, false, false}, PackOptions{2, false, false},
-                                      PackOptions{3, false, false}, PackOptions{4, false, false},
-                                      PackOptions{5, false, false}, PackOptions{1, true, false},
-                                      PackOptions{3, true, false}, PackOptions{3, false, true},
-                                      PackOptions{5, true, true}}) {
+    const std::vector<PackOptions> everyLevelAndMode = {
+        {1, false, false}, {2, false, false}, {3, false, false}, {4, false, false}, {5, false, false},
+        {1, true, false},  {3, true, false},  {3, false, true},  {5, true, true}};
+    const std::vector<PackOptions> fastestAndSmallest = {{1, false, false}, {5, true, true}};
+    for (const PackOptions options : sanitized ? fastestAndSmallest : everyLevelAndMode) {
         SCOPED_TRACE("-m" + std::to_string(options.level) + (options.solid ? " -s" : "") +
                      (options.multimedia ? " -mm" : ""));
         expectEveryReaderExtracts(pack(options, members));
