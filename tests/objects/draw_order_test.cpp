@@ -13,6 +13,7 @@
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/picture_files.h"
 #include "tests/images/test_archive.h"
+#include "tests/objects/script_objects.h"
 #include "tools/meshgen/mesh_file_writer.h"
 #include "tools/meshgen/sphere_mesh.h"
 
@@ -23,17 +24,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::uint8_t> bytes(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
-std::vector<std::uint8_t> solidJpeg(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 8 * 8; ++i)
-        pixels.insert(pixels.end(), {r, g, b});
-    return rgbJpeg(8, 8, pixels);
-}
 
 // A 8 × 8 TGA whose alpha falls from the centre outwards, as the show's clouds and glows have.
 std::vector<std::uint8_t> fadingTga() {
@@ -57,7 +47,7 @@ protected:
             {"meshes\\sphere.dat", meshFileBytes(sphere)},
             {"meshes\\env.dat", meshFileBytes(sphere)},
             {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))},
-            {"texture.txt", bytes("grey.jpg\nglow.jpg\nclouds.tga\nEND_TEXT\n")},
+            {"texture.txt", text("grey.jpg\nglow.jpg\nclouds.tga\nEND_TEXT\n")},
             {"textures\\grey.jpg", solidJpeg(200, 200, 200)},
             {"textures\\glow.jpg", solidJpeg(255, 200, 120)},
             {"textures\\clouds.tga", fadingTga()},
@@ -78,7 +68,7 @@ protected:
     ObjectList read(const std::string& script) {
         archive.reset();
         archive = std::make_unique<TestArchive>(ArchiveMembers{
-            {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))}, {"o.txt", bytes(script + "ENDWORLD\n")}});
+            {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))}, {"o.txt", text(script + "ENDWORLD\n")}});
         ObjectList list;
         EXPECT_TRUE(readObjectScript(list, "o.txt"));
         return list;

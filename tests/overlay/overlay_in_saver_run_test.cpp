@@ -16,13 +16,6 @@ std::vector<std::uint8_t> bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-std::vector<std::uint8_t> solidJpeg(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 8 * 8; ++i)
-        pixels.insert(pixels.end(), {r, g, b});
-    return rgbJpeg(8, 8, pixels);
-}
-
 class OverlayInSaverRun : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -18,10 +18,7 @@ void TestShow::addJpeg(std::string_view member, int width, int height,
 }
 
 void TestShow::addSolidJpeg(std::string_view member, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 8 * 8; ++i)
-        pixels.insert(pixels.end(), {r, g, b});
-    addJpeg(member, 8, 8, pixels);
+    addBytes(member, solidJpeg(r, g, b));
 }
 
 void TestShow::addTga(std::string_view member, int width, int height,
