@@ -3,7 +3,7 @@
 PRESET ?= $(if $(CI),ci,default)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan test-windows deb clean
+.PHONY: all deps build run test test-asan test-windows windows-installer deb clean
 
 all: build
 
@@ -45,6 +45,20 @@ test-windows: build
 	@cmake --preset win64 -DHELIOX_SHOW_DATA=$(CURDIR)/build/$(PRESET)/data.sdd >/dev/null
 	@cmake --build --preset win64 -j $(JOBS)
 	@ctest --preset win64 -j $(JOBS)
+
+# The Windows installers, build/heliox-VERSION-setup-x64.exe and build/heliox-VERSION-setup-x86.exe, made by NSIS
+# (installer/heliox.nsi) in the Windows builds with the show the Linux build made. The x86_64 build makes its
+# installer anyway, since its Wine tests install it; the i686 one is made here only, and cannot run on this kernel.
+INSTALLER_VERSION = $(shell sed -n 's/^project.Heliox VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+windows-installer: build
+	@cmake --preset win32 -DHELIOX_SHOW_DATA=$(CURDIR)/build/$(PRESET)/data.sdd >/dev/null
+	@cmake --build --preset win32 -j $(JOBS) --target heliox_installer
+	@cmake --preset win64 -DHELIOX_SHOW_DATA=$(CURDIR)/build/$(PRESET)/data.sdd >/dev/null
+	@cmake --build --preset win64 -j $(JOBS) --target heliox_installer
+	@cp build/win64/installer/heliox-$(INSTALLER_VERSION)-setup-x64.exe \
+		build/win32/installer/heliox-$(INSTALLER_VERSION)-setup-x86.exe build/
+	@echo "make windows-installer: build/heliox-$(INSTALLER_VERSION)-setup-x64.exe" \
+		"build/heliox-$(INSTALLER_VERSION)-setup-x86.exe"
 
 # The Debian package, build/deb/heliox_VERSION_ARCH.deb, made by dpkg-buildpackage from a copy of the working tree:
 # its build leaves the tree and the other build folders alone, and it rebuilds everything, so it is no part of
