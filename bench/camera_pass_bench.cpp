@@ -35,10 +35,6 @@ struct Passes {
     bool wasClose = false;
 };
 
-Vec3 worldPosition(const Sphere& sphere) {
-    return sphere.sys && sphere.parent ? sphere.position + sphere.parent->position : sphere.position;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,7 +76,7 @@ int main(int argc, char** argv) {
                     continue;
                 Passes& p = bodies[sphere->name];
                 p.radius = sphere->radius;
-                const float distance = length(camera.position - worldPosition(*sphere));
+                const float distance = length(camera.position - sphere->worldPosition());
                 const bool inside = distance < sphere->radius + nearPlane;
                 const bool close = !inside && distance < 4 * sphere->radius;
                 p.inside += inside && !p.wasInside;

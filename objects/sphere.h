@@ -20,6 +20,10 @@ public:
     void draw(Camera& camera) override;
     void update(double dt) override;
 
+    // Where the sphere stands in the world as of its last update: a satellite's position is kept relative to
+    // its parent.
+    Vec3 worldPosition() const { return sys && parent ? position + parent->position : position; }
+
     Vec3 rotationAxis{0, 1, 0};
     GLuint displayList = 0;
     float spinAngle = 0;    // degrees

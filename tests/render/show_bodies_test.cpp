@@ -79,10 +79,6 @@ protected:
     std::map<std::string, Sphere*> bodies;
 };
 
-Vec3 worldPosition(const Sphere& sphere) {
-    return sphere.sys && sphere.parent ? sphere.position + sphere.parent->position : sphere.position;
-}
-
 TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
     int moons = 0;
     for (worldTime = 0; worldTime < 3600; worldTime += 7) {
@@ -93,7 +89,7 @@ TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
                 continue;
             ASSERT_NE(sphere->parent, nullptr) << name << " circles nothing";
             const auto* planet = static_cast<const Sphere*>(sphere->parent);
-            const float gap = length(worldPosition(*sphere) - worldPosition(*planet)) - planet->radius -
+            const float gap = length(sphere->worldPosition() - planet->worldPosition()) - planet->radius -
                               sphere->radius;
             ASSERT_GT(gap, 0.2f * planet->radius) << name << " at world time " << worldTime;
             moons += worldTime == 0;
