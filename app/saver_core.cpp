@@ -3,6 +3,8 @@
 #include "app/draw_state.h"
 #include "app/frame_clock.h"
 #include "app/gl_setup.h"
+#include "app/user_message.h"
+#include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
 #include "objects/scene_object.h"
@@ -37,6 +39,7 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     setupGL(width_, height_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+    showBudget = {};
     loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
     buildGlyphs();
     loadSharedMeshes();
@@ -46,6 +49,8 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     loadWireSphereData();
     loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
     loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
+    for (const std::string& message : showBudget.refusalMessages())
+        showUserMessage("Error", message);
     if (hooks_.startMusic)
         hooks_.startMusic();
 

@@ -16,9 +16,9 @@ bool loadJpeg(std::string_view memberName, DecodedImage& image) {
     return decodeJpeg({file.data(), file.size()}, image);
 }
 
-GLuint createJpegTexture(std::string_view memberName) {
+GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit) {
     DecodedImage image;
-    if (!loadJpeg(memberName, image))
+    if (!loadJpeg(memberName, image) || (admit && !admit(image.width, image.height)))
         return 0;
     return createMipmappedTexture(3, image.width, image.height, GL_RGB, image.pixels.data());
 }

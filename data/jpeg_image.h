@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/texture_upload.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
@@ -31,4 +33,4 @@ constexpr unsigned long maxJpegPixels = 64ul * 1024 * 1024;
 bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
 
 // Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded.
-GLuint createJpegTexture(std::string_view memberName);
+GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit = {});

@@ -2,6 +2,7 @@
 
 #include "data/jpeg_image.h"
 #include "data/resource_file.h"
+#include "data/show_budget.h"
 #include "data/tga_image.h"
 
 #include <algorithm>
@@ -26,15 +27,20 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
     ResourceFile list;
     list.open(listMemberName); // a missing list reads as no lines at all
     char line[128];
-    for (;;) {
+    for (int lineNumber = 1;; ++lineNumber) {
         const bool endedWithLineFeed = list.readLine(line, sizeof line);
         const std::string_view text = line;
         if (text.starts_with("END_TEXT"))
             break;
         const std::string_view name = firstWord(text);
         if (!name.empty()) {
+            const std::string what = std::string(listMemberName) + " line " + std::to_string(lineNumber) +
+                                     ": " + std::string(name);
             TextureEntry entry;
-            loadTexture(entry, name);
+            loadTexture(entry, name, [&what](int width, int height) {
+                const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+                return showBudget.take(BudgetNeed{}.add(BudgetItem::texturePixels, pixels), what);
+            });
             registry.push_back(std::move(entry));
             if (progress)
                 progress();
@@ -44,13 +50,13 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
     }
 }
 
-void loadTexture(TextureEntry& entry, std::string_view name) {
+void loadTexture(TextureEntry& entry, std::string_view name, const PictureAdmission& admit) {
     entry.path = "textures\\" + std::string(name);
     const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : std::string_view{};
     if (ending == "jpg" || ending == "JPG")
-        entry.texture = createJpegTexture(entry.path);
+        entry.texture = createJpegTexture(entry.path, admit);
     else if (ending == "tga" || ending == "TGA")
-        entry.texture = createTgaTexture(entry.path);
+        entry.texture = createTgaTexture(entry.path, admit);
 }
 
 const TextureEntry* findTexture(const TextureRegistry& registry, std::string_view path) {

@@ -3,6 +3,11 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <functional>
+
+// Asked with a decoded picture's size before it becomes a texture; false leaves the picture out. Empty admits
+// every picture.
+using PictureAdmission = std::function<bool(int width, int height)>;
 
 // The one recipe every texture of the program is made with: a new 2-D texture from tightly packed rows of
 // `components` bytes per pixel (bottom row first), every mipmap level built by GLU, trilinear minification,

@@ -226,9 +226,9 @@ std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image) {
     return rgba;
 }
 
-GLuint createTgaTexture(std::string_view memberName) {
+GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit) {
     TgaHeader image;
-    if (!loadTga(memberName, image))
+    if (!loadTga(memberName, image) || (admit && !admit(image.width, image.height)))
         return 0;
     const std::vector<std::uint8_t> rgba = tgaPixelsAsRgba(image);
     return createMipmappedTexture(4, image.width, image.height, GL_RGBA, rgba.data());

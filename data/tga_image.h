@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/texture_upload.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
@@ -49,4 +51,4 @@ bool decodeTgaRle(std::span<std::uint8_t> output, int depth, std::span<const std
 std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image);
 
 // Loads the member and makes a mipmapped RGBA texture of it; 0 when the picture cannot be loaded.
-GLuint createTgaTexture(std::string_view memberName);
+GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit = {});

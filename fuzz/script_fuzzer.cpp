@@ -2,6 +2,7 @@
 // hanging on a missing end keyword and without leaving a field longer than it may be. The input is split at
 // its first two zero bytes into env.txt, worlds.txt and the object script "a.txt" they may name.
 #include "data/resource_file.h"
+#include "data/show_budget.h"
 #include "objects/object_script_reader.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
@@ -47,6 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     setResourceArchive(archivePath());
 
+    // Each input is a show of its own: a fresh budget, and its objects freed once checked.
+    showBudget = {};
     EnvironmentTable environments;
     WorldList worldList;
     loadEnvironments(environments, "env.txt");
@@ -61,5 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (object->name.size() > SceneObject::maxNameLength)
                 std::abort();
     }
+    worldList.clear();
+    releaseAllObjects();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "objects/mesh.h"
 
 #include "math/matrix4.h"
+#include "objects/mesh_file.h"
 #include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
@@ -56,10 +57,10 @@ void Mesh::draw(Camera&) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, light ? GL_ADD : GL_MODULATE);
     if (illum)
         glDisable(GL_LIGHTING);
-    // The material is the mesh's own whatever was drawn before it: the colour sets it (white, or for a blended
-    // mesh the opacity in its colour's first value, since lit faces take their alpha from the material), and
-    // the highlight is set here, so a plastic rock never shines with a specular planet's highlight nor takes a
-    // moon's colour.
+    // The material is the mesh's own whatever was drawn before it: the colour sets it (white, or for a
+    // blended mesh the opacity in its colour's first value, since lit faces take their alpha from the
+    // material), and the highlight is set here, so a plastic rock never shines with a specular planet's
+    // highlight nor takes a moon's colour.
     const float metalSpecular[4] = {0.4f, 0.4f, 0.4f, 1.0f};
     const float noSpecular[4] = {0, 0, 0, 1};
     glMaterialfv(GL_FRONT, GL_SPECULAR, metal ? metalSpecular : noSpecular);
@@ -95,6 +96,10 @@ void Mesh::draw(Camera&) {
     // A self-lit mesh must not make every object drawn after it glow: the texture modulates again.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glPopMatrix();
+}
+
+BudgetNeed Mesh::budgetNeed() const {
+    return SceneObject::budgetNeed().add(BudgetItem::triangles, compiledTriangleCount(displayList));
 }
 
 std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList&) {

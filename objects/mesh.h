@@ -15,6 +15,7 @@ class Mesh : public SceneObject {
 public:
     void draw(Camera& camera) override;
     void update(double) override {} // meshes do not move
+    BudgetNeed budgetNeed() const override;
 
     GLuint displayList = 0; // the "geometry" mesh current when the block was read; 0 draws nothing
     float orientAngle = 0;  // degrees about orientAxis

@@ -1,9 +1,11 @@
 #include "objects/mesh_file.h"
 
 #include "data/resource_file.h"
+#include "data/show_budget.h"
 #include "math/random.h"
 
 #include <bit>
+#include <unordered_map>
 
 namespace {
 
@@ -45,10 +47,17 @@ bool indicesBelow(const std::array<std::uint32_t, 3>& indices, std::size_t count
 
 enum class CornerColour { unchanged, atmosphereAlpha };
 
+// How many triangles each list made here holds: what an object drawing it costs the show's budget.
+std::unordered_map<GLuint, std::uint64_t>& listTriangles() {
+    static std::unordered_map<GLuint, std::uint64_t> triangles;
+    return triangles;
+}
+
 GLuint compileList(const MeshData& mesh, CornerColour colour) {
     const GLuint list = glGenLists(1);
     if (list == 0)
         return 0;
+    listTriangles()[list] = mesh.faces.size();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -140,10 +149,23 @@ GLuint compileAtmosphereList(const MeshData& mesh) {
     return compileList(mesh, CornerColour::atmosphereAlpha);
 }
 
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter) {
+std::uint64_t compiledTriangleCount(GLuint list) {
+    const auto found = listTriangles().find(list);
+    return found == listTriangles().end() ? 0 : found->second;
+}
+
+bool takeTrianglesFromBudget(const MeshData& mesh, int lists, std::string_view what) {
+    return showBudget.take(BudgetNeed{}.add(BudgetItem::triangles, mesh.faces.size() * lists), what);
+}
+
+bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what) {
     MeshData mesh;
     if (!readMeshFile(memberName, mesh))
         return false;
+    if (!takeTrianglesFromBudget(mesh, 1, what.empty() ? memberName : what)) {
+        displayList = 0;
+        return false;
+    }
     if (jitter)
         jitterVertices(mesh);
     const GLuint list = compileMeshList(mesh);

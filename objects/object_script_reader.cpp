@@ -15,15 +15,31 @@ ScriptParseState scriptParseState;
 namespace {
 
 // Objects live until the process ends and lists only point at them; this is where they are kept.
+std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
+    static std::vector<std::unique_ptr<SceneObject>> objects;
+    return objects;
+}
+
+// "solar.txt line 12: ", where a message about the script's current line starts.
+std::string scriptLine(std::string_view scriptName, int line) {
+    return std::string(scriptName) + " line " + std::to_string(line) + ": ";
+}
+
+// Keeps the object when the show's budget has room for it; otherwise it is left out (and freed), and the
+// budget remembers the script line of its keyword for the message.
 void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKind kind,
-                std::string_view scriptName) {
-    static std::vector<std::unique_ptr<SceneObject>> keptObjects;
+                std::string_view scriptName, int keywordLine) {
     if (!object)
         return;
     object->kind = kind;
     object->script = scriptName;
+    std::string what = scriptLine(scriptName, keywordLine) + std::string(keywordOf(kind));
+    if (!object->name.empty())
+        what += " \"" + object->name + "\"";
+    if (!showBudget.take(object->budgetNeed(), what))
+        return;
     list.push_back(object.get());
-    keptObjects.push_back(std::move(object));
+    keptObjects().push_back(std::move(object));
 }
 
 KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
@@ -32,10 +48,11 @@ KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
     return found == parsers.end() ? nullptr : found->parse;
 }
 
-void loadGeometryLine(std::string_view line) {
+void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
     std::string meshName;
-    if (scanLine(line, "geometry %s", ScanWord{meshName, scriptLineCapacity}) == 1)
-        loadMeshFile(geometryMesh, meshName, false);
+    if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) == 1)
+        loadMeshFile(geometryMesh, meshName, false,
+                     scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName);
 }
 
 } // namespace
@@ -50,16 +67,21 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
         const ObjectKind kind = objectKindOf(script.line());
         if (kind == ObjectKind::endOfScript)
             break;
+        const int keywordLine = script.lineNumber();
         if (kind == ObjectKind::geometry)
-            loadGeometryLine(script.line());
+            loadGeometryLine(scriptName, script);
         else if (const KindParser parse = parserOf(parsers, kind))
-            keepObject(list, parse(script, list), kind, scriptName);
+            keepObject(list, parse(script, list), kind, scriptName, keywordLine);
         else
             continue; // lines that start nothing do not move the loading screen on
         if (progress)
             progress();
     }
     return true;
+}
+
+void releaseAllObjects() {
+    keptObjects().clear();
 }
 
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {

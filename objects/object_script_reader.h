@@ -22,11 +22,16 @@ extern ScriptParseState scriptParseState;
 // Reads the object script `scriptName` from the data archive and appends every object it describes to `list`,
 // which it never clears. An object line hands its block to the kind's parser from `parsers`; a "geometry
 // NAME" line makes the mesh file NAME the display list in `geometryMesh`; "ENDWORLD" or the end of the data
-// ends the script; every other line is ignored. `progress`, when set, is called after each object line (kept
+// ends the script; every other line is ignored. An object or geometry the show's budget has no room for is
+// left out. `progress`, when set, is called after each object line (kept
 // or not) and each geometry line, so the loading screen moves on. False when the script cannot be read.
 bool readObjectScript(ObjectList& list, std::string_view scriptName,
                       const std::function<void()>& progress = {},
                       std::span<const KindParserEntry> parsers = objectKindParsers);
+
+// Objects live until the process ends. A process that loads show after show (the script fuzzer) frees every
+// object made so far here, once no list points at them any more.
+void releaseAllObjects();
 
 // The first object of the list whose name is exactly `name` (case-sensitive); null when there is none.
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name);

@@ -35,6 +35,9 @@ public:
 
     void draw(Camera& camera) override;
     void update(double dt) override;
+    BudgetNeed budgetNeed() const override {
+        return SceneObject::budgetNeed().add(BudgetItem::particles, particles.size());
+    }
 
     // "dens": `count` particles (0 when negative, at most maxParticleCount) on a sphere of radius 250 around
     // the system's position, moving along -z, each with a random age. Resets the burst timing, so a "time"

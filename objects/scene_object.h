@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/show_budget.h"
 #include "math/vec3.h"
 #include "objects/object_kind.h"
 
@@ -25,6 +26,10 @@ public:
 
     // Advances the object by the frame time in seconds, unscaled by the camera speed.
     virtual void update(double dt) = 0;
+
+    // What keeping the object costs the show's budget: one object, and whatever it draws each frame that a
+    // script can make large (particles, triangles).
+    virtual BudgetNeed budgetNeed() const { return BudgetNeed{}.add(BudgetItem::objects, 1); }
 
     SceneObject* parent = nullptr; // spheres orbit it; set by "parent"
     Vec3 position;

@@ -5,6 +5,7 @@
 bool ScriptReader::open(std::string_view memberName) {
     const bool opened = file_.open(memberName);
     dataEnded_ = !opened;
+    lineNumber_ = 0;
     return opened;
 }
 
@@ -14,6 +15,7 @@ bool ScriptReader::nextLine() {
         return false;
     }
     dataEnded_ = !file_.readLine(line_.data(), line_.size());
+    ++lineNumber_;
     return true;
 }
 

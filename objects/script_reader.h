@@ -28,11 +28,14 @@ public:
 
     std::string_view line() const { return line_.data(); }
     bool lineStartsWith(std::string_view keyword) const { return line().starts_with(keyword); }
+    // The number of the line in line(), counting from 1, for messages that point into the script.
+    int lineNumber() const { return lineNumber_; }
 
 private:
     ResourceFile file_;
     std::array<char, scriptLineCapacity> line_{};
     bool dataEnded_ = true;
+    int lineNumber_ = 0;
 };
 
 // One setting of an object block: `apply` is called on every block line that starts with `prefix`. It reads

@@ -3,8 +3,10 @@
 #include "app/settings.h"
 #include "math/matrix4.h"
 #include "math/random.h"
+#include "objects/mesh_file.h"
 #include "objects/shared_meshes.h"
 #include "objects/view_culling.h"
+#include "objects/wire_sphere.h"
 #include "objects/world_time.h"
 #include "scene/camera.h"
 
@@ -33,6 +35,12 @@ Sphere::Sphere() {
     position = {0, 0, 0};
     flashU = randomFraction();
     flashV = randomFraction();
+}
+
+BudgetNeed Sphere::budgetNeed() const {
+    // The wire build-up draws the sphere file's faces itself; every other look draws a list.
+    const std::uint64_t triangles = wire ? wireSphereData.faces.size() : compiledTriangleCount(displayList);
+    return SceneObject::budgetNeed().add(BudgetItem::triangles, triangles);
 }
 
 void Sphere::update(double dt) {
@@ -97,8 +105,8 @@ void Sphere::advanceFlash(float dt) {
     }
 }
 
-// The lists whose every vertex lies within the unit sphere; the sky is not among them, since it is drawn around
-// the eye in a frustum of its own, nor a mesh given with "list", which may reach past the radius.
+// The lists whose every vertex lies within the unit sphere; the sky is not among them, since it is drawn
+// around the eye in a frustum of its own, nor a mesh given with "list", which may reach past the radius.
 bool Sphere::boundedByUnitSphere() const {
     return !env && (displayList == sphereMesh || displayList == atmosphereList);
 }

@@ -19,6 +19,7 @@ public:
 
     void draw(Camera& camera) override;
     void update(double dt) override;
+    BudgetNeed budgetNeed() const override;
 
     // Where the sphere stands in the world as of its last update: a satellite's position is kept relative to
     // its parent.

@@ -6,7 +6,7 @@
 #include "objects/object_script_reader.h"
 #include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/objects/script_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +16,8 @@ namespace {
 
 // Reads an object script holding "ps" blocks and returns the systems made.
 std::vector<ParticleSystem*> readSystems(std::string_view script) {
-    TestArchive archive({{"ps.txt", std::vector<std::uint8_t>(script.begin(), script.end())}});
-    ObjectList list;
-    EXPECT_TRUE(readObjectScript(list, "ps.txt"));
     std::vector<ParticleSystem*> systems;
-    for (SceneObject* object : list)
+    for (SceneObject* object : readScript(script))
         systems.push_back(dynamic_cast<ParticleSystem*>(object));
     return systems;
 }
