@@ -26,9 +26,10 @@ struct BudgetNeed {
 
 class ShowBudget {
 public:
-    // Objects of every script; particles of every system; triangles compiled from mesh files plus those every
-    // sphere and mesh draws each frame; pixels of every texture.
-    static constexpr std::array<std::uint64_t, budgetItemCount> limits{2'000, 100'000, 3'000'000,
+    // Objects of every script; particles of every system (each a glowing sprite hundreds of units wide, so
+    // their count sets the frame time more than their memory); triangles compiled from mesh files plus those
+    // every sphere and mesh draws each frame; pixels of every texture.
+    static constexpr std::array<std::uint64_t, budgetItemCount> limits{2'000, 20'000, 3'000'000,
                                                                        std::uint64_t{128} << 20};
 
     // Takes the whole need when every item of it fits in what is left, and says so. Otherwise takes nothing

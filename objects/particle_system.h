@@ -28,7 +28,9 @@ struct Particle {
 class ParticleSystem : public SceneObject {
 public:
     // A mistyped "dens" must not exhaust memory or stall every frame; real shows use a few hundred at most.
-    static constexpr int maxParticleCount = 100000;
+    // No system may have more than the whole show's budget allows.
+    static constexpr int maxParticleCount =
+        static_cast<int>(ShowBudget::limits[static_cast<std::size_t>(BudgetItem::particles)]);
 
     // Draws the flash chain's starting spin phase from the random sequence.
     ParticleSystem();

@@ -61,9 +61,9 @@ TEST(ShowBudget, AShowFarOverItLoadsWithinItWithOneMessagePerKindOfExcess) {
     show.addMesh("meshes\\big.dat", uvSphereMesh(250, 400)); // about 200,000 triangles
     show.addText("env.txt", "env space\nend\nENV_END\n");
     show.addText("worlds.txt", "world world\nenv space\nobjects solar.txt\nsystem\nend\nWORLD_END\n");
-    // Forty full particle systems, sixteen large meshes, 2,500 billboards and a lit planet at the end.
+    // Forty particle systems of 15,000, sixteen large meshes, 2,500 billboards and a lit planet at the end.
     show.addText("solar.txt",
-                 repeated("ps\nbegin storm\ndens 100000\ntexture textures\\big.tga\nend\n", 40) +
+                 repeated("ps\nbegin storm\ndens 15000\ntexture textures\\big.tga\nend\n", 40) +
                      repeated("geometry meshes\\big.dat\n", 16) +
                      repeated("billboard\nbegin dust\nposition V(0 0 -200)\nsize 5\nend\n", 2500) +
                      "sphere\nbegin Earth\nradius 100\nposition V(0 0 -1000)\nend\nENDWORLD\n");
@@ -90,7 +90,7 @@ TEST(ShowBudget, AShowFarOverItLoadsWithinItWithOneMessagePerKindOfExcess) {
                                   std::to_string(alsoLeftOut) +
                                   " more left out: a show may use at most 2000 objects");
     expectEnding(messages[1],
-                 "solar.txt line 6: ps and 38 more left out: a show may use at most 100000 particles");
+                 "solar.txt line 6: ps and 38 more left out: a show may use at most 20000 particles");
     EXPECT_TRUE(
         std::regex_search(messages[2], std::regex("solar\\.txt line 2[01][0-9]: geometry meshes\\\\big\\.dat "
                                                   "(and [0-9]+ more )?left out: a show may use at most "
