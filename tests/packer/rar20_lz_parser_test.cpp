@@ -67,3 +67,17 @@ TEST(Rar20LzParser, EachOptimalPassIsNoDearerThanTheParseBeforeAtItsPrices) {
 }
 
 } // namespace
+
+// Every value finds the slot whose range holds it, in each of the three slot tables.
+TEST(Rar20Slots, EveryValueFindsTheSlotThatHoldsIt) {
+    const auto check = [](const auto& slots, const char* name) {
+        for (std::uint32_t value = 0; value < slots.end(); ++value) {
+            const std::size_t slot = slots.slotOf(value);
+            ASSERT_TRUE(slots.base[slot] <= value && value - slots.base[slot] < (1u << slots.bits[slot]))
+                << name << " value " << value << " slot " << slot;
+        }
+    };
+    check(rar20LengthSlots, "length");
+    check(rar20DistanceSlots, "distance");
+    check(rar20ShortDistanceSlots, "short distance");
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -10,13 +10,19 @@
 template <std::size_t N> struct Rar20Slots {
     std::array<std::uint32_t, N> base{};
     std::array<std::uint8_t, N> bits{};
+    // Per bit width of a value: the slot of the smallest value that wide. A width spans few slots, so the
+    // optimal parse, which asks for a distance's slot millions of times, need not search them all.
+    std::array<std::uint8_t, 33> firstSlotOfWidth{};
 
     // One past the largest value the slots can express.
     constexpr std::uint32_t end() const { return base[N - 1] + (1u << bits[N - 1]); }
 
     // The slot whose range holds `value` (which must be below end()).
     constexpr std::size_t slotOf(std::uint32_t value) const {
-        return static_cast<std::size_t>(std::upper_bound(base.begin(), base.end(), value) - base.begin()) - 1;
+        std::size_t slot = firstSlotOfWidth[static_cast<std::size_t>(std::bit_width(value))];
+        while (slot + 1 < N && base[slot + 1] <= value)
+            ++slot;
+        return slot;
     }
 };
 
@@ -26,6 +32,13 @@ template <std::size_t N> constexpr Rar20Slots<N> makeRar20Slots(auto bitsOf) {
         slots.bits[i] = static_cast<std::uint8_t>(bitsOf(i));
         if (i > 0)
             slots.base[i] = slots.base[i - 1] + (1u << slots.bits[i - 1]);
+    }
+    for (std::size_t width = 1; width < slots.firstSlotOfWidth.size(); ++width) {
+        const std::uint32_t smallest = 1u << (width - 1);
+        std::size_t slot = slots.firstSlotOfWidth[width - 1];
+        while (slot + 1 < N && slots.base[slot + 1] <= smallest)
+            ++slot;
+        slots.firstSlotOfWidth[width] = static_cast<std::uint8_t>(slot);
     }
     return slots;
 }
@@ -40,8 +53,8 @@ inline constexpr Rar20Slots<48> rar20DistanceSlots = makeRar20Slots<48>([](std::
 });
 
 // The eight slots of the two-byte matches at distances 1..256. Values 0..255.
-inline constexpr Rar20Slots<8> rar20ShortDistanceSlots{{0, 4, 8, 16, 32, 64, 128, 192},
-                                                       {2, 2, 3, 4, 5, 6, 6, 6}};
+inline constexpr Rar20Slots<8> rar20ShortDistanceSlots =
+    makeRar20Slots<8>([](std::size_t i) { return std::array{2, 2, 3, 4, 5, 6, 6, 6}[i]; });
 
 static_assert(rar20LengthSlots.end() == 256 && rar20DistanceSlots.end() == 0x100000);
 static_assert(rar20ShortDistanceSlots.end() == 256);
