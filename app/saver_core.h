@@ -47,8 +47,11 @@ public:
 
     ExitRules& exitRules() { return exit_; }
 
-    // Keeps the camera at `eye`, looking at `target`, from the next frame on, instead of travelling; +y points
-    // down the screen, as along the camera's path. The path is still made and advanced, so the random
+    // What draws each frame; a benchmark hooks into it to time each object.
+    SceneDirector& director() { return director_; }
+
+    // Keeps the camera at `eye`, looking at `target`, from the next frame on, instead of travelling; +y
+    // points down the screen, as along the camera's path. The path is still made and advanced, so the random
     // sequence, and with it everything else in the show, is the same as in a travelling run.
     void holdCamera(Vec3 eye, Vec3 target) { heldCamera_ = std::pair{eye, target}; }
 

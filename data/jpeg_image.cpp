@@ -16,9 +16,11 @@ bool loadJpeg(std::string_view memberName, DecodedImage& image) {
     return decodeJpeg({file.data(), file.size()}, image);
 }
 
-GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit) {
+GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit, LitBox* lit) {
     DecodedImage image;
     if (!loadJpeg(memberName, image) || (admit && !admit(image.width, image.height)))
         return 0;
+    if (lit)
+        *lit = litBoxOfRgb(image.pixels.data(), image.width, image.height);
     return createMipmappedTexture(3, image.width, image.height, GL_RGB, image.pixels.data());
 }

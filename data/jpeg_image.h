@@ -32,5 +32,7 @@ constexpr unsigned long maxJpegPixels = 64ul * 1024 * 1024;
 // it is found, the Windows Imaging Component on a Windows build without it.
 bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
 
-// Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded.
-GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit = {});
+// Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded. `lit`, when
+// given, receives the picture's lit box.
+GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit = {},
+                         LitBox* lit = nullptr);

@@ -54,7 +54,7 @@ void loadTexture(TextureEntry& entry, std::string_view name, const PictureAdmiss
     entry.path = "textures\\" + std::string(name);
     const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : std::string_view{};
     if (ending == "jpg" || ending == "JPG")
-        entry.texture = createJpegTexture(entry.path, admit);
+        entry.texture = createJpegTexture(entry.path, admit, &entry.lit);
     else if (ending == "tga" || ending == "TGA")
         entry.texture = createTgaTexture(entry.path, admit);
 }

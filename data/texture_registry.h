@@ -12,6 +12,7 @@
 struct TextureEntry {
     GLuint texture = 0; // 0 when no picture could be loaded
     std::string path;   // "textures\" and the name from the list, however long
+    LitBox lit;         // where the picture has light: all of a TGA picture, which may have alpha
 };
 
 // Every texture of the show, in the order of the list file. Filled once at start-up; the GL textures live

@@ -2,6 +2,29 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+
+LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height) {
+    int left = width, right = -1, bottom = height, top = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* pixel = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
+            if (pixel[0] | pixel[1] | pixel[2]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+        }
+    if (right < 0)
+        return {0, 0, 0, 0};
+    // One texel more each way: a sample half a texel outside the lit texels still blends them in.
+    const auto at = [](int texel, int size) {
+        return static_cast<float>(std::clamp(texel, 0, size)) / static_cast<float>(size);
+    };
+    return {at(left - 1, width), at(right + 2, width), at(bottom - 1, height), at(top + 2, height)};
+}
+
 GLuint createMipmappedTexture(GLint components, int width, int height, GLenum format,
                               const std::uint8_t* pixels) {
     GLuint texture = 0;

@@ -9,6 +9,17 @@
 // every picture.
 using PictureAdmission = std::function<bool(int width, int height)>;
 
+// The part of a picture that holds any light, in texture coordinates: every texel outside it is black, and so
+// is every sample that linear filtering takes outside it when the picture is magnified. A sprite drawn
+// additively adds nothing there, so it need only cover this part; a picture with alpha keeps the whole.
+struct LitBox {
+    float left = 0, right = 1, bottom = 0, top = 1;
+};
+
+// The lit box of tightly packed RGB rows, widened by a texel on each side for linear filtering; the whole
+// picture when none of it is black.
+LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height);
+
 // The one recipe every texture of the program is made with: a new 2-D texture from tightly packed rows of
 // `components` bytes per pixel (bottom row first), every mipmap level built by GLU, trilinear minification,
 // linear magnification and GL's default wrap modes. Leaves the texture bound and the unpack alignment at 1.

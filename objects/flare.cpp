@@ -120,7 +120,8 @@ void Flare::draw(Camera& camera) {
         const Vec3 pixel{static_cast<float>(window[0]), static_cast<float>(window[1]), 0};
         drawSprite(camera, pixel);
         if (hasLensEffect)
-            drawLensEffect(pixel, windowWidth(), windowHeight(), lensSize, lensTextures, hasOrient);
+            drawLensEffect(pixel, windowWidth(), windowHeight(), lensSize, lensTextures, streakLit,
+                           hasOrient);
     }
 
     glMatrixMode(GL_TEXTURE);
@@ -177,14 +178,17 @@ void readLensLines(ScriptReader& script, Flare& flare) {
     float size = 0;
     if (scanLine(script.line(), "\tsize %f", size) == 1)
         flare.lensSize = scaledToWindow(size);
-    for (std::uint32_t& slot : flare.lensTextures) {
+    for (std::size_t slot = 0; slot < flare.lensTextures.size(); ++slot) {
         if (!script.nextLine() || script.lineStartsWith("end"))
             return;
         std::string name;
         if (scanLine(script.line(), "\ttexture %s", ScanWord{name, scriptLineCapacity}) != 1)
             continue;
-        if (const TextureEntry* entry = findTexture(textureRegistry, name))
-            slot = entry->texture;
+        if (const TextureEntry* entry = findTexture(textureRegistry, name)) {
+            flare.lensTextures[slot] = entry->texture;
+            if (slot == 2)
+                flare.streakLit = entry->lit;
+        }
         if (name.ends_with("tga"))
             flare.tga = true;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/texture_upload.h"
 #include "objects/object_list.h"
 #include "objects/scene_object.h"
 #include "objects/script_reader.h"
@@ -41,6 +42,7 @@ public:
     Vec3 offset;                // in the parent's axes with a parent; direction from the eye for env
     Vec3 orientVector;
     std::array<std::uint32_t, 3> lensTextures{}; // ghosts use slots 0 and 1, the streaks slot 2
+    LitBox streakLit;                            // the lit part of the streaks' picture
 
 private:
     bool anchorVisible(const Camera& camera, const double window[3], const int viewport[4]) const;

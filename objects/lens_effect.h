@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/texture_upload.h"
 #include "math/vec3.h"
 
 #include <array>
@@ -19,7 +20,8 @@ extern const std::array<LensGhost, 23> lensGhosts;
 
 // Draws the lens effect of a flare standing at `flarePixel` in a window of `windowWidth` × `windowHeight`
 // pixels: three streaks with texture slot 2 and the ghosts, additively, in window pixels. `ghostSize` is the
-// half-size of a ghost of size factor 1; `orient` turns the ghosts with the flare's place in the window.
-// Leaves the GL state as the scene's draws expect it.
+// half-size of a ghost of size factor 1; `streakLit` is the part of slot 2's picture with light, all a streak
+// needs to cover; `orient` turns the ghosts with the flare's place in the window. Leaves the GL state as the
+// scene's draws expect it.
 void drawLensEffect(Vec3 flarePixel, float windowWidth, float windowHeight, float ghostSize,
-                    const std::array<std::uint32_t, 3>& textures, bool orient);
+                    const std::array<std::uint32_t, 3>& textures, const LitBox& streakLit, bool orient);

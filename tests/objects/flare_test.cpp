@@ -16,6 +16,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -31,10 +32,10 @@ class FlareScript : public ::testing::Test {
 protected:
     void SetUp() override {
         settings = Settings{};
-        textureRegistry = {{7, "textures\\glow.jpg"},
-                           {8, "textures\\ring.tga"},
-                           {9, "textures\\ghost.jpg"},
-                           {10, "textures\\streak.jpg"}};
+        textureRegistry = {{7, "textures\\glow.jpg", {}},
+                           {8, "textures\\ring.tga", {}},
+                           {9, "textures\\ghost.jpg", {}},
+                           {10, "textures\\streak.jpg", {}}};
     }
     void TearDown() override {
         settings = Settings{};
@@ -352,6 +353,42 @@ TEST_F(FlareDrawing, LensGhostsLieOnTheLineThroughTheWindowCentre) {
     }
 }
 
+// A streak drawn over its picture's lit part only looks as the whole quad did: the part left out adds black.
+// The picture's line has hard edges, so a box without room for linear filtering would lose light beside it.
+TEST_F(FlareDrawing, StreaksDrawnOverTheirLitPartLookAsTheWholeQuads) {
+    constexpr int size = 128;
+    std::vector<std::uint8_t> line(size * size * 3, 0);
+    for (int y = 10; y < size - 10; ++y)
+        for (int x = 60; x < 68; ++x)
+            for (int c = 0; c < 3; ++c)
+                line[(y * size + x) * 3 + c] = static_cast<std::uint8_t>(255 - 40 * c);
+    const GLuint streak = createMipmappedTexture(3, size, size, GL_RGB, line.data());
+    const LitBox lit = litBoxOfRgb(line.data(), size, size);
+    EXPECT_LT(lit.right - lit.left, 0.1f);
+
+    const auto frame = [&](const LitBox& box) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Flare flare;
+        flare.position = atPixel(100, 80, 0.5f);
+        flare.opacity = 1;
+        flare.lumin = 0; // no sprite
+        flare.hasLensEffect = true;
+        flare.lensTextures = {black, black, streak};
+        flare.streakLit = box;
+        flare.draw(viewer);
+        std::vector<std::uint8_t> pixels(width * height * 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const std::vector<std::uint8_t> whole = frame(LitBox{});
+    const std::vector<std::uint8_t> cropped = frame(lit);
+    EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](std::uint8_t v) { return v > 50; }), 1000);
+    int worst = 0;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        worst = std::max(worst, std::abs(whole[i] - cropped[i]));
+    EXPECT_LE(worst, 1);
+}
+
 TEST_F(FlareDrawing, EveryKindOfFlareLeavesTheDrawStateAsItFoundIt) {
     setProjection(width, height);
     viewer.position = viewer.eye = {};
@@ -366,7 +403,7 @@ TEST_F(FlareDrawing, EveryKindOfFlareLeavesTheDrawStateAsItFoundIt) {
         "mesh\nbegin Ship\nposition V(0 0 -2000)\nend\n"
         "flare\nbegin\nparent Ship V(10 20 30)\nalpha 1 fade: 0.1 0.1\nlenseffect\n\tsize 5\nend\n",
     };
-    textureRegistry = {{white, "textures\\glow.jpg"}};
+    textureRegistry = {{white, "textures\\glow.jpg", {}}};
     for (std::string_view script : scripts) {
         const ObjectList list = readScript(std::string(script) + "ENDWORLD\n");
         ASSERT_FALSE(list.empty()) << script;

@@ -75,7 +75,7 @@ protected:
 
 TEST_F(MeshTest, ReadsTheBlockAndItsMaterialLines) {
     const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg"}});
+        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg", .lit = {}}});
     const ObjectList list =
         readScript("mesh\nbegin Early\nend\n"
                    "geometry meshes\\square.dat\n"

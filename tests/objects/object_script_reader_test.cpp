@@ -208,7 +208,7 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
 
 TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheRegistryHasThePicture) {
     const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga"}});
+        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     TestArchive archive({{"objects.txt", text("sphere\nbegin\ntexture textures\\ring.tga\nend\n"
                                               "sphere\nbegin\ntexture textures\\none.jpg\nend\n"
                                               "sphere\nbegin\ntexture\nend\n")}});
@@ -225,8 +225,8 @@ TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheR
 
 TEST(ResolveTexture, FindsTheTextureByItsPathAndTellsTgaByTheName) {
     const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg"},
-                                                       {.texture = 9, .path = "textures\\ring.tga"}});
+        std::exchange(textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg", .lit = {}},
+                                                       {.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     RecordedObject object;
     resolveTexture(object, "textures\\ring.tga");
     EXPECT_EQ(object.textureId, 9u);

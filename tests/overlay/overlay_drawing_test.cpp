@@ -58,7 +58,7 @@ protected:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        textureRegistry.push_back({texture, "textures\\c.jpg"});
+        textureRegistry.push_back({texture, "textures\\c.jpg", {}});
     }
 
     static std::array<std::uint8_t, 4> pixelAt(int x, int y) {
