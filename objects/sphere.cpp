@@ -30,9 +30,12 @@ Vec3 rotated(Vec3 v, Vec3 axis, float angleDegrees) {
     return v;
 }
 
-// Whether the bound texture, wrapped round a sky seen through a frustum ±fov high at distance 1, comes out
-// larger than its texels in a window `windowHeight` pixels high: the centre of the view, where a sphere's
-// picture is smallest on the screen, shows at least a pixel per texel at the equator.
+// Whether the bound texture, wrapped round a sky seen through a frustum ±fov high at distance 1, comes out at
+// least skyMagnification times larger than its texels in a window `windowHeight` pixels high, at the centre
+// of the view, where a sphere's picture is smallest on the screen. Towards the poles the picture is squeezed
+// along the latitudes, so it is shrunk within about 24° of them even so, where the sky's pictures are dark.
+constexpr float skyMagnification = 2.5f;
+
 bool skyMagnified(int windowHeight, float fov, float tiling) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -41,7 +44,7 @@ bool skyMagnified(int windowHeight, float fov, float tiling) {
     const float pixelsPerRadian = static_cast<float>(windowHeight) / (2 * fov);
     const float texelsPerRadian =
         std::max(static_cast<float>(width) / (2 * pi), static_cast<float>(height) / pi) * tiling;
-    return width > 0 && pixelsPerRadian >= texelsPerRadian;
+    return width > 0 && pixelsPerRadian >= skyMagnification * texelsPerRadian;
 }
 
 } // namespace
@@ -159,9 +162,9 @@ void Sphere::draw(Camera& camera) {
     }
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
-    // A magnified texture samples its first level whatever the minification filter, except towards the
-    // poles, where the picture is squeezed and dark. Without mipmaps the rasteriser skips choosing a level at
-    // every pixel of the full-screen sky: about a tenth of a 1920 × 1080 frame in software.
+    // A magnified texture samples its first level whatever the minification filter. Without mipmaps the
+    // rasteriser skips choosing a level at every pixel of the full-screen sky: about a tenth of a 1920 × 1080
+    // frame in software.
     const bool skyWithoutMipmaps =
         env && textured && skyMagnified(static_cast<int>(settings.height), fov, tiling);
     if (skyWithoutMipmaps)
