@@ -2,10 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
-
-static_assert(std::endian::native == std::endian::little,
-              "commonLength counts agreeing bytes from the low end");
 
 LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize,
                              int maxChainLength)
@@ -40,22 +36,4 @@ void LzMatchFinder::insertInChain(std::size_t at) {
     std::uint32_t& newest = head_[chainHashAt(at)];
     prev_[at & (prev_.size() - 1)] = newest;
     newest = static_cast<std::uint32_t>(at);
-}
-
-std::uint32_t LzMatchFinder::commonLength(std::size_t a, std::size_t b, std::uint32_t limit) const {
-    const std::uint8_t* x = data_.data() + a;
-    const std::uint8_t* y = data_.data() + b;
-    std::uint32_t length = 0;
-    // Eight bytes at a time; the first differing bit of the XOR tells how many bytes agree.
-    while (length + 8 <= limit) {
-        std::uint64_t u, v;
-        std::memcpy(&u, x + length, 8);
-        std::memcpy(&v, y + length, 8);
-        if (u != v)
-            return length + static_cast<std::uint32_t>(__builtin_ctzll(u ^ v) / 8);
-        length += 8;
-    }
-    while (length < limit && x[length] == y[length])
-        ++length;
-    return length;
 }
