@@ -14,9 +14,9 @@ Rar20LzEffort effortForLevel(int level) {
     case 3:
         return {48, true, 64};
     case 4:
-        return {128, true, 32, 2};
+        return {32, true, 32, 2};
     default:
-        return {256, true, 64, 3};
+        return {64, true, 64, 3};
     }
 }
 
@@ -43,8 +43,8 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
         if (!ArchiveWriter::acceptsName(name))
             return false;
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
-        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
-                                 method, time);
+        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method,
+                                 time);
     }
     Rar20Encoder encoder(effortForLevel(options_.level), options_.multimedia);
     const std::vector<std::uint8_t> packed = encoder.encode(bytes);

@@ -1,39 +1,54 @@
 #include "tools/sdd/lz_match_finder.h"
 
-#include <algorithm>
-#include <bit>
-
-LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize,
-                             int maxChainLength)
-    : data_(data), windowSize_(windowSize), maxChainLength_(maxChainLength),
+LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
+                             int maxSteps, std::uint32_t treeLength)
+    : data_(data), windowSize_(windowSize), index_(index), maxSteps_(maxSteps), treeLength_(treeLength),
       tripleHead_(1u << tripleBits, none) {
-    grow(0);
+    makeRoomFor(0);
 }
 
-void LzMatchFinder::grow(std::size_t at) {
-    const std::size_t size =
-        std::min<std::size_t>(windowSize_, std::max(smallestChainTable, std::bit_ceil(at + 1)));
-    chainHashBits_ = std::countr_zero(size);
-    head_.assign(size, none);
-    prev_.assign(size, none);
-    // Everything before `at` is still within the window, as the window is at least the new size.
-    for (std::size_t older = 0; older < at && older + 4 <= data_.size(); ++older)
-        insertInChain(older);
-}
-
-void LzMatchFinder::insert(std::size_t at) {
+void LzMatchFinder::skip(std::size_t at) {
     if (at + 3 > data_.size())
         return;
     tripleHead_[tripleHashAt(at)] = static_cast<std::uint32_t>(at);
     if (at + 4 > data_.size())
         return;
-    if (at >= prev_.size() && prev_.size() < windowSize_)
-        grow(at);
-    insertInChain(at);
+    makeRoomFor(at);
+    if (index_ == LzIndex::binaryTrees)
+        walkTree(
+            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none);
+    else
+        joinChain(at);
 }
 
-void LzMatchFinder::insertInChain(std::size_t at) {
-    std::uint32_t& newest = head_[chainHashAt(at)];
-    prev_[at & (prev_.size() - 1)] = newest;
+void LzMatchFinder::makeRoomFor(std::size_t at) {
+    const std::size_t held = indexedPositions();
+    if (held != 0 && (at < held || held == windowSize_))
+        return;
+    const std::size_t positions =
+        std::min<std::size_t>(windowSize_, std::max(smallestIndex, std::bit_ceil(at + 1)));
+    if (index_ == LzIndex::binaryTrees) {
+        // A tree is ordered by the bytes, not the hash, so one hash table serves every size, and a larger
+        // index keeps every link where it was: positions so far are all below the old size.
+        if (head_.empty()) {
+            prefixHashBits_ = treeHashBits;
+            head_.assign(std::size_t{1} << treeHashBits, none);
+        }
+        links_.resize(2 * positions, none);
+        return;
+    }
+    // Chains get a bucket per position, so a chain seldom holds positions of other prefixes (each a miss in
+    // the processor's cache to find out); a new hash puts every position so far in its chain again, all of
+    // them still within the window.
+    prefixHashBits_ = std::countr_zero(positions);
+    head_.assign(positions, none);
+    links_.assign(positions, none);
+    for (std::size_t older = 0; older < at && older + 4 <= data_.size(); ++older)
+        joinChain(older);
+}
+
+void LzMatchFinder::joinChain(std::size_t at) {
+    std::uint32_t& newest = head_[prefixHashAt(at)];
+    links_[at & (links_.size() - 1)] = newest;
     newest = static_cast<std::uint32_t>(at);
 }

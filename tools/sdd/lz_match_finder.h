@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -11,80 +12,103 @@ struct LzMatch {
     std::uint32_t distance = 0;
 };
 
-// Finds earlier occurrences of the bytes at a position: the nearest with the same three bytes from a table
-// of their latest positions, and longer matches through hash chains over four-byte prefixes. Chains over
-// three bytes would be far longer on sound and pictures, where three bytes recur everywhere, and walking
-// them cost most of the packing time; a three-byte match is only worth coding near, where the nearest
-// occurrence is the one to take. The chains hold positions within one window of the newest, so memory
-// stays fixed however long the data. Their hash table has a bucket for each position they hold, so a chain
-// seldom holds positions of other prefixes, each a miss in the processor's cache to find out; for data
-// shorter than the window both grow with it.
-// `data` may grow between calls (a solid archive appends each member); positions are visited in order,
-// each exactly once, by find or by skip.
+// How the finder keeps the positions it has seen, by their four-byte prefix.
+enum class LzIndex {
+    // A chain per prefix, newest first: a position joins at once, which suits the look-ahead parse, that
+    // searches few of the positions inside the matches it takes. A search walks the chain, and on pictures
+    // and sound, where short prefixes recur everywhere, most of what it walks is no use.
+    hashChains,
+    // A binary tree per prefix, ordered by the bytes that follow each position, newest at the root: a search
+    // goes down one path, so it visits few positions however often the prefix recurs, and joining is a
+    // search. That suits the optimal parse, which searches every position.
+    binaryTrees,
+};
+
+// Finds earlier occurrences of the bytes at a position: the nearest with the same three bytes, from a table
+// of their latest positions (a three-byte match is only worth coding near, where the nearest is the one to
+// take), and longer matches through the index. The index holds positions within one window of the newest,
+// so memory stays fixed however long the data; for data shorter than the window it grows with it, which
+// keeps it in the processor's cache. `data` may grow between calls (a solid archive appends each member);
+// positions are visited in order, each exactly once, by find, findAll or skip.
 class LzMatchFinder {
 public:
-    LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, int maxChainLength);
+    // A search visits at most `maxSteps` positions of the index. Trees order positions by at most
+    // `treeLength` bytes, so their matches are at most that long.
+    LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
+                  int maxSteps, std::uint32_t treeLength);
 
-    // The longest match for `at`, at most `maxLength` bytes, at most `maxDistance` back, among the nearest
-    // position with the same three bytes and the `maxChainLength` nearest with the same four-byte prefix; the
-    // nearest wins a tie. A match shorter than minLengthAt(distance) is not one. Then `at` joins the chains.
+    // The longest match for `at` found, at most `maxLength` bytes, at most `maxDistance` back; the nearest
+    // wins a tie. A match shorter than minLengthAt(distance) is not one. Then `at` joins the index.
     template <typename MinLength>
     LzMatch find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt);
 
-    // Every match for `at` longer than all nearer ones, nearest first (so lengths rise), at most `maxLength`
-    // bytes and `maxDistance` back, among the same positions as for find; each
-    // at least minLengthAt(distance) long. They replace what `matches` held. Then `at` joins the chains.
+    // Every match found for `at` longer than all nearer ones, nearest first (so lengths rise), at most
+    // `maxLength` bytes and `maxDistance` back, each at least minLengthAt(distance) long. They replace what
+    // `matches` held. Then `at` joins the index.
     template <typename MinLength>
     void findAll(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                  std::vector<LzMatch>& matches);
 
-    // `at` joins the chains without a search.
-    void skip(std::size_t at) { insert(at); }
+    // `at` joins the index without reporting matches.
+    void skip(std::size_t at);
 
     // How many of the bytes at `a` and `b` agree, up to `limit`.
     std::uint32_t commonLength(std::size_t a, std::size_t b, std::uint32_t limit) const;
 
 private:
     static constexpr std::uint32_t none = 0xFFFFFFFF;
-    static constexpr std::size_t smallestChainTable = 4096;
-
+    static constexpr std::size_t smallestIndex = 4096;
     static constexpr int tripleBits = 16;
+    static constexpr int treeHashBits = 16;
 
-    std::uint32_t chainHashAt(std::size_t at) const {
+    std::uint32_t prefixHashAt(std::size_t at) const {
         const std::uint8_t* p = data_.data() + at;
         const std::uint32_t prefix =
             std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-        return (prefix * 2654435761u) >> (32 - chainHashBits_);
+        return (prefix * 2654435761u) >> (32 - prefixHashBits_);
     }
     std::uint32_t tripleHashAt(std::size_t at) const {
         const std::uint8_t* p = data_.data() + at;
         const std::uint32_t prefix = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
         return (prefix * 2654435761u) >> (32 - tripleBits);
     }
-    void insert(std::size_t at);
-    // Makes the chains big enough for `at` and puts every position before it in them again.
-    void grow(std::size_t at);
-    void insertInChain(std::size_t at);
-    // Walks the chain of `at`, calling `found` with each match longer than those before it, then inserts
-    // `at`.
+    std::size_t indexedPositions() const { return links_.size() / (index_ == LzIndex::binaryTrees ? 2 : 1); }
+
+    // Reports the nearest three-byte match, then searches the index, which `at` joins; `found` is called
+    // with each match longer than those before it.
+    template <typename MinLength, typename Found>
+    void search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
+                Found found);
+    // Makes the index big enough to hold `at` and the window before it.
+    void makeRoomFor(std::size_t at);
     template <typename MinLength, typename Found>
     void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                   Found found);
+                   Found found, std::uint32_t bestLength) const;
+    void joinChain(std::size_t at);
+    // Goes down the tree of `at`'s prefix, reporting matches longer than `bestLength`, and makes `at` its
+    // root: the positions visited are split into those ordered before `at` and those after.
+    template <typename MinLength, typename Found>
+    void walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
+                  Found found, std::uint32_t bestLength);
 
     const std::vector<std::uint8_t>& data_;
     std::uint32_t windowSize_;
-    int maxChainLength_;
-    int chainHashBits_ = 0;
+    LzIndex index_;
+    int maxSteps_;
+    std::uint32_t treeLength_;
+    int prefixHashBits_ = 0;
     std::vector<std::uint32_t> tripleHead_; // per three-byte hash: the newest position
     std::vector<std::uint32_t> head_;       // per four-byte hash: the newest position
-    std::vector<std::uint32_t> prev_;       // per position modulo its size: the next older of the same hash
+    // Per position modulo the positions the index holds: the next older one of the same hash (chains), or
+    // the roots of the older positions ordered before and after it (trees).
+    std::vector<std::uint32_t> links_;
 };
 
 template <typename MinLength>
 LzMatch LzMatchFinder::find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
                             MinLength minLengthAt) {
     LzMatch best;
-    walkChain(at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { best = longer; });
+    search(at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { best = longer; });
     return best;
 }
 
@@ -92,18 +116,17 @@ template <typename MinLength>
 void LzMatchFinder::findAll(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
                             MinLength minLengthAt, std::vector<LzMatch>& matches) {
     matches.clear();
-    walkChain(at, maxLength, maxDistance, minLengthAt,
-              [&](const LzMatch& longer) { matches.push_back(longer); });
+    search(at, maxLength, maxDistance, minLengthAt,
+           [&](const LzMatch& longer) { matches.push_back(longer); });
 }
 
 template <typename MinLength, typename Found>
-void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                              MinLength minLengthAt, Found found) {
+void LzMatchFinder::search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
+                           MinLength minLengthAt, Found found) {
     if (at + 3 > data_.size())
         return;
-    const std::uint8_t* bytes = data_.data();
     std::uint32_t bestLength = 0;
-    const std::uint32_t nearest = tripleHead_[tripleHashAt(at)];
+    std::uint32_t& nearest = tripleHead_[tripleHashAt(at)];
     if (nearest != none && at - nearest <= maxDistance) {
         const auto distance = static_cast<std::uint32_t>(at - nearest);
         const std::uint32_t length = commonLength(nearest, at, maxLength);
@@ -112,9 +135,25 @@ void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint
             found(LzMatch{length, distance});
         }
     }
-    std::uint32_t candidate = at + 4 <= data_.size() ? head_[chainHashAt(at)] : none;
-    for (int chain = maxChainLength_; candidate != none && chain > 0 && bestLength < maxLength; --chain) {
-        const std::uint32_t distance = static_cast<std::uint32_t>(at - candidate);
+    nearest = static_cast<std::uint32_t>(at);
+    if (at + 4 > data_.size())
+        return;
+    makeRoomFor(at);
+    if (index_ == LzIndex::binaryTrees) {
+        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength);
+    } else {
+        walkChain(at, maxLength, maxDistance, minLengthAt, found, bestLength);
+        joinChain(at);
+    }
+}
+
+template <typename MinLength, typename Found>
+void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
+                              MinLength minLengthAt, Found found, std::uint32_t bestLength) const {
+    const std::uint8_t* bytes = data_.data();
+    std::uint32_t candidate = head_[prefixHashAt(at)];
+    for (int step = maxSteps_; candidate != none && step > 0 && bestLength < maxLength; --step) {
+        const auto distance = static_cast<std::uint32_t>(at - candidate);
         if (distance > maxDistance)
             break;
         // Only a candidate that beats the best so far in its last byte can be longer.
@@ -125,12 +164,60 @@ void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint
                 found(LzMatch{length, distance});
             }
         }
-        const std::uint32_t older = prev_[candidate & (prev_.size() - 1)];
+        const std::uint32_t older = links_[candidate & (links_.size() - 1)];
         if (older == none || older >= candidate)
             break;
         candidate = older;
     }
-    insert(at);
+}
+
+template <typename MinLength, typename Found>
+void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
+                             MinLength minLengthAt, Found found, std::uint32_t bestLength) {
+    const std::uint8_t* bytes = data_.data();
+    const std::size_t positions = indexedPositions();
+    const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(treeLength_, data_.size() - at));
+    std::uint32_t& root = head_[prefixHashAt(at)];
+    std::uint32_t candidate = root;
+    root = static_cast<std::uint32_t>(at);
+    // Where the next position ordered before (after) `at` hangs, and how many bytes all positions there
+    // share with `at`: any position between two others shares at least the lesser of their lengths.
+    std::uint32_t* before = &links_[2 * (at & (positions - 1))];
+    std::uint32_t* after = before + 1;
+    std::uint32_t beforeLength = 0, afterLength = 0;
+    for (int step = maxSteps_;; --step) {
+        // A position a whole index back has lost its links to newer ones; the rest of the path goes.
+        if (candidate == none || step == 0 || at - candidate >= positions) {
+            *before = *after = none;
+            return;
+        }
+        const auto distance = static_cast<std::uint32_t>(at - candidate);
+        std::uint32_t length = std::min(beforeLength, afterLength);
+        length += commonLength(candidate + length, at + length, limit - length);
+        const std::uint32_t reported = std::min(length, maxLength);
+        if (reported > bestLength && distance <= maxDistance && reported >= minLengthAt(distance)) {
+            bestLength = reported;
+            found(LzMatch{reported, distance});
+        }
+        std::uint32_t* children = &links_[2 * (candidate & (positions - 1))];
+        if (length == limit) {
+            // As far as the tree orders, the candidate is `at`: `at` takes its place and its subtrees.
+            *before = children[0];
+            *after = children[1];
+            return;
+        }
+        if (bytes[candidate + length] < bytes[at + length]) {
+            *before = candidate;
+            before = &children[1];
+            candidate = children[1];
+            beforeLength = length;
+        } else {
+            *after = candidate;
+            after = &children[0];
+            candidate = children[0];
+            afterLength = length;
+        }
+    }
 }
 
 static_assert(std::endian::native == std::endian::little,

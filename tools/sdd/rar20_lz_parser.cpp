@@ -17,7 +17,9 @@ std::uint32_t pairAt(const std::uint8_t* p) {
 } // namespace
 
 Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort)
-    : data_(data), effort_(effort), finder_(data, rar20WindowSize, effort.maxChainLength),
+    : data_(data), effort_(effort),
+      finder_(data, rar20WindowSize, effort.optimalPasses > 0 ? LzIndex::binaryTrees : LzIndex::hashChains,
+              effort.searchSteps, effort.niceLength),
       pairEnd_(1u << 16, 0) {
     symbolBits_.fill(initialMatchSymbolBits);
     std::fill_n(symbolBits_.begin(), 256, initialLiteralBits);

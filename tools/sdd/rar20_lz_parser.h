@@ -17,12 +17,13 @@ struct Rar20LzParse {
     Rar20LzState stateAfter;
 };
 
-// How hard the parser looks: more chain steps find longer and nearer matches, lazy matching looks one byte
-// ahead before taking a match, and a match of `niceLength` ends the search at once. With optimal passes
-// the parser records every position's matches first, then weighs every way through the stretch and takes
-// the cheapest, that many times, each pass pricing the codes by the statistics of the parse before.
+// How hard the parser looks: more search steps find longer and nearer matches, lazy matching looks one
+// byte ahead before taking a match, and a match of `niceLength` ends the search at once. With optimal passes
+// the parser records every position's matches first (through binary trees, as it searches every position),
+// then weighs every way through the stretch and takes the cheapest, that many times, each pass pricing the
+// codes by the statistics of the parse before.
 struct Rar20LzEffort {
-    int maxChainLength;
+    int searchSteps;
     bool lazy;
     std::uint32_t niceLength;
     int optimalPasses = 0;

@@ -10,16 +10,23 @@
 template <std::size_t N> struct Rar20Slots {
     std::array<std::uint32_t, N> base{};
     std::array<std::uint8_t, N> bits{};
-    // Per bit width of a value: the slot of the smallest value that wide. A width spans few slots, so the
-    // optimal parse, which asks for a distance's slot millions of times, need not search them all.
-    std::array<std::uint8_t, 33> firstSlotOfWidth{};
+    // Where the search for a value's slot starts, so that the optimal parse, which asks for a distance's
+    // slot millions of times, takes a step or two instead of searching them all: below blockSize by the
+    // value's bit width (a width spans at most two slots there), above it by the block of blockSize values
+    // it falls in.
+    static constexpr int blockBits = 12;
+    static constexpr std::uint32_t blockSize = 1u << blockBits;
+    std::array<std::uint8_t, blockBits + 1> firstSlotOfWidth{};
+    std::array<std::uint8_t, 256> firstSlotOfBlock{};
 
     // One past the largest value the slots can express.
     constexpr std::uint32_t end() const { return base[N - 1] + (1u << bits[N - 1]); }
 
     // The slot whose range holds `value` (which must be below end()).
     constexpr std::size_t slotOf(std::uint32_t value) const {
-        std::size_t slot = firstSlotOfWidth[static_cast<std::size_t>(std::bit_width(value))];
+        std::size_t slot = value < blockSize
+                               ? firstSlotOfWidth[static_cast<std::size_t>(std::bit_width(value))]
+                               : firstSlotOfBlock[value >> blockBits];
         while (slot + 1 < N && base[slot + 1] <= value)
             ++slot;
         return slot;
@@ -33,13 +40,16 @@ template <std::size_t N> constexpr Rar20Slots<N> makeRar20Slots(auto bitsOf) {
         if (i > 0)
             slots.base[i] = slots.base[i - 1] + (1u << slots.bits[i - 1]);
     }
-    for (std::size_t width = 1; width < slots.firstSlotOfWidth.size(); ++width) {
-        const std::uint32_t smallest = 1u << (width - 1);
-        std::size_t slot = slots.firstSlotOfWidth[width - 1];
+    const auto slotOfSmallest = [&slots](std::uint32_t smallest) {
+        std::size_t slot = 0;
         while (slot + 1 < N && slots.base[slot + 1] <= smallest)
             ++slot;
-        slots.firstSlotOfWidth[width] = static_cast<std::uint8_t>(slot);
-    }
+        return static_cast<std::uint8_t>(slot);
+    };
+    for (std::size_t width = 1; width < slots.firstSlotOfWidth.size(); ++width)
+        slots.firstSlotOfWidth[width] = slotOfSmallest(1u << (width - 1));
+    for (std::size_t block = 0; block < slots.firstSlotOfBlock.size(); ++block)
+        slots.firstSlotOfBlock[block] = slotOfSmallest(static_cast<std::uint32_t>(block) << slots.blockBits);
     return slots;
 }
 
@@ -57,6 +67,8 @@ inline constexpr Rar20Slots<8> rar20ShortDistanceSlots =
     makeRar20Slots<8>([](std::size_t i) { return std::array{2, 2, 3, 4, 5, 6, 6, 6}[i]; });
 
 static_assert(rar20LengthSlots.end() == 256 && rar20DistanceSlots.end() == 0x100000);
+static_assert(rar20DistanceSlots.end() <=
+              rar20DistanceSlots.firstSlotOfBlock.size() * rar20DistanceSlots.blockSize);
 static_assert(rar20ShortDistanceSlots.end() == 256);
 
 // The main table's symbols beyond the 256 literals, and the multimedia tables' table switch.
