@@ -16,8 +16,8 @@ struct LitBox {
     float left = 0, right = 1, bottom = 0, top = 1;
 };
 
-// The lit box of tightly packed RGB rows, widened by a texel on each side for linear filtering; the whole
-// picture when none of it is black.
+// The lit box of tightly packed RGB rows, widened by a texel on each side for linear filtering; empty when
+// the whole picture is black.
 LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height);
 
 // The one recipe every texture of the program is made with: a new 2-D texture from tightly packed rows of
