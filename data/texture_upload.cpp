@@ -5,19 +5,38 @@
 #include <algorithm>
 
 LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height) {
-    int left = width, right = -1, bottom = height, top = -1;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* pixel = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
-            if (pixel[0] | pixel[1] | pixel[2]) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                bottom = std::min(bottom, y);
-                top = std::max(top, y);
-            }
-        }
-    if (right < 0)
+    const auto lit = [&](int x, int y) {
+        const std::uint8_t* pixel = pixels + (static_cast<std::size_t>(y) * width + x) * 3;
+        return (pixel[0] | pixel[1] | pixel[2]) != 0;
+    };
+    const auto litRow = [&](int y) {
+        for (int x = 0; x < width; ++x)
+            if (lit(x, y))
+                return true;
+        return false;
+    };
+    // Each edge is searched from outside in and stops at the first light, so a picture lit to its edges,
+    // as most are, costs a row or a column per edge rather than every pixel.
+    int bottom = 0;
+    while (bottom < height && !litRow(bottom))
+        ++bottom;
+    if (bottom == height)
         return {0, 0, 0, 0};
+    int top = height - 1;
+    while (!litRow(top))
+        --top;
+    const auto litColumn = [&](int x) {
+        for (int y = bottom; y <= top; ++y)
+            if (lit(x, y))
+                return true;
+        return false;
+    };
+    int left = 0;
+    while (!litColumn(left))
+        ++left;
+    int right = width - 1;
+    while (!litColumn(right))
+        --right;
     // One texel more each way: a sample half a texel outside the lit texels still blends them in.
     const auto at = [](int texel, int size) {
         return static_cast<float>(std::clamp(texel, 0, size)) / static_cast<float>(size);
