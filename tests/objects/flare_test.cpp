@@ -376,9 +376,7 @@ TEST_F(FlareDrawing, StreaksDrawnOverTheirLitPartLookAsTheWholeQuads) {
         flare.lensTextures = {black, black, streak};
         flare.streakLit = box;
         flare.draw(viewer);
-        std::vector<std::uint8_t> pixels(width * height * 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return context->readPixels();
     };
     const std::vector<std::uint8_t> whole = frame(LitBox{});
     const std::vector<std::uint8_t> cropped = frame(lit);
