@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -40,7 +41,7 @@ bool skyMagnified(int windowHeight, float fov, float tiling) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    constexpr float pi = 3.14159265f;
+    constexpr float pi = std::numbers::pi_v<float>;
     const float pixelsPerRadian = static_cast<float>(windowHeight) / (2 * fov);
     const float texelsPerRadian =
         std::max(static_cast<float>(width) / (2 * pi), static_cast<float>(height) / pi) * tiling;
