@@ -19,11 +19,11 @@ build: deps
 CLIP ?= build/clip
 run: build
 	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
-		build/$(PRESET)/app/heliox --window --data build/$(PRESET)/data.sdd; \
+		build/$(PRESET)/app/linux/heliox --window --data build/$(PRESET)/data.sdd; \
 	else \
 		echo "make run: no X display; rendering 10 seconds of the show off-screen"; \
 		rm -rf $(CLIP); \
-		build/$(PRESET)/app/heliox --render $(CLIP) --data build/$(PRESET)/data.sdd --frames 300 \
+		build/$(PRESET)/app/linux/heliox --render $(CLIP) --data build/$(PRESET)/data.sdd --frames 300 \
 			--dt 0.0333333 --size 800x600 --seed $$(date +%s); \
 	fi
 

@@ -1,10 +1,10 @@
 #include "app/gl_setup.h"
 
 #include "app/draw_state.h"
+#include "base/viewport.h"
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -25,8 +25,7 @@ void lightVector(GLenum light, GLenum name, float a, float b, float c, float d) 
 } // namespace
 
 double horizontalExtent(int width, int height) {
-    return verticalExtent * windowAspect(static_cast<std::uint32_t>(std::max(width, 0)),
-                                         static_cast<std::uint32_t>(std::max(height, 0)));
+    return verticalExtent * Viewport{width, height}.aspect();
 }
 
 void setProjection(int width, int height) {

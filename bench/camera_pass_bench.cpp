@@ -4,14 +4,14 @@
 // A pass inside is the camera's point coming within a body's radius (plus the near plane, where the body's
 // surface is cut open); a close pass is coming within four radii without going inside.
 #include "app/gl_setup.h"
-#include "app/headless/headless_gl_context.h"
-#include "app/saver_core.h"
+#include "app/headless/gl_context.h"
+#include "app/saver_run.h"
 #include "app/show_archive.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/shared_meshes.h"
 #include "objects/sphere.h"
 #include "objects/world_time.h"
-#include "scene/camera.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
 
@@ -91,11 +91,13 @@ int main(int argc, char** argv) {
     std::printf("%-14s %8s %14s %14s\n", "body", "radius", "inside per h", "close per h");
     int inside = 0, close = 0;
     for (const auto& [name, p] : bodies) {
-        std::printf("%-14s %8.0f %14.2f %14.2f\n", name.c_str(), p.radius, p.inside / showHours, p.close / showHours);
+        std::printf("%-14s %8.0f %14.2f %14.2f\n", name.c_str(), p.radius, p.inside / showHours,
+                    p.close / showHours);
         inside += p.inside;
         close += p.close;
     }
     std::printf("%-14s %8s %14.2f %14.2f\n", "all", "", inside / showHours, close / showHours);
-    std::printf("one pass inside a body every %.1f minutes of show\n", inside ? showHours * 60 / inside : 0.0);
+    std::printf("one pass inside a body every %.1f minutes of show\n",
+                inside ? showHours * 60 / inside : 0.0);
     return 0;
 }

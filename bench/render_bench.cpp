@@ -1,8 +1,9 @@
 // Loading a show and drawing its frames off-screen, as `heliox --render` does: the time to load a test show
 // (scripts, meshes, textures) and the milliseconds per frame at 800 × 600 and 1920 × 1080.
 //   render_bench [FRAMES]
-#include "app/headless/headless_gl_context.h"
-#include "app/saver_core.h"
+#include "app/headless/gl_context.h"
+#include "app/saver_run.h"
+#include "base/settings.h"
 #include "data/resource_file.h"
 #include "tests/render/test_show.h"
 
@@ -73,9 +74,7 @@ void measure(int width, int height, int frames) {
         std::fprintf(stderr, "render_bench: no off-screen OpenGL context\n");
         std::exit(1);
     }
-    settings = Settings{};
-    settings.width = static_cast<std::uint32_t>(width);
-    settings.height = static_cast<std::uint32_t>(height);
+    const Settings settings;
     SaverRun run(settings, width, height, {});
     const Clock::time_point loadStart = Clock::now();
     run.load(1);

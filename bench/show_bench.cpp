@@ -4,8 +4,9 @@
 // The split: "archive" extracts every texture's member, "decode" turns them into pixels, "mipmaps" is the
 // rest of the texture step (building the levels and uploading them), "scripts" is everything after the last
 // texture (meshes, environments, worlds, the camera's path). Each is timed on its own, as the loader does it.
-#include "app/headless/headless_gl_context.h"
-#include "app/saver_core.h"
+#include "app/headless/gl_context.h"
+#include "app/saver_run.h"
+#include "base/settings.h"
 #include "data/jpeg_image.h"
 #include "data/resource_file.h"
 #include "data/tga_image.h"
@@ -148,9 +149,7 @@ int main(int argc, char** argv) {
         if (++progressSteps == members.size())
             texturesDone = Clock::now();
     };
-    settings = Settings{};
-    settings.width = static_cast<std::uint32_t>(width);
-    settings.height = static_cast<std::uint32_t>(height);
+    const Settings settings;
     SaverRun run(settings, width, height, hooks);
     if (!run.load(1)) {
         std::fprintf(stderr, "show_bench: %s: no world to show\n", archive.c_str());

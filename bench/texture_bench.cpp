@@ -1,6 +1,6 @@
 // Texture making at start-up: decoding a picture from its bytes and building every mipmap level, in the
 // headless context. Reports textures per second and seconds per megapixel for JPEG and TGA pictures.
-#include "app/headless/headless_gl_context.h"
+#include "app/headless/gl_context.h"
 #include "data/jpeg_image.h"
 #include "data/texture_upload.h"
 #include "data/tga_image.h"

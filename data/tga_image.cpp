@@ -1,6 +1,6 @@
 #include "data/tga_image.h"
 
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "data/jpeg_image.h"
 #include "data/resource_file.h"
 #include "data/texture_upload.h"

@@ -1,6 +1,6 @@
 // Any bytes as a TGA member: the decoder gives a picture whose pixels fill exactly its stated size, or
 // fails, never reading outside the input.
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "data/tga_image.h"
 
 #include <cstdlib>

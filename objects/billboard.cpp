@@ -1,10 +1,10 @@
 #include "objects/billboard.h"
 
-#include "app/settings.h"
+#include "base/viewport.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
-#include "scene/camera.h"
 
 #include <GL/gl.h>
 
@@ -15,7 +15,7 @@ namespace {
 void pushEnvProjection(float fov) {
     // As wide as the window's shape asks, like the main projection, so the sprite stays square on wide
     // screens; 4:3 windows see what they always saw.
-    const double halfWidth = fov * windowAspect(settings);
+    const double halfWidth = fov * viewport().aspect();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

@@ -2,14 +2,14 @@
 
 #include "objects/screen_sprite.h"
 
-#include "app/settings.h"
+#include "base/viewport.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/lens_effect.h"
 #include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
 #include "overlay/flat_drawing.h"
-#include "scene/camera.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -21,23 +21,23 @@ namespace {
 
 // Scripts give sizes in pixels of an 800-pixel-wide window.
 float scaledToWindow(float scriptPixels) {
-    return scriptPixels * static_cast<float>(settings.width) / 800;
+    return scriptPixels * static_cast<float>(viewport().width) / 800;
 }
 
 // Scripts give rates per 1/60-second frame.
 constexpr float framesPerSecond = 60;
 
 float windowWidth() {
-    return static_cast<float>(settings.width);
+    return static_cast<float>(viewport().width);
 }
 float windowHeight() {
-    return static_cast<float>(settings.height);
+    return static_cast<float>(viewport().height);
 }
 
 // An env flare's own narrow frustum, ±envFov high at distance 1 and as wide as the window's shape asks, as
 // the scene's projection is, so wide windows show env flares where the scene puts them.
 void loadEnvironmentFrustum(float envFov) {
-    const double aspect = windowAspect(settings);
+    const double aspect = viewport().aspect();
     glLoadIdentity();
     glFrustum(-aspect * envFov, aspect * envFov, -envFov, envFov, 1, 1000);
 }

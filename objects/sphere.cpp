@@ -1,14 +1,14 @@
 #include "objects/sphere.h"
 
-#include "app/settings.h"
+#include "base/viewport.h"
 #include "math/matrix4.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/mesh_file.h"
 #include "objects/shared_meshes.h"
 #include "objects/view_culling.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
-#include "scene/camera.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,7 +142,7 @@ void Sphere::draw(Camera& camera) {
         glLoadIdentity();
         // The window's shape, as the scene's projection takes it, so the sky is not stretched on wide
         // screens.
-        const double halfWidth = fov * windowAspect(settings);
+        const double halfWidth = fov * viewport().aspect();
         glFrustum(-halfWidth, halfWidth, -fov, fov, 1.0, 1000.0);
         glMatrixMode(GL_MODELVIEW);
     }
@@ -166,8 +166,7 @@ void Sphere::draw(Camera& camera) {
     // A magnified texture samples its first level whatever the minification filter. Without mipmaps the
     // rasteriser skips choosing a level at every pixel of the full-screen sky: about a tenth of a 1920 × 1080
     // frame in software.
-    const bool skyWithoutMipmaps =
-        env && textured && skyMagnified(static_cast<int>(settings.height), fov, tiling);
+    const bool skyWithoutMipmaps = env && textured && skyMagnified(viewport().height, fov, tiling);
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 

@@ -1,11 +1,10 @@
 #include "overlay/flat_drawing.h"
 
+#include "base/viewport.h"
+
 #include <GL/gl.h>
 
 namespace {
-
-int windowWidth = 800;
-int windowHeight = 600;
 
 void enterFlat(double width, double height) {
     glDisable(GL_DEPTH_TEST);
@@ -14,7 +13,7 @@ void enterFlat(double width, double height) {
     glPushMatrix();
     glLoadIdentity();
     glOrtho(0, width, 0, height, -1, 1);
-    glViewport(0, 0, windowWidth, windowHeight);
+    glViewport(0, 0, viewport().width, viewport().height);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -32,11 +31,6 @@ void leaveFlat() {
 
 } // namespace
 
-void setFlatDrawingWindow(int width, int height) {
-    windowWidth = width;
-    windowHeight = height;
-}
-
 void enterOverlay() {
     enterFlat(800, 600);
 }
@@ -44,7 +38,7 @@ void leaveOverlay() {
     leaveFlat();
 }
 void enter2D() {
-    enterFlat(windowWidth, windowHeight);
+    enterFlat(viewport().width, viewport().height);
 }
 void leave2D() {
     leaveFlat();

@@ -1,7 +1,8 @@
 #pragma once
 
 // Switches between the 3-D scene and flat drawing. Both kinds of flat drawing turn the depth test and
-// lighting off, push the projection and model-view matrices, set the viewport to the whole window and leave
+// lighting off, push the projection and model-view matrices, set the viewport to the whole picture
+// (base/viewport.h) and leave
 // the model-view matrix current and at the identity; leaving pops both and turns depth test and lighting
 // back on.
 
@@ -13,6 +14,3 @@ void leaveOverlay();
 // Flat drawing in window pixels: one unit per pixel, origin bottom-left. The flares' screen-space sprites.
 void enter2D();
 void leave2D();
-
-// The window size flat drawing covers, in pixels; the saver run sets it once its window has a size.
-void setFlatDrawingWindow(int width, int height);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "overlay/clock_text.h"
 
 // Drawn over each finished frame, in the overlay space: the frame counter's number at the top-left corner

@@ -1,7 +1,7 @@
 #include "scene/scene_director.h"
 
+#include "objects/camera.h"
 #include "objects/scene_object.h"
-#include "scene/camera.h"
 
 #include <GL/gl.h>
 

@@ -1,11 +1,12 @@
 // heliox on Linux: reads the command line and the settings, and runs the one mode they ask for.
 #include "app/command_line.h"
-#include "app/headless/render.h"
+#include "app/headless/show.h"
 #include "app/linux/preview_window.h"
 #include "app/linux/settings_file.h"
+#include "app/linux/show.h"
 #include "app/linux/x_errors.h"
-#include "app/linux/x_show.h"
 #include "app/run_modes.h"
+#include "app/settings_store.h"
 
 #include <X11/Xlib.h>
 
@@ -67,7 +68,7 @@ int showPreview(std::uint32_t parent) {
 
 int showOnX(const RunOptions& options) {
     Display* display = openDisplay();
-    return display ? runShowOnX(display, options) : 1;
+    return display ? runShow(display, options) : 1;
 }
 
 } // namespace
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (!app.options.renderDir.empty())
-        return runRender(app.options);
+        return headless::runShow(app.options);
 
     loadSettings();
     if (!app.options.settingsToSave.empty())

@@ -2,7 +2,7 @@
 
 #include "app/linux/preview_picture.h"
 #include "app/linux/x_errors.h"
-#include "app/user_message.h"
+#include "base/user_message.h"
 
 #include <X11/Xutil.h>
 

@@ -1,4 +1,5 @@
 // The Linux store of the settings record: the settings file in the user's configuration folder.
+#include "app/settings_store.h"
 #include "app/linux/settings_file.h"
 
 #include <cstdlib>

@@ -1,13 +1,14 @@
 // heliox.scr: the screen-saver host starts it with a switch that chooses the settings dialog, the preview or
 // the show.
 #include "app/run_modes.h"
-#include "app/settings.h"
-#include "app/user_message.h"
+#include "app/settings_store.h"
 #include "app/win32/preview_window.h"
-#include "app/win32/saver_run.h"
 #include "app/win32/settings_dialog.h"
+#include "app/win32/show.h"
 #include "app/win32/test_hooks.h"
 #include "app/win32/win32_application.h"
+#include "base/settings.h"
+#include "base/user_message.h"
 
 #include <windows.h>
 
@@ -63,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     RunModes modes;
     modes.config = [&](SaverApplication&) { runConfig(application); };
     modes.preview = [&](SaverApplication&) { runPreview(application); };
-    modes.saver = [&](SaverApplication&) { runSaver(application); };
+    modes.saver = [&](SaverApplication&) { runShow(application); };
     runMode(application.app, modes);
     return 0;
 }

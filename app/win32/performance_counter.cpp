@@ -1,4 +1,4 @@
-#include "app/performance_counter.h"
+#include "base/performance_counter.h"
 
 #include <windows.h>
 

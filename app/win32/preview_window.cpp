@@ -1,6 +1,6 @@
 #include "app/win32/preview_window.h"
 
-#include "app/user_message.h"
+#include "base/user_message.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "app/win32/saver_window.h"
 
+#include "app/win32/gl_context.h"
 #include "overlay/loading_screen.h"
 
 #include <windowsx.h>
@@ -30,15 +31,6 @@ POINT clientCentreOnScreen(HWND window) {
     return centre;
 }
 
-void createGlContext(HWND window) {
-    saverWindow.deviceContext = GetDC(window);
-    if (!choosePixelFormat(saverWindow.deviceContext))
-        return;
-    saverWindow.glContext = wglCreateContext(saverWindow.deviceContext);
-    if (saverWindow.glContext)
-        wglMakeCurrent(saverWindow.deviceContext, saverWindow.glContext);
-}
-
 void pressed() {
     if (saverWindow.exitRules)
         saverWindow.exitRules->keyOrButtonPressed();
@@ -59,7 +51,8 @@ void unregisterSaverWindowClasses(HINSTANCE instance) {
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        createGlContext(window);
+        saverWindow.deviceContext = GetDC(window);
+        saverWindow.glContext = createGlContext(saverWindow.deviceContext);
         return 0;
     case WM_DESTROY:
     case WM_CLOSE:
@@ -92,24 +85,6 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-bool choosePixelFormat(HDC dc) {
-    PIXELFORMATDESCRIPTOR format{};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 32;
-    format.cDepthBits = 24;
-    format.cStencilBits = 8;
-    int number = ChoosePixelFormat(dc, &format);
-    if (number == 0) {
-        number = 1;
-        if (DescribePixelFormat(dc, number, sizeof format, &format) == 0)
-            return false;
-    }
-    return SetPixelFormat(dc, number, &format) != FALSE;
 }
 
 void centreCursor(HWND window) {

@@ -29,9 +29,5 @@ void unregisterSaverWindowClasses(HINSTANCE instance);
 // power-down starts while the show runs. WM_CREATE makes the GL context.
 LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Picks a double-buffered RGBA format with 32 colour, 24 depth and 8 stencil bits, or the display's first
-// format when none matches, and sets it. False when no format could be set.
-bool choosePixelFormat(HDC dc);
-
 // Puts the cursor at the centre of the window's client area.
 void centreCursor(HWND window);

@@ -1,9 +1,10 @@
 #include "app/win32/settings_dialog.h"
+#include "app/settings_store.h"
 
-#include "app/settings.h"
 #include "app/win32/dialog_script.h"
 #include "app/win32/display_mode_list.h"
 #include "app/win32/test_hooks.h"
+#include "base/settings.h"
 #include "resources/resource_ids.h"
 
 #include <commctrl.h>

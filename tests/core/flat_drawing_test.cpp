@@ -1,5 +1,6 @@
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "base/viewport.h"
 #include "overlay/flat_drawing.h"
 #include "tests/gl/gl_test_context.h"
 
@@ -12,7 +13,7 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         setupGL(surfaceWidth, surfaceHeight);
-        setFlatDrawingWindow(surfaceWidth, surfaceHeight);
+        setViewport(surfaceWidth, surfaceHeight);
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glClear(GL_COLOR_BUFFER_BIT);

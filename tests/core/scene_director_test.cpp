@@ -1,7 +1,7 @@
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "objects/camera.h"
 #include "objects/scene_object.h"
-#include "scene/camera.h"
 #include "scene/scene_director.h"
 #include "tests/gl/gl_test_context.h"
 

@@ -1,4 +1,4 @@
-#include "scene/camera.h"
+#include "objects/camera.h"
 #include "tests/gl/gl_test_context.h"
 
 namespace {

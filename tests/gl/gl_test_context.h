@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/headless/headless_gl_context.h"
+#include "app/headless/gl_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "data/jpeg_image.h"
 #include "data/tga_image.h"
 #include "tests/gl/gl_test_context.h"

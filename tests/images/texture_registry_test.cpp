@@ -1,6 +1,6 @@
 #include "data/texture_registry.h"
 
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/picture_files.h"
 #include "tests/images/test_archive.h"

@@ -1,6 +1,6 @@
 #include "data/tga_image.h"
 
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "tests/images/tga_file.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
-#include "app/settings.h"
+#include "base/viewport.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
 #include "tests/objects/script_objects.h"
@@ -114,13 +114,12 @@ class BillboardDraw : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        settings.width = surfaceWidth;
-        settings.height = surfaceHeight;
+        setViewport(surfaceWidth, surfaceHeight);
         setupGL(surfaceWidth, surfaceHeight);
         lookFrom({0, 0, 100});
     }
     void TearDown() override {
-        settings = Settings{};
+        setViewport(800, 600);
         GlTest::TearDown();
     }
 
@@ -216,7 +215,7 @@ TEST_F(BillboardDraw, HaloStandsOnTheRimTheViewerSees) {
 TEST_F(BillboardDraw, EnvSpriteKeepsItsPlaceBeforeTheEyeAndTheWindowsShape) {
     // A window twice as wide as high drawn into a square surface: the sprite's width in pixels is half its
     // height exactly when its frustum is as wide as the window.
-    settings.width = 2 * surfaceHeight;
+    setViewport(2 * surfaceHeight, surfaceHeight);
     Billboard sprite;
     sprite.env = true;
     sprite.offset = {0, 0, -10}; // the frustum is 2 high there

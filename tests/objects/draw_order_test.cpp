@@ -5,11 +5,11 @@
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/picture_files.h"
 #include "tests/images/test_archive.h"
@@ -31,7 +31,8 @@ std::vector<std::uint8_t> fadingTga() {
     tga.width = tga.height = 8;
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            tga.data.insert(tga.data.end(), {200, 220, 240, static_cast<std::uint8_t>(255 - 30 * (x + y) / 2)});
+            tga.data.insert(tga.data.end(),
+                            {200, 220, 240, static_cast<std::uint8_t>(255 - 30 * (x + y) / 2)});
     return tga.bytes();
 }
 
@@ -67,8 +68,9 @@ protected:
 
     ObjectList read(const std::string& script) {
         archive.reset();
-        archive = std::make_unique<TestArchive>(ArchiveMembers{
-            {"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))}, {"o.txt", text(script + "ENDWORLD\n")}});
+        archive = std::make_unique<TestArchive>(
+            ArchiveMembers{{"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))},
+                           {"o.txt", text(script + "ENDWORLD\n")}});
         ObjectList list;
         EXPECT_TRUE(readObjectScript(list, "o.txt"));
         return list;
@@ -122,11 +124,13 @@ const char* const others[] = {
     "sphere\nbegin\nalpha 0.5\norbit\nposition V(0 0 -3000)\nradius 100\nend\n",
     "sphere\nbegin\nlight\ndepth\nradius 100\ntexture textures\\glow.jpg\nend\n",
     "sphere\nbegin\natmo\norbit\nposition V(0 0 -3000)\nradius 120\nalpha 0.8\nend\n",
-    "sphere\nbegin\nflash\nrnd\nlight\norbit\nposition V(0 0 -3000)\nradius 130\ntexture textures\\clouds.tga\nend\n",
+    "sphere\nbegin\nflash\nrnd\nlight\norbit\nposition V(0 0 -3000)\nradius 130\ntexture "
+    "textures\\clouds.tga\nend\n",
     "sphere\nbegin\nwire\norbit\nposition V(0 0 -3000)\nradius 100\ncolor V(0.3 0.8 1)\nend\n",
     "sphere\nbegin\nmask\norbit\nposition V(0 0 -3000)\nradius 100\nend\n",
     "sphere\nbegin Host\norbit\nposition V(0 0 -3000)\nradius 100\nend\n"
-    "sphere\nbegin\nsys\nmoon\norbit\nparent Host\nposition V(300 0 0)\nradius 40\ncolor V(0.9 0.2 0.1)\nend\n",
+    "sphere\nbegin\nsys\nmoon\norbit\nparent Host\nposition V(300 0 0)\nradius 40\ncolor V(0.9 0.2 "
+    "0.1)\nend\n",
     "sphere\nbegin\norbit\nposition V(0 0 -3000)\nradius 100\ntexture textures\\clouds.tga\nend\n",
     "billboard\nbegin\nposition V(0 0 -3000)\nsize 100\ntexture textures\\glow.jpg\nend\n",
     "billboard\nbegin\nenv V(0 0 -20)\nFOV 0.5\nsize 5\nblend\ntexture textures\\clouds.tga\nend\n",
@@ -139,7 +143,8 @@ const char* const others[] = {
     "\ttexture textures\\glow.jpg\nend\n",
     "flare\nbegin\nenv V(0 0 -1)\nFOV 0.2\nlumin 0.5\nfocus 0.9\nalpha 1 fade: 0.1 0.1\n"
     "texture textures\\glow.jpg\nend\n",
-    "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nmaterial\n\tmetal\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n"
+    "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nmaterial\n\tmetal\n\tchrome\n\tmap1 "
+    "textures\\grey.jpg\n\tmap2\n"
     "end\n",
     "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nblend\ncolor V(0.5 1 1)\nlight\nend\n",
     "mesh\nbegin\nposition V(0 0 -3000)\nscale 50\nillum\nlook V(0 1 0)\nright V(0 0 1)\nend\n",

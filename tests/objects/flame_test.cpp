@@ -2,8 +2,8 @@
 
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
 

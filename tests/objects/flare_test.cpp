@@ -2,14 +2,14 @@
 
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
-#include "app/headless/headless_gl_context.h"
-#include "app/settings.h"
+#include "app/headless/gl_context.h"
+#include "base/viewport.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/lens_effect.h"
 #include "objects/object_script_reader.h"
 #include "overlay/flat_drawing.h"
-#include "scene/camera.h"
 #include "tests/images/test_archive.h"
 #include "tests/objects/script_objects.h"
 
@@ -26,19 +26,19 @@ Flare& flareAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Flare*>(list.at(index));
 }
 
-// Scripts are read with the window width of the settings and the textures of the registry; each test starts
+// Scripts are read with the viewport's width and the textures of the registry; each test starts
 // from the defaults and leaves them so.
 class FlareScript : public ::testing::Test {
 protected:
     void SetUp() override {
-        settings = Settings{};
+        setViewport(800, 600);
         textureRegistry = {{7, "textures\\glow.jpg", {}},
                            {8, "textures\\ring.tga", {}},
                            {9, "textures\\ghost.jpg", {}},
                            {10, "textures\\streak.jpg", {}}};
     }
     void TearDown() override {
-        settings = Settings{};
+        setViewport(800, 600);
         textureRegistry.clear();
     }
 };
@@ -46,7 +46,7 @@ protected:
 } // namespace
 
 TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
-    settings.width = 1600;
+    setViewport(1600, 1200);
     const ObjectList list = readScript("mesh\nbegin Sun\nend\n"
                                        "flare\nbegin\nsize 20\nflash 0.5)\nlumin 2)\nfocus 0.25)\n"
                                        "parent Sun V(1 2 3)\nFOV 0.2\nalpha 0.5 fade: 0.1 0.05\n"
@@ -84,7 +84,7 @@ TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
 }
 
 TEST_F(FlareScript, KeepsDefaultsUnscaledAndMissingTexturesLeaveTheirSlots) {
-    settings.width = 1600;
+    setViewport(1600, 1200);
     const ObjectList list = readScript("flare\nbegin\nenv V(0 0 -1)\ntexture textures\\none.jpg\n"
                                        "lenseffect\nsize 4\ntexture textures\\ghost.jpg\n"
                                        "texture textures\\none.tga\ntexture textures\\none.jpg\nend\n"
@@ -180,10 +180,7 @@ protected:
         context = HeadlessGlContext::create(width, height);
         ASSERT_NE(context, nullptr);
         setupGL(width, height);
-        setFlatDrawingWindow(width, height);
-        settings = Settings{};
-        settings.width = width;
-        settings.height = height;
+        setViewport(width, height);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
@@ -193,7 +190,7 @@ protected:
         white = makeTexture(255);
         black = makeTexture(0);
     }
-    void TearDown() override { settings = Settings{}; }
+    void TearDown() override { setViewport(800, 600); }
 
     static GLuint makeTexture(std::uint8_t level) {
         const std::uint8_t pixels[4 * 4] = {level, level, level, 255, level, level, level, 255,

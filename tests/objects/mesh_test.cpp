@@ -3,9 +3,9 @@
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
 #include "tests/objects/test_meshes.h"
@@ -74,8 +74,8 @@ protected:
 } // namespace
 
 TEST_F(MeshTest, ReadsTheBlockAndItsMaterialLines) {
-    const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg", .lit = {}}});
+    const TextureRegistry previous = std::exchange(
+        textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg", .lit = {}}});
     const ObjectList list =
         readScript("mesh\nbegin Early\nend\n"
                    "geometry meshes\\square.dat\n"

@@ -3,8 +3,8 @@
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/objects/script_objects.h"
 

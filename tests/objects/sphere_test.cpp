@@ -2,12 +2,12 @@
 
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
-#include "app/settings.h"
+#include "base/viewport.h"
+#include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
-#include "scene/camera.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
 #include "tests/objects/test_meshes.h"
@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -355,9 +355,7 @@ protected:
         });
         ASSERT_TRUE(loadSharedMeshes());
         ASSERT_TRUE(loadWireSphereData());
-        settings = Settings{};
-        settings.width = surfaceWidth;
-        settings.height = surfaceHeight;
+        setViewport(surfaceWidth, surfaceHeight);
         setupGL(surfaceWidth, surfaceHeight);
         glLoadIdentity();
         drawCamera.position = drawCamera.eye = {0, 0, 0};

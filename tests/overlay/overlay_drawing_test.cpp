@@ -2,7 +2,8 @@
 // can be found at their exact places.
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
-#include "app/headless/headless_gl_context.h"
+#include "app/headless/gl_context.h"
+#include "base/viewport.h"
 #include "data/texture_registry.h"
 #include "overlay/flat_drawing.h"
 #include "overlay/frame_overlay.h"
@@ -37,7 +38,7 @@ protected:
         context = HeadlessGlContext::create(width, height);
         ASSERT_NE(context, nullptr) << "no off-screen OpenGL context: are Mesa's EGL and llvmpipe installed?";
         textureRegistry.clear();
-        setFlatDrawingWindow(width, height);
+        setViewport(width, height);
         setupGL(width, height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }

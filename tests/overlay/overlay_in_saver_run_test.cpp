@@ -1,7 +1,7 @@
 // The overlay as the saver run drives it: the loading screen on every loading step, and the frame counter's
 // window clearing the pointer travel that ends the run.
-#include "app/headless/headless_gl_context.h"
-#include "app/saver_core.h"
+#include "app/headless/gl_context.h"
+#include "app/saver_run.h"
 #include "data/texture_registry.h"
 #include "overlay/loading_screen.h"
 #include "tests/images/picture_files.h"

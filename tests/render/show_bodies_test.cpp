@@ -1,18 +1,18 @@
 // The built show's bodies as a viewer sees them: every moon circles outside its planet whatever the world
 // clock says, and every planet shows its lit side towards the Sun and its dark side away from it.
 #include "app/gl_setup.h"
-#include "app/settings.h"
 #include "app/show_archive.h"
+#include "base/viewport.h"
+#include "data/texture_registry.h"
+#include "objects/camera.h"
 #include "objects/shared_meshes.h"
 #include "objects/sphere.h"
+#include "objects/wire_sphere.h"
 #include "objects/world_time.h"
 #include "overlay/flat_drawing.h"
 #include "scene/environment_table.h"
-#include "scene/world_list.h"
-#include "data/texture_registry.h"
-#include "objects/wire_sphere.h"
-#include "scene/camera.h"
 #include "scene/scene_director.h"
+#include "scene/world_list.h"
 #include "tests/gl/gl_test_context.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +34,7 @@ protected:
         GlTest::SetUp();
         ASSERT_TRUE(useShowArchive(showArchive, std::cerr));
         // Sizes in pixels (the flare's, the flat drawing's) follow the window the show is drawn in.
-        settings = Settings{};
-        settings.width = surfaceWidth;
-        settings.height = surfaceHeight;
-        setFlatDrawingWindow(surfaceWidth, surfaceHeight);
+        setViewport(surfaceWidth, surfaceHeight);
         setupGL(surfaceWidth, surfaceHeight);
         ASSERT_TRUE(loadSharedMeshes());
         // The textures before the scripts, which take each object's texture from the registry, as a run does.
@@ -55,7 +52,7 @@ protected:
         worldTime = 0;
         wireSphereData = {};
         textureRegistry.clear();
-        settings = Settings{};
+        setViewport(800, 600);
         GlTest::TearDown();
     }
 
@@ -89,8 +86,8 @@ TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
                 continue;
             ASSERT_NE(sphere->parent, nullptr) << name << " circles nothing";
             const auto* planet = static_cast<const Sphere*>(sphere->parent);
-            const float gap = length(sphere->worldPosition() - planet->worldPosition()) - planet->radius -
-                              sphere->radius;
+            const float gap =
+                length(sphere->worldPosition() - planet->worldPosition()) - planet->radius - sphere->radius;
             ASSERT_GT(gap, 0.2f * planet->radius) << name << " at world time " << worldTime;
             moons += worldTime == 0;
         }

@@ -1,4 +1,4 @@
-#include "scene/camera.h"
+#include "objects/camera.h"
 
 #include "math/matrix4.h"
 #include "math/random.h"

@@ -1,4 +1,4 @@
-#include "scene/keyframe.h"
+#include "objects/keyframe.h"
 
 #include "math/quat.h"
 #include "tests/math/expect_near.h"

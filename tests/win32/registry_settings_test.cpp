@@ -1,4 +1,4 @@
-#include "app/win32/registry_settings.h"
+#include "app/win32/settings_store.h"
 
 #include "app/gl_setup.h"
 

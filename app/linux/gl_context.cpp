@@ -1,4 +1,4 @@
-#include "app/linux/glx_context.h"
+#include "app/linux/gl_context.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "app/frame_clock.h"
+#include "base/frame_clock.h"
 
 #include <gtest/gtest.h>
 

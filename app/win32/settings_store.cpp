@@ -1,4 +1,5 @@
-#include "app/win32/registry_settings.h"
+#include "app/win32/settings_store.h"
+#include "app/settings_store.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/user_message.h"
+#include "base/user_message.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,9 +1,9 @@
-#include "app/linux/x_show.h"
+#include "app/linux/show.h"
 
 #include "app/frame_cap.h"
 #include "app/gl_setup.h"
 #include "app/linux/gamma_guard.h"
-#include "app/linux/glx_context.h"
+#include "app/linux/gl_context.h"
 #include "app/linux/input_events.h"
 #include "app/linux/music_player.h"
 #include "app/linux/scaled_frame.h"
@@ -13,9 +13,9 @@
 #include "app/linux/x_errors.h"
 #include "app/linux/xrandr_gamma.h"
 #include "app/run_overrides.h"
-#include "app/saver_core.h"
+#include "app/saver_run.h"
 #include "app/show_archive.h"
-#include "app/user_message.h"
+#include "base/user_message.h"
 #include "overlay/loading_screen.h"
 
 #include <cstdlib>
@@ -77,12 +77,13 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
         std::cerr << "heliox: the X server offers no OpenGL visual (is GLX there?)\n";
         return nullptr;
     }
-    // A window opens at the settings' size when they ask for one (UseDesktop=0); full screen always covers the
-    // whole first monitor, and a picture of that size is scaled to fill it (ScaledFrame).
+    // A window opens at the settings' size when they ask for one (UseDesktop=0); full screen always covers
+    // the whole first monitor, and a picture of that size is scaled to fill it (ScaledFrame).
     if (target.place == ShowPlace::Window)
-        return settings.useDesktop ? ShowWindows::ordinary(display, visual.get(), 800, 600)
-                                   : ShowWindows::ordinary(display, visual.get(), static_cast<int>(settings.width),
-                                                           static_cast<int>(settings.height));
+        return settings.useDesktop
+                   ? ShowWindows::ordinary(display, visual.get(), 800, 600)
+                   : ShowWindows::ordinary(display, visual.get(), static_cast<int>(settings.width),
+                                           static_cast<int>(settings.height));
     return ShowWindows::fullScreen(display, visual.get(), listMonitors(display, screen));
 }
 
@@ -93,11 +94,8 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
     switch (event.type) {
     case ConfigureNotify:
         if (event.xconfigure.window == show &&
-            windows.takeSize(event.xconfigure.width, event.xconfigure.height) && !scaled) {
-            settings.width = static_cast<std::uint32_t>(windows.width());
-            settings.height = static_cast<std::uint32_t>(windows.height());
+            windows.takeSize(event.xconfigure.width, event.xconfigure.height) && !scaled)
             run.resize(windows.width(), windows.height());
-        }
         return true;
     case DestroyNotify:
         return event.xdestroywindow.window != show;
@@ -122,7 +120,7 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
 
 } // namespace
 
-int runShowOnX(Display* display, const RunOptions& options) {
+int runShow(Display* display, const RunOptions& options) {
     std::string error;
     const std::optional<ShowTarget> target =
         chooseShowTarget(options, std::getenv("XSCREENSAVER_WINDOW"), error);
@@ -157,14 +155,14 @@ int runShowOnX(Display* display, const RunOptions& options) {
     context->setSwapInterval(settings.vSync);
     std::unique_ptr<ScaledFrame> scaled;
     if (target->place == ShowPlace::FullScreen && !settings.useDesktop) {
-        scaled = ScaledFrame::create(static_cast<int>(settings.width), static_cast<int>(settings.height), error);
+        scaled =
+            ScaledFrame::create(static_cast<int>(settings.width), static_cast<int>(settings.height), error);
         if (!scaled)
             std::cerr << "heliox: UseDesktop=0: " << error << "; drawing at the screen's own size\n";
     }
-    if (!scaled) {
-        settings.width = static_cast<std::uint32_t>(windows->width());
-        settings.height = static_cast<std::uint32_t>(windows->height());
-    }
+    // The picture's size: the settings' when it is scaled, the window's otherwise.
+    const int width = scaled ? static_cast<int>(settings.width) : windows->width();
+    const int height = scaled ? static_cast<int>(settings.height) : windows->height();
     // Shows what was drawn: the picture scaled into the window first when it has a size of its own.
     const auto showFrame = [&] {
         if (scaled)
@@ -202,7 +200,7 @@ int runShowOnX(Display* display, const RunOptions& options) {
     if (settings.enableMusic)
         hooks.startMusic = [&] { music = startShowMusic(settings.volume); };
 
-    SaverRun run(settings, static_cast<int>(settings.width), static_cast<int>(settings.height), hooks);
+    SaverRun run(settings, width, height, hooks);
     const bool loaded = run.load(options.seed);
     if (!loaded)
         reportNoWorld(archive, std::cerr);

@@ -1,4 +1,4 @@
-#include "app/headless/headless_gl_context.h"
+#include "app/headless/gl_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

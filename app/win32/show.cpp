@@ -1,14 +1,15 @@
-#include "app/win32/saver_run.h"
+#include "app/win32/show.h"
 
 #include "app/gl_setup.h"
-#include "app/saver_core.h"
+#include "app/saver_run.h"
 #include "app/show_archive.h"
-#include "app/user_message.h"
 #include "app/win32/display_state.h"
 #include "app/win32/frame_capture.h"
+#include "app/win32/gl_context.h"
 #include "app/win32/saver_music.h"
 #include "app/win32/saver_window.h"
 #include "app/win32/test_hooks.h"
+#include "base/user_message.h"
 
 #include <GL/gl.h>
 
@@ -159,7 +160,7 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
 
 } // namespace
 
-void runSaver(Win32Application& application) {
+void runShow(Win32Application& application) {
     std::string archive;
     if (!useArchiveInInstallationFolder(archive))
         return;
@@ -181,10 +182,8 @@ void runSaver(Win32Application& application) {
 
     display.restoreAll();
     restoreOnConsoleEvents(nullptr);
-    if (saverWindow.glContext) {
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(saverWindow.glContext);
-    }
+    if (saverWindow.glContext)
+        deleteGlContext(saverWindow.glContext);
     if (mainWindow && saverWindow.deviceContext)
         ReleaseDC(mainWindow, saverWindow.deviceContext);
     ShowCursor(TRUE);

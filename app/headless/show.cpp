@@ -1,10 +1,10 @@
-#include "app/headless/render.h"
+#include "app/headless/show.h"
 
-#include "app/headless/headless_gl_context.h"
+#include "app/headless/gl_context.h"
 #include "app/headless/png_image.h"
-#include "app/saver_core.h"
+#include "app/saver_run.h"
 #include "app/show_archive.h"
-#include "app/user_message.h"
+#include "base/user_message.h"
 
 #include <GL/gl.h>
 
@@ -71,7 +71,7 @@ private:
 
 } // namespace
 
-int runRender(const RunOptions& options) {
+int headless::runShow(const RunOptions& options) {
     const std::string dataPath = showArchivePath(options);
     if (!useShowArchive(dataPath, std::cerr))
         return 1;
@@ -98,22 +98,19 @@ int runRender(const RunOptions& options) {
         std::cerr << "heliox: " << caption << ": " << text << "\n";
     });
 
-    // Objects read the process-wide settings (sizes in pixels are scaled by Width), so the render's own
-    // settings go there: the defaults, never the user's file.
-    settings = Settings{};
-    settings.width = static_cast<std::uint32_t>(width);
-    settings.height = static_cast<std::uint32_t>(height);
-    settings.enableMusic = false;
-    settings.showClock = options.showClock.value_or(false);
-    settings.showFps = options.showFps.value_or(false);
+    // The render's own renderSettings: the defaults, never the user's file.
+    Settings renderSettings;
+    renderSettings.enableMusic = false;
+    renderSettings.showClock = options.showClock.value_or(false);
+    renderSettings.showFps = options.showFps.value_or(false);
     if (options.speed)
-        settings.speed = *options.speed;
+        renderSettings.speed = *options.speed;
 
     SaverHooks hooks;
     if (const std::optional<ClockTime> fixedTime =
             options.time ? parseClockTime(*options.time) : std::nullopt)
         hooks.clockTime = [time = *fixedTime] { return time; };
-    SaverRun run(settings, width, height, hooks);
+    SaverRun run(renderSettings, width, height, hooks);
     if (const auto& held = options.heldCamera)
         run.holdCamera({(*held)[0], (*held)[1], (*held)[2]}, {(*held)[3], (*held)[4], (*held)[5]});
     const bool loaded = run.load(options.seed.value_or(defaultSeed));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/exit_rules.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "math/vec3.h"
 #include "overlay/clock_text.h"
 #include "overlay/frame_counter.h"
@@ -32,6 +32,8 @@ struct SaverHooks {
 // One saver run's portable spine: the loading order and the per-frame step, the same under every shell.
 class SaverRun {
 public:
+    // Draws a picture of width × height pixels: sets the viewport (base/viewport.h) that everything drawn
+    // reads, as resize does later.
     SaverRun(const Settings& settings, int width, int height, SaverHooks hooks);
 
     // Loads the show from the data archive, in the order that makes every name resolve: GL state, textures,
@@ -56,13 +58,11 @@ public:
     void holdCamera(Vec3 eye, Vec3 target) { heldCamera_ = std::pair{eye, target}; }
 
     // The window took a new size (a resizable window, or the host's window under XScreenSaver): the viewport,
-    // the perspective and the flat drawing follow it from the next frame on.
+    // and with it the perspective, flat drawing and the objects, follow it from the next frame on.
     void resize(int width, int height);
 
 private:
     const Settings& settings_;
-    int width_;
-    int height_;
     SaverHooks hooks_;
     ExitRules exit_;
     EnvironmentTable environments_;

@@ -1,21 +1,21 @@
-#include "app/saver_core.h"
+#include "app/saver_run.h"
 
 #include "app/draw_state.h"
-#include "app/frame_clock.h"
 #include "app/gl_setup.h"
-#include "app/user_message.h"
+#include "base/frame_clock.h"
+#include "base/user_message.h"
+#include "base/viewport.h"
 #include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
+#include "objects/camera.h"
 #include "objects/scene_object.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
-#include "overlay/flat_drawing.h"
 #include "overlay/frame_overlay.h"
 #include "overlay/glyphs.h"
 #include "overlay/loading_screen.h"
-#include "scene/camera.h"
 
 #include <GL/gl.h>
 
@@ -25,7 +25,8 @@
 #include <cstring>
 
 SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks hooks)
-    : settings_(settings), width_(width), height_(height), hooks_(std::move(hooks)) {
+    : settings_(settings), hooks_(std::move(hooks)) {
+    setViewport(width, height);
     const char* check = std::getenv("HELIOX_CHECK_GL");
     checkingDrawState_ = check && std::strcmp(check, "1") == 0;
 }
@@ -35,8 +36,7 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     // Only a run that shows the loading screen needs its pictures (a render shows none).
     if (hooks_.loadingProgress)
         loadOverlayImages();
-    setFlatDrawingWindow(width_, height_);
-    setupGL(width_, height_);
+    setupGL(viewport().width, viewport().height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     showBudget = {};
@@ -63,7 +63,9 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     director_.drawOverlay = [this] { drawFrameOverlay(); };
     if (checkingDrawState_) {
         checkDrawState("loading");
-        director_.afterEachDraw = [this](const SceneObject& object) { checkDrawState(describeObject(object)); };
+        director_.afterEachDraw = [this](const SceneObject& object) {
+            checkDrawState(describeObject(object));
+        };
     }
     camera.makePath();
     return director_.currentWorld() != nullptr;
@@ -94,11 +96,9 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
 }
 
 void SaverRun::resize(int width, int height) {
-    width_ = width;
-    height_ = height;
+    setViewport(width, height);
     glViewport(0, 0, width, height);
     setProjection(width, height);
-    setFlatDrawingWindow(width, height);
 }
 
 void SaverRun::drawFrameOverlay() {

@@ -28,16 +28,5 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The window's width over its height, as the scene's perspective takes it; 4:3 before the window has a size.
-double windowAspect(std::uint32_t width, std::uint32_t height);
-inline double windowAspect(const Settings& s) {
-    return windowAspect(s.width, s.height);
-}
-
 // The process-wide record, loaded once at start-up and written back only from the settings dialog.
 extern Settings settings;
-
-// Loads and saves `settings` in the platform's store: the registry on Windows, the settings file on Linux.
-// A missing store or value leaves the defaults above.
-void loadSettings();
-bool saveSettings();

@@ -2,7 +2,7 @@
 
 #include "math/quat.h"
 #include "math/vec3.h"
-#include "scene/keyframe.h"
+#include "objects/keyframe.h"
 
 // The viewer drifting around the Sun at the origin. Its path is made as it goes: a sliding window of three
 // keys, the camera gliding from keyPrevious to keyCurrent; when that segment is done the keys move up by one

@@ -10,8 +10,9 @@
 // multisampling, and a compatibility-profile context in which OpenGL 1.1 and GLU work.
 class HeadlessGlContext {
 public:
-    // Where llvmpipe rasterizes: in the calling thread, so that nothing depends on the machine's cores (tests,
-    // renders), or in worker threads on every core, as it does behind a window (frame-time benchmarks).
+    // Where llvmpipe rasterizes: in the calling thread, so that nothing depends on the machine's cores
+    // (tests, renders), or in worker threads on every core, as it does behind a window (frame-time
+    // benchmarks).
     enum class Rasterizer { callingThread, allCores };
 
     // Creates the context with a drawing surface of the given size and makes it current on the calling

@@ -1,6 +1,6 @@
-#include "app/frame_clock.h"
+#include "base/frame_clock.h"
 
-#include "app/performance_counter.h"
+#include "base/performance_counter.h"
 
 std::int64_t ticksPerSecond = 0;
 double secondsPerTick = 0.0;
