@@ -4,46 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-// Base values and extra-bit widths of the length, distance and short-distance slots. Each base is the one
-// before plus the range the one before covers.
-struct Slots {
-    std::array<std::uint32_t, 48> base{};
-    std::array<std::uint8_t, 48> bits{};
-};
-
-constexpr Slots makeSlots(std::size_t count, auto bitsOf) {
-    Slots slots;
-    for (std::size_t i = 0; i < count; ++i) {
-        slots.bits[i] = static_cast<std::uint8_t>(bitsOf(i));
-        if (i > 0)
-            slots.base[i] = slots.base[i - 1] + (1u << slots.bits[i - 1]);
-    }
-    return slots;
-}
-
-// 28 length slots: 8 without extra bits, then four each of 1 to 5 extra bits.
-constexpr Slots lengthSlots = makeSlots(28, [](std::size_t i) { return i < 8 ? 0 : (i - 4) / 4; });
-// 48 distance slots: 4 without extra bits, two each of 1 to 15 extra bits, then 14 of 16.
-constexpr Slots distanceSlots = makeSlots(48, [](std::size_t i) {
-    return i < 4 ? 0 : i < 34 ? (i - 2) / 2 : std::size_t{16};
-});
-
-constexpr std::array<std::uint32_t, 8> shortDistanceBase{0, 4, 8, 16, 32, 64, 128, 192};
-constexpr std::array<std::uint8_t, 8> shortDistanceBits{2, 2, 3, 4, 5, 6, 6, 6};
-
-static_assert(lengthSlots.base[27] == 224 && lengthSlots.bits[27] == 5);
-static_assert(distanceSlots.base[33] == 0x18000 && distanceSlots.base[47] == 0xF0000);
-
-constexpr std::uint32_t tableSwitchLz = 269;
-constexpr std::uint32_t tableSwitchAudio = 256;
-constexpr std::uint32_t repeatLastMatch = 256;
-constexpr std::uint32_t firstShortMatch = 261;
-constexpr std::uint32_t firstLongMatch = 270;
-
-} // namespace
-
 bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                            bool solidContinuation, const Sink& sink) {
     // Archivers store empty files (and folders) with no packed data at all: nothing to decode, nothing
@@ -83,7 +43,7 @@ bool Rar20Unpacker::decode(Rar20BitReader& bits, std::int64_t& toProduce, const 
 
         if (audioMode_) {
             const std::uint32_t symbol = audioTables_[currentChannel_].decode(bits);
-            if (symbol == tableSwitchAudio) {
+            if (symbol == rar20MultimediaTableSwitchSymbol) {
                 if (!readTables(bits))
                     return false;
                 continue;
@@ -99,7 +59,7 @@ bool Rar20Unpacker::decode(Rar20BitReader& bits, std::int64_t& toProduce, const 
         if (symbol < 256) {
             putByte(static_cast<std::uint8_t>(symbol));
             --toProduce;
-        } else if (symbol == tableSwitchLz) {
+        } else if (symbol == rar20LzTableSwitchSymbol) {
             if (!readTables(bits))
                 return false;
         } else {
@@ -195,8 +155,9 @@ bool Rar20Unpacker::readTables(Rar20BitReader& bits) {
 // remain, as it needs more than the padding of a member's last byte.
 void Rar20Unpacker::readTablesAhead(Rar20BitReader& bits) {
     if (bits.unreadBytes() >= 5) {
-        const bool tableSwitch = audioMode_ ? audioTables_[currentChannel_].decode(bits) == tableSwitchAudio
-                                            : mainTable_.decode(bits) == tableSwitchLz;
+        const bool tableSwitch =
+            audioMode_ ? audioTables_[currentChannel_].decode(bits) == rar20MultimediaTableSwitchSymbol
+                       : mainTable_.decode(bits) == rar20LzTableSwitchSymbol;
         if (tableSwitch && !readTables(bits))
             return;
     }
@@ -206,23 +167,24 @@ void Rar20Unpacker::readTablesAhead(Rar20BitReader& bits) {
 void Rar20Unpacker::decodeLzSymbol(std::uint32_t symbol, Rar20BitReader& bits, std::int64_t& toProduce) {
     std::uint32_t length;
     std::uint32_t distance;
-    if (symbol >= firstLongMatch) {
-        const std::size_t slot = symbol - firstLongMatch;
-        length = lengthSlots.base[slot] + 3 + bits.read(lengthSlots.bits[slot]);
+    if (symbol >= rar20FirstMatchSymbol) {
+        const std::size_t slot = symbol - rar20FirstMatchSymbol;
+        length = rar20LengthSlots.base[slot] + 3 + bits.read(rar20LengthSlots.bits[slot]);
         const std::size_t distanceSlot = distanceTable_.decode(bits);
-        distance = distanceSlots.base[distanceSlot] + 1 + bits.read(distanceSlots.bits[distanceSlot]);
+        distance =
+            rar20DistanceSlots.base[distanceSlot] + 1 + bits.read(rar20DistanceSlots.bits[distanceSlot]);
         length += (distance >= 0x2000) + (distance >= 0x40000);
-    } else if (symbol == repeatLastMatch) {
+    } else if (symbol == rar20LastMatchSymbol) {
         length = lastLength_;
         distance = lastDistance_;
-    } else if (symbol < firstShortMatch) {
-        distance = distanceRing_[(ringIndex_ - (symbol - repeatLastMatch)) & 3];
+    } else if (symbol < rar20FirstShortSymbol) {
+        distance = distanceRing_[(ringIndex_ - (symbol - rar20LastMatchSymbol)) & 3];
         const std::size_t slot = repeatLengthTable_.decode(bits);
-        length = lengthSlots.base[slot] + 2 + bits.read(lengthSlots.bits[slot]);
+        length = rar20LengthSlots.base[slot] + 2 + bits.read(rar20LengthSlots.bits[slot]);
         length += (distance >= 0x101) + (distance >= 0x2000) + (distance >= 0x40000);
     } else {
-        const std::size_t slot = symbol - firstShortMatch;
-        distance = shortDistanceBase[slot] + 1 + bits.read(shortDistanceBits[slot]);
+        const std::size_t slot = symbol - rar20FirstShortSymbol;
+        distance = rar20ShortDistanceSlots.base[slot] + 1 + bits.read(rar20ShortDistanceSlots.bits[slot]);
         length = 2;
     }
     copyMatch(length, distance);

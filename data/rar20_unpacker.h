@@ -3,6 +3,7 @@
 #include "data/rar20_audio_channel.h"
 #include "data/rar20_bit_reader.h"
 #include "data/rar20_huffman_table.h"
+#include "data/rar20_tables.h"
 
 #include <array>
 #include <cstddef>
@@ -40,13 +41,13 @@ public:
     void discardState() { state_ = State::broken; }
 
 private:
-    static constexpr std::size_t windowSize = 0x100000;
+    static constexpr std::size_t windowSize = rar20WindowSize;
     static constexpr std::size_t windowMask = windowSize - 1;
-    static constexpr std::size_t mainSymbols = 298;
-    static constexpr std::size_t distanceSymbols = 48;
-    static constexpr std::size_t repeatLengthSymbols = 28;
-    static constexpr std::size_t audioSymbols = 257;
-    static constexpr std::size_t maxChannels = 4;
+    static constexpr std::size_t mainSymbols = rar20MainSymbols;
+    static constexpr std::size_t distanceSymbols = rar20DistanceSymbols;
+    static constexpr std::size_t repeatLengthSymbols = rar20RepeatLengthSymbols;
+    static constexpr std::size_t audioSymbols = rar20MultimediaSymbols;
+    static constexpr std::size_t maxChannels = rar20MaxChannels;
 
     bool startAfresh();
     bool decode(Rar20BitReader& bits, std::int64_t& toProduce, const Sink& sink);

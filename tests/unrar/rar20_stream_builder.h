@@ -1,9 +1,9 @@
 #pragma once
 
+#include "data/rar20_tables.h"
 #include "tests/unrar/multimedia_model.h"
 #include "tools/sdd/bit_writer.h"
 #include "tools/sdd/huffman_code.h"
-#include "tools/sdd/rar20_slots.h"
 
 #include <array>
 #include <cstdint>

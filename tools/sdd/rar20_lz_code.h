@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/sdd/rar20_slots.h"
+#include "data/rar20_tables.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/rar20_audio_channel.h"
-#include "tools/sdd/rar20_slots.h"
+#include "data/rar20_tables.h"
 
 #include <array>
 #include <cstdint>

@@ -5,15 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 
+// The RAR 2.0 format's fixed tables, as the unpacker reads them and the packer writes them.
+
 // RAR 2.0 codes a match length or distance as a slot symbol followed by extra bits: the slot gives a base,
 // the extra bits the offset from it. Each base is the one before plus the range the one before covers.
 template <std::size_t N> struct Rar20Slots {
     std::array<std::uint32_t, N> base{};
     std::array<std::uint8_t, N> bits{};
-    // Where the search for a value's slot starts, so that the optimal parse, which asks for a distance's
-    // slot millions of times, takes a step or two instead of searching them all: below blockSize by the
-    // value's bit width (a width spans at most two slots there), above it by the block of blockSize values
-    // it falls in.
+    // Where the search for a value's slot starts, so that the packer's optimal parse, which asks for a
+    // distance's slot millions of times, takes a step or two instead of searching them all: below blockSize
+    // by the value's bit width (a width spans at most two slots there), above it by the block of blockSize
+    // values it falls in.
     static constexpr int blockBits = 12;
     static constexpr std::uint32_t blockSize = 1u << blockBits;
     std::array<std::uint8_t, blockBits + 1> firstSlotOfWidth{};
@@ -67,6 +69,9 @@ inline constexpr Rar20Slots<8> rar20ShortDistanceSlots =
     makeRar20Slots<8>([](std::size_t i) { return std::array{2, 2, 3, 4, 5, 6, 6, 6}[i]; });
 
 static_assert(rar20LengthSlots.end() == 256 && rar20DistanceSlots.end() == 0x100000);
+static_assert(rar20LengthSlots.base[27] == 224 && rar20LengthSlots.bits[27] == 5);
+static_assert(rar20DistanceSlots.base[33] == 0x18000 && rar20DistanceSlots.base[47] == 0xF0000);
+static_assert(rar20ShortDistanceSlots.base[7] == 192);
 static_assert(rar20DistanceSlots.end() <=
               rar20DistanceSlots.firstSlotOfBlock.size() * rar20DistanceSlots.blockSize);
 static_assert(rar20ShortDistanceSlots.end() == 256);
