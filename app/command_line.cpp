@@ -267,9 +267,9 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
         if (arg == "--help" || arg == "-help" || arg == "-h")
-            return ArgumentsResult::Help;
+            return ArgumentsResult::help;
         if (arg == "--version")
-            return ArgumentsResult::Version;
+            return ArgumentsResult::version;
         bool doubleDash = arg.starts_with("--");
         std::string_view body = arg.substr(doubleDash ? 2 : 1);
         std::string_view name = body.substr(0, body.find('='));
@@ -277,7 +277,7 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         if (!option) {
             if (doubleDash || (arg.starts_with('-') && !isHostSwitch(arg))) {
                 error = "unknown option " + std::string(arg);
-                return ArgumentsResult::UsageError;
+                return ArgumentsResult::usageError;
             }
             switches += ' ';
             switches += arg;
@@ -288,19 +288,19 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
             value = body.substr(name.size() + 1);
             if (option->valueName.empty()) {
                 error = "--" + std::string(name) + " takes no value";
-                return ArgumentsResult::UsageError;
+                return ArgumentsResult::usageError;
             }
         } else if (!option->valueName.empty()) {
             if (i + 1 == args.size()) {
                 error = "--" + std::string(name) + " needs " + std::string(option->valueName);
-                return ArgumentsResult::UsageError;
+                return ArgumentsResult::usageError;
             }
             value = args[++i];
         }
         if (!option->apply(app.options, value)) {
             error = "--" + std::string(name) + ": bad value \"" + std::string(value) + "\" (expected " +
                     std::string(option->valueName) + ")";
-            return ArgumentsResult::UsageError;
+            return ArgumentsResult::usageError;
         }
         displayChosen = displayChosen || option->choosesDisplay;
     }
@@ -311,12 +311,12 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         if (app.switchGiven && (app.mode == RunMode::Config || app.mode == RunMode::Preview)) {
             error = "the settings and the preview cannot be combined with --window, --root, --window-id or "
                     "--render";
-            return ArgumentsResult::UsageError;
+            return ArgumentsResult::usageError;
         }
         if (app.mode == RunMode::Config)
             app.mode = RunMode::Saver;
     }
-    return ArgumentsResult::Run;
+    return ArgumentsResult::run;
 }
 
 std::string versionText() {
@@ -324,7 +324,8 @@ std::string versionText() {
 }
 
 std::string usageText() {
-    std::string text = versionText() + "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
+    std::string text = versionText() +
+                       "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
                        "  -s, -t            run the show full screen (the default from a screen-saver host)\n"
                        "  -c                the settings\n"
                        "  -p WINDOW         the preview picture inside WINDOW\n";

@@ -34,9 +34,9 @@ struct RunOptions {
     std::optional<unsigned> frames;        // how many frames to render
     std::optional<unsigned> speed, volume; // 0 to 100, as in the settings
     std::optional<bool> showFps, showClock, music;
-    std::optional<std::string> time; // the clock's time, HH:MM:SS, for reproducible renders
-    std::optional<unsigned> maxFps;        // frames a second at most; 0 lifts the cap
-    std::optional<bool> twelveHourClock;   // --time-format 12 or 24
+    std::optional<std::string> time;         // the clock's time, HH:MM:SS, for reproducible renders
+    std::optional<unsigned> maxFps;          // frames a second at most; 0 lifts the cap
+    std::optional<bool> twelveHourClock;     // --time-format 12 or 24
     std::vector<std::string> settingsToSave; // --set NAME=VALUE, in the order given
     // A camera held still at the first point, looking at the second (x, y, z each), instead of the travelling
     // one: close-ups of any part of the show in a render.
@@ -51,7 +51,7 @@ struct SaverApplication {
     RunOptions options;
 };
 
-enum class ArgumentsResult { Run, Help, Version, UsageError };
+enum class ArgumentsResult { run, help, version, usageError };
 
 // Reads the program's arguments (argv without the program name). Long options ("--window", "--data PATH",
 // "--seed=7"; one dash is accepted too, as X programs are often called) are taken out first; what remains

@@ -94,8 +94,8 @@ bool memberNameMatches(std::string_view wanted, std::string_view stored) {
     return std::ranges::equal(wanted, stored, [](char a, char b) { return normalised(a) == normalised(b); });
 }
 
-ExtractResult extractMember(std::string_view memberName, ArchiveSource& archive,
-                            std::vector<std::uint8_t>& out) {
+ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource& archive,
+                                      std::vector<std::uint8_t>& out) {
     out = {};
     ArchiveWalk walk(archive);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
@@ -115,7 +115,7 @@ ExtractResult extractMember(std::string_view memberName, ArchiveSource& archive,
 bool ExtractMember(std::string_view memberName, std::span<const std::uint8_t> archive,
                    std::vector<std::uint8_t>& out) {
     MemoryArchiveSource source(archive);
-    return extractMember(memberName, source, out) == ExtractResult::ok;
+    return extractMemberWithReason(memberName, source, out) == ExtractResult::ok;
 }
 
 bool ExtractMember(std::string_view memberName, const std::string& archivePath,
@@ -125,7 +125,7 @@ bool ExtractMember(std::string_view memberName, const std::string& archivePath,
         out = {};
         return false;
     }
-    return extractMember(memberName, source, out) == ExtractResult::ok;
+    return extractMemberWithReason(memberName, source, out) == ExtractResult::ok;
 }
 
 ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members,

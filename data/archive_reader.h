@@ -22,8 +22,8 @@ bool ExtractMember(std::string_view memberName, std::span<const std::uint8_t> ar
                    std::vector<std::uint8_t>& out);
 
 // The same, saying why it failed.
-ExtractResult extractMember(std::string_view memberName, ArchiveSource& archive,
-                            std::vector<std::uint8_t>& out);
+ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource& archive,
+                                      std::vector<std::uint8_t>& out);
 
 // The archive's file headers in order. The result is ok, or why the walk stopped before the end; the headers
 // read until then are in `members` either way. Bytes after the last whole block that are no block (see

@@ -71,7 +71,7 @@ private:
 
 } // namespace
 
-int headless::runShow(const RunOptions& options) {
+int headless::runSaver(const RunOptions& options) {
     const std::string dataPath = showArchivePath(options);
     if (!useShowArchive(dataPath, std::cerr))
         return 1;

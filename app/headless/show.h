@@ -7,7 +7,7 @@
 // frame counter (--fps) counts the fixed steps, not the wall clock; the clock (--clock) shows the local time
 // unless --time fixes it.
 // Returns the exit code: 0 when every frame was written and the show loaded without a message, 1 otherwise.
-// In the Linux program beside the X shell's runShow, hence its namespace.
+// In the Linux program beside the X shell's runSaver, hence its namespace.
 namespace headless {
-int runShow(const RunOptions& options);
+int runSaver(const RunOptions& options);
 }

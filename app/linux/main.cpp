@@ -68,7 +68,7 @@ int showPreview(std::uint32_t parent) {
 
 int showOnX(const RunOptions& options) {
     Display* display = openDisplay();
-    return display ? runShow(display, options) : 1;
+    return display ? runSaver(display, options) : 1;
 }
 
 } // namespace
@@ -78,20 +78,20 @@ int main(int argc, char** argv) {
     SaverApplication app;
     std::string error;
     switch (parseArguments(args, app, error)) {
-    case ArgumentsResult::Help:
+    case ArgumentsResult::help:
         std::cout << usageText();
         return 0;
-    case ArgumentsResult::Version:
+    case ArgumentsResult::version:
         std::cout << versionText();
         return 0;
-    case ArgumentsResult::UsageError:
+    case ArgumentsResult::usageError:
         std::cerr << "heliox: " << error << "\n" << usageText();
         return 2;
-    case ArgumentsResult::Run:
+    case ArgumentsResult::run:
         break;
     }
     if (!app.options.renderDir.empty())
-        return headless::runShow(app.options);
+        return headless::runSaver(app.options);
 
     loadSettings();
     if (!app.options.settingsToSave.empty())

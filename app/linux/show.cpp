@@ -56,7 +56,7 @@ struct GammaOnScreen {
 // The windows of the run and, in `visual`, the visual its GL context must draw with.
 std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& target, VisualInfo& visual) {
     const int screen = DefaultScreen(display);
-    if (target.place == ShowPlace::Host) {
+    if (target.place == ShowPlace::host) {
         const Window window =
             target.hostWindow ? static_cast<Window>(target.hostWindow) : RootWindow(display, screen);
         std::unique_ptr<ShowWindows> windows = ShowWindows::host(display, window);
@@ -79,7 +79,7 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
     }
     // A window opens at the settings' size when they ask for one (UseDesktop=0); full screen always covers
     // the whole first monitor, and a picture of that size is scaled to fill it (ScaledFrame).
-    if (target.place == ShowPlace::Window)
+    if (target.place == ShowPlace::window)
         return settings.useDesktop
                    ? ShowWindows::ordinary(display, visual.get(), 800, 600)
                    : ShowWindows::ordinary(display, visual.get(), static_cast<int>(settings.width),
@@ -104,9 +104,9 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
     case KeyPress:
     case ButtonPress:
     case MotionNotify:
-        if (place == ShowPlace::FullScreen) {
+        if (place == ShowPlace::fullScreen) {
             feedExitRules(event, show, windows.width(), windows.height(), run.exitRules());
-        } else if (place == ShowPlace::Window && event.type == KeyPress) {
+        } else if (place == ShowPlace::window && event.type == KeyPress) {
             // A window on the desktop is clicked and pointed at as any other; a key closes it.
             XKeyEvent key = event.xkey;
             if (keyEndsRun(XLookupKeysym(&key, 0), key.state))
@@ -120,7 +120,7 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
 
 } // namespace
 
-int runShow(Display* display, const RunOptions& options) {
+int runSaver(Display* display, const RunOptions& options) {
     std::string error;
     const std::optional<ShowTarget> target =
         chooseShowTarget(options, std::getenv("XSCREENSAVER_WINDOW"), error);
@@ -139,8 +139,8 @@ int runShow(Display* display, const RunOptions& options) {
         ~HandlersReset() { handleXErrors(nullptr); }
     } handlersReset;
 
-    settings = runSettings(settings, options, target->place == ShowPlace::Host);
-    if (target->place != ShowPlace::FullScreen)
+    settings = runSettings(settings, options, target->place == ShowPlace::host);
+    if (target->place != ShowPlace::fullScreen)
         settings.mouseExit = false; // the pointer is not the run's to put back in the middle
 
     VisualInfo visual;
@@ -154,7 +154,7 @@ int runShow(Display* display, const RunOptions& options) {
     }
     context->setSwapInterval(settings.vSync);
     std::unique_ptr<ScaledFrame> scaled;
-    if (target->place == ShowPlace::FullScreen && !settings.useDesktop) {
+    if (target->place == ShowPlace::fullScreen && !settings.useDesktop) {
         scaled =
             ScaledFrame::create(static_cast<int>(settings.width), static_cast<int>(settings.height), error);
         if (!scaled)
@@ -171,7 +171,7 @@ int runShow(Display* display, const RunOptions& options) {
     };
 
     // The gamma belongs to XScreenSaver under its window (it fades with it), and to the desktop in a window.
-    if (target->place == ShowPlace::FullScreen && !settings.defGamma) {
+    if (target->place == ShowPlace::fullScreen && !settings.defGamma) {
         gamma.displayName = DisplayString(display);
         gamma.screen = DefaultScreen(display);
         gamma.crtcs = std::make_unique<XrandrGamma>(display, RootWindow(display, gamma.screen));
@@ -194,7 +194,7 @@ int runShow(Display* display, const RunOptions& options) {
         redrawLoadingScreen();
         showFrame();
     };
-    if (target->place == ShowPlace::FullScreen)
+    if (target->place == ShowPlace::fullScreen)
         hooks.recenterPointer = [&] { windows->centrePointer(); };
     std::unique_ptr<MusicPlayer> music;
     if (settings.enableMusic)
@@ -204,7 +204,7 @@ int runShow(Display* display, const RunOptions& options) {
     const bool loaded = run.load(options.seed);
     if (!loaded)
         reportNoWorld(archive, std::cerr);
-    if (target->place == ShowPlace::FullScreen)
+    if (target->place == ShowPlace::fullScreen)
         windows->centrePointer();
 
     unsigned framesDrawn = 0;

@@ -9,4 +9,4 @@
 // loop until a touch ends it (full screen), a key or closing the window (--window), the window's end or
 // SIGTERM (in a host's window), or a stop signal. Puts the gamma ramp back on every way out.
 // Returns the exit code: 0 once the show was shown, 1 when nothing could be shown.
-int runShow(Display* display, const RunOptions& options);
+int runSaver(Display* display, const RunOptions& options);

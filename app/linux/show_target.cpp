@@ -3,7 +3,7 @@
 std::optional<ShowTarget> chooseShowTarget(const RunOptions& options, const char* xscreensaverWindow,
                                            std::string& error) {
     if (options.windowId)
-        return ShowTarget{ShowPlace::Host, *options.windowId};
+        return ShowTarget{ShowPlace::host, *options.windowId};
     const bool fromHost = xscreensaverWindow && xscreensaverWindow[0] && !options.window;
     if (fromHost) {
         std::optional<std::uint64_t> id = parseWindowId(xscreensaverWindow);
@@ -11,11 +11,11 @@ std::optional<ShowTarget> chooseShowTarget(const RunOptions& options, const char
             error = std::string("$XSCREENSAVER_WINDOW holds no window id: \"") + xscreensaverWindow + "\"";
             return std::nullopt;
         }
-        return ShowTarget{ShowPlace::Host, *id};
+        return ShowTarget{ShowPlace::host, *id};
     }
     if (options.root)
-        return ShowTarget{ShowPlace::Host, 0};
+        return ShowTarget{ShowPlace::host, 0};
     if (options.window)
-        return ShowTarget{ShowPlace::Window, 0};
+        return ShowTarget{ShowPlace::window, 0};
     return ShowTarget{};
 }

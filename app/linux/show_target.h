@@ -8,13 +8,13 @@
 
 // Where the show is drawn on X.
 enum class ShowPlace {
-    FullScreen, // -s, -t or no switch: the stand-alone saver
-    Window,     // --window: an ordinary window on the desktop
-    Host,       // --window-id, $XSCREENSAVER_WINDOW or --root: a window XScreenSaver owns
+    fullScreen, // -s, -t or no switch: the stand-alone saver
+    window,     // --window: an ordinary window on the desktop
+    host,       // --window-id, $XSCREENSAVER_WINDOW or --root: a window XScreenSaver owns
 };
 
 struct ShowTarget {
-    ShowPlace place = ShowPlace::FullScreen;
+    ShowPlace place = ShowPlace::fullScreen;
     std::uint64_t hostWindow = 0; // for Host: the window to draw into; 0 means the root window
 };
 

@@ -64,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     RunModes modes;
     modes.config = [&](SaverApplication&) { runConfig(application); };
     modes.preview = [&](SaverApplication&) { runPreview(application); };
-    modes.saver = [&](SaverApplication&) { runShow(application); };
+    modes.saver = [&](SaverApplication&) { runSaver(application); };
     runMode(application.app, modes);
     return 0;
 }

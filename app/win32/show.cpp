@@ -160,7 +160,7 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
 
 } // namespace
 
-void runShow(Win32Application& application) {
+void runSaver(Win32Application& application) {
     std::string archive;
     if (!useArchiveInInstallationFolder(archive))
         return;

@@ -83,7 +83,7 @@ Arguments arguments(std::vector<std::string_view> args) {
 TEST(ParseArguments, TakesLongOptionsOutBeforeTheSwitchRules) {
     // The path holds '/' and '-'; only "-p 77" is a switch.
     Arguments a = arguments({"--data", "/opt/my-show/data.sdd", "-p", "77", "--seed=9"});
-    ASSERT_EQ(a.result, ArgumentsResult::Run) << a.error;
+    ASSERT_EQ(a.result, ArgumentsResult::run) << a.error;
     EXPECT_EQ(a.app.mode, RunMode::Preview);
     EXPECT_EQ(a.app.parentWindow, 77u);
     EXPECT_EQ(a.app.options.dataPath, "/opt/my-show/data.sdd");
@@ -105,7 +105,7 @@ TEST(ParseArguments, DisplayOptionsRunTheShowAndAcceptOneDashAsXProgramsDo) {
     EXPECT_EQ(arguments({"--window-id=4711"}).app.options.windowId, 4711u);
 
     Arguments render = arguments({"--render", "out", "--size", "320x200", "--frames", "5", "--dt", "0.5"});
-    ASSERT_EQ(render.result, ArgumentsResult::Run) << render.error;
+    ASSERT_EQ(render.result, ArgumentsResult::run) << render.error;
     EXPECT_EQ(render.app.mode, RunMode::Saver);
     EXPECT_EQ(render.app.options.renderDir, "out");
     EXPECT_EQ(render.app.options.width, 320u);
@@ -131,7 +131,7 @@ TEST(ParseArguments, TellsAnExplicitSettingsSwitchFromNoSwitchAtAll) {
 TEST(ParseArguments, PerRunOverridesOfTheSettings) {
     Arguments a =
         arguments({"-s", "--speed", "80", "--volume=0", "--no-music", "--clock", "--time", "23:59:07"});
-    ASSERT_EQ(a.result, ArgumentsResult::Run) << a.error;
+    ASSERT_EQ(a.result, ArgumentsResult::run) << a.error;
     EXPECT_EQ(a.app.options.speed, 80u);
     EXPECT_EQ(a.app.options.volume, 0u);
     EXPECT_EQ(a.app.options.music, false);
@@ -144,7 +144,7 @@ TEST(ParseArguments, PerRunOverridesOfTheSettings) {
 // to turn it off for the run as well as on; the last word on the command line counts.
 TEST(ParseArguments, TheCounterAndTheClockCanBeTurnedOffForARun) {
     Arguments off = arguments({"--root", "--no-clock", "--no-fps"});
-    ASSERT_EQ(off.result, ArgumentsResult::Run) << off.error;
+    ASSERT_EQ(off.result, ArgumentsResult::run) << off.error;
     EXPECT_EQ(off.app.options.showClock, false);
     EXPECT_EQ(off.app.options.showFps, false);
     Arguments last = arguments({"--root", "--no-clock", "--clock", "--fps", "--no-fps"});
@@ -164,11 +164,11 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
     };
     for (const auto& args : bad) {
         Arguments a = arguments(args);
-        EXPECT_EQ(a.result, ArgumentsResult::UsageError) << args[0];
+        EXPECT_EQ(a.result, ArgumentsResult::usageError) << args[0];
         EXPECT_FALSE(a.error.empty()) << args[0];
     }
     EXPECT_NE(arguments({"--sparkles"}).error.find("--sparkles"), std::string::npos);
-    EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::Help);
+    EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::help);
     EXPECT_NE(usageText().find("--window-id ID"), std::string::npos);
 }
 

@@ -32,15 +32,15 @@ void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value
 
 // A header edited as a damaged one would be, its CRC made right again: damage that no CRC check catches.
 void sealHeader(std::vector<std::uint8_t>& bytes, std::size_t at) {
-    const std::uint16_t headSize = static_cast<std::uint16_t>(bytes[at + headSizeField] |
-                                                              bytes[at + headSizeField + 1] << 8);
+    const std::uint16_t headSize =
+        static_cast<std::uint16_t>(bytes[at + headSizeField] | bytes[at + headSizeField + 1] << 8);
     put16(bytes, at, static_cast<std::uint16_t>(crc32(std::span(bytes).subspan(at + 2, headSize - 2u))));
 }
 
 ExtractResult extract(std::string_view name, const std::vector<std::uint8_t>& archive,
                       std::vector<std::uint8_t>& out) {
     MemoryArchiveSource source(archive);
-    return extractMember(name, source, out);
+    return extractMemberWithReason(name, source, out);
 }
 
 // A member compressed with flat tables: text, then a match repeating it.
@@ -156,7 +156,8 @@ TEST(ArchiveReader, DamagedHeadersAreFailuresBeforeAnythingIsRead) {
               ExtractResult::packedDataPastEnd);
     EXPECT_EQ(extract("second.txt", damaged(secondHeader, unpSizeField, (256u << 20) + 1, 4), out),
               ExtractResult::tooLarge);
-    EXPECT_EQ(extract("second.txt", damaged(secondHeader, unpSizeField, 7, 4), out), ExtractResult::dataError);
+    EXPECT_EQ(extract("second.txt", damaged(secondHeader, unpSizeField, 7, 4), out),
+              ExtractResult::dataError);
     EXPECT_TRUE(out.empty());
 }
 
@@ -180,7 +181,8 @@ TEST(ArchiveReader, BytesThatAreNoBlockAreTrailingDataAfterTheLastWholeMember) {
     for (const auto& [archive, names, trailing] :
          {std::tuple{withJunk, std::vector<std::string>{"a.bin", "b.txt"}, junk.size()},
           std::tuple{plausible, std::vector<std::string>{"a.bin", "b.txt"}, std::size_t{9}},
-          std::tuple{cut, std::vector<std::string>{"a.bin"}, whole - 20 - (firstHeader + 32 + 5 + packed.packed.size())}}) {
+          std::tuple{cut, std::vector<std::string>{"a.bin"},
+                     whole - 20 - (firstHeader + 32 + 5 + packed.packed.size())}}) {
         MemoryArchiveSource source(archive);
         std::vector<std::string> seen;
         std::uint64_t trailingBytes = 0;
@@ -300,10 +302,11 @@ TEST_F(SolidArchive, OnlyADecodingFailureMakesTheCompressedMembersAfterItFail) {
     const auto results = [](const std::vector<std::uint8_t>& archive) {
         MemoryArchiveSource source(archive);
         std::vector<ExtractResult> seen;
-        extractAll(source, [&](const MemberHeader&, ExtractResult result, std::span<const std::uint8_t> bytes) {
-            seen.push_back(result);
-            EXPECT_EQ(bytes.empty(), result != ExtractResult::ok);
-        });
+        extractAll(source,
+                   [&](const MemberHeader&, ExtractResult result, std::span<const std::uint8_t> bytes) {
+                       seen.push_back(result);
+                       EXPECT_EQ(bytes.empty(), result != ExtractResult::ok);
+                   });
         return seen;
     };
 
@@ -320,10 +323,9 @@ TEST_F(SolidArchive, OnlyADecodingFailureMakesTheCompressedMembersAfterItFail) {
     std::vector<std::uint8_t> undecodable = writer.bytes();
     put32(undecodable, firstHeader + unpSizeField, members[0].unpSize + 4000);
     sealHeader(undecodable, firstHeader);
-    EXPECT_EQ(results(undecodable),
-              (std::vector<ExtractResult>{ExtractResult::dataError, ExtractResult::ok,
-                                          ExtractResult::solidPredecessorFailed,
-                                          ExtractResult::solidPredecessorFailed}));
+    EXPECT_EQ(results(undecodable), (std::vector<ExtractResult>{ExtractResult::dataError, ExtractResult::ok,
+                                                                ExtractResult::solidPredecessorFailed,
+                                                                ExtractResult::solidPredecessorFailed}));
     EXPECT_EQ(extract("m2", undecodable, out), ExtractResult::solidPredecessorFailed);
 }
 

@@ -67,13 +67,13 @@ TEST(ExitTouches, PointerOffsetsAreTakenFromTheShowWindowsCentreOnly) {
 TEST(ShowTarget, TheHostsWindowComesFirstAndABadOneIsSaid) {
     std::string error;
     RunOptions options;
-    EXPECT_EQ(chooseShowTarget(options, nullptr, error)->place, ShowPlace::FullScreen);
-    EXPECT_EQ(chooseShowTarget(options, "", error)->place, ShowPlace::FullScreen);
+    EXPECT_EQ(chooseShowTarget(options, nullptr, error)->place, ShowPlace::fullScreen);
+    EXPECT_EQ(chooseShowTarget(options, "", error)->place, ShowPlace::fullScreen);
 
     options.root = true;
     EXPECT_EQ(chooseShowTarget(options, nullptr, error)->hostWindow, 0u); // the root itself
     std::optional<ShowTarget> hosted = chooseShowTarget(options, "0x1a00007", error);
-    EXPECT_EQ(hosted->place, ShowPlace::Host);
+    EXPECT_EQ(hosted->place, ShowPlace::host);
     EXPECT_EQ(hosted->hostWindow, 0x1a00007u);
 
     options.windowId = 4711;
@@ -81,7 +81,7 @@ TEST(ShowTarget, TheHostsWindowComesFirstAndABadOneIsSaid) {
 
     RunOptions window;
     window.window = true;
-    EXPECT_EQ(chooseShowTarget(window, "0x1a00007", error)->place, ShowPlace::Window);
+    EXPECT_EQ(chooseShowTarget(window, "0x1a00007", error)->place, ShowPlace::window);
 
     EXPECT_FALSE(chooseShowTarget(RunOptions{}, "0xzz", error));
     EXPECT_NE(error.find("\"0xzz\""), std::string::npos) << error;
