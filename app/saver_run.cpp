@@ -2,6 +2,7 @@
 
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "app/show_state.h"
 #include "base/frame_clock.h"
 #include "base/user_message.h"
 #include "base/viewport.h"
@@ -39,7 +40,7 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     setupGL(viewport().width, viewport().height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    showBudget = {};
+    forgetShowState();
     loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
     buildGlyphs();
     loadSharedMeshes();

@@ -36,7 +36,8 @@ public:
     // reads, as resize does later.
     SaverRun(const Settings& settings, int width, int height, SaverHooks hooks);
 
-    // Loads the show from the data archive, in the order that makes every name resolve: GL state, textures,
+    // Loads the show from the data archive into the process-wide state (app/show_state.h), after forgetting
+    // what an earlier run left there, in the order that makes every name resolve: GL state, textures,
     // shared meshes, environments, worlds; then picks the world and makes the camera's path. The random
     // sequence starts from `seed` when given, else from the clock. False when there is no world to show.
     bool load(std::optional<std::uint32_t> seed = std::nullopt);

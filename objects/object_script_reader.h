@@ -29,8 +29,8 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName,
                       const std::function<void()>& progress = {},
                       std::span<const KindParserEntry> parsers = objectKindParsers);
 
-// Objects live until the process ends. A process that loads show after show (the script fuzzer) frees every
-// object made so far here, once no list points at them any more.
+// Objects live until the process ends or the next show is loaded. A process that loads show after show (a
+// saver run's load, the script fuzzer) frees every object made so far here, once no list points at them.
 void releaseAllObjects();
 
 // The first object of the list whose name is exactly `name` (case-sensitive); null when there is none.
