@@ -11,10 +11,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes text(std::string_view s) {
-    return Bytes(s.begin(), s.end());
-}
-
 Bytes smallJpeg() {
     return rgbJpeg(2, 2, Bytes(12, 128));
 }

@@ -7,6 +7,7 @@
 #include "objects/object_script_reader.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
+#include "tests/math/expect_near.h"
 #include "tests/objects/script_objects.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,6 @@ namespace {
 
 Billboard& billboardAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Billboard*>(list.at(index));
-}
-
-void expectVec3(Vec3 actual, Vec3 expected) {
-    EXPECT_FLOAT_EQ(actual.x, expected.x);
-    EXPECT_FLOAT_EQ(actual.y, expected.y);
-    EXPECT_FLOAT_EQ(actual.z, expected.z);
 }
 
 // A named mesh to stand as a billboard's parent.
@@ -53,10 +48,10 @@ TEST(BillboardScript, ReadsEveryKeywordOfItsBlock) {
     EXPECT_EQ(first.angle, 30);
     EXPECT_EQ(first.spinSpeed, -60); // per frame in the script, per second in the object
     EXPECT_TRUE(first.orientOff);
-    expectVec3(first.up, {0, 1, 0});
-    expectVec3(first.right, {0, 0, -1});
+    expectNear(first.up, {0, 1, 0}, 1e-4f);
+    expectNear(first.right, {0, 0, -1}, 1e-4f);
     EXPECT_EQ(first.parent, list[0]);
-    expectVec3(first.offset, {1, 2, 3});
+    expectNear(first.offset, {1, 2, 3}, 1e-4f);
 
     const Billboard& second = billboardAt(list, 2);
     EXPECT_TRUE(second.flash); // the closing parenthesis may be there or not
@@ -65,15 +60,15 @@ TEST(BillboardScript, ReadsEveryKeywordOfItsBlock) {
     EXPECT_TRUE(second.oreol);
     EXPECT_EQ(second.oreolRadius, 7);
     EXPECT_TRUE(second.env);
-    expectVec3(second.offset, {0, 0, -5}); // the last of the parent, oreol and env lines
-    EXPECT_EQ(second.parent, nullptr);     // names are case-sensitive
+    expectNear(second.offset, {0, 0, -5}, 1e-4f); // the last of the parent, oreol and env lines
+    EXPECT_EQ(second.parent, nullptr);            // names are case-sensitive
     EXPECT_EQ(second.size, 8);
     EXPECT_EQ(second.xy, 2);
     EXPECT_FLOAT_EQ(second.fov, 0.3f);
     EXPECT_EQ(second.alpha, 0.5f);
     EXPECT_EQ(second.tiling, 3);
-    expectVec3(second.color, {1, 0, 0});
-    expectVec3(second.position, {9, 9, 9});
+    expectNear(second.color, {1, 0, 0}, 1e-4f);
+    expectNear(second.position, {9, 9, 9}, 1e-4f);
     EXPECT_TRUE(second.blend && second.depth && second.sys);
     EXPECT_FALSE(second.orientOff);
 
@@ -198,8 +193,8 @@ TEST_F(BillboardDraw, HaloStandsOnTheRimTheViewerSees) {
     halo.size = 10;
     lookFrom({0, 0, 200}); // k = 0.5: the rim circle lies halfway to the viewer
     drawFrame(halo);
-    expectVec3(halo.position, {0, 0, 50});
-    expectVec3(halo.up, {0, 1, 0});
+    expectNear(halo.position, {0, 0, 50}, 1e-4f);
+    expectNear(halo.up, {0, 1, 0}, 1e-4f);
     // s = 0.75 R + 0.5 size = 80 at 150 units from the eye, where the view is 150 high: about 0.53 of it
     // across each way from the centre, so the square just overfills the frame.
     EXPECT_TRUE(litAt(1, 1));
@@ -225,7 +220,7 @@ TEST_F(BillboardDraw, EnvSpriteKeepsItsPlaceBeforeTheEyeAndTheWindowsShape) {
         sprite.offset = 10 * camera.forward;
         drawFrame(sprite);
         SCOPED_TRACE(::testing::Message() << "eye at " << eye.x << " " << eye.y << " " << eye.z);
-        expectVec3(sprite.position, eye + sprite.offset);
+        expectNear(sprite.position, eye + sprite.offset, 1e-4f);
         int width = 0;
         int height = 0;
         for (int i = 0; i < surfaceWidth; ++i) {

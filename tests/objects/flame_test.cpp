@@ -6,6 +6,7 @@
 #include "objects/object_script_reader.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
+#include "tests/math/expect_near.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,6 @@ std::vector<Flame*> readFlames(std::string_view script) {
     for (SceneObject* object : list)
         flames.push_back(dynamic_cast<Flame*>(object));
     return flames;
-}
-
-void expectNear(Vec3 actual, Vec3 expected, float tolerance = 0.01f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
 } // namespace
@@ -43,17 +38,17 @@ TEST(Flame, ReadsItsBlockWithTheSizeCountedFromTwoThousand) {
     EXPECT_FLOAT_EQ(plain.ringRadius, 0.8f);
     EXPECT_FLOAT_EQ(plain.xStretch, 1);
     EXPECT_FLOAT_EQ(plain.glowWidth, 0.2f);
-    expectNear(plain.colorFrom, {1, 1, 0});
-    expectNear(plain.colorTo, {0, 0, 1});
+    expectNear(plain.colorFrom, {1, 1, 0}, 0.01f);
+    expectNear(plain.colorTo, {0, 0, 1}, 0.01f);
 
     const Flame& set = *flames[1];
     EXPECT_FLOAT_EQ(set.ringRadius, 2050);
     EXPECT_FLOAT_EQ(set.slope, 0.25f);
     EXPECT_FLOAT_EQ(set.xStretch, 1.5f);
     EXPECT_FLOAT_EQ(set.glowWidth, 300);
-    expectNear(set.ringCentre, {1, 2, 3});
-    expectNear(set.colorFrom, {1, 0.5f, 0});
-    expectNear(set.colorTo, {0, 1, 0.5f});
+    expectNear(set.ringCentre, {1, 2, 3}, 0.01f);
+    expectNear(set.colorFrom, {1, 0.5f, 0}, 0.01f);
+    expectNear(set.colorTo, {0, 1, 0.5f}, 0.01f);
 }
 
 TEST(Flame, RingTiltsWithItsXCoordinateAndBandsKeepTheRingHeight) {
@@ -70,8 +65,8 @@ TEST(Flame, RingTiltsWithItsXCoordinateAndBandsKeepTheRingHeight) {
     expectNear(flame.ringPoint(100), {-1900, 10 - 0.5f * 1900, -50}, 0.05f);
     expectNear(flame.ringPoint(Flame::ringSegments), flame.ringPoint(0), 0.05f);
 
-    expectNear(flame.bandEdge(Flame::Band::upper, 0), flame.ringPoint(0) + Vec3{0, 1500, 0});
-    expectNear(flame.bandEdge(Flame::Band::lower, 0), flame.ringPoint(0) - Vec3{0, 1500, 0});
+    expectNear(flame.bandEdge(Flame::Band::upper, 0), flame.ringPoint(0) + Vec3{0, 1500, 0}, 0.01f);
+    expectNear(flame.bandEdge(Flame::Band::lower, 0), flame.ringPoint(0) - Vec3{0, 1500, 0}, 0.01f);
     expectNear(flame.bandEdge(Flame::Band::outer, 0), {100 + 2500 * 2, 10 + 0.5f * 2100, -50}, 0.05f);
     expectNear(flame.bandEdge(Flame::Band::inner, 0), {100 - 500 * 2, 10 + 0.5f * 2100, -50}, 0.05f);
     expectNear(flame.bandEdge(Flame::Band::inner, 50), {100, 10 + 0.5f * 100, -550}, 0.05f);

@@ -4,6 +4,7 @@
 #include "objects/shared_meshes.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
+#include "tests/math/expect_near.h"
 #include "tests/objects/test_meshes.h"
 #include "tools/meshgen/mesh_file_writer.h"
 
@@ -29,12 +30,6 @@ struct FedCorner {
 float angleDegrees(Vec3 a, Vec3 b) {
     return std::acos(std::clamp(dot(a, b) / (length(a) * length(b)), -1.0f, 1.0f)) * 180 /
            std::numbers::pi_v<float>;
-}
-
-void expectPositionNear(Vec3 actual, Vec3 expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-4f);
-    EXPECT_NEAR(actual.y, expected.y, 1e-4f);
-    EXPECT_NEAR(actual.z, expected.z, 1e-4f);
 }
 
 } // namespace
@@ -89,7 +84,7 @@ TEST_F(MeshFileTest, OneTriangleFileIs132BytesAndCompilesItsCornersInOrder) {
     const MeshFace& face = mesh.faces[0];
     for (int corner = 0; corner < 3; ++corner) {
         SCOPED_TRACE(corner);
-        expectPositionNear(corners[corner].position, mesh.vertices[face.vertices[corner]]);
+        expectNear(corners[corner].position, mesh.vertices[face.vertices[corner]], 1e-4f);
         EXPECT_FLOAT_EQ(corners[corner].u, mesh.texCoords[face.texCoords[corner]].u);
         EXPECT_FLOAT_EQ(corners[corner].v, mesh.texCoords[face.texCoords[corner]].v);
     }
@@ -103,7 +98,7 @@ TEST_F(MeshFileTest, SharedVertexKeepsItsPositionWithEachCornersTextureCoordinat
     ASSERT_EQ(corners.size(), 6u);
     // Vertex 0 is corner a of the first face (texture coordinate 0) and corner c of the second (coordinate
     // 3).
-    expectPositionNear(corners[0].position, corners[5].position);
+    expectNear(corners[0].position, corners[5].position, 1e-4f);
     EXPECT_FLOAT_EQ(corners[0].u, 0);
     EXPECT_FLOAT_EQ(corners[0].v, 0);
     EXPECT_FLOAT_EQ(corners[5].u, 0.25f);
@@ -185,7 +180,7 @@ TEST_F(MeshFileTest, JitteredLoadDrawsTheJitteredVertices) {
     const std::vector<FedCorner> corners = feedBack(list);
     ASSERT_EQ(corners.size(), 24u);
     for (std::size_t i = 0; i < corners.size(); ++i)
-        expectPositionNear(corners[i].position, expected.vertices[expected.faces[i / 3].vertices[i % 3]]);
+        expectNear(corners[i].position, expected.vertices[expected.faces[i / 3].vertices[i % 3]], 1e-4f);
 }
 
 TEST_F(MeshFileTest, SharedMeshesAreBuiltInOrderAndTheAtmosphereFadesWithX) {

@@ -18,10 +18,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 Mesh& meshAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Mesh*>(list.at(index));
 }

@@ -14,10 +14,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 // What a recording parser saw when it read its block.
 struct RecordedObject : SceneObject {
     void draw(Camera&) override {}
@@ -207,8 +203,8 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
 }
 
 TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheRegistryHasThePicture) {
-    const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
+    const TextureRegistry previous = std::exchange(
+        textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     TestArchive archive({{"objects.txt", text("sphere\nbegin\ntexture textures\\ring.tga\nend\n"
                                               "sphere\nbegin\ntexture textures\\none.jpg\nend\n"
                                               "sphere\nbegin\ntexture\nend\n")}});
@@ -224,9 +220,9 @@ TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheR
 }
 
 TEST(ResolveTexture, FindsTheTextureByItsPathAndTellsTgaByTheName) {
-    const TextureRegistry previous =
-        std::exchange(textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg", .lit = {}},
-                                                       {.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
+    const TextureRegistry previous = std::exchange(
+        textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg", .lit = {}},
+                                         {.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     RecordedObject object;
     resolveTexture(object, "textures\\ring.tga");
     EXPECT_EQ(object.textureId, 9u);

@@ -9,10 +9,6 @@
 #include <string_view>
 #include <vector>
 
-inline std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 // The objects of `script` read as the show reads them, from an archive holding only that script: a show of
 // its own, with the whole budget.
 inline ObjectList readScript(std::string_view script) {

@@ -8,10 +8,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 // Holds one script in a test archive and reads it.
 struct Script {
     explicit Script(std::string_view content) : archive({{"script.txt", text(content)}}) {

@@ -10,6 +10,7 @@
 #include "objects/world_time.h"
 #include "tests/gl/gl_test_context.h"
 #include "tests/images/test_archive.h"
+#include "tests/math/expect_near.h"
 #include "tests/objects/test_meshes.h"
 #include "tools/meshgen/mesh_file_writer.h"
 
@@ -20,10 +21,6 @@
 #include <utility>
 
 namespace {
-
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
 
 // The spheres of `script`, read as the saver reads an object script.
 std::vector<Sphere*> readSpheres(std::string_view script, ArchiveMembers members = {}) {
@@ -40,12 +37,6 @@ std::vector<Sphere*> readSpheres(std::string_view script, ArchiveMembers members
 Sphere* readSphere(std::string_view block) {
     std::vector<Sphere*> spheres = readSpheres("sphere\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
     return spheres.size() == 1 ? spheres[0] : nullptr;
-}
-
-void expectVec(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
 // The octahedron with every face wound counter-clockwise seen from outside, as culling expects.
@@ -99,8 +90,8 @@ TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
     EXPECT_EQ(plain.spinSpeed, 0.2f);
     EXPECT_EQ(plain.period, 365);
     EXPECT_EQ(plain.orientAngle, 90);
-    expectVec(plain.orientAxis, {1, 0, 0});
-    expectVec(plain.rotationAxis, {0, 1, 0});
+    expectNear(plain.orientAxis, {1, 0, 0}, 1e-3f);
+    expectNear(plain.rotationAxis, {0, 1, 0}, 1e-3f);
     EXPECT_TRUE(plain.orbits);
     EXPECT_FALSE(plain.textured);
     EXPECT_EQ(plain.flashTimer, 1);
@@ -117,12 +108,12 @@ TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
     EXPECT_TRUE(full.light && full.specular && full.depth && full.wire && full.sys && full.uranmoon &&
                 full.plt && full.mask && full.rnd);
     EXPECT_FALSE(full.env || full.atmo || full.flash || full.moon);
-    expectVec(full.rotationAxis, {0, 0, 1});
+    expectNear(full.rotationAxis, {0, 0, 1}, 1e-3f);
     EXPECT_EQ(full.spinAngle, 10);
     EXPECT_EQ(full.spinSpeed, 0.5f);
-    expectVec(full.orientAxis, {0, 1, 0});
+    expectNear(full.orientAxis, {0, 1, 0}, 1e-3f);
     EXPECT_EQ(full.orientAngle, 30);
-    expectVec(full.color, {0.5f, 0.25f, 1});
+    expectNear(full.color, {0.5f, 0.25f, 1}, 1e-3f);
     EXPECT_EQ(full.parent, spheres[0]);
     EXPECT_TRUE(full.textured);
     EXPECT_FALSE(full.tga);
@@ -141,21 +132,21 @@ TEST_F(SphereParsing, ModeLinesChooseTheDisplayListTheLastOneWins) {
 
 TEST_F(SphereParsing, PositionIsShiftedUnlessOrbitComesFirst) {
     const Sphere* shifted = readSphere("position V(2500 10 20)\n");
-    expectVec(shifted->homePosition, {500, 10, 20});
-    expectVec(shifted->position, {500, 10, 20});
+    expectNear(shifted->homePosition, {500, 10, 20}, 1e-3f);
+    expectNear(shifted->position, {500, 10, 20}, 1e-3f);
     EXPECT_TRUE(shifted->orbits);
 
     const Sphere* orbitFirst = readSphere("orbit\nposition V(2500 10 20)\n");
-    expectVec(orbitFirst->homePosition, {2500, 10, 20});
+    expectNear(orbitFirst->homePosition, {2500, 10, 20}, 1e-3f);
     EXPECT_FALSE(orbitFirst->orbits);
 
     const Sphere* orbitAfter = readSphere("position V(2500 10 20)\norbit\n");
-    expectVec(orbitAfter->homePosition, {500, 10, 20});
+    expectNear(orbitAfter->homePosition, {500, 10, 20}, 1e-3f);
     EXPECT_FALSE(orbitAfter->orbits);
 
     // A position line without three numbers moves nothing, and is not shifted twice by a later line.
     const Sphere* broken = readSphere("position V(2500 10)\n");
-    expectVec(broken->homePosition, {0, 0, 0});
+    expectNear(broken->homePosition, {0, 0, 0}, 1e-3f);
 }
 
 TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
@@ -223,20 +214,20 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
     Sphere planet;
     planet.homePosition = {1000, 0, 0};
     planet.update(0.1);
-    expectVec(planet.position, {1000, 0, 0});
+    expectNear(planet.position, {1000, 0, 0}, 1e-3f);
 
     worldTime = 18.25; // period 365: 5000 / 365 × 18.25 = 250 degrees
     planet.update(0.1);
     Vec3 expected = planet.homePosition;
     rotateAboutAxis(expected, {0, 1, 0}, 250);
-    expectVec(planet.position, expected);
+    expectNear(planet.position, expected, 1e-3f);
 
     Sphere selfLit; // "light" spheres never orbit
     selfLit.light = true;
     selfLit.homePosition = {1000, 0, 0};
     selfLit.position = {7, 8, 9};
     selfLit.update(0.1);
-    expectVec(selfLit.position, {7, 8, 9});
+    expectNear(selfLit.position, {7, 8, 9}, 1e-3f);
 
     Sphere moon; // moons turn with their own speed and keep one face to the planet
     moon.moon = true;
@@ -249,7 +240,7 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
     EXPECT_NEAR(moon.spinAngle, 36.5f, 1e-4);
     expected = moon.homePosition;
     rotateAboutAxis(expected, {0, 0, 1}, 36.5f);
-    expectVec(moon.position, expected);
+    expectNear(moon.position, expected, 1e-3f);
     worldTime = 0;
 }
 
@@ -257,13 +248,13 @@ TEST(SphereUpdate, FarOrbitAndPeriodZeroGiveFinitePlaces) {
     Sphere far;
     far.plt = true;
     far.update(0.1);
-    expectVec(far.position, {618000, 123600, 0}, 0.5f);
+    expectNear(far.position, {618000, 123600, 0}, 0.5f);
 
     Sphere noPeriod;
     noPeriod.period = 0;
     noPeriod.homePosition = {300, 0, 0};
     noPeriod.update(0.1);
-    expectVec(noPeriod.position, {300, 0, 0});
+    expectNear(noPeriod.position, {300, 0, 0}, 1e-3f);
 }
 
 TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
@@ -280,7 +271,7 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
     satellite.update(1);
     Vec3 expected = {0, 0, 300};
     rotateAboutAxis(expected, {0, 1, 0}, 90);
-    expectVec(satellite.position, expected); // relative to the parent until drawn
+    expectNear(satellite.position, expected, 1e-3f); // relative to the parent until drawn
 
     // uranmoon: the orbit's axis runs from the Sun to the parent, the radius is the script's x.
     Sphere uranusMoon;
@@ -306,7 +297,7 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
         orphan.orbits = false;
         orphan.position = orphan.homePosition = {40, 50, 60};
         orphan.update(1);
-        expectVec(orphan.position, {40, 50, 60});
+        expectNear(orphan.position, {40, 50, 60}, 1e-3f);
     }
 }
 
@@ -434,7 +425,7 @@ TEST_F(SphereDrawing, TheSkyIsDrawnInItsOwnFrustumAndTheSceneProjectionComesBack
     sky->draw(drawCamera);
     glEnable(GL_TEXTURE_2D);
     EXPECT_GT(pixelAt(32, 32)[0], 200);
-    expectVec(sky->position, drawCamera.position);
+    expectNear(sky->position, drawCamera.position, 1e-3f);
 
     float projectionAfter[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);

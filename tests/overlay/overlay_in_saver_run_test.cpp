@@ -12,10 +12,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
 class OverlayInSaverRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,14 +22,14 @@ protected:
     void TearDown() override { textureRegistry.clear(); }
 
     // Two textures, so the loading screen is drawn more than once, and a world with nothing in it.
-    TestArchive archive{{{"texture.txt", bytes("a.jpg\nb.jpg\nEND_TEXT\n")},
+    TestArchive archive{{{"texture.txt", text("a.jpg\nb.jpg\nEND_TEXT\n")},
                          {"textures\\a.jpg", solidJpeg(0, 0, 255)},
                          {"textures\\b.jpg", solidJpeg(0, 255, 0)},
                          {"textures\\sign.jpg", solidJpeg(255, 0, 0)},
                          {"textures\\load.jpg", solidJpeg(255, 255, 255)},
-                         {"env.txt", bytes("env space\nend\nENV_END\n")},
-                         {"worlds.txt", bytes("world world\nenv space\nobjects empty.txt\nend\nWORLD_END\n")},
-                         {"empty.txt", bytes("ENDWORLD\n")}}};
+                         {"env.txt", text("env space\nend\nENV_END\n")},
+                         {"worlds.txt", text("world world\nenv space\nobjects empty.txt\nend\nWORLD_END\n")},
+                         {"empty.txt", text("ENDWORLD\n")}}};
     std::unique_ptr<HeadlessGlContext> context;
 };
 

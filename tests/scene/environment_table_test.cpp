@@ -6,10 +6,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 // Object scripts whose object lines are counted by the progress calls: two, one and three objects.
 const ArchiveMembers objectScripts = {
     {"sky.txt", text("sphere\nbegin\nend\nsphere\nbegin\nend\n")},

@@ -6,10 +6,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> text(std::string_view s) {
-    return {s.begin(), s.end()};
-}
-
 EnvironmentTable twoEnvironments() {
     EnvironmentTable table;
     for (const char* name : {"space", "elope"}) {
