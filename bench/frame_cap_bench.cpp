@@ -1,7 +1,7 @@
 // The processor time heliox takes for each second of show, in a 1024 x 768 window on a virtual X server with
 // the built show: at the default frame cap (30 a second) and uncapped. A plain program:
 //   frame_cap_bench [ARCHIVE] [SECONDS]
-#include "tests/xshell/x_session.h"
+#include "tests/app/linux/x_session.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,9 +17,10 @@ namespace {
 // Processor seconds per second of show, measured over `seconds` once loading is over.
 double processorShare(const std::string& archive, const std::string& display, const fs::path& config,
                       const std::string& maxFps, int seconds) {
-    ChildProcess run({HELIOX_PATH, "--window", "--no-music", "--max-fps", maxFps, "--data", archive},
-                     {{"DISPLAY", display}, {"XDG_CONFIG_HOME", config.string()}, {"SDL_AUDIODRIVER", "dummy"}},
-                     fs::temp_directory_path() / "heliox-frame-cap-bench.txt");
+    ChildProcess run(
+        {HELIOX_PATH, "--window", "--no-music", "--max-fps", maxFps, "--data", archive},
+        {{"DISPLAY", display}, {"XDG_CONFIG_HOME", config.string()}, {"SDL_AUDIODRIVER", "dummy"}},
+        fs::temp_directory_path() / "heliox-frame-cap-bench.txt");
     std::this_thread::sleep_for(8s); // loading, with the show's textures, on a loaded machine too
     const double start = run.processorSeconds();
     const auto wall = std::chrono::steady_clock::now();
@@ -46,12 +47,12 @@ int main(int argc, char** argv) {
     fs::create_directories(config / "heliox");
     std::ofstream(config / "heliox" / "heliox.conf") << "UseDesktop=0\nWidth=1024\nHeight=768\n";
 
-    std::printf("heliox --window 1024x768 with %s on Xvfb %s, %d s each\n", archive.c_str(), server.name().c_str(),
-                seconds);
+    std::printf("heliox --window 1024x768 with %s on Xvfb %s, %d s each\n", archive.c_str(),
+                server.name().c_str(), seconds);
     const double capped = processorShare(archive, server.name(), config, "30", seconds);
     const double uncapped = processorShare(archive, server.name(), config, "0", seconds);
-    std::printf("processor seconds per second of show: capped at 30 %.2f, uncapped %.2f (%.0f %% of it)\n", capped,
-                uncapped, 100 * capped / uncapped);
+    std::printf("processor seconds per second of show: capped at 30 %.2f, uncapped %.2f (%.0f %% of it)\n",
+                capped, uncapped, 100 * capped / uncapped);
     fs::remove_all(config);
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "data/jpeg_image.h"
 #include "data/texture_upload.h"
 #include "data/tga_image.h"
-#include "tests/images/picture_files.h"
+#include "tests/data/picture_files.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // heliox on a virtual X server (Xvfb, llvmpipe) with the built show: the time from start to the first frame
 // on screen, beside the same for an off-screen render, and the most memory a run holds with the whole show.
 // A plain program: x_startup_bench [ARCHIVE] [RUNS] [FRAMES]
-#include "tests/xshell/x_session.h"
+#include "tests/app/linux/x_session.h"
 
 #include <algorithm>
 #include <cstdio>

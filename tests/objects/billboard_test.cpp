@@ -5,8 +5,8 @@
 #include "base/viewport.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/test_archive.h"
 #include "tests/math/expect_near.h"
 #include "tests/objects/script_objects.h"
 

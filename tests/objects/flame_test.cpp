@@ -4,8 +4,8 @@
 #include "app/gl_setup.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/test_archive.h"
 #include "tests/math/expect_near.h"
 
 #include <gtest/gtest.h>

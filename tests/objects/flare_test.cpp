@@ -10,7 +10,7 @@
 #include "objects/lens_effect.h"
 #include "objects/object_script_reader.h"
 #include "overlay/flat_drawing.h"
-#include "tests/images/test_archive.h"
+#include "tests/data/test_archive.h"
 #include "tests/objects/script_objects.h"
 
 #include <GL/gl.h>

@@ -2,8 +2,8 @@
 
 #include "math/random.h"
 #include "objects/shared_meshes.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/test_archive.h"
 #include "tests/math/expect_near.h"
 #include "tests/objects/test_meshes.h"
 #include "tools/meshgen/mesh_file_writer.h"

@@ -6,8 +6,8 @@
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/test_archive.h"
 #include "tests/objects/test_meshes.h"
 #include "tools/meshgen/mesh_file_writer.h"
 

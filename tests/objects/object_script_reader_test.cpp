@@ -5,8 +5,8 @@
 #include "data/texture_registry.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/test_archive.h"
 #include "tests/objects/test_meshes.h"
 #include "tools/meshgen/mesh_file_writer.h"
 

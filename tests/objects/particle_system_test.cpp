@@ -5,7 +5,7 @@
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 #include "tests/objects/script_objects.h"
 
 #include <gtest/gtest.h>

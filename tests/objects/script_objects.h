@@ -1,7 +1,7 @@
 #pragma once
 
 #include "objects/object_script_reader.h"
-#include "tests/images/test_archive.h"
+#include "tests/data/test_archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "objects/script_reader.h"
 
-#include "tests/images/test_archive.h"
+#include "tests/data/test_archive.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // size or the window's shape; and spheres plainly behind or beside the camera are called outside.
 #include "app/gl_setup.h"
 #include "objects/view_culling.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <GL/glu.h>
 

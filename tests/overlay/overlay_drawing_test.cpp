@@ -9,8 +9,8 @@
 #include "overlay/frame_overlay.h"
 #include "overlay/glyphs.h"
 #include "overlay/loading_screen.h"
-#include "tests/images/picture_files.h"
-#include "tests/images/test_archive.h"
+#include "tests/data/picture_files.h"
+#include "tests/data/test_archive.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "app/saver_run.h"
 #include "data/texture_registry.h"
 #include "overlay/loading_screen.h"
-#include "tests/images/picture_files.h"
-#include "tests/images/test_archive.h"
+#include "tests/data/picture_files.h"
+#include "tests/data/test_archive.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include "scene/environment_table.h"
 #include "scene/scene_director.h"
 #include "scene/world_list.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A show that asks for far more than any honest show: the budget leaves the excess out with one message per
 // kind of excess, naming where the first refused thing stands, and the rest of the show still loads and
 // draws without taking the machine's memory.
-#include "tests/images/tga_file.h"
+#include "tests/data/tga_file.h"
 #include "tests/render/golden_frames.h"
 #include "tests/render/test_show.h"
 

@@ -1,6 +1,6 @@
 #include "tests/render/test_show.h"
 
-#include "tests/images/picture_files.h"
+#include "tests/data/picture_files.h"
 #include "tools/meshgen/mesh_file_writer.h"
 #include "tools/sdd/archive_writer.h"
 

@@ -1,6 +1,6 @@
 #include "scene/environment_table.h"
 
-#include "tests/images/test_archive.h"
+#include "tests/data/test_archive.h"
 
 #include <gtest/gtest.h>
 

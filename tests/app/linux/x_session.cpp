@@ -1,4 +1,4 @@
-#include "tests/xshell/x_session.h"
+#include "tests/app/linux/x_session.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "tests/images/test_archive.h"
+#include "tests/data/test_archive.h"
 
 #include "data/resource_file.h"
 #include "tests/temporary_folder.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tests/images/tga_file.h"
+#include "tests/data/tga_file.h"
 #include "tools/texgen/jpeg_writer.h"
 
 // Small picture files made in the tests: TGA by hand (tga_file.h), JPEG with the show's JPEG writer at

@@ -2,7 +2,7 @@
 
 #include "data/jpeg_image.h"
 
-#include "tests/images/jpeg_test_files.h"
+#include "tests/data/jpeg_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/images/picture_files.h"
+#include "tests/data/picture_files.h"
 
 std::vector<std::uint8_t> quadrantsTopRowFirst(int componentsPerPixel) {
     const std::uint8_t colours[4][4] = {

@@ -12,7 +12,7 @@ set -euo pipefail
 case_name=$1
 scr=$2
 data=$3
-top=$(cd "$(dirname "$0")/../.." && pwd)
+top=$(cd "$(dirname "$0")/../../.." && pwd)
 wine_run="$top/scripts/wine-run"
 key='HKCU\Software\Corvane\Heliox'
 export HELIOX_WINE_TIMEOUT=${HELIOX_WINE_TIMEOUT:-120}

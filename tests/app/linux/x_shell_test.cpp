@@ -8,8 +8,8 @@
 #include "app/linux/gamma_guard.h"
 #include "app/linux/preview_picture.h"
 #include "app/linux/xrandr_gamma.h"
+#include "tests/app/linux/x_session.h"
 #include "tests/render/test_show.h"
-#include "tests/xshell/x_session.h"
 
 #include <X11/Xutil.h>
 
@@ -260,8 +260,9 @@ TEST_F(XShell, ShowsThatCannotBeShownSayWhyAndFail) {
     auto missing = heliox({"-s", "--data", (folder / "nothing.sdd").string()});
     EXPECT_EQ(missing->waitForExit(10s), 1);
     // Why, and what to do about it.
-    EXPECT_NE(missing->output().find("nothing.sdd: cannot open the show's archive: No such file or directory"),
-              std::string::npos)
+    EXPECT_NE(
+        missing->output().find("nothing.sdd: cannot open the show's archive: No such file or directory"),
+        std::string::npos)
         << missing->output();
     EXPECT_NE(missing->output().find("--data FILE"), std::string::npos) << missing->output();
 
@@ -285,13 +286,14 @@ TEST_F(XShell, ShowsThatCannotBeShownSayWhyAndFail) {
         << partial->output();
 }
 
-// The settings as a user without an editor sees and changes them: -c says where they live and whether the file
-// is there; --set saves through the loader's checks, all or nothing.
+// The settings as a user without an editor sees and changes them: -c says where they live and whether the
+// file is there; --set saves through the loader's checks, all or nothing.
 TEST_F(XShell, SettingsAreShownWithCAndChangedWithSet) {
     const fs::path file = folder / "config" / "heliox" / "heliox.conf";
     auto before = heliox({"-c"});
     EXPECT_EQ(before->waitForExit(5s), 0);
-    EXPECT_NE(before->output().find(file.string() + " (not there yet"), std::string::npos) << before->output();
+    EXPECT_NE(before->output().find(file.string() + " (not there yet"), std::string::npos)
+        << before->output();
 
     auto set = heliox({"--set", "Speed=20", "--set", "MouseExit=1"});
     EXPECT_EQ(set->waitForExit(5s), 0) << set->output();
@@ -336,7 +338,8 @@ TEST_F(XShell, TheFrameCapLeavesTheProcessorToOthers) {
     const double cappedUse = capped->processorSeconds() - cappedStart;
     const double uncappedUse = uncapped->processorSeconds() - uncappedStart;
     EXPECT_GT(uncappedUse, 0.5) << "the uncapped run hardly ran";
-    EXPECT_LE(cappedUse, uncappedUse / 2) << cappedUse << " s capped against " << uncappedUse << " s uncapped";
+    EXPECT_LE(cappedUse, uncappedUse / 2)
+        << cappedUse << " s capped against " << uncappedUse << " s uncapped";
 }
 
 // UseDesktop=0 draws the picture at Width x Height and scales it to fill the screen, its shape kept: a wide

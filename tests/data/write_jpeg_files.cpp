@@ -1,9 +1,9 @@
-// Writes the JPEG files the decoder tests read (tests/images/jpeg), with the show's JPEG writer, and beside
+// Writes the JPEG files the decoder tests read (tests/data/jpeg), with the show's JPEG writer, and beside
 // each painted picture the pixels libjpeg decodes from it (NAME.rgb: red, green, blue, bottom row first).
 // The files are kept in the repository because a Windows build has no JPEG writer: every decoder, libjpeg
 // or the Windows Imaging Component, is tested on the same bytes. Run it only to change what the files hold:
 //
-//     write_jpeg_files tests/images/jpeg
+//     write_jpeg_files tests/data/jpeg
 #include "data/jpeg_image.h"
 #include "tools/texgen/jpeg_writer.h"
 #include "tools/texgen/rocky_textures.h"

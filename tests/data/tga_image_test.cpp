@@ -1,7 +1,7 @@
 #include "data/tga_image.h"
 
 #include "base/user_message.h"
-#include "tests/images/tga_file.h"
+#include "tests/data/tga_file.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@ set -euo pipefail
 case_name=$1
 setup=$2
 data=$3
-top=$(cd "$(dirname "$0")/../.." && pwd)
+top=$(cd "$(dirname "$0")/../../.." && pwd)
 wine_run="$top/scripts/wine-run"
 settings_key='HKCU\Software\Corvane\Heliox'
 desktop_key='HKCU\Control Panel\Desktop'

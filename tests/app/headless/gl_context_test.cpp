@@ -1,4 +1,4 @@
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <GL/glu.h>
 

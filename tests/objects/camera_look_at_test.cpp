@@ -1,5 +1,5 @@
 #include "objects/camera.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 namespace {
 

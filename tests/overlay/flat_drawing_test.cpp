@@ -2,7 +2,7 @@
 #include "app/gl_setup.h"
 #include "base/viewport.h"
 #include "overlay/flat_drawing.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "objects/camera.h"
 #include "objects/scene_object.h"
 #include "scene/scene_director.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <gtest/gtest.h>
 

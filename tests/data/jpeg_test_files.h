@@ -11,11 +11,11 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A file of tests/images/jpeg, made by write_jpeg_files with the show's JPEG writer at quality 100 and no
+// A file of tests/data/jpeg, made by write_jpeg_files with the show's JPEG writer at quality 100 and no
 // chroma subsampling unless its name says otherwise: decoded colours stay within a few levels of the
 // originals. Every build reads the same files, whichever decoder it has.
 inline Bytes jpegTestFile(const std::string& name) {
-    std::ifstream in(std::string(HELIOX_SOURCE_DIR) + "/tests/images/jpeg/" + name, std::ios::binary);
+    std::ifstream in(std::string(HELIOX_SOURCE_DIR) + "/tests/data/jpeg/" + name, std::ios::binary);
     EXPECT_TRUE(in) << "missing test file " << name;
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -1,9 +1,9 @@
 #include "data/texture_registry.h"
 
 #include "base/user_message.h"
-#include "tests/gl/gl_test_context.h"
-#include "tests/images/picture_files.h"
-#include "tests/images/test_archive.h"
+#include "tests/app/headless/gl_test_context.h"
+#include "tests/data/picture_files.h"
+#include "tests/data/test_archive.h"
 
 #include <string>
 

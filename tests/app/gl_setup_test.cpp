@@ -1,6 +1,6 @@
 #include "app/draw_state.h"
 #include "app/gl_setup.h"
-#include "tests/gl/gl_test_context.h"
+#include "tests/app/headless/gl_test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,8 @@ TEST(Gamma, RampOfExponentOneIsTheIdentityAndSmallerExponentsBrighten) {
 
 class GlSetup : public GlTest {};
 
-// Each item of what every draw expects, changed alone, is reported alone, and establishDrawState puts it right.
+// Each item of what every draw expects, changed alone, is reported alone, and establishDrawState puts it
+// right.
 TEST_F(GlSetup, TheCheckerSeesEveryItemOfTheDrawStateChangedAlone) {
     setupGL(surfaceWidth, surfaceHeight);
     ASSERT_EQ(drawStateDifferences(), std::vector<std::string>{});
@@ -63,7 +64,8 @@ TEST_F(GlSetup, TheCheckerSeesEveryItemOfTheDrawStateChangedAlone) {
         {"cull-face mode is GL_FRONT", [] { glCullFace(GL_FRONT); }},
         {"front face", [] { glFrontFace(GL_CW); }},
         {"colour material parameter", [] { glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE); }},
-        {"texture environment mode is GL_ADD", [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD); }},
+        {"texture environment mode is GL_ADD",
+         [] { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD); }},
         {"depth writes", [] { glDepthMask(GL_FALSE); }},
         {"model-view stack", [] { glPushMatrix(); }},
         {"projection stack",

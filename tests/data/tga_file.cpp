@@ -1,4 +1,4 @@
-#include "tests/images/tga_file.h"
+#include "tests/data/tga_file.h"
 
 namespace {
 
