@@ -2,6 +2,7 @@
 
 #include "data/crc32.h"
 #include "tests/data/rar20_flat_stream.h"
+#include "tests/text_bytes.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,6 @@
 #include <tuple>
 
 namespace {
-
-std::vector<std::uint8_t> bytesOf(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 // Where the first file header starts in an archive from ArchiveWriter (marker and main header before it),
 // and where its fields lie.
@@ -59,13 +56,13 @@ Packed packedText(std::string_view text) {
 
 TEST(ArchiveReader, FindsMembersByNameWithEitherSlashInAnyCase) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("textures\\Sun.JPG", bytesOf("sun")));
+    ASSERT_TRUE(writer.addStored("textures\\Sun.JPG", text("sun")));
     const Packed packed = packedText("sphere mesh ");
     ASSERT_TRUE(writer.addPacked("meshes\\sphere.dat", packed.packed,
                                  static_cast<std::uint32_t>(packed.bytes.size()), crc32(packed.bytes), 0x35));
     std::vector<std::uint8_t> out;
     EXPECT_TRUE(ExtractMember("TEXTURES/sun.jpg", writer.bytes(), out));
-    EXPECT_EQ(out, bytesOf("sun"));
+    EXPECT_EQ(out, text("sun"));
     EXPECT_TRUE(ExtractMember("meshes/SPHERE.dat", writer.bytes(), out));
     EXPECT_EQ(out, packed.bytes);
     EXPECT_EQ(extract("meshes\\sphere", writer.bytes(), out), ExtractResult::notFound);
@@ -84,12 +81,12 @@ TEST(ArchiveReader, AMissingArchiveIsAFailure) {
     std::vector<std::uint8_t> out = {1};
     EXPECT_FALSE(ExtractMember("a.txt", "/nonexistent/heliox/data.sdd", out));
     EXPECT_TRUE(out.empty());
-    EXPECT_EQ(extract("a.txt", bytesOf("not an archive at all"), out), ExtractResult::notAnArchive);
+    EXPECT_EQ(extract("a.txt", text("not an archive at all"), out), ExtractResult::notAnArchive);
 }
 
 TEST(ArchiveReader, AnyCorruptedByteOfAMemberFailsItsCrcAndGivesNoBytes) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("stored.txt", bytesOf("stored bytes")));
+    ASSERT_TRUE(writer.addStored("stored.txt", text("stored bytes")));
     const Packed packed = packedText("packed bytes ");
     ASSERT_TRUE(writer.addPacked("packed.txt", packed.packed, static_cast<std::uint32_t>(packed.bytes.size()),
                                  crc32(packed.bytes), 0x35));
@@ -111,7 +108,7 @@ TEST(ArchiveReader, AnyCorruptedByteOfAMemberFailsItsCrcAndGivesNoBytes) {
 
 TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("a")));
+    ASSERT_TRUE(writer.addStored("a.txt", text("a")));
     std::vector<std::uint8_t> archive = writer.bytes();
     std::vector<std::uint8_t> out;
     for (std::uint8_t version : {12, 29}) {
@@ -125,7 +122,7 @@ TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
 
 TEST(ArchiveReader, EncryptedMembersAreRefused) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("a")));
+    ASSERT_TRUE(writer.addStored("a.txt", text("a")));
     std::vector<std::uint8_t> archive = writer.bytes();
     archive[firstHeader + flagsField] |= 0x04;
     std::vector<std::uint8_t> out;
@@ -135,8 +132,8 @@ TEST(ArchiveReader, EncryptedMembersAreRefused) {
 // Every size in a header is checked against the archive before it is used.
 TEST(ArchiveReader, DamagedHeadersAreFailuresBeforeAnythingIsRead) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("first.txt", bytesOf("first")));
-    ASSERT_TRUE(writer.addStored("second.txt", bytesOf("second")));
+    ASSERT_TRUE(writer.addStored("first.txt", text("first")));
+    ASSERT_TRUE(writer.addStored("second.txt", text("second")));
     const std::vector<std::uint8_t>& good = writer.bytes();
     const std::size_t secondHeader = firstHeader + 32 + 9 + 5;
     std::vector<std::uint8_t> out;
@@ -167,7 +164,7 @@ TEST(ArchiveReader, BytesThatAreNoBlockAreTrailingDataAfterTheLastWholeMember) {
     ArchiveWriter writer(true);
     const Packed packed = packedText("solid text");
     ASSERT_TRUE(writer.addPacked("a.bin", packed.packed, 20, crc32(packed.bytes), 0x33));
-    ASSERT_TRUE(writer.addStored("b.txt", bytesOf("second")));
+    ASSERT_TRUE(writer.addStored("b.txt", text("second")));
     const std::size_t whole = writer.bytes().size();
     const std::string junk = "<html>404 not found</html>\n";
 
@@ -206,20 +203,20 @@ TEST(ArchiveReader, BytesThatAreNoBlockAreTrailingDataAfterTheLastWholeMember) {
 // still there to be found.
 TEST(ArchiveReader, WalksPastSubBlocksBetweenMembers) {
     ArchiveWriter writer;
-    ASSERT_TRUE(writer.addStored("first.txt", bytesOf("first")));
-    ASSERT_TRUE(writer.addStored("second.txt", bytesOf("second")));
+    ASSERT_TRUE(writer.addStored("first.txt", text("first")));
+    ASSERT_TRUE(writer.addStored("second.txt", text("second")));
     std::vector<std::uint8_t> archive = writer.bytes();
     const std::vector<std::uint8_t> subBlock = {0, 0, 0x77, 0x00, 0x80, 18, 0, 4,   0,   0,   0,
                                                 1, 1, 0,    0,    0,    0,  0, 'o', 'w', 'n', 'r'};
     archive.insert(archive.begin() + firstHeader + 32 + 9 + 5, subBlock.begin(), subBlock.end());
     std::vector<std::uint8_t> out;
     EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::ok);
-    EXPECT_EQ(out, bytesOf("second"));
+    EXPECT_EQ(out, text("second"));
 }
 
 TEST(ArchiveReader, ListsMemberHeadersInOrder) {
     ArchiveWriter writer(true);
-    ASSERT_TRUE(writer.addStored("a.txt", bytesOf("aa"), dosTime(2004, 5, 6)));
+    ASSERT_TRUE(writer.addStored("a.txt", text("aa"), dosTime(2004, 5, 6)));
     const Packed packed = packedText("bbb");
     ASSERT_TRUE(writer.addPacked("dir/b.bin", packed.packed, 6, crc32(packed.bytes), 0x33));
     ASSERT_TRUE(writer.addPacked("c.bin", packed.packed, 6, crc32(packed.bytes), 0x33));
@@ -262,7 +259,7 @@ protected:
                                          static_cast<std::uint32_t>(bytes.size()), crc32(bytes), 0x35));
             expected.push_back(bytes);
             if (i == 0) {
-                ASSERT_TRUE(writer.addStored("stored", bytesOf("in between")));
+                ASSERT_TRUE(writer.addStored("stored", text("in between")));
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "data/resource_file.h"
 
 #include "tests/temporary_folder.h"
+#include "tests/text_bytes.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,6 @@
 #include <string_view>
 
 namespace {
-
-std::vector<std::uint8_t> bytesOf(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 // Each test gets its own folder holding "data.sdd" with the given members, and runs inside it.
 class ResourceFileTest : public ::testing::Test {
@@ -33,8 +30,8 @@ protected:
     void writeArchive(std::initializer_list<std::pair<std::string_view, std::string_view>> members,
                       const std::string& file = "data.sdd") {
         ArchiveWriter archive;
-        for (const auto& [name, text] : members)
-            ASSERT_TRUE(archive.addStored(name, bytesOf(text)));
+        for (const auto& [name, contents] : members)
+            ASSERT_TRUE(archive.addStored(name, text(contents)));
         ASSERT_TRUE(archive.save((folder_ / file).string()));
     }
 

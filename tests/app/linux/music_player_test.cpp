@@ -2,7 +2,7 @@
 // the ways it declines to play, each with one line on standard error and the show going on.
 #include "app/linux/music_player.h"
 #include "data/resource_file.h"
-#include "tests/music/test_music.h"
+#include "tests/app/linux/test_music.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "tests/unrar/crosscheck_fixture.h"
+#include "tests/data/unrar/crosscheck_fixture.h"
 
 #include "data/archive_reader.h"
 #include "data/crc32.h"
-#include "tests/unrar/reference_unpacker.h"
+#include "tests/data/unrar/reference_unpacker.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/rar20_tables.h"
-#include "tests/unrar/multimedia_model.h"
+#include "tests/data/unrar/multimedia_model.h"
 #include "tools/sdd/bit_writer.h"
 #include "tools/sdd/huffman_code.h"
 

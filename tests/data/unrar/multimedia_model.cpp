@@ -1,4 +1,4 @@
-#include "tests/unrar/multimedia_model.h"
+#include "tests/data/unrar/multimedia_model.h"
 
 #include <algorithm>
 #include <cstdlib>

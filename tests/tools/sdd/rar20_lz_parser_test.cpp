@@ -1,4 +1,4 @@
-#include "tests/packer/packer_fixture.h"
+#include "tests/tools/sdd/packer_fixture.h"
 #include "tools/sdd/huffman_code.h"
 #include "tools/sdd/rar20_lz_parser.h"
 

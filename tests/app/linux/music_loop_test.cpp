@@ -1,7 +1,7 @@
 // The music decoded whole and served round and round: the show's own file, the join, the volume, and files
 // that are not music at all.
 #include "app/music_loop.h"
-#include "tests/music/test_music.h"
+#include "tests/app/linux/test_music.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,9 @@
-#include "tests/unrar/crosscheck_fixture.h"
+#include "tests/data/unrar/crosscheck_fixture.h"
+#include "tests/text_bytes.h"
 
 #include <string_view>
 
 namespace {
-
-std::vector<std::uint8_t> bytesOf(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 constexpr std::string_view verse = "the sun rises over the planets and the moons\n"
                                    "the comets turn and the rings shine over the night side\n";
@@ -31,7 +28,7 @@ TEST_F(CrossCheck, LiteralsAndStoredMembers) {
     Rar20StreamBuilder sparse;
     sparse.lzTables(verseOnlyTables());
     for (int i = 0; i < 20; ++i)
-        sparse.literals(bytesOf(verse));
+        sparse.literals(text(verse));
     addPacked(archive, "scripts\\verse.txt", sparse);
 
     addStored(archive, "stored.bin", pseudoRandomBytes(3000, 7));
@@ -95,10 +92,10 @@ TEST_F(CrossCheck, MatchesOfEverySlotKindIncludingOverlappingCopies) {
     }
 
     // Copies that overlap their own output repeat the last `distance` bytes.
-    builder.literals(bytesOf("ab"));
+    builder.literals(text("ab"));
     builder.match(200, 1);
     builder.match(100, 2);
-    builder.literals(bytesOf("xyz"));
+    builder.literals(text("xyz"));
     builder.match(258, 3);
     builder.shortMatch(1);
     builder.repeatMatch(2, 50);
@@ -160,7 +157,7 @@ TEST_F(CrossCheck, TableSwitchesInMidMemberWithAndWithoutKeptLengths) {
         builder.shortMatch(40);
         builder.repeatMatch(2, 20);
         builder.lastMatch();
-        builder.literals(bytesOf(verse));
+        builder.literals(text(verse));
     };
 
     builder.lzTables(everySymbolLzTables(41));
@@ -174,7 +171,7 @@ TEST_F(CrossCheck, TableSwitchesInMidMemberWithAndWithoutKeptLengths) {
     builder.tableSwitch();
     builder.lzTables(verseOnlyTables(1), true); // absent symbols go out as zero runs, not as changes
     for (int i = 0; i < 5; ++i)
-        builder.literals(bytesOf(verse));
+        builder.literals(text(verse));
     builder.tableSwitch();
     builder.lzTables(everySymbolLzTables(47), true);
     someOfEverything(48);

@@ -1,5 +1,5 @@
-#include "tests/unrar/crosscheck_fixture.h"
-#include "tests/unrar/reference_unpacker.h"
+#include "tests/data/unrar/crosscheck_fixture.h"
+#include "tests/data/unrar/reference_unpacker.h"
 
 #include <fstream>
 #include <iterator>

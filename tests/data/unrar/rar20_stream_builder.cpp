@@ -1,4 +1,4 @@
-#include "tests/unrar/rar20_stream_builder.h"
+#include "tests/data/unrar/rar20_stream_builder.h"
 
 #include "tools/sdd/rar20_table_writer.h"
 

@@ -1,4 +1,4 @@
-#include "tests/packer/packer_fixture.h"
+#include "tests/tools/sdd/packer_fixture.h"
 
 #include "data/archive_reader.h"
 

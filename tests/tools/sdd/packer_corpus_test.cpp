@@ -1,7 +1,7 @@
 // Real kinds of data at every level and mode, through our reader, unar and node-unrar-js; and the packer
 // fuzz target's seed corpus through the same round trip the fuzzer runs.
 #include "fuzz/packer_round_trip.h"
-#include "tests/packer/packer_fixture.h"
+#include "tests/tools/sdd/packer_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/unrar/rar20_stream_builder.h"
+#include "tests/data/unrar/rar20_stream_builder.h"
 #include "tools/sdd/archive_writer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "tests/packer/packer_fixture.h"
+#include "tests/tools/sdd/packer_fixture.h"
 
 #include "data/archive_reader.h"
-#include "tests/unrar/reference_unpacker.h"
+#include "tests/data/unrar/reference_unpacker.h"
 
 #include <cmath>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/unrar/crosscheck_fixture.h"
+#include "tests/data/unrar/crosscheck_fixture.h"
 #include "tools/sdd/archive_packer.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tests/unrar/reference_unpacker.h"
+#include "tests/data/unrar/reference_unpacker.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The show's own archive, as the build packs it: node-unrar-js and unar extract every member byte for byte
 // what our reader extracts, and our reader's CRC checks pass.
 #include "data/archive_reader.h"
-#include "tests/unrar/reference_unpacker.h"
+#include "tests/data/unrar/reference_unpacker.h"
 
 #include <gtest/gtest.h>
 

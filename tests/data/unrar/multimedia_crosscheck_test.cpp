@@ -1,4 +1,4 @@
-#include "tests/unrar/crosscheck_fixture.h"
+#include "tests/data/unrar/crosscheck_fixture.h"
 
 #include <cmath>
 

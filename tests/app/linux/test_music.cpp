@@ -1,4 +1,4 @@
-#include "tests/music/test_music.h"
+#include "tests/app/linux/test_music.h"
 
 #include "data/archive_reader.h"
 #include "tools/musicgen/ogg_vorbis_encoder.h"
