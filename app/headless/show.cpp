@@ -98,7 +98,7 @@ int headless::runSaver(const RunOptions& options) {
         std::cerr << "heliox: " << caption << ": " << text << "\n";
     });
 
-    // The render's own renderSettings: the defaults, never the user's file.
+    // The render's own settings: the defaults, never the user's file.
     Settings renderSettings;
     renderSettings.enableMusic = false;
     renderSettings.showClock = options.showClock.value_or(false);
