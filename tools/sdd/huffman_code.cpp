@@ -1,8 +1,6 @@
 #include "tools/sdd/huffman_code.h"
 
 #include <algorithm>
-#include <functional>
-#include <queue>
 #include <utility>
 
 std::optional<HuffmanCode> canonicalCode(std::span<const std::uint8_t> lengths) {
@@ -32,42 +30,49 @@ std::optional<HuffmanCode> canonicalCode(std::span<const std::uint8_t> lengths) 
 
 namespace {
 
-// Plain Huffman construction; the depths may exceed any limit.
+// Plain Huffman construction; the depths may exceed any limit. Each step joins the two lightest nodes, the
+// lower node number first among equal weights. The leaves are sorted once; the joined nodes come out in
+// order of weight by themselves, so the lightest node is always at the head of one of the two queues.
 std::vector<std::uint8_t> huffmanDepths(std::span<const std::uint32_t> weights) {
-    struct Node {
-        int parent = -1;
-    };
-    std::vector<Node> nodes(weights.size());
-    using Entry = std::pair<std::uint64_t, int>; // weight, node; ties go to the lower node number
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
+    using Entry = std::pair<std::uint64_t, int>; // weight, node; symbols are the nodes below weights.size()
+    std::vector<Entry> leaves;
     for (std::size_t symbol = 0; symbol < weights.size(); ++symbol) {
         if (weights[symbol] != 0)
-            queue.emplace(weights[symbol], static_cast<int>(symbol));
+            leaves.emplace_back(weights[symbol], static_cast<int>(symbol));
     }
     std::vector<std::uint8_t> depths(weights.size(), 0);
-    if (queue.size() == 1) {
-        depths[static_cast<std::size_t>(queue.top().second)] = 1;
+    if (leaves.size() == 1) {
+        depths[static_cast<std::size_t>(leaves[0].second)] = 1;
         return depths;
     }
-    while (queue.size() > 1) {
-        const Entry a = queue.top();
-        queue.pop();
-        const Entry b = queue.top();
-        queue.pop();
-        const int parent = static_cast<int>(nodes.size());
-        nodes.push_back({});
-        nodes[static_cast<std::size_t>(a.second)].parent = parent;
-        nodes[static_cast<std::size_t>(b.second)].parent = parent;
-        queue.emplace(a.first + b.first, parent);
+    std::sort(leaves.begin(), leaves.end());
+    std::vector<Entry> joined;
+    joined.reserve(leaves.size());
+    std::vector<int> parent(weights.size() + leaves.size(), -1);
+    std::size_t nextLeaf = 0, nextJoined = 0;
+    const auto takeLightest = [&] {
+        if (nextJoined == joined.size() ||
+            (nextLeaf < leaves.size() && leaves[nextLeaf] < joined[nextJoined]))
+            return leaves[nextLeaf++];
+        return joined[nextJoined++];
+    };
+    while (leaves.size() - nextLeaf + joined.size() - nextJoined > 1) {
+        const Entry a = takeLightest();
+        const Entry b = takeLightest();
+        const int node = static_cast<int>(weights.size() + joined.size());
+        parent[static_cast<std::size_t>(a.second)] = node;
+        parent[static_cast<std::size_t>(b.second)] = node;
+        joined.emplace_back(a.first + b.first, node);
+    }
+    // A parent's number is above its children's, so going down the numbers finds each parent's depth first.
+    std::vector<int> depth(parent.size(), 0);
+    for (std::size_t node = parent.size(); node-- > 0;) {
+        if (parent[node] >= 0)
+            depth[node] = depth[static_cast<std::size_t>(parent[node])] + 1;
     }
     for (std::size_t symbol = 0; symbol < weights.size(); ++symbol) {
-        if (weights[symbol] == 0)
-            continue;
-        int depth = 0;
-        for (int node = static_cast<int>(symbol); nodes[static_cast<std::size_t>(node)].parent >= 0;
-             node = nodes[static_cast<std::size_t>(node)].parent)
-            ++depth;
-        depths[symbol] = static_cast<std::uint8_t>(std::min(depth, 255));
+        if (weights[symbol] != 0)
+            depths[symbol] = static_cast<std::uint8_t>(std::min(depth[symbol], 255));
     }
     return depths;
 }
