@@ -66,13 +66,13 @@ struct Rar20LzPrices {
 
 namespace {
 
-// The cheapest way found to reach a position: the step that arrives there (a literal has length 1) and the
-// decoder's record of matches after it.
+// The cheapest way found to reach a position: the step that arrives there (a literal has length 1). The
+// decoder's record of matches after that step is worked out once the position is reached, from the step's
+// start; keeping it in every node instead would copy it at each of the many improvements a node sees.
 struct Node {
     std::uint32_t cost = std::numeric_limits<std::uint32_t>::max();
     std::uint32_t length = 0;
     std::uint32_t distance = 0;
-    Rar20LzState state;
 };
 
 // How often each symbol of a table read is written by `codes`.
@@ -128,10 +128,18 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
     const std::size_t count = end - begin;
     std::vector<Node> nodes(count + 1);
     nodes[0].cost = 0;
-    nodes[0].state = state;
+    // Filled at the positions the search starts steps from, which the step arriving at each comes from.
+    std::vector<Rar20LzState> states(count + 1);
+    states[0] = state;
 
     for (std::size_t i = 0; i < count;) {
         const Node& from = nodes[i];
+        if (i > 0) {
+            states[i] = states[i - from.length];
+            if (from.distance != 0)
+                states[i].remember(from.length, from.distance);
+        }
+        const Rar20LzState& fromState = states[i];
         const std::size_t at = begin + i;
         const auto relax = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t bits) {
             Node& to = nodes[i + length];
@@ -139,9 +147,6 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
                 to.cost = from.cost + bits;
                 to.length = length;
                 to.distance = distance;
-                to.state = from.state;
-                if (distance != 0)
-                    to.state.remember(length, distance);
             }
         };
         relax(1, 0, prices.literal[data_[at]]);
@@ -152,14 +157,14 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
         std::uint32_t longest = 0;
         // The distances in the ring, at every length their cheap codes can carry.
         for (int age = 1; age <= 4; ++age) {
-            const std::uint32_t distance = from.state.recentDistance(age);
-            if (distance == 0 || distance > reach || from.state.ringAge(distance) != age)
+            const std::uint32_t distance = fromState.recentDistance(age);
+            if (distance == 0 || distance > reach || fromState.ringAge(distance) != age)
                 continue;
             const std::uint32_t length = finder_.commonLength(at - distance, at, maxLength);
             longest = std::max(longest, length);
             const std::uint32_t newDistance = prices.newDistance(distance);
             for (std::uint32_t l = Rar20LzState::minRepeatLengthAt(distance); l <= length; ++l)
-                relax(l, distance, prices.match(from.state, age, l, distance, newDistance));
+                relax(l, distance, prices.match(fromState, age, l, distance, newDistance));
         }
         // The matches found here: each at the lengths no nearer match reaches, as nearer is cheaper. Those
         // in the ring were priced above.
@@ -167,12 +172,12 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
         for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k) {
             const LzMatch match = matches_[k];
             longest = std::max(longest, match.length);
-            if (from.state.ringAge(match.distance) == 0) {
+            if (fromState.ringAge(match.distance) == 0) {
                 const std::uint32_t newDistance = prices.newDistance(match.distance);
                 const std::uint32_t shortest =
                     match.length == 2 ? 2 : std::max(shorter + 1, Rar20LzState::minLengthAt(match.distance));
                 for (std::uint32_t l = shortest; l <= match.length; ++l)
-                    relax(l, match.distance, prices.match(from.state, 0, l, match.distance, newDistance));
+                    relax(l, match.distance, prices.match(fromState, 0, l, match.distance, newDistance));
             }
             shorter = match.length;
         }
