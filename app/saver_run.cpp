@@ -45,8 +45,6 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     buildGlyphs();
     loadSharedMeshes();
     camera.position = {0, 0, 1500};
-    camera.forward = {0, 0, -1};
-    camera.up = {0, 1, 0};
     loadWireSphereData();
     loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
     loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
@@ -59,7 +57,6 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     seedRandom(seed ? *seed : static_cast<std::uint32_t>(frameClock.startCount()));
     fpsClock.start();
     speedFactor_ = static_cast<float>(settings_.speed) / 50.0f + 0.5f;
-    worldTime = 0;
     director_.chooseWorld(worlds_);
     director_.drawOverlay = [this] { drawFrameOverlay(); };
     if (checkingDrawState_) {
