@@ -40,6 +40,7 @@ public:
     // what an earlier run left there, in the order that makes every name resolve: GL state, textures,
     // shared meshes, environments, worlds; then picks the world and makes the camera's path. The random
     // sequence starts from `seed` when given, else from the clock. False when there is no world to show.
+    // Called once per run: the run's own lists point at what it loads.
     bool load(std::optional<std::uint32_t> seed = std::nullopt);
 
     // One frame: the exit tests, then the camera advanced by dt × speedFactor, every object by dt, and the

@@ -18,7 +18,9 @@
 //              wireSphereData, envMesh, sphereMesh, noisedSphereMesh, atmosphereList, geometryMesh
 //                                the shared meshes
 //   overlay/   glyphLists        the clock's digits
-//              the loading screen's two pictures, loaded once, when a run shows the loading screen
+//              the loading screen's two pictures, loaded by each load that shows the loading screen
+
+// Shell state (windows, gamma, signal handlers) is the shells' own and not listed here.
 
 // Puts every piece of the show back as a fresh process has it, before a load fills them again. GL names are
 // dropped, not deleted: they belong to the context they were made in, which frees them when it goes.

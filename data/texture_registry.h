@@ -15,8 +15,8 @@ struct TextureEntry {
     LitBox lit;         // where the picture has light: all of a TGA picture, which may have alpha
 };
 
-// Every texture of the show, in the order of the list file. Filled once at start-up; the GL textures live
-// until the context goes.
+// Every texture of the show, in the order of the list file. Filled by each load of a show; the GL textures
+// live until the context goes.
 using TextureRegistry = std::vector<TextureEntry>;
 
 // The show's textures, filled by the saver run from "texture.txt"; scene objects find theirs here by name.

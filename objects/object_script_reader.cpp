@@ -14,7 +14,8 @@ ScriptParseState scriptParseState;
 
 namespace {
 
-// Objects live until the process ends and lists only point at them; this is where they are kept.
+// Objects live until the next show is loaded (releaseAllObjects) and lists only point at them; this is
+// where they are kept.
 std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
     static std::vector<std::unique_ptr<SceneObject>> objects;
     return objects;

@@ -12,7 +12,7 @@ class Camera;
 
 // Everything drawn in a world apart from the camera and the overlay: spheres, billboards, meshes, flares,
 // flames and particle systems. The object-script reader creates them during loading; they live until the
-// process ends, and object lists only point at them.
+// next show is loaded, and object lists only point at them.
 class SceneObject {
 public:
     // Longer names on a "begin" line are cut to this length.
