@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <numeric>
 
 namespace {
@@ -94,20 +96,23 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
 std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begin, std::size_t end) {
     std::vector<Block> cheapest;
     for (Rar20LzParse& parse : parser_.parse(begin, end, lz_)) {
-        std::vector<Block> blocks = cheapestSplit(lzBlockOf(std::move(parse.codes)), splitDepth);
+        Block whole;
+        std::vector<Block> blocks = cheapestSplit(parse.codes, splitDepth, whole);
         if (cheapest.empty() || totalBits(blocks) < totalBits(cheapest)) {
             cheapest = std::move(blocks);
+            // The blocks view the parse's codes; moving the vector keeps them where they are.
+            lzCodes_ = std::move(parse.codes);
             lz_ = parse.stateAfter;
         }
     }
     return cheapest;
 }
 
-Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::vector<Rar20LzCode> codes) {
+Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::span<const Rar20LzCode> codes) {
     Block block;
-    block.lzCodes = std::move(codes);
+    block.lzCodes = codes;
     block.weights.assign(rar20LzLengths, 0);
-    for (const Rar20LzCode& code : block.lzCodes) {
+    for (const Rar20LzCode& code : codes) {
         ++block.weights[code.mainSymbol];
         if (code.second == Rar20LzCode::Second::distance)
             ++block.weights[distanceOffset + code.secondSymbol];
@@ -120,19 +125,36 @@ Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::vector<Rar20LzCode> codes) {
     return block;
 }
 
-std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestSplit(Block block, int depth) const {
-    plan(block);
-    if (depth > 0 && block.lzCodes.size() >= 2 * smallestPiece) {
-        const auto middle = block.lzCodes.begin() + static_cast<std::ptrdiff_t>(block.lzCodes.size() / 2);
-        std::vector<Block> pieces = cheapestSplit(lzBlockOf({block.lzCodes.begin(), middle}), depth - 1);
-        std::vector<Block> second = cheapestSplit(lzBlockOf({middle, block.lzCodes.end()}), depth - 1);
-        std::move(second.begin(), second.end(), std::back_inserter(pieces));
-        if (totalBits(pieces) < block.bits)
-            return pieces;
+Rar20Encoder::Block Rar20Encoder::joinedLzBlock(const Block& first, const Block& second) {
+    Block block;
+    block.lzCodes = std::span(first.lzCodes.data(), first.lzCodes.size() + second.lzCodes.size());
+    block.weights.resize(first.weights.size());
+    std::transform(first.weights.begin(), first.weights.end(), second.weights.begin(), block.weights.begin(),
+                   std::plus<>());
+    // LZ codes never switch tables, so each half counts the one switch its tables need, as the whole does.
+    block.weights[rar20LzTableSwitchSymbol] = first.weights[rar20LzTableSwitchSymbol];
+    block.extraBits = first.extraBits + second.extraBits;
+    return block;
+}
+
+std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestSplit(std::span<const Rar20LzCode> codes, int depth,
+                                                             Block& whole) const {
+    if (depth == 0 || codes.size() < 2 * smallestPiece) {
+        whole = lzBlockOf(codes);
+        plan(whole);
+        return {whole};
     }
-    std::vector<Block> whole;
-    whole.push_back(std::move(block));
-    return whole;
+    // The halves are counted once, at the bottom; each whole adds up its halves.
+    Block firstHalf, secondHalf;
+    std::vector<Block> pieces = cheapestSplit(codes.first(codes.size() / 2), depth - 1, firstHalf);
+    std::vector<Block> secondPieces = cheapestSplit(codes.subspan(codes.size() / 2), depth - 1, secondHalf);
+    whole = joinedLzBlock(firstHalf, secondHalf);
+    plan(whole);
+    if (totalBits(pieces) + totalBits(secondPieces) < whole.bits) {
+        std::move(secondPieces.begin(), secondPieces.end(), std::back_inserter(pieces));
+        return pieces;
+    }
+    return {whole};
 }
 
 std::uint64_t Rar20Encoder::totalBits(const std::vector<Block>& blocks) {
@@ -200,11 +222,9 @@ bool Rar20Encoder::canKeepOldLengths(const Block& block) const {
 }
 
 std::uint64_t Rar20Encoder::tableReadBits(const Block& block, bool keepOldLengths) const {
-    BitWriter scratch;
-    writeRar20TableRead(scratch, block.multimedia, block.channelCount, block.lengths,
-                        keepOldLengths ? std::span(savedLengths_).first(block.lengths.size())
-                                       : std::span<const std::uint8_t>());
-    return scratch.bitCount();
+    return rar20TableReadBits(block.multimedia, block.lengths,
+                              keepOldLengths ? std::span(savedLengths_).first(block.lengths.size())
+                                             : std::span<const std::uint8_t>());
 }
 
 void Rar20Encoder::plan(Block& block) const {
@@ -279,11 +299,13 @@ void Rar20Encoder::emit(const Block& block, BitWriter& bits) {
     const HuffmanCode& repeatLengthCode = codes_[2];
     for (const Rar20LzCode& code : block.lzCodes) {
         put(bits, codes_[0], code.mainSymbol);
-        bits.put(code.mainExtra, code.mainExtraBits);
+        if (code.mainExtraBits != 0)
+            bits.put(code.mainExtra, code.mainExtraBits);
         if (code.second == Rar20LzCode::Second::distance)
             put(bits, distanceCode, code.secondSymbol);
         else if (code.second == Rar20LzCode::Second::repeatLength)
             put(bits, repeatLengthCode, code.secondSymbol);
-        bits.put(code.secondExtra, code.secondExtraBits);
+        if (code.secondExtraBits != 0)
+            bits.put(code.secondExtra, code.secondExtraBits);
     }
 }

@@ -29,7 +29,7 @@ private:
     struct Block {
         bool multimedia = false;
         int channelCount = 1;
-        std::vector<Rar20LzCode> lzCodes;
+        std::span<const Rar20LzCode> lzCodes; // a piece of lzCodes_
         std::vector<std::uint8_t> deltas;
         int firstChannel = 0;                 // the channel of deltas[0]
         Rar20MultimediaCoder multimediaAfter; // the predictors once the deltas are decoded
@@ -43,10 +43,12 @@ private:
 
     // The LZ blocks for data[begin, end) from the parse that costs least once cut; lz_ moves past them.
     std::vector<Block> cheapestLzBlocks(std::size_t begin, std::size_t end);
-    static Block lzBlockOf(std::vector<Rar20LzCode> codes);
-    // The block as it is, or cut in halves (each perhaps cut again, `depth` times at most), whichever
-    // costs less as planned now; the blocks come back planned.
-    std::vector<Block> cheapestSplit(Block block, int depth) const;
+    static Block lzBlockOf(std::span<const Rar20LzCode> codes);
+    // The block of two neighbouring pieces' codes, from their statistics.
+    static Block joinedLzBlock(const Block& first, const Block& second);
+    // The codes as one block, or cut in halves (each perhaps cut again, `depth` times at most), whichever
+    // costs less as planned now; the blocks come back planned, and `whole` gets the uncut block.
+    std::vector<Block> cheapestSplit(std::span<const Rar20LzCode> codes, int depth, Block& whole) const;
     static std::uint64_t totalBits(const std::vector<Block>& blocks);
     Block multimediaBlock(std::size_t begin, std::size_t end, int channelCount) const;
     int likeliestChannelCount(std::size_t begin, std::size_t end) const;
@@ -62,6 +64,7 @@ private:
     Rar20LzParser parser_;
     bool tryMultimedia_;
     Rar20LzState lz_;
+    std::vector<Rar20LzCode> lzCodes_; // the codes of the stretch being packed, which its LZ blocks view
     Rar20MultimediaCoder multimedia_;
 
     // The decoder's tables: none before the first table read.

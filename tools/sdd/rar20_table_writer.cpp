@@ -49,6 +49,14 @@ std::vector<LengthSymbol> lengthSymbols(std::span<const std::uint8_t> lengths,
     return symbols;
 }
 
+// The code-length symbols' own code lengths, from how often each is used.
+std::vector<std::uint8_t> symbolCodeLengths(std::span<const LengthSymbol> symbols) {
+    std::array<std::uint32_t, bitLengthSymbols> weights{};
+    for (const LengthSymbol& s : symbols)
+        ++weights[s.symbol];
+    return codeLengthsFromWeights(weights);
+}
+
 } // namespace
 
 void writeRar20TableRead(BitWriter& bits, bool multimedia, int channelCount,
@@ -59,14 +67,22 @@ void writeRar20TableRead(BitWriter& bits, bool multimedia, int channelCount,
         bits.put(static_cast<unsigned>(channelCount - 1), 2);
 
     const std::vector<LengthSymbol> symbols = lengthSymbols(lengths, keptLengths);
-    std::array<std::uint32_t, bitLengthSymbols> weights{};
-    for (const LengthSymbol& s : symbols)
-        ++weights[s.symbol];
-    const HuffmanCode code = *canonicalCode(codeLengthsFromWeights(weights));
+    const HuffmanCode code = *canonicalCode(symbolCodeLengths(symbols));
     for (std::uint8_t length : code.lengths)
         bits.put(length, 4);
     for (const LengthSymbol& s : symbols) {
         bits.put(code.codes[s.symbol], code.lengths[s.symbol]);
         bits.put(s.extra, s.extraBits);
     }
+}
+
+std::uint64_t rar20TableReadBits(bool multimedia, std::span<const std::uint8_t> lengths,
+                                 std::span<const std::uint8_t> keptLengths) {
+    const std::vector<LengthSymbol> symbols = lengthSymbols(lengths, keptLengths);
+    const std::vector<std::uint8_t> codeLengths = symbolCodeLengths(symbols);
+    // The mode and keep-old flags, for multimedia the channel count, and four bits per symbol's length.
+    std::uint64_t bits = (multimedia ? 4 : 2) + 4 * bitLengthSymbols;
+    for (const LengthSymbol& s : symbols)
+        bits += codeLengths[s.symbol] + static_cast<unsigned>(s.extraBits);
+    return bits;
 }

@@ -12,3 +12,8 @@
 // empty span the lengths start from zero.
 void writeRar20TableRead(BitWriter& bits, bool multimedia, int channelCount,
                          std::span<const std::uint8_t> lengths, std::span<const std::uint8_t> keptLengths);
+
+// The bits writeRar20TableRead writes for these lengths, without writing them: the packer weighs many ways
+// to cut a stretch by what their tables cost.
+std::uint64_t rar20TableReadBits(bool multimedia, std::span<const std::uint8_t> lengths,
+                                 std::span<const std::uint8_t> keptLengths);
