@@ -43,9 +43,8 @@ void Rar20LzParser::consider(Candidate& best, std::size_t at, std::uint32_t leng
                              const Rar20LzState& state) const {
     if (!state.canCode(length, distance))
         return;
-    int literalBits = 0;
-    for (std::size_t i = 0; i < length; ++i)
-        literalBits += symbolBits_[data_[at + i]];
+    const std::size_t i = at - literalBitsFrom_;
+    const int literalBits = static_cast<int>(literalBitsBefore_[i + length] - literalBitsBefore_[i]);
     const int gain = literalBits - bitsOf(state.codeFor(length, distance));
     if (gain > best.gain)
         best = {length, distance, gain};
@@ -94,6 +93,12 @@ std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t en
                                                const Rar20LzState& state) {
     if (effort_.optimalPasses > 0)
         return parseOptimal(begin, end, state);
+    // What the bytes of the range cost as literals, summed from its start, for weighing matches in it.
+    literalBitsFrom_ = begin;
+    literalBitsBefore_.resize(end - begin + 1);
+    literalBitsBefore_[0] = 0;
+    for (std::size_t at = begin; at < end; ++at)
+        literalBitsBefore_[at - begin + 1] = literalBitsBefore_[at - begin] + symbolBits_[data_[at]];
     std::vector<Rar20LzParse> parses(1);
     parses[0].stateAfter = state;
     parseLazy(begin, end, parses[0].stateAfter, parses[0].codes);

@@ -89,6 +89,10 @@ private:
     std::vector<std::uint32_t> pairEnd_;
     // Estimated bits per symbol, indexed like the code lengths of a table read.
     std::array<std::uint8_t, rar20LzLengths> symbolBits_;
+    // The look-ahead parse's range from literalBitsFrom_: per position, the estimated bits of the bytes
+    // before it as literals.
+    std::size_t literalBitsFrom_ = 0;
+    std::vector<std::uint32_t> literalBitsBefore_;
     // The optimal parser's record of the matches at each position of a stretch: matches_[first_[i]] up to
     // matches_[first_[i + 1]], kept so every pass prices the same choices.
     std::vector<LzMatch> matches_;
