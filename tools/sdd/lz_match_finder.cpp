@@ -3,9 +3,7 @@
 LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
                              int maxSteps, std::uint32_t treeLength)
     : data_(data), windowSize_(windowSize), index_(index), maxSteps_(maxSteps), treeLength_(treeLength),
-      tripleHead_(1u << tripleBits, none) {
-    makeRoomFor(0);
-}
+      tripleHead_(1u << tripleBits, none) {}
 
 void LzMatchFinder::skip(std::size_t at) {
     if (at + 3 > data_.size())
@@ -25,8 +23,9 @@ void LzMatchFinder::makeRoomFor(std::size_t at) {
     const std::size_t held = indexedPositions();
     if (held != 0 && (at < held || held == windowSize_))
         return;
+    // Room for all the data there is now, so that the index is made once for each member.
     const std::size_t positions =
-        std::min<std::size_t>(windowSize_, std::max(smallestIndex, std::bit_ceil(at + 1)));
+        std::min<std::size_t>(windowSize_, std::max(smallestIndex, std::bit_ceil(data_.size())));
     if (index_ == LzIndex::binaryTrees) {
         // A tree is ordered by the bytes, not the hash, so one hash table serves every size, and a larger
         // index keeps every link where it was: positions so far are all below the old size.
