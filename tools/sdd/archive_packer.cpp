@@ -4,6 +4,7 @@
 #include "data/crc32.h"
 
 #include <algorithm>
+#include <thread>
 
 Rar20LzEffort effortForLevel(int level) {
     switch (std::clamp(level, 1, 5)) {
@@ -20,41 +21,81 @@ Rar20LzEffort effortForLevel(int level) {
     }
 }
 
-ArchivePacker::ArchivePacker(const PackOptions& options) : options_(options), writer_(options.solid) {
+namespace {
+
+// How much of the members' data may wait to be packed and written: the copies are made so the caller's
+// bytes need not last, and this bounds what they cost.
+constexpr std::size_t mostPendingBytes = 64u << 20;
+
+} // namespace
+
+ArchivePacker::ArchivePacker(const PackOptions& options)
+    : options_(options), writer_(options.solid), workers_(std::max(1u, std::thread::hardware_concurrency())) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
 
 bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time) {
-    if (bytes.size() > largestMemberSize)
+    // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
+    // state moves on with every member it packs.
+    if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name))
         return false;
-    if (solidEncoder_ && bytes.empty()) {
-        if (!ArchiveWriter::acceptsName(name))
-            return false;
-        heldBackEmptyMembers_.emplace_back(name, time);
-        return true;
-    }
-    if (options_.level == 0 || bytes.empty())
-        return writer_.addStored(name, bytes, time);
-
-    const auto method = static_cast<std::uint8_t>(methodStored + options_.level);
     if (solidEncoder_) {
-        // Check the name before packing: the encoder's state moves on with every member it packs.
-        if (!ArchiveWriter::acceptsName(name))
-            return false;
+        if (bytes.empty()) {
+            heldBackEmptyMembers_.emplace_back(name, time);
+            return true;
+        }
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
-        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method,
-                                 time);
+        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+                                 static_cast<std::uint8_t>(methodStored + options_.level), time);
     }
-    Rar20Encoder encoder(effortForLevel(options_.level), options_.multimedia);
-    const std::vector<std::uint8_t> packed = encoder.encode(bytes);
-    if (packed.size() >= bytes.size())
-        return writer_.addStored(name, bytes, time);
-    return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes), method,
-                             time);
+    // The workers take the members in order, so the oldest pending member is the first to be ready.
+    auto task = std::make_shared<std::packaged_task<MemberData()>>(
+        [options = options_, bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.end())]() mutable {
+            return packAlone(options, std::move(bytes));
+        });
+    pending_.push_back({std::string(name), time, bytes.size(), task->get_future()});
+    pendingBytes_ += bytes.size();
+    workers_.post([task] { (*task)(); });
+    while (pendingBytes_ > mostPendingBytes)
+        writeOldestPending();
+    return true;
+}
+
+ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
+                                                   std::vector<std::uint8_t> bytes) {
+    MemberData data;
+    data.unpackedSize = static_cast<std::uint32_t>(bytes.size());
+    data.unpackedCrc = crc32(bytes);
+    if (options.level > 0 && !bytes.empty()) {
+        Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
+        std::vector<std::uint8_t> packed = encoder.encode(bytes);
+        if (packed.size() < bytes.size()) {
+            data.bytes = std::move(packed);
+            data.method = static_cast<std::uint8_t>(methodStored + options.level);
+            return data;
+        }
+    }
+    data.bytes = std::move(bytes);
+    return data;
+}
+
+void ArchivePacker::writeOldestPending() {
+    PendingMember member = std::move(pending_.front());
+    pending_.pop_front();
+    pendingBytes_ -= member.size;
+    const MemberData data = member.data.get();
+    // add() checked the name and the size, the only reasons the writer refuses a member.
+    if (data.method == methodStored)
+        writer_.addStored(member.name, data.bytes, member.time);
+    else
+        writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
+                          member.time);
 }
 
 const ArchiveWriter& ArchivePacker::finish() {
+    while (!pending_.empty())
+        writeOldestPending();
     for (const auto& [name, time] : heldBackEmptyMembers_)
         writer_.addStored(name, {}, time);
     heldBackEmptyMembers_.clear();

@@ -2,8 +2,11 @@
 
 #include "tools/sdd/archive_writer.h"
 #include "tools/sdd/rar20_encoder.h"
+#include "tools/sdd/worker_pool.h"
 
 #include <cstdint>
+#include <deque>
+#include <future>
 #include <memory>
 #include <span>
 #include <string>
@@ -18,12 +21,15 @@ struct PackOptions {
 };
 
 // Builds an archive member by member with RAR 2.0 compression. Output depends only on the options and the
-// members, so the same input always gives the same archive.
+// members, so the same input always gives the same archive. The members of a non-solid archive are
+// independent streams, so they are packed several at once, one per processor, and written in the order
+// they were added.
 class ArchivePacker {
 public:
     explicit ArchivePacker(const PackOptions& options);
 
-    // Packs the member, or stores it when packing does not make it smaller. In a solid archive only empty
+    // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
+    // make it smaller. In a solid archive only empty
     // members are stored: the members after a stored one could not reach back across it. Fails, adding
     // nothing, for the reasons ArchiveWriter gives and for a member larger than largestMemberSize, which
     // readers refuse.
@@ -35,9 +41,30 @@ public:
     const ArchiveWriter& finish();
 
 private:
+    // A member's data as it goes into the archive: packed with `method`, or stored as it is.
+    struct MemberData {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t method = methodStored;
+        std::uint32_t unpackedSize = 0;
+        std::uint32_t unpackedCrc = 0;
+    };
+    // A member whose data is being made, by a worker when packing it takes one.
+    struct PendingMember {
+        std::string name;
+        std::uint32_t time;
+        std::size_t size;
+        std::future<MemberData> data;
+    };
+
+    static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
+    void writeOldestPending();
+
     PackOptions options_;
     ArchiveWriter writer_;
     std::unique_ptr<Rar20Encoder> solidEncoder_;
+    std::deque<PendingMember> pending_;
+    std::size_t pendingBytes_ = 0;
+    WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once
     std::vector<std::pair<std::string, std::uint32_t>> heldBackEmptyMembers_; // name, time
 };
 

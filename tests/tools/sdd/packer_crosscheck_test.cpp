@@ -2,6 +2,7 @@
 
 #include "data/archive_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -220,6 +221,47 @@ TEST_F(PackerCrossCheck, SameInputGivesTheSameArchive) {
     for (bool solid : {false, true}) {
         const std::vector<std::uint8_t> first = pack({5, solid, true}, members).bytes();
         EXPECT_EQ(pack({5, solid, true}, members).bytes(), first);
+    }
+}
+
+// Members of a non-solid archive are packed several at once, and the small ones after a large one are done
+// first: they must still come out in the order given, each packed as it would be alone, from bytes the
+// caller may free as soon as add() returns.
+TEST(ArchivePacker, MembersPackedAtOnceComeOutInOrderEachAsIfAlone) {
+    std::vector<ExpectedMember> members = {{"large.txt", wordText(1u << 20, 5)}, {"empty", {}}};
+    for (unsigned i = 0; i < 12; ++i)
+        members.push_back({"small" + std::to_string(i), wordText(3000 + 100 * i, 10 + i)});
+    members.push_back({"noise.bin", pseudoRandomBytes(5000, 6)});
+
+    const auto packAll = [](const std::vector<ExpectedMember>& all) {
+        ArchivePacker packer({3, false, false});
+        for (const ExpectedMember& member : all)
+            EXPECT_TRUE(packer.add(member.name, std::vector<std::uint8_t>(member.bytes)));
+        std::vector<std::uint8_t> bytes = packer.finish().bytes();
+        MemoryArchiveSource source(bytes);
+        std::vector<MemberHeader> headers;
+        EXPECT_EQ(listMembers(source, headers), ExtractResult::ok);
+        std::size_t next = 0;
+        EXPECT_EQ(extractAll(source,
+                             [&](const MemberHeader& header, ExtractResult result,
+                                 std::span<const std::uint8_t> unpacked) {
+                                 ASSERT_LT(next, all.size());
+                                 EXPECT_EQ(header.name, all[next].name);
+                                 EXPECT_EQ(result, ExtractResult::ok);
+                                 EXPECT_TRUE(std::ranges::equal(unpacked, all[next].bytes)) << header.name;
+                                 ++next;
+                             }),
+                  ExtractResult::ok);
+        EXPECT_EQ(next, all.size());
+        return headers;
+    };
+    const std::vector<MemberHeader> together = packAll(members);
+    ASSERT_EQ(together.size(), members.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const std::vector<MemberHeader> alone = packAll({members[i]});
+        ASSERT_EQ(alone.size(), 1u);
+        EXPECT_EQ(together[i].packSize, alone[0].packSize) << members[i].name;
+        EXPECT_EQ(together[i].fileCrc, alone[0].fileCrc) << members[i].name;
     }
 }
 
