@@ -29,8 +29,9 @@ constexpr std::size_t mostPendingBytes = 64u << 20;
 
 } // namespace
 
-ArchivePacker::ArchivePacker(const PackOptions& options)
-    : options_(options), writer_(options.solid), workers_(std::max(1u, std::thread::hardware_concurrency())) {
+ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
+    : options_(options), writer_(options.solid), written_(std::move(written)),
+      workers_(std::max(1u, std::thread::hardware_concurrency())) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
@@ -40,21 +41,24 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     // state moves on with every member it packs.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name))
         return false;
+    const std::size_t index = added_++;
     if (solidEncoder_) {
         if (bytes.empty()) {
-            heldBackEmptyMembers_.emplace_back(name, time);
+            heldBackEmptyMembers_.push_back({index, std::string(name), time, 0, {}});
             return true;
         }
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
-        return writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
-                                 static_cast<std::uint8_t>(methodStored + options_.level), time);
+        writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+                          static_cast<std::uint8_t>(methodStored + options_.level), time);
+        reportWritten(index);
+        return true;
     }
     // The workers take the members in order, so the oldest pending member is the first to be ready.
     auto task = std::make_shared<std::packaged_task<MemberData()>>(
         [options = options_, bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.end())]() mutable {
             return packAlone(options, std::move(bytes));
         });
-    pending_.push_back({std::string(name), time, bytes.size(), task->get_future()});
+    pending_.push_back({index, std::string(name), time, bytes.size(), task->get_future()});
     pendingBytes_ += bytes.size();
     workers_.post([task] { (*task)(); });
     while (pendingBytes_ > mostPendingBytes)
@@ -91,13 +95,21 @@ void ArchivePacker::writeOldestPending() {
     else
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
                           member.time);
+    reportWritten(member.index);
+}
+
+void ArchivePacker::reportWritten(std::size_t index) const {
+    if (written_)
+        written_(index);
 }
 
 const ArchiveWriter& ArchivePacker::finish() {
     while (!pending_.empty())
         writeOldestPending();
-    for (const auto& [name, time] : heldBackEmptyMembers_)
-        writer_.addStored(name, {}, time);
+    for (const PendingMember& member : heldBackEmptyMembers_) {
+        writer_.addStored(member.name, {}, member.time);
+        reportWritten(member.index);
+    }
     heldBackEmptyMembers_.clear();
     return writer_;
 }

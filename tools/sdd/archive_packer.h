@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <span>
@@ -26,13 +27,14 @@ struct PackOptions {
 // they were added.
 class ArchivePacker {
 public:
-    explicit ArchivePacker(const PackOptions& options);
+    // `written`, when given, is called with each member's place among those added (counting from 0) once
+    // the member is in the archive.
+    explicit ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written = {});
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
-    // make it smaller. In a solid archive only empty
-    // members are stored: the members after a stored one could not reach back across it. Fails, adding
-    // nothing, for the reasons ArchiveWriter gives and for a member larger than largestMemberSize, which
-    // readers refuse.
+    // make it smaller. In a solid archive only empty members are stored: the members after a stored one
+    // could not reach back across it. Fails, adding nothing, for the reasons ArchiveWriter gives and for a
+    // member larger than largestMemberSize, which readers refuse.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime);
 
@@ -50,6 +52,7 @@ private:
     };
     // A member whose data is being made, by a worker when packing it takes one.
     struct PendingMember {
+        std::size_t index;
         std::string name;
         std::uint32_t time;
         std::size_t size;
@@ -58,14 +61,17 @@ private:
 
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
     void writeOldestPending();
+    void reportWritten(std::size_t index) const;
 
     PackOptions options_;
     ArchiveWriter writer_;
     std::unique_ptr<Rar20Encoder> solidEncoder_;
     std::deque<PendingMember> pending_;
     std::size_t pendingBytes_ = 0;
+    std::vector<PendingMember> heldBackEmptyMembers_; // their data is known: none
+    std::function<void(std::size_t)> written_;
+    std::size_t added_ = 0;
     WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once
-    std::vector<std::pair<std::string, std::uint32_t>> heldBackEmptyMembers_; // name, time
 };
 
 // The parser effort behind each packing level (1 to 5).

@@ -94,8 +94,8 @@ constexpr const char* helpText =
 std::string programName = "sdd";
 
 int usage(const std::string& problem) {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", programName.c_str(), problem.c_str(),
-                 programName.c_str());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", programName.c_str(),
+                 problem.c_str(), programName.c_str());
     return exitUsage;
 }
 
@@ -103,11 +103,11 @@ void fail(const std::string& archive, std::string_view member, std::string_view 
     clearProgressLine();
     const std::string where = printableName(archive);
     if (member.empty())
-        std::fprintf(stderr, "%s: %s: %.*s\n", programName.c_str(), where.c_str(), static_cast<int>(reason.size()),
-                     reason.data());
-    else
-        std::fprintf(stderr, "%s: %s: %s: %.*s\n", programName.c_str(), where.c_str(), printableName(member).c_str(),
+        std::fprintf(stderr, "%s: %s: %.*s\n", programName.c_str(), where.c_str(),
                      static_cast<int>(reason.size()), reason.data());
+    else
+        std::fprintf(stderr, "%s: %s: %s: %.*s\n", programName.c_str(), where.c_str(),
+                     printableName(member).c_str(), static_cast<int>(reason.size()), reason.data());
 }
 
 std::string counted(std::uint64_t count, const char* thing) {
@@ -713,11 +713,14 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         total += member.bytes.size();
 
     Progress progress(total);
-    ArchivePacker packer(options);
+    // Members may be packed several at once, so the line follows them as they are written.
+    ArchivePacker packer(options, [&](std::size_t index) {
+        done += members[index].bytes.size();
+        if (index + 1 < members.size())
+            progress.show(done, members[index + 1].shownName);
+    });
     std::vector<WrittenMember> written;
     for (const MemberToWrite& member : members) {
-        progress.show(done, member.shownName);
-        done += member.bytes.size();
         if (!packer.add(member.name, member.bytes, member.time)) {
             fail(archive, member.shownName,
                  "cannot be stored: name or size beyond what the format holds" + untouched);
@@ -725,13 +728,12 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         }
         written.push_back(WrittenMember::of(member.name, member.bytes));
     }
-
+    const std::vector<std::uint8_t>& archiveBytes = packer.finish().bytes();
     progress.clear();
 
     // Nothing replaces the target until every member has been read back from the file as written.
     std::string reason;
-    const std::optional<std::string> temporary =
-        writeTemporaryBeside(archive, packer.finish().bytes(), reason);
+    const std::optional<std::string> temporary = writeTemporaryBeside(archive, archiveBytes, reason);
     if (!temporary) {
         fail(archive, "", reason + untouched);
         return exitDataError;
