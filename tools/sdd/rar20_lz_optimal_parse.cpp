@@ -155,16 +155,26 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
             static_cast<std::uint32_t>(std::min<std::size_t>(count - i, Rar20LzState::maxLength));
         const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
         std::uint32_t longest = 0;
-        // The distances in the ring, at every length their cheap codes can carry.
+        // The ring by age, asked about for every match here.
+        const std::array<std::uint32_t, 4> ring = {fromState.recentDistance(1), fromState.recentDistance(2),
+                                                   fromState.recentDistance(3), fromState.recentDistance(4)};
+        // The distances in the ring, at every length their cheap codes can carry; a distance in it twice
+        // is coded by its most recent age.
         for (int age = 1; age <= 4; ++age) {
-            const std::uint32_t distance = fromState.recentDistance(age);
-            if (distance == 0 || distance > reach || fromState.ringAge(distance) != age)
+            const std::uint32_t distance = ring[static_cast<std::size_t>(age - 1)];
+            if (distance == 0 || distance > reach ||
+                std::find(ring.begin(), ring.begin() + age - 1, distance) != ring.begin() + age - 1)
                 continue;
             const std::uint32_t length = finder_.commonLength(at - distance, at, maxLength);
             longest = std::max(longest, length);
-            const std::uint32_t newDistance = prices.newDistance(distance);
-            for (std::uint32_t l = Rar20LzState::minRepeatLengthAt(distance); l <= length; ++l)
-                relax(l, distance, prices.match(fromState, age, l, distance, newDistance));
+            // Priced as Rar20LzPrices::match prices a distance in the ring: the repeat code, or for the
+            // last match's distance and length the code that repeats both.
+            const std::uint32_t shortest = Rar20LzState::minRepeatLengthAt(distance);
+            const std::uint32_t repeat = prices.repeat[static_cast<std::size_t>(age - 1)];
+            const std::uint32_t lastLength = age == 1 ? fromState.lastLength() : 0;
+            for (std::uint32_t l = shortest; l <= length; ++l)
+                relax(l, distance,
+                      l == lastLength ? prices.lastMatch : repeat + prices.repeatLength[l - shortest]);
         }
         // The matches found here: each at the lengths no nearer match reaches, as nearer is cheaper. Those
         // in the ring were priced above.
@@ -172,12 +182,17 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
         for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k) {
             const LzMatch match = matches_[k];
             longest = std::max(longest, match.length);
-            if (fromState.ringAge(match.distance) == 0) {
-                const std::uint32_t newDistance = prices.newDistance(match.distance);
-                const std::uint32_t shortest =
-                    match.length == 2 ? 2 : std::max(shorter + 1, Rar20LzState::minLengthAt(match.distance));
-                for (std::uint32_t l = shortest; l <= match.length; ++l)
-                    relax(l, match.distance, prices.match(fromState, 0, l, match.distance, newDistance));
+            if (match.distance != ring[0] && match.distance != ring[1] && match.distance != ring[2] &&
+                match.distance != ring[3]) {
+                // Priced as Rar20LzPrices::match prices a distance outside the ring.
+                if (match.length == 2) {
+                    relax(2, match.distance, prices.shortMatch[match.distance - 1]);
+                } else {
+                    const std::uint32_t newDistance = prices.newDistance(match.distance);
+                    const std::uint32_t minLength = Rar20LzState::minLengthAt(match.distance);
+                    for (std::uint32_t l = std::max(shorter + 1, minLength); l <= match.length; ++l)
+                        relax(l, match.distance, newDistance + prices.newLength[l - minLength]);
+                }
             }
             shorter = match.length;
         }
