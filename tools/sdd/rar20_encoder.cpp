@@ -67,7 +67,8 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     for (std::size_t at = begin; at < history_.size();) {
         const std::size_t end = std::min(history_.size(), at + blockSize);
         const Rar20LzState lzBefore = lz_;
-        std::vector<Block> blocks = cheapestLzBlocks(at, end);
+        const std::size_t nextEnd = end < history_.size() ? std::min(history_.size(), end + blockSize) : 0;
+        std::vector<Block> blocks = cheapestLzBlocks(at, end, nextEnd);
         if (tryMultimedia_) {
             Block trial = multimediaBlock(at, end, likeliestChannelCount(at, end));
             plan(trial);
@@ -93,9 +94,10 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     return bits.take();
 }
 
-std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begin, std::size_t end) {
+std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begin, std::size_t end,
+                                                                std::size_t nextEnd) {
     std::vector<Block> cheapest;
-    for (Rar20LzParse& parse : parser_.parse(begin, end, lz_)) {
+    for (Rar20LzParse& parse : parser_.parse(begin, end, lz_, nextEnd)) {
         Block whole;
         std::vector<Block> blocks = cheapestSplit(parse.codes, splitDepth, whole);
         if (cheapest.empty() || totalBits(blocks) < totalBits(cheapest)) {

@@ -42,7 +42,8 @@ private:
     };
 
     // The LZ blocks for data[begin, end) from the parse that costs least once cut; lz_ moves past them.
-    std::vector<Block> cheapestLzBlocks(std::size_t begin, std::size_t end);
+    // `nextEnd` is where the next stretch ends, if there is one now.
+    std::vector<Block> cheapestLzBlocks(std::size_t begin, std::size_t end, std::size_t nextEnd);
     static Block lzBlockOf(std::span<const Rar20LzCode> codes);
     // The block of two neighbouring pieces' codes, from their statistics.
     static Block joinedLzBlock(const Block& first, const Block& second);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -103,8 +104,20 @@ std::vector<std::uint8_t> codeLengthsOf(std::span<const std::uint32_t> weights) 
 } // namespace
 
 std::vector<Rar20LzParse> Rar20LzParser::parseOptimal(std::size_t begin, std::size_t end,
-                                                      const Rar20LzState& state) {
-    collectMatches(begin, end);
+                                                      const Rar20LzState& state, std::size_t nextEnd) {
+    // Collecting a stretch's matches depends on the bytes alone, weighing them on the prices the stretch
+    // before left; so the next stretch is collected on another thread while this one is weighed.
+    if (collectingNext_.valid()) {
+        collectingNext_.get();
+        std::swap(matches_, nextMatches_);
+        if (matches_.begin != begin || matches_.end != end)
+            throw std::logic_error("the parser was told of a next range that did not come");
+    } else {
+        collectMatches(begin, end, matches_);
+    }
+    if (nextEnd > end && nextEnd <= data_.size())
+        collectingNext_ = std::async(std::launch::async,
+                                     [this, end, nextEnd] { collectMatches(end, nextEnd, nextMatches_); });
     // The cheapest path is only as good as its prices, and each position keeps only the distance ring of
     // its cheapest path, so on some data one-step look-ahead still wins. So: a look-ahead parse priced by
     // the tables in use, then cheapest paths, each priced by the statistics of the parse before.
@@ -179,8 +192,8 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
         // The matches found here: each at the lengths no nearer match reaches, as nearer is cheaper. Those
         // in the ring were priced above.
         std::uint32_t shorter = 1;
-        for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k) {
-            const LzMatch match = matches_[k];
+        for (std::uint32_t k = matches_.first[i]; k < matches_.first[i + 1]; ++k) {
+            const LzMatch match = matches_.matches[k];
             longest = std::max(longest, match.length);
             if (match.distance != ring[0] && match.distance != ring[1] && match.distance != ring[2] &&
                 match.distance != ring[3]) {
@@ -215,7 +228,7 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
 Rar20LzParser::Step Rar20LzParser::bestStep(std::size_t at, std::size_t end, const Rar20LzPrices& prices,
                                             const Rar20LzState& state) const {
     Step best;
-    const std::size_t i = at - firstPosition_;
+    const std::size_t i = at - matches_.begin;
     const auto maxLength =
         static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
     const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
@@ -234,8 +247,8 @@ Rar20LzParser::Step Rar20LzParser::bestStep(std::size_t at, std::size_t end, con
         if (distance != 0 && distance <= reach)
             consider(finder_.commonLength(at - distance, at, maxLength), distance);
     }
-    for (std::uint32_t k = first_[i]; k < first_[i + 1]; ++k)
-        consider(matches_[k].length, matches_[k].distance);
+    for (std::uint32_t k = matches_.first[i]; k < matches_.first[i + 1]; ++k)
+        consider(matches_.matches[k].length, matches_.matches[k].distance);
     return best;
 }
 

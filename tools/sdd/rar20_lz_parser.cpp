@@ -89,10 +89,10 @@ void Rar20LzParser::skip(std::size_t at) {
     finder_.skip(at);
 }
 
-std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t end,
-                                               const Rar20LzState& state) {
+std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t end, const Rar20LzState& state,
+                                               std::size_t nextEnd) {
     if (effort_.optimalPasses > 0)
-        return parseOptimal(begin, end, state);
+        return parseOptimal(begin, end, state, nextEnd);
     // What the bytes of the range cost as literals, summed from its start, for weighing matches in it.
     literalBitsFrom_ = begin;
     literalBitsBefore_.resize(end - begin + 1);
@@ -137,10 +137,13 @@ void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& 
     }
 }
 
-void Rar20LzParser::collectMatches(std::size_t begin, std::size_t end) {
-    matches_.clear();
-    first_.assign(1, 0);
-    firstPosition_ = begin;
+void Rar20LzParser::collectMatches(std::size_t begin, std::size_t end, StretchMatches& into) {
+    into.begin = begin;
+    into.end = end;
+    std::vector<LzMatch>& matches = into.matches;
+    std::vector<std::uint32_t>& first = into.first;
+    matches.clear();
+    first.assign(1, 0);
     std::vector<LzMatch> found;
     for (std::size_t at = begin; at < end;) {
         const auto maxLength =
@@ -150,7 +153,7 @@ void Rar20LzParser::collectMatches(std::size_t begin, std::size_t end) {
         if (maxLength >= 2 && at + 2 <= data_.size()) {
             std::uint32_t& pairEnd = pairEnd_[pairAt(data_.data() + at)];
             if (pairEnd != 0 && at + 1 - pairEnd <= 256)
-                matches_.push_back({2, static_cast<std::uint32_t>(at + 1 - pairEnd)});
+                matches.push_back({2, static_cast<std::uint32_t>(at + 1 - pairEnd)});
             pairEnd = static_cast<std::uint32_t>(at + 1);
         }
         found.clear();
@@ -162,13 +165,13 @@ void Rar20LzParser::collectMatches(std::size_t begin, std::size_t end) {
             finder_.skip(at);
         if (!found.empty() && found.back().length == effort_.niceLength)
             found.back().length = finder_.commonLength(at - found.back().distance, at, maxLength);
-        matches_.insert(matches_.end(), found.begin(), found.end());
-        first_.push_back(static_cast<std::uint32_t>(matches_.size()));
+        matches.insert(matches.end(), found.begin(), found.end());
+        first.push_back(static_cast<std::uint32_t>(matches.size()));
         ++at;
         if (!found.empty() && found.back().length >= effort_.niceLength) {
             for (const std::size_t skipEnd = at - 1 + found.back().length; at < skipEnd; ++at) {
                 skip(at);
-                first_.push_back(static_cast<std::uint32_t>(matches_.size()));
+                first.push_back(static_cast<std::uint32_t>(matches.size()));
             }
         }
     }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <span>
 #include <vector>
 
@@ -41,8 +42,11 @@ public:
     // parse, and with optimal passes one more per pass. Which is cheapest depends on how the codes are
     // then cut into blocks, so the caller chooses. Matches stay inside the range and reach back at most to
     // position 0, where the decoder's window started. Ranges come in order, each right after the last;
-    // `state` is the record before `begin`.
-    std::vector<Rar20LzParse> parse(std::size_t begin, std::size_t end, const Rar20LzState& state);
+    // `state` is the record before `begin`. When the next range is known to end at `nextEnd` (within the
+    // data there is now), the optimal parse collects its matches on another thread meanwhile; `data` must
+    // not change until the next call.
+    std::vector<Rar20LzParse> parse(std::size_t begin, std::size_t end, const Rar20LzState& state,
+                                    std::size_t nextEnd = 0);
 
     // The code lengths of the LZ tables in use (main, distance, repeat length): the parser weighs
     // literals and matches by them, as the data ahead is likely to be coded much like the data before.
@@ -55,8 +59,18 @@ private:
         int gain = 0; // bits saved over coding the bytes as literals
     };
 
+    // The optimal parser's record of the matches at each position of a stretch: matches[first[i]] up to
+    // matches[first[i + 1]] for position begin + i, kept so every pass prices the same choices.
+    struct StretchMatches {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::vector<LzMatch> matches;
+        std::vector<std::uint32_t> first;
+    };
+
     void parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state, std::vector<Rar20LzCode>& codes);
-    std::vector<Rar20LzParse> parseOptimal(std::size_t begin, std::size_t end, const Rar20LzState& state);
+    std::vector<Rar20LzParse> parseOptimal(std::size_t begin, std::size_t end, const Rar20LzState& state,
+                                           std::size_t nextEnd);
     // The cheapest path through data[begin, end) at these prices, and the state after it.
     void cheapestPath(std::size_t begin, std::size_t end, const Rar20LzPrices& prices, Rar20LzState& state,
                       std::vector<Rar20LzCode>& codes) const;
@@ -77,9 +91,9 @@ private:
     void consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
                   const Rar20LzState& state) const;
     void skip(std::size_t at);
-    // Records the matches at every position of data[begin, end) in matches_ and first_; inside a match of
-    // niceLength or more only the first position is searched.
-    void collectMatches(std::size_t begin, std::size_t end);
+    // Records the matches at every position of data[begin, end); inside a match of niceLength or more only
+    // the first position is searched. Uses the finder and pairEnd_, which nothing else touches meanwhile.
+    void collectMatches(std::size_t begin, std::size_t end, StretchMatches& into);
     int bitsOf(const Rar20LzCode& code) const;
 
     const std::vector<std::uint8_t>& data_;
@@ -93,9 +107,7 @@ private:
     // before it as literals.
     std::size_t literalBitsFrom_ = 0;
     std::vector<std::uint32_t> literalBitsBefore_;
-    // The optimal parser's record of the matches at each position of a stretch: matches_[first_[i]] up to
-    // matches_[first_[i + 1]], kept so every pass prices the same choices.
-    std::vector<LzMatch> matches_;
-    std::vector<std::uint32_t> first_;
-    std::size_t firstPosition_ = 0; // the position of first_[0]
+    StretchMatches matches_;     // of the stretch being parsed
+    StretchMatches nextMatches_; // of the next one, while collectingNext_ is valid
+    std::future<void> collectingNext_;
 };
