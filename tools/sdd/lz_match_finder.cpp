@@ -19,10 +19,7 @@ void LzMatchFinder::skip(std::size_t at) {
         joinChain(at);
 }
 
-void LzMatchFinder::makeRoomFor(std::size_t at) {
-    const std::size_t held = indexedPositions();
-    if (held != 0 && (at < held || held == windowSize_))
-        return;
+void LzMatchFinder::growIndex(std::size_t at) {
     // Room for all the data there is now, so that the index is made once for each member.
     const std::size_t positions =
         std::min<std::size_t>(windowSize_, std::max(smallestIndex, std::bit_ceil(data_.size())));

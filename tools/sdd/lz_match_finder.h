@@ -79,8 +79,14 @@ private:
     template <typename MinLength, typename Found>
     void search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                 Found found);
-    // Makes the index big enough to hold `at` and the window before it.
-    void makeRoomFor(std::size_t at);
+    // Makes the index big enough to hold `at` and the window before it; asked at every position, so the
+    // answer is here and the work in growIndex.
+    void makeRoomFor(std::size_t at) {
+        const std::size_t held = indexedPositions();
+        if (held == 0 || (at >= held && held < windowSize_))
+            growIndex(at);
+    }
+    void growIndex(std::size_t at);
     template <typename MinLength, typename Found>
     void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                    Found found, std::uint32_t bestLength) const;

@@ -56,13 +56,16 @@ Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, co
         static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
     const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, Rar20LzState::maxDistance));
 
-    for (int age = 1; age <= 4; ++age) {
-        const std::uint32_t distance = state.recentDistance(age);
-        if (distance != 0 && distance <= reach)
-            consider(best, at, finder_.commonLength(at - distance, at, maxLength), distance, state);
-    }
-    if (maxLength >= 2 && at + 2 <= data_.size()) {
-        std::uint32_t& pairEnd = pairEnd_[pairAt(data_.data() + at)];
+    // No code is shorter than two bytes, so a distance whose first two bytes differ (as most in the ring
+    // do, most of the time) is passed over at once.
+    if (maxLength >= 2) {
+        const std::uint32_t pair = pairAt(data_.data() + at);
+        for (int age = 1; age <= 4; ++age) {
+            const std::uint32_t distance = state.recentDistance(age);
+            if (distance != 0 && distance <= reach && pairAt(data_.data() + at - distance) == pair)
+                consider(best, at, finder_.commonLength(at - distance, at, maxLength), distance, state);
+        }
+        std::uint32_t& pairEnd = pairEnd_[pair];
         if (pairEnd != 0 && at + 1 - pairEnd <= 256)
             consider(best, at, 2, static_cast<std::uint32_t>(at + 1 - pairEnd), state);
         pairEnd = static_cast<std::uint32_t>(at + 1);
