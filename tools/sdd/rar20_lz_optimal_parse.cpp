@@ -3,6 +3,7 @@
 #include "tools/sdd/rar20_lz_parser.h"
 
 #include "tools/sdd/huffman_code.h"
+#include "tools/sdd/rar20_lz_prices.h"
 
 #include <algorithm>
 #include <limits>
@@ -12,58 +13,8 @@ namespace {
 
 constexpr std::size_t distanceOffset = rar20MainSymbols;
 constexpr std::size_t repeatLengthOffset = rar20MainSymbols + rar20DistanceSymbols;
-// A symbol the code lengths leave out may still get a code in the stretch's own tables.
-constexpr std::uint32_t uncodedSymbolBits = 12;
 
 } // namespace
-
-// What each part of a code costs, in bits, symbol and extra bits together.
-struct Rar20LzPrices {
-    std::array<std::uint32_t, 256> literal{};
-    std::array<std::uint32_t, 256> newLength{};    // by length − minLengthAt(distance)
-    std::array<std::uint32_t, 48> distanceSlot{};  // by distance slot
-    std::array<std::uint32_t, 256> repeatLength{}; // by length − minRepeatLengthAt(distance)
-    std::array<std::uint32_t, 4> repeat{};         // by age − 1
-    std::array<std::uint32_t, 256> shortMatch{};   // by distance − 1
-    std::uint32_t lastMatch = 0;
-
-    explicit Rar20LzPrices(std::span<const std::uint8_t> lengths) {
-        const auto bits = [&](std::size_t symbol) {
-            return lengths[symbol] != 0 ? std::uint32_t{lengths[symbol]} : uncodedSymbolBits;
-        };
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            literal[i] = bits(i);
-            const std::size_t lengthSlot = rar20LengthSlots.slotOf(i);
-            newLength[i] = bits(rar20FirstMatchSymbol + lengthSlot) + rar20LengthSlots.bits[lengthSlot];
-            repeatLength[i] = bits(repeatLengthOffset + lengthSlot) + rar20LengthSlots.bits[lengthSlot];
-            const std::size_t shortSlot = rar20ShortDistanceSlots.slotOf(i);
-            shortMatch[i] = bits(rar20FirstShortSymbol + shortSlot) + rar20ShortDistanceSlots.bits[shortSlot];
-        }
-        for (std::size_t slot = 0; slot < distanceSlot.size(); ++slot)
-            distanceSlot[slot] = bits(distanceOffset + slot) + rar20DistanceSlots.bits[slot];
-        for (std::size_t age = 0; age < 4; ++age)
-            repeat[age] = bits(rar20FirstRepeatSymbol + age);
-        lastMatch = bits(rar20LastMatchSymbol);
-    }
-
-    // The bits of the code Rar20LzState::codeFor picks for the match, which must have one. `age` is the
-    // distance's place in the ring and `newDistance` what the distance costs in a new-distance code.
-    std::uint32_t match(const Rar20LzState& state, int age, std::uint32_t length, std::uint32_t distance,
-                        std::uint32_t newDistance) const {
-        if (age == 1 && length == state.lastLength())
-            return lastMatch;
-        if (age != 0 && length >= Rar20LzState::minRepeatLengthAt(distance))
-            return repeat[static_cast<std::size_t>(age - 1)] +
-                   repeatLength[length - Rar20LzState::minRepeatLengthAt(distance)];
-        if (length == 2)
-            return shortMatch[distance - 1];
-        return newLength[length - Rar20LzState::minLengthAt(distance)] + newDistance;
-    }
-
-    std::uint32_t newDistance(std::uint32_t distance) const {
-        return distanceSlot[rar20DistanceSlots.slotOf(distance - 1)];
-    }
-};
 
 namespace {
 
@@ -122,16 +73,15 @@ std::vector<Rar20LzParse> Rar20LzParser::parseOptimal(std::size_t begin, std::si
     // its cheapest path, so on some data one-step look-ahead still wins. So: a look-ahead parse priced by
     // the tables in use, then cheapest paths, each priced by the statistics of the parse before.
     std::vector<Rar20LzParse> parses;
-    std::vector<std::uint8_t> lengths(symbolBits_.begin(), symbolBits_.end());
     for (int round = 0; round <= effort_.optimalPasses; ++round) {
-        if (round > 0)
-            lengths = codeLengthsOf(weightsOf(parses.back().codes));
+        const Rar20LzPrices prices =
+            round == 0 ? prices_ : Rar20LzPrices(codeLengthsOf(weightsOf(parses.back().codes)));
         Rar20LzParse& parse = parses.emplace_back();
         parse.stateAfter = state;
         if (round == 0)
-            lookAheadPath(begin, end, Rar20LzPrices(lengths), parse.stateAfter, parse.codes);
+            lookAheadPath(begin, end, prices, parse.stateAfter, parse.codes);
         else
-            cheapestPath(begin, end, Rar20LzPrices(lengths), parse.stateAfter, parse.codes);
+            cheapestPath(begin, end, prices, parse.stateAfter, parse.codes);
     }
     return parses;
 }
@@ -238,7 +188,7 @@ Rar20LzParser::Step Rar20LzParser::bestStep(std::size_t at, std::size_t end, con
         std::int64_t gain = 0;
         for (std::size_t k = 0; k < length; ++k)
             gain += prices.literal[data_[at + k]];
-        gain -= prices.match(state, state.ringAge(distance), length, distance, prices.newDistance(distance));
+        gain -= prices.match(state, length, distance);
         if (gain > best.gain)
             best = {length, distance, gain};
     };

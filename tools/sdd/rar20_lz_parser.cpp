@@ -4,11 +4,14 @@
 
 namespace {
 
-// Before any tables: literals at 8 bits and matches at about what their codes take in typical data.
-constexpr std::uint8_t initialLiteralBits = 8;
-constexpr std::uint8_t initialMatchSymbolBits = 6;
-// A symbol the tables in use have no code for may still get one in the next tables.
-constexpr std::uint8_t uncodedSymbolBits = 12;
+// The code lengths before any tables: literals at 8 bits and matches at about what their codes take in
+// typical data.
+std::array<std::uint8_t, rar20LzLengths> initialCodeLengths() {
+    std::array<std::uint8_t, rar20LzLengths> lengths;
+    lengths.fill(6);
+    std::fill_n(lengths.begin(), 256, 8);
+    return lengths;
+}
 
 std::uint32_t pairAt(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 8 | p[1];
@@ -20,23 +23,10 @@ Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20L
     : data_(data), effort_(effort),
       finder_(data, rar20WindowSize, effort.optimalPasses > 0 ? LzIndex::binaryTrees : LzIndex::hashChains,
               effort.searchSteps, effort.niceLength),
-      pairEnd_(1u << 16, 0) {
-    symbolBits_.fill(initialMatchSymbolBits);
-    std::fill_n(symbolBits_.begin(), 256, initialLiteralBits);
-}
+      pairEnd_(1u << 16, 0), prices_(initialCodeLengths()) {}
 
 void Rar20LzParser::useCodeLengths(std::span<const std::uint8_t> lengths) {
-    for (std::size_t i = 0; i < symbolBits_.size(); ++i)
-        symbolBits_[i] = lengths[i] != 0 ? lengths[i] : uncodedSymbolBits;
-}
-
-int Rar20LzParser::bitsOf(const Rar20LzCode& code) const {
-    int bits = symbolBits_[code.mainSymbol] + code.mainExtraBits + code.secondExtraBits;
-    if (code.second == Rar20LzCode::Second::distance)
-        bits += symbolBits_[rar20MainSymbols + code.secondSymbol];
-    else if (code.second == Rar20LzCode::Second::repeatLength)
-        bits += symbolBits_[rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol];
-    return bits;
+    prices_ = Rar20LzPrices(lengths);
 }
 
 void Rar20LzParser::consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
@@ -45,7 +35,7 @@ void Rar20LzParser::consider(Candidate& best, std::size_t at, std::uint32_t leng
         return;
     const std::size_t i = at - literalBitsFrom_;
     const int literalBits = static_cast<int>(literalBitsBefore_[i + length] - literalBitsBefore_[i]);
-    const int gain = literalBits - bitsOf(state.codeFor(length, distance));
+    const int gain = literalBits - static_cast<int>(prices_.match(state, length, distance));
     if (gain > best.gain)
         best = {length, distance, gain};
 }
@@ -101,7 +91,7 @@ std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t en
     literalBitsBefore_.resize(end - begin + 1);
     literalBitsBefore_[0] = 0;
     for (std::size_t at = begin; at < end; ++at)
-        literalBitsBefore_[at - begin + 1] = literalBitsBefore_[at - begin] + symbolBits_[data_[at]];
+        literalBitsBefore_[at - begin + 1] = literalBitsBefore_[at - begin] + prices_.literal[data_[at]];
     std::vector<Rar20LzParse> parses(1);
     parses[0].stateAfter = state;
     parseLazy(begin, end, parses[0].stateAfter, parses[0].codes);

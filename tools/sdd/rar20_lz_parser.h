@@ -2,6 +2,7 @@
 
 #include "tools/sdd/lz_match_finder.h"
 #include "tools/sdd/rar20_lz_code.h"
+#include "tools/sdd/rar20_lz_prices.h"
 
 #include <array>
 #include <cstddef>
@@ -9,8 +10,6 @@
 #include <future>
 #include <span>
 #include <vector>
-
-struct Rar20LzPrices;
 
 // The codes of a stretch and the decoder's record of matches after them.
 struct Rar20LzParse {
@@ -94,15 +93,14 @@ private:
     // Records the matches at every position of data[begin, end); inside a match of niceLength or more only
     // the first position is searched. Uses the finder and pairEnd_, which nothing else touches meanwhile.
     void collectMatches(std::size_t begin, std::size_t end, StretchMatches& into);
-    int bitsOf(const Rar20LzCode& code) const;
 
     const std::vector<std::uint8_t>& data_;
     Rar20LzEffort effort_;
     LzMatchFinder finder_;
     // Per two-byte pair: one past its latest position (0: not seen), for two-byte matches.
     std::vector<std::uint32_t> pairEnd_;
-    // Estimated bits per symbol, indexed like the code lengths of a table read.
-    std::array<std::uint8_t, rar20LzLengths> symbolBits_;
+    // What codes are likely to cost: the data ahead is likely to be coded much like the data before.
+    Rar20LzPrices prices_;
     // The look-ahead parse's range from literalBitsFrom_: per position, the estimated bits of the bytes
     // before it as literals.
     std::size_t literalBitsFrom_ = 0;
