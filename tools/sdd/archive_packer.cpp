@@ -9,15 +9,15 @@
 Rar20LzEffort effortForLevel(int level) {
     switch (std::clamp(level, 1, 5)) {
     case 1:
-        return {8, false, 16};
+        return {.searchSteps = 8, .lazy = false, .niceLength = 16};
     case 2:
-        return {16, true, 32};
+        return {.searchSteps = 16, .lazy = true, .niceLength = 32, .goodLength = 12};
     case 3:
-        return {48, true, 64};
+        return {.searchSteps = 48, .lazy = true, .niceLength = 64, .goodLength = 12};
     case 4:
-        return {32, true, 32, 2};
+        return {.searchSteps = 32, .lazy = true, .niceLength = 32, .optimalPasses = 2};
     default:
-        return {64, true, 64, 3};
+        return {.searchSteps = 64, .lazy = true, .niceLength = 64, .optimalPasses = 3};
     }
 }
 

@@ -14,7 +14,7 @@ void LzMatchFinder::skip(std::size_t at) {
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees)
         walkTree(
-            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none);
+            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none, maxSteps_);
     else
         joinChain(at);
 }

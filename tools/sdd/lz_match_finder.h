@@ -32,15 +32,17 @@ enum class LzIndex {
 // positions are visited in order, each exactly once, by find, findAll or skip.
 class LzMatchFinder {
 public:
-    // A search visits at most `maxSteps` positions of the index. Trees order positions by at most
-    // `treeLength` bytes, so their matches are at most that long.
+    // findAll visits at most `maxSteps` positions of the index; find is told how many with each search.
+    // Trees order positions by at most `treeLength` bytes, so their matches are at most that long.
     LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
                   int maxSteps, std::uint32_t treeLength);
 
-    // The longest match for `at` found, at most `maxLength` bytes, at most `maxDistance` back; the nearest
-    // wins a tie. A match shorter than minLengthAt(distance) is not one. Then `at` joins the index.
+    // The longest match for `at` found in at most `steps` positions of the index, at most `maxLength` bytes,
+    // at most `maxDistance` back; the nearest wins a tie. A match shorter than minLengthAt(distance) is not
+    // one. Then `at` joins the index.
     template <typename MinLength>
-    LzMatch find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt);
+    LzMatch find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
+                 int steps);
 
     // Every match found for `at` longer than all nearer ones, nearest first (so lengths rise), at most
     // `maxLength` bytes and `maxDistance` back, each at least minLengthAt(distance) long. They replace what
@@ -74,11 +76,11 @@ private:
     }
     std::size_t indexedPositions() const { return links_.size() / (index_ == LzIndex::binaryTrees ? 2 : 1); }
 
-    // Reports the nearest three-byte match, then searches the index, which `at` joins; `found` is called
-    // with each match longer than those before it.
+    // Reports the nearest three-byte match, then searches at most `steps` positions of the index, which
+    // `at` joins; `found` is called with each match longer than those before it.
     template <typename MinLength, typename Found>
     void search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                Found found);
+                Found found, int steps);
     // Makes the index big enough to hold `at` and the window before it; asked at every position, so the
     // answer is here and the work in growIndex.
     void makeRoomFor(std::size_t at) {
@@ -89,13 +91,13 @@ private:
     void growIndex(std::size_t at);
     template <typename MinLength, typename Found>
     void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                   Found found, std::uint32_t bestLength) const;
+                   Found found, std::uint32_t bestLength, int steps) const;
     void joinChain(std::size_t at);
     // Goes down the tree of `at`'s prefix, reporting matches longer than `bestLength`, and makes `at` its
     // root: the positions visited are split into those ordered before `at` and those after.
     template <typename MinLength, typename Found>
     void walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                  Found found, std::uint32_t bestLength);
+                  Found found, std::uint32_t bestLength, int steps);
 
     const std::vector<std::uint8_t>& data_;
     std::uint32_t windowSize_;
@@ -112,9 +114,10 @@ private:
 
 template <typename MinLength>
 LzMatch LzMatchFinder::find(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                            MinLength minLengthAt) {
+                            MinLength minLengthAt, int steps) {
     LzMatch best;
-    search(at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { best = longer; });
+    search(
+        at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { best = longer; }, steps);
     return best;
 }
 
@@ -122,13 +125,14 @@ template <typename MinLength>
 void LzMatchFinder::findAll(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
                             MinLength minLengthAt, std::vector<LzMatch>& matches) {
     matches.clear();
-    search(at, maxLength, maxDistance, minLengthAt,
-           [&](const LzMatch& longer) { matches.push_back(longer); });
+    search(
+        at, maxLength, maxDistance, minLengthAt, [&](const LzMatch& longer) { matches.push_back(longer); },
+        maxSteps_);
 }
 
 template <typename MinLength, typename Found>
 void LzMatchFinder::search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                           MinLength minLengthAt, Found found) {
+                           MinLength minLengthAt, Found found, int steps) {
     if (at + 3 > data_.size())
         return;
     std::uint32_t bestLength = 0;
@@ -146,19 +150,19 @@ void LzMatchFinder::search(std::size_t at, std::uint32_t maxLength, std::uint32_
         return;
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees) {
-        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength);
+        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
     } else {
-        walkChain(at, maxLength, maxDistance, minLengthAt, found, bestLength);
+        walkChain(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
         joinChain(at);
     }
 }
 
 template <typename MinLength, typename Found>
 void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                              MinLength minLengthAt, Found found, std::uint32_t bestLength) const {
+                              MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps) const {
     const std::uint8_t* bytes = data_.data();
     std::uint32_t candidate = head_[prefixHashAt(at)];
-    for (int step = maxSteps_; candidate != none && step > 0 && bestLength < maxLength; --step) {
+    for (int step = steps; candidate != none && step > 0 && bestLength < maxLength; --step) {
         const auto distance = static_cast<std::uint32_t>(at - candidate);
         if (distance > maxDistance)
             break;
@@ -179,7 +183,7 @@ void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint
 
 template <typename MinLength, typename Found>
 void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                             MinLength minLengthAt, Found found, std::uint32_t bestLength) {
+                             MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps) {
     const std::uint8_t* bytes = data_.data();
     const std::size_t positions = indexedPositions();
     const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(treeLength_, data_.size() - at));
@@ -191,7 +195,7 @@ void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint3
     std::uint32_t* before = &links_[2 * (at & (positions - 1))];
     std::uint32_t* after = before + 1;
     std::uint32_t beforeLength = 0, afterLength = 0;
-    for (int step = maxSteps_;; --step) {
+    for (int step = steps;; --step) {
         // A position a whole index back has lost its links to newer ones; the rest of the path goes.
         if (candidate == none || step == 0 || at - candidate >= positions) {
             *before = *after = none;

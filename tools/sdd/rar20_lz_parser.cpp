@@ -40,7 +40,8 @@ void Rar20LzParser::consider(Candidate& best, std::size_t at, std::uint32_t leng
         best = {length, distance, gain};
 }
 
-Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, const Rar20LzState& state) {
+Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, const Rar20LzState& state,
+                                             int steps) {
     Candidate best;
     const auto maxLength =
         static_cast<std::uint32_t>(std::min<std::size_t>(end - at, Rar20LzState::maxLength));
@@ -61,9 +62,9 @@ Rar20LzParser::Candidate Rar20LzParser::best(std::size_t at, std::size_t end, co
         pairEnd = static_cast<std::uint32_t>(at + 1);
     }
     if (best.length < effort_.niceLength && maxLength >= 3) {
-        const LzMatch found =
-            finder_.find(at, std::min(maxLength, effort_.niceLength), reach,
-                         [](std::uint32_t distance) { return Rar20LzState::minLengthAt(distance); });
+        const LzMatch found = finder_.find(
+            at, std::min(maxLength, effort_.niceLength), reach,
+            [](std::uint32_t distance) { return Rar20LzState::minLengthAt(distance); }, steps);
         // The search stops at a nice length; the match itself may go on.
         if (found.length == effort_.niceLength)
             consider(best, at, finder_.commonLength(at - found.distance, at, maxLength), found.distance,
@@ -100,17 +101,19 @@ std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t en
 
 void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& state,
                               std::vector<Rar20LzCode>& codes) {
+    const int steps = effort_.searchSteps;
     std::size_t at = begin;
-    Candidate current = at < end ? best(at, end, state) : Candidate{};
+    Candidate current = at < end ? best(at, end, state, steps) : Candidate{};
     while (at < end) {
         if (current.length == 0) {
             codes.push_back(Rar20LzState::literal(data_[at]));
             if (++at < end)
-                current = best(at, end, state);
+                current = best(at, end, state, steps);
             continue;
         }
         if (effort_.lazy && current.length < effort_.niceLength && at + 1 < end) {
-            const Candidate next = best(at + 1, end, state);
+            const bool good = effort_.goodLength != 0 && current.length >= effort_.goodLength;
+            const Candidate next = best(at + 1, end, state, good ? steps / 4 : steps);
             if (next.gain > current.gain) {
                 codes.push_back(Rar20LzState::literal(data_[at]));
                 ++at;
@@ -126,7 +129,7 @@ void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& 
         }
         codes.push_back(state.code(current.length, current.distance));
         at += current.length;
-        current = at < end ? best(at, end, state) : Candidate{};
+        current = at < end ? best(at, end, state, steps) : Candidate{};
     }
 }
 

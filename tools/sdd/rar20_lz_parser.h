@@ -18,14 +18,17 @@ struct Rar20LzParse {
 };
 
 // How hard the parser looks: more search steps find longer and nearer matches, lazy matching looks one
-// byte ahead before taking a match, and a match of `niceLength` ends the search at once. With optimal passes
-// the parser records every position's matches first (through binary trees, as it searches every position),
-// then weighs every way through the stretch and takes the cheapest, that many times, each pass pricing the
-// codes by the statistics of the parse before.
+// byte ahead before taking a match, and a match of `niceLength` ends the search at once. Once a match of
+// `goodLength` (if not 0) is in hand, the look one byte ahead takes a quarter of the steps: it seldom finds
+// a better one then, and on pictures most searches would run all their steps for nothing. With optimal
+// passes the parser records every position's matches first (through binary trees, as it searches every
+// position), then weighs every way through the stretch and takes the cheapest, that many times, each pass
+// pricing the codes by the statistics of the parse before.
 struct Rar20LzEffort {
     int searchSteps;
     bool lazy;
     std::uint32_t niceLength;
+    std::uint32_t goodLength = 0;
     int optimalPasses = 0;
 };
 
@@ -85,8 +88,9 @@ private:
     Step bestStep(std::size_t at, std::size_t end, const Rar20LzPrices& prices,
                   const Rar20LzState& state) const;
 
-    // Searches `at` (which joins the chains) for the best match that ends by `end`.
-    Candidate best(std::size_t at, std::size_t end, const Rar20LzState& state);
+    // Searches `at` (which joins the chains) for the best match that ends by `end`, walking at most
+    // `steps` positions of the chains.
+    Candidate best(std::size_t at, std::size_t end, const Rar20LzState& state, int steps);
     void consider(Candidate& best, std::size_t at, std::uint32_t length, std::uint32_t distance,
                   const Rar20LzState& state) const;
     void skip(std::size_t at);
