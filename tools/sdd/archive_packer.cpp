@@ -26,12 +26,15 @@ namespace {
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
 // bytes need not last, and this bounds what they cost.
 constexpr std::size_t mostPendingBytes = 64u << 20;
+// Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
+// processors does not get one packer per processor without end.
+constexpr unsigned mostWorkers = 8;
 
 } // namespace
 
 ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
     : options_(options), writer_(options.solid), written_(std::move(written)),
-      workers_(std::max(1u, std::thread::hardware_concurrency())) {
+      workers_(std::clamp(std::thread::hardware_concurrency(), 1u, mostWorkers)) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
