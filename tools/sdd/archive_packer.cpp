@@ -41,8 +41,9 @@ ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std:
 
 bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
-    // state moves on with every member it packs.
-    if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name))
+    // state moves on with every member it packs. The writer knows no method beyond level 5.
+    if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
+        options_.level > 5)
         return false;
     const std::size_t index = added_++;
     if (solidEncoder_) {
@@ -61,9 +62,11 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
         [options = options_, bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.end())]() mutable {
             return packAlone(options, std::move(bytes));
         });
-    pending_.push_back({index, std::string(name), time, bytes.size(), task->get_future()});
-    pendingBytes_ += bytes.size();
+    std::future<MemberData> data = task->get_future();
+    // Posted first: a pool that cannot start its threads throws before the member is counted as added.
     workers_.post([task] { (*task)(); });
+    pending_.push_back({index, std::string(name), time, bytes.size(), std::move(data)});
+    pendingBytes_ += bytes.size();
     while (pendingBytes_ > mostPendingBytes)
         writeOldestPending();
     return true;

@@ -33,8 +33,8 @@ public:
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
     // make it smaller. In a solid archive only empty members are stored: the members after a stored one
-    // could not reach back across it. Fails, adding nothing, for the reasons ArchiveWriter gives and for a
-    // member larger than largestMemberSize, which readers refuse.
+    // could not reach back across it. Fails, adding nothing, for the reasons ArchiveWriter gives, for a
+    // member larger than largestMemberSize, which readers refuse, and for a level outside 0 to 5.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime);
 

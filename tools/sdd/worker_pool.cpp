@@ -14,13 +14,15 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::post(std::function<void()> task) {
+    // The threads start before the first task is queued, so a task is never left waiting for threads that
+    // could not be made.
+    if (threads_.empty())
+        for (unsigned i = 0; i < threadCount_; ++i)
+            threads_.emplace_back(&WorkerPool::work, this);
     {
         const std::lock_guard lock(mutex_);
         tasks_.push_back(std::move(task));
     }
-    if (threads_.empty())
-        for (unsigned i = 0; i < threadCount_; ++i)
-            threads_.emplace_back(&WorkerPool::work, this);
     posted_.notify_one();
 }
 

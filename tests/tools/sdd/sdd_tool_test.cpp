@@ -293,6 +293,10 @@ TEST_F(SddTool, AFailedAddLeavesTheArchiveAsItWasAndRefusesWhatReadersRefuse) {
     ArchivePacker packer(PackOptions{});
     const std::vector<std::uint8_t> tooLarge((256u << 20) + 1);
     EXPECT_FALSE(packer.add("huge.bin", tooLarge));
+    // No method is known beyond level 5: the member must be refused, not lost from the archive.
+    for (bool solid : {false, true})
+        EXPECT_FALSE(
+            ArchivePacker(PackOptions{6, solid, false}).add("a.txt", std::vector<std::uint8_t>(100, 'a')));
 }
 
 // The check behind every `a`: each member read back through our unpacker must match its input.
