@@ -89,6 +89,9 @@ inline constexpr std::size_t rar20DistanceSymbols = 48;
 inline constexpr std::size_t rar20RepeatLengthSymbols = 28;
 inline constexpr std::size_t rar20LzLengths =
     rar20MainSymbols + rar20DistanceSymbols + rar20RepeatLengthSymbols;
+// Where an LZ table read's distance and repeat-length code lengths begin, after the main table's.
+inline constexpr std::size_t rar20DistanceLengthsAt = rar20MainSymbols;
+inline constexpr std::size_t rar20RepeatLengthLengthsAt = rar20MainSymbols + rar20DistanceSymbols;
 inline constexpr std::size_t rar20MultimediaSymbols = 257;
 inline constexpr int rar20MaxChannels = 4;
 inline constexpr std::size_t rar20WindowSize = 0x100000;

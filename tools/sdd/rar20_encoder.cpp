@@ -22,9 +22,6 @@ constexpr int lookAheadPaddingBits = 16;
 // The stretch of bytes on which the multimedia coder's channel count is chosen.
 constexpr std::size_t channelSampleSize = 16 * 1024;
 
-constexpr std::size_t distanceOffset = rar20MainSymbols;
-constexpr std::size_t repeatLengthOffset = rar20MainSymbols + rar20DistanceSymbols;
-
 struct Slice {
     std::size_t offset;
     std::size_t size;
@@ -34,8 +31,8 @@ struct Slice {
 std::vector<Slice> tableSlices(bool multimedia, int channelCount) {
     if (!multimedia)
         return {{0, rar20MainSymbols},
-                {distanceOffset, rar20DistanceSymbols},
-                {repeatLengthOffset, rar20RepeatLengthSymbols}};
+                {rar20DistanceLengthsAt, rar20DistanceSymbols},
+                {rar20RepeatLengthLengthsAt, rar20RepeatLengthSymbols}};
     std::vector<Slice> slices;
     for (int channel = 0; channel < channelCount; ++channel)
         slices.push_back(
@@ -64,10 +61,11 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     const std::size_t begin = history_.size();
     history_.insert(history_.end(), member.begin(), member.end());
     BitWriter bits;
+    const auto stretchEnd = [this](std::size_t from) { return std::min(history_.size(), from + blockSize); };
     for (std::size_t at = begin; at < history_.size();) {
-        const std::size_t end = std::min(history_.size(), at + blockSize);
+        const std::size_t end = stretchEnd(at);
         const Rar20LzState lzBefore = lz_;
-        const std::size_t nextEnd = end < history_.size() ? std::min(history_.size(), end + blockSize) : 0;
+        const std::size_t nextEnd = end < history_.size() ? stretchEnd(end) : 0;
         std::vector<Block> blocks = cheapestLzBlocks(at, end, nextEnd);
         if (tryMultimedia_) {
             Block trial = multimediaBlock(at, end, likeliestChannelCount(at, end));
@@ -113,15 +111,9 @@ std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begi
 Rar20Encoder::Block Rar20Encoder::lzBlockOf(std::span<const Rar20LzCode> codes) {
     Block block;
     block.lzCodes = codes;
-    block.weights.assign(rar20LzLengths, 0);
-    for (const Rar20LzCode& code : codes) {
-        ++block.weights[code.mainSymbol];
-        if (code.second == Rar20LzCode::Second::distance)
-            ++block.weights[distanceOffset + code.secondSymbol];
-        else if (code.second == Rar20LzCode::Second::repeatLength)
-            ++block.weights[repeatLengthOffset + code.secondSymbol];
+    block.weights = lzSymbolWeights(codes);
+    for (const Rar20LzCode& code : codes)
         block.extraBits += code.mainExtraBits + code.secondExtraBits;
-    }
     // The tables in use must always be able to ask for new ones.
     block.weights[rar20LzTableSwitchSymbol] = std::max(block.weights[rar20LzTableSwitchSymbol], 1u);
     return block;

@@ -1,5 +1,17 @@
 #include "tools/sdd/rar20_lz_code.h"
 
+std::vector<std::uint32_t> lzSymbolWeights(std::span<const Rar20LzCode> codes) {
+    std::vector<std::uint32_t> weights(rar20LzLengths, 0);
+    for (const Rar20LzCode& code : codes) {
+        ++weights[code.mainSymbol];
+        if (code.second == Rar20LzCode::Second::distance)
+            ++weights[rar20DistanceLengthsAt + code.secondSymbol];
+        else if (code.second == Rar20LzCode::Second::repeatLength)
+            ++weights[rar20RepeatLengthLengthsAt + code.secondSymbol];
+    }
+    return weights;
+}
+
 bool Rar20LzState::canCode(std::uint32_t length, std::uint32_t distance) const {
     if (distance == 0 || distance > maxDistance || length < 2 || length > maxLength)
         return false;

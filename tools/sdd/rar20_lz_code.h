@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 // One step of an LZ-mode stream: a main-table symbol with its extra bits, and for matches that need one a
 // second symbol (from the distance or the repeat-length table) with its own extra bits.
@@ -18,6 +20,9 @@ struct Rar20LzCode {
     std::uint32_t mainExtra = 0;
     std::uint32_t secondExtra = 0;
 };
+
+// How often each symbol of an LZ table read (main, distance, repeat length) is written by `codes`.
+std::vector<std::uint32_t> lzSymbolWeights(std::span<const Rar20LzCode> codes);
 
 // What the decoder remembers of earlier matches: the four last distances and the last length. The packer
 // keeps the same record so it can use the cheap codes that refer to it.
@@ -56,9 +61,6 @@ public:
     // Whether a match of this length and distance has a code now.
     bool canCode(std::uint32_t length, std::uint32_t distance) const;
 
-    // The cheapest code for the match (which must have one).
-    Rar20LzCode codeFor(std::uint32_t length, std::uint32_t distance) const;
-
     // The same, and the state after it.
     Rar20LzCode code(std::uint32_t length, std::uint32_t distance);
 
@@ -71,6 +73,9 @@ public:
     static Rar20LzCode literal(std::uint8_t byte) { return {byte}; }
 
 private:
+    // The cheapest code for the match (which must have one).
+    Rar20LzCode codeFor(std::uint32_t length, std::uint32_t distance) const;
+
     std::array<std::uint32_t, 4> ring_{};
     unsigned ringIndex_ = 0;
     std::uint32_t lastLength_ = 0;

@@ -11,13 +11,6 @@
 
 namespace {
 
-constexpr std::size_t distanceOffset = rar20MainSymbols;
-constexpr std::size_t repeatLengthOffset = rar20MainSymbols + rar20DistanceSymbols;
-
-} // namespace
-
-namespace {
-
 // The cheapest way found to reach a position: the step that arrives there (a literal has length 1). The
 // decoder's record of matches after that step is worked out once the position is reached, from the step's
 // start; keeping it in every node instead would copy it at each of the many improvements a node sees.
@@ -27,25 +20,12 @@ struct Node {
     std::uint32_t distance = 0;
 };
 
-// How often each symbol of a table read is written by `codes`.
-std::vector<std::uint32_t> weightsOf(std::span<const Rar20LzCode> codes) {
-    std::vector<std::uint32_t> weights(rar20LzLengths, 0);
-    for (const Rar20LzCode& code : codes) {
-        ++weights[code.mainSymbol];
-        if (code.second == Rar20LzCode::Second::distance)
-            ++weights[distanceOffset + code.secondSymbol];
-        else if (code.second == Rar20LzCode::Second::repeatLength)
-            ++weights[repeatLengthOffset + code.secondSymbol];
-    }
-    return weights;
-}
-
 // The code lengths tables made for these weights would have.
 std::vector<std::uint8_t> codeLengthsOf(std::span<const std::uint32_t> weights) {
     std::vector<std::uint8_t> lengths;
-    for (const auto& [offset, size] :
-         {std::pair{std::size_t{0}, rar20MainSymbols}, std::pair{distanceOffset, rar20DistanceSymbols},
-          std::pair{repeatLengthOffset, rar20RepeatLengthSymbols}}) {
+    for (const auto& [offset, size] : {std::pair{std::size_t{0}, rar20MainSymbols},
+                                       std::pair{rar20DistanceLengthsAt, rar20DistanceSymbols},
+                                       std::pair{rar20RepeatLengthLengthsAt, rar20RepeatLengthSymbols}}) {
         const std::vector<std::uint8_t> slice = codeLengthsFromWeights(weights.subspan(offset, size));
         lengths.insert(lengths.end(), slice.begin(), slice.end());
     }
@@ -75,7 +55,7 @@ std::vector<Rar20LzParse> Rar20LzParser::parseOptimal(std::size_t begin, std::si
     std::vector<Rar20LzParse> parses;
     for (int round = 0; round <= effort_.optimalPasses; ++round) {
         const Rar20LzPrices prices =
-            round == 0 ? prices_ : Rar20LzPrices(codeLengthsOf(weightsOf(parses.back().codes)));
+            round == 0 ? prices_ : Rar20LzPrices(codeLengthsOf(lzSymbolWeights(parses.back().codes)));
         Rar20LzParse& parse = parses.emplace_back();
         parse.stateAfter = state;
         if (round == 0)

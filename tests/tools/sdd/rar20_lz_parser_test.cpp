@@ -8,18 +8,11 @@ namespace {
 
 // The code lengths tables made for these codes would have, per table, in table-read order.
 std::vector<std::uint8_t> ownLengths(const std::vector<Rar20LzCode>& codes) {
-    std::vector<std::uint32_t> weights(rar20LzLengths, 0);
-    for (const Rar20LzCode& code : codes) {
-        ++weights[code.mainSymbol];
-        if (code.second == Rar20LzCode::Second::distance)
-            ++weights[rar20MainSymbols + code.secondSymbol];
-        else if (code.second == Rar20LzCode::Second::repeatLength)
-            ++weights[rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol];
-    }
+    const std::vector<std::uint32_t> weights = lzSymbolWeights(codes);
     std::vector<std::uint8_t> lengths;
-    for (const auto& [offset, size] :
-         {std::pair{std::size_t{0}, rar20MainSymbols}, std::pair{rar20MainSymbols, rar20DistanceSymbols},
-          std::pair{rar20MainSymbols + rar20DistanceSymbols, rar20RepeatLengthSymbols}}) {
+    for (const auto& [offset, size] : {std::pair{std::size_t{0}, rar20MainSymbols},
+                                       std::pair{rar20DistanceLengthsAt, rar20DistanceSymbols},
+                                       std::pair{rar20RepeatLengthLengthsAt, rar20RepeatLengthSymbols}}) {
         const std::vector<std::uint8_t> slice =
             codeLengthsFromWeights(std::span(weights).subspan(offset, size));
         lengths.insert(lengths.end(), slice.begin(), slice.end());
@@ -36,9 +29,9 @@ std::uint64_t bitsAt(const std::vector<Rar20LzCode>& codes, const std::vector<st
     for (const Rar20LzCode& code : codes) {
         total += bits(code.mainSymbol) + code.mainExtraBits + code.secondExtraBits;
         if (code.second == Rar20LzCode::Second::distance)
-            total += bits(rar20MainSymbols + code.secondSymbol);
+            total += bits(rar20DistanceLengthsAt + code.secondSymbol);
         else if (code.second == Rar20LzCode::Second::repeatLength)
-            total += bits(rar20MainSymbols + rar20DistanceSymbols + code.secondSymbol);
+            total += bits(rar20RepeatLengthLengthsAt + code.secondSymbol);
     }
     return total;
 }
