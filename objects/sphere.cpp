@@ -73,7 +73,7 @@ void Sphere::update(double dt) {
         orbitAngle -= 360;
 
     if (moon) {
-        moonAngle = static_cast<float>(worldTime) * moonSpeed;
+        moonAngle = moonPhase + static_cast<float>(worldTime) * moonSpeed;
         position = rotated(homePosition, rotationAxis, moonAngle);
         spinAngle = moonAngle; // a moon keeps one face to its planet
     }

@@ -28,6 +28,7 @@ public:
     Vec3 rotationAxis{0, 1, 0};
     GLuint displayList = 0;
     float spinAngle = 0;    // degrees
+    float moonPhase = 0;    // a moon's place on its orbit at world time 0: the script's start angle
     float spinSpeed = 0.2f; // degrees per second
     float radius = 5;
     float alpha = 1; // below 1 translucent; the wire build-up leaves its last corner's alpha here

@@ -112,5 +112,8 @@ std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList&
     };
     if (!readBlockBody(script, keywords))
         return nullptr;
+    // A moon's angle is worked out afresh from the world clock every frame, so the start angle of its
+    // "rotation" line is kept apart: without it every moon of a planet would start on one line.
+    s.moonPhase = s.spinAngle;
     return sphere;
 }

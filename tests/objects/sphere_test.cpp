@@ -176,6 +176,17 @@ TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
     EXPECT_EQ(again[0]->moonSpeed, 2);
     EXPECT_TRUE(again[0]->flashOn);
     EXPECT_EQ(again[0]->flashTimer, 0);
+
+    // Each moon starts where its rotation line puts it, not all of them on one line, and keeps its speed.
+    std::vector<Sphere*> moons = readSpheres("sphere\nbegin\nmoon\nrotation V(0 1 0) 90 0\nend\n"
+                                             "sphere\nbegin\nmoon\nrotation V(0 1 0) 180 0\nend\nENDWORLD\n");
+    ASSERT_EQ(moons.size(), 2u);
+    worldTime = 10;
+    for (Sphere* moon : moons)
+        moon->update(0.1);
+    EXPECT_NEAR(moons[0]->moonAngle, 90 + 10 * 2, 1e-3);
+    EXPECT_NEAR(moons[1]->moonAngle, 180 + 10 * 1.5f, 1e-3);
+    worldTime = 0;
 }
 
 TEST_F(SphereParsing, ATgaTextureCarriesOverToTheNextSpheresUntilAnotherTexture) {
