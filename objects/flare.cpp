@@ -111,6 +111,11 @@ void Flare::draw(Camera& camera) {
     gluProject(position.x, position.y, position.z, modelView, projection, viewport, &window[0], &window[1],
                &window[2]);
     visible = anchorVisible(camera, window, viewport);
+    // The starting opacity is for an anchor in sight: one hidden at its first look starts dark instead of
+    // glaring through whatever covers it until the fade catches up.
+    if (!lookedFor && !visible)
+        opacity = 0;
+    lookedFor = true;
 
     if (opacity > 0) {
         const Vec3 pixel{static_cast<float>(window[0]), static_cast<float>(window[1]), 0};

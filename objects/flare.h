@@ -36,6 +36,7 @@ public:
     float focusThreshold = 0; // focus: the alignment at which the sprite vanishes
     float lumin = 1;          // brightness of the sprite
     bool visible = false;     // the anchor was seen at the last draw
+    bool lookedFor = false;   // the anchor has been tested at least once
     bool hasLensEffect = false;
     bool isEnvironment = false; // anchor = camera eye + offset
     bool hasFocus = false;      // the sprite fades as the view turns away from offset

@@ -288,6 +288,40 @@ TEST_F(FlareDrawing, AnEnvFlareShowsOnlyOverTheClearedFarValue) {
     EXPECT_FALSE(flare.visible);
 }
 
+// A script's starting opacity glares in the first frame only where the anchor is in sight: not through a
+// body drawn in front of it, nor from behind the viewer. Once looked for, hiding fades it as usual.
+TEST_F(FlareDrawing, AStartingGlareShowsOnlyWhereItsAnchorIsSeen) {
+    occlude(90, 70, 110, 90, 0.3f);
+    const auto firstFrame = [&](Vec3 anchor, Vec3 forward) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        viewer.forward = forward;
+        Flare flare;
+        flare.position = anchor;
+        flare.opacity = 1;
+        flare.spriteSize = 50;
+        flare.textured = true;
+        flare.textureId = white;
+        flare.draw(viewer);
+        return flare;
+    };
+    const Vec3 ahead{0, 0, -1};
+    EXPECT_EQ(firstFrame(atPixel(100, 80, 0.5f), ahead).opacity, 0);
+    EXPECT_FALSE(lit(100, 80));
+    EXPECT_FALSE(lit(115, 80)) << "the sprite reaches past the body; none of it may show";
+    EXPECT_EQ(firstFrame(atPixel(200, 80, 0.5f), -ahead).opacity, 0);
+    EXPECT_FALSE(lit(200, 80));
+
+    Flare seen = firstFrame(atPixel(200, 80, 0.5f), ahead);
+    EXPECT_EQ(seen.opacity, 1);
+    EXPECT_TRUE(lit(200, 80));
+    seen.position = atPixel(100, 80, 0.5f); // now behind the body
+    seen.draw(viewer);
+    EXPECT_EQ(seen.opacity, 1) << "a flare already seen fades out, it does not vanish at once";
+    seen.update(0.05);
+    EXPECT_GT(seen.opacity, 0);
+    EXPECT_LT(seen.opacity, 1);
+}
+
 TEST_F(FlareDrawing, SpriteIsStretchedAndFadesWithFocus) {
     Flare flare;
     flare.position = atPixel(100, 80.5f, 0.5f);
