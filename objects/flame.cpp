@@ -36,9 +36,9 @@ float Flame::discOpacity(int i, Vec3 eye) const {
         return 0;
     // A disc's opacity falls evenly from its centre to its rim, so discs a step apart along the line add up,
     // at the line, to their opacity × glowWidth / step: this opacity makes the line fully opaque. The step is
-    // measured as the viewer sees it, across the line of sight, so that where the ring runs towards the viewer
-    // its discs, crowding together, do not pile up into a blinding spot. Samples farther apart than the glow
-    // is wide cannot close the line, and each is simply opaque at its centre.
+    // measured as the viewer sees it, across the line of sight, so that where the ring runs towards the
+    // viewer its discs, crowding together, do not pile up into a blinding spot. Samples farther apart than
+    // the glow is wide cannot close the line, and each is simply opaque at its centre.
     const Vec3 sight = normalize(ringPoint(i) - eye);
     const Vec3 step = ringPoint(i + 1) - ringPoint(i);
     const float seenStep = length(step - dot(step, sight) * sight);

@@ -20,9 +20,8 @@ public:
     void update(double dt) override;
 
     float opacity = 0;      // 0..1, a little above 1 while visible; nothing is drawn at 0
-    // Sizes in design pixels (objects/screen_sprite.h): they follow the picture's height.
-    float spriteSize = 10;  // half-height of the sprite
-    float lensSize = 5;     // half-size of the lens ghosts before each ghost's own factor
+    float spriteSize = 10;  // half-height of the sprite, design pixels (objects/screen_sprite.h)
+    float lensSize = 5;     // half-size of a ghost before its own factor, design pixels
     float fadeInRate = 6;   // opacity per second while visible
     float fadeOutRate = 6;  // opacity per second while hidden
     float envFov = 0.1f;    // env flares: half-height of their own frustum at distance 1
@@ -53,6 +52,6 @@ private:
 };
 
 // Reads a "flare" block. Sizes in the script are pixels of a 600-pixel-high picture, kept as they are and
-// scaled to the picture when drawn; rates are per 1/60-second frame and become per second. "lenseffect" takes the four lines
-// after it: the ghosts' size, then the three lens textures (slots 0, 1, 2).
+// scaled to the picture when drawn; rates are per 1/60-second frame and become per second. "lenseffect" takes
+// the four lines after it: the ghosts' size, then the three lens textures (slots 0, 1, 2).
 std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& list);

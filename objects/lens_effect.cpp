@@ -56,7 +56,7 @@ void drawStreaks(Vec3 flare, Vec3 toCentre, float scale, std::uint32_t texture, 
         // The picture's (u, v) lies at (2u − 1) across and (2v − 1) along from the centre.
         glBegin(GL_TRIANGLE_STRIP);
         for (const auto& [u, v] : {std::pair{lit.left, lit.bottom}, std::pair{lit.right, lit.bottom},
-                                  std::pair{lit.left, lit.top}, std::pair{lit.right, lit.top}}) {
+                                   std::pair{lit.left, lit.top}, std::pair{lit.right, lit.top}}) {
             const Vec3 corner = sign * ((2 * u - 1) * across + (2 * v - 1) * along);
             glTexCoord2f(u, v);
             glVertex2f(corner.x, corner.y);
@@ -76,7 +76,8 @@ void drawGhosts(Vec3 flare, Vec3 centre, float scale, float ghostSize,
         const LensGhost& ghost = lensGhosts[row];
         // The turns add up from ghost to ghost, which scatters them a little about the line.
         rotateAboutAxis(sideways, Vec3{0, 0, 1}, 90 * swing * ghost.position);
-        const Vec3 at = flare + ghost.position * toCentre + scale * ghostStray * (2 - ghost.position) * sideways;
+        const Vec3 at =
+            flare + ghost.position * toCentre + scale * ghostStray * (2 - ghost.position) * sideways;
         glLoadIdentity();
         glTranslatef(at.x, at.y, 0);
         glScalef(1.5f, 1.5f, 1);

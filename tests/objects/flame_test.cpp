@@ -66,7 +66,6 @@ TEST(Flame, RingTiltsWithItsXCoordinate) {
     expectNear(flame.ringPoint(50), {100, 10 + 0.5f * 100, 950}, 0.05f);
     expectNear(flame.ringPoint(100), {-1900, 10 - 0.5f * 1900, -50}, 0.05f);
     expectNear(flame.ringPoint(Flame::ringSegments), flame.ringPoint(0), 0.05f);
-
 }
 
 class FlameDrawing : public GlTest {

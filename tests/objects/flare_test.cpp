@@ -44,7 +44,7 @@ protected:
 
 } // namespace
 
-// Sizes stay in the script's pixels whatever the picture's size when the script is read; rates become per second.
+// Sizes stay as the script gives them, whatever the picture's size at reading; rates become per second.
 TEST_F(FlareScript, ReadsEveryKeywordScalingRatesToSeconds) {
     setViewport(1600, 1200);
     const ObjectList list = readScript("mesh\nbegin Sun\nend\n"
@@ -362,8 +362,9 @@ TEST_F(FlareDrawing, LensGhostsLieOnTheLineThroughTheWindowCentre) {
     flare.opacity = 1;
     flare.lumin = 0; // no sprite
     flare.hasLensEffect = true;
-    flare.lensSize = 20; // 8 pixels
-    flare.lensTextures = {white, white, black}; // ghosts only: the streaks add black
+    flare.lensSize = 20; // 8 pixels here
+    // Ghosts only: the streaks add black.
+    flare.lensTextures = {white, white, black};
     flare.draw(viewer);
 
     const Vec3 pixel{100, 80, 0};

@@ -37,14 +37,15 @@ GLuint glowTexture() {
 
 // A flame ring seen a little from above, a halo around the invisible sphere it circles, and the glare of a
 // light beside them with its lens effect: every kind of object that glows or is drawn in window pixels.
-constexpr std::string_view glowingScene = "flame\nbegin\nsize 0\nangle 0.1\noffset 300\n"
-                                          "colorfrom V(1 0.7 0.2)\ncolorto V(0.9 0.1 0)\nend\n"
-                                          "billboard\nbegin\noreol V(0 0 0) 1500\nsize 2500\nalpha 0.5\n"
-                                          "rotation 0 0\ntexture glow\nend\n"
-                                          "flare\nbegin\nposition V(1800 900 0)\nsize 60\nalpha 1 fade: 0.1 0.1\n"
-                                          "rotation 0 0\ntexture glow\nlenseffect\n\tsize 8\n\ttexture glow\n"
-                                          "\ttexture glow\n\ttexture glow\nend\n"
-                                          "ENDWORLD\n";
+constexpr std::string_view glowingScene =
+    "flame\nbegin\nsize 0\nangle 0.1\noffset 300\n"
+    "colorfrom V(1 0.7 0.2)\ncolorto V(0.9 0.1 0)\nend\n"
+    "billboard\nbegin\noreol V(0 0 0) 1500\nsize 2500\nalpha 0.5\n"
+    "rotation 0 0\ntexture glow\nend\n"
+    "flare\nbegin\nposition V(1800 900 0)\nsize 60\nalpha 1 fade: 0.1 0.1\n"
+    "rotation 0 0\ntexture glow\nlenseffect\n\tsize 8\n\ttexture glow\n"
+    "\ttexture glow\n\ttexture glow\nend\n"
+    "ENDWORLD\n";
 
 // The scene drawn once, as the first frame of a show, in a picture of the given size.
 Pixels render(int width, int height) {
