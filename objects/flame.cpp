@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,9 @@ constexpr float fullTurn = 6.2831855f;
 // Scripts give the ring's size as an offset from this radius.
 constexpr float baseRingRadius = 2000;
 
+// Steps around the rim of each glow disc.
+constexpr int discSegments = 16;
+
 void colorVertex(Vec3 color, float alpha, Vec3 vertex) {
     glColor4f(color.x, color.y, color.z, alpha);
     glVertex3f(vertex.x, vertex.y, vertex.z);
@@ -21,35 +25,36 @@ void colorVertex(Vec3 color, float alpha, Vec3 vertex) {
 
 } // namespace
 
-Vec3 Flame::ellipsePoint(int i, float radius) const {
-    const float theta = fullTurn * static_cast<float>(i) / ringSegments;
-    const float cosine = std::cos(theta);
-    const float sine = std::sin(theta);
-    // Every band edge keeps the height of its ring point, so the tilt is taken from the ring line itself.
-    const float ringX = ringCentre.x + ringRadius * xStretch * cosine;
-    return {ringCentre.x + radius * xStretch * cosine, ringCentre.y + slope * ringX,
-            ringCentre.z + radius * sine};
-}
-
 Vec3 Flame::ringPoint(int i) const {
-    return ellipsePoint(i, ringRadius);
+    const float theta = fullTurn * static_cast<float>(i) / ringSegments;
+    const float x = ringCentre.x + ringRadius * xStretch * std::cos(theta);
+    return {x, ringCentre.y + slope * x, ringCentre.z + ringRadius * std::sin(theta)};
 }
 
-Vec3 Flame::bandEdge(Band band, int i) const {
-    switch (band) {
-    case Band::upper:
-        return ringPoint(i) + Vec3{0, glowWidth, 0};
-    case Band::lower:
-        return ringPoint(i) - Vec3{0, glowWidth, 0};
-    case Band::inner:
-        return ellipsePoint(i, ringRadius - glowWidth);
-    case Band::outer:
-        return ellipsePoint(i, ringRadius + glowWidth);
-    }
-    return ringPoint(i);
+float Flame::discOpacity(int i, Vec3 eye) const {
+    if (glowWidth <= 0)
+        return 0;
+    // A disc's opacity falls evenly from its centre to its rim, so discs a step apart along the line add up,
+    // at the line, to their opacity × glowWidth / step: this opacity makes the line fully opaque. The step is
+    // measured as the viewer sees it, across the line of sight, so that where the ring runs towards the
+    // viewer its discs, crowding together, do not pile up into a blinding spot. Samples farther apart than
+    // the glow is wide cannot close the line, and each is simply opaque at its centre.
+    const Vec3 sight = normalize(ringPoint(i) - eye);
+    const Vec3 step = ringPoint(i + 1) - ringPoint(i);
+    const float seenStep = length(step - dot(step, sight) * sight);
+    return std::min(seenStep / glowWidth, 1.0f);
 }
 
 void Flame::draw(Camera&) {
+    // The viewer's right and up, and where it stands, from the view the camera left in the model-view
+    // matrix: the discs face the viewer. The matrix turns without scaling, so its inverse is its transpose.
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const Vec3 right{m[0], m[4], m[8]};
+    const Vec3 up{m[1], m[5], m[9]};
+    const Vec3 back{m[2], m[6], m[10]};
+    const Vec3 eye = -(m[12] * right + m[13] * up + m[14] * back);
+
     glColor4f(1, 1, 1, 1);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
@@ -57,24 +62,28 @@ void Flame::draw(Camera&) {
     // solid things drawn before. Blending stays as the scene has it: additive.
     glDepthMask(GL_FALSE);
 
-    // The four bands run on from one into the next in a single strip.
-    glBegin(GL_TRIANGLE_STRIP);
-    for (Band band : {Band::upper, Band::lower, Band::inner, Band::outer}) {
-        for (int i = 0; i <= ringSegments; ++i) {
-            colorVertex(colorFrom, 1, ringPoint(i));
-            colorVertex(colorTo, 0, bandEdge(band, i));
+    for (int i = 0; i < ringSegments; ++i) {
+        const Vec3 centre = ringPoint(i);
+        const float opacity = discOpacity(i, eye);
+        // The line's colour holds over the inner half of the disc, so that the discs sum to it at the line,
+        // and turns to the far colour over the outer half, as the opacity runs out.
+        const auto rim = [&](int k, float reach) {
+            const float phi = fullTurn * static_cast<float>(k) / discSegments;
+            return centre + (reach * glowWidth) * (std::cos(phi) * right + std::sin(phi) * up);
+        };
+        glBegin(GL_TRIANGLE_FAN);
+        colorVertex(colorFrom, opacity, centre);
+        for (int k = 0; k <= discSegments; ++k)
+            colorVertex(colorFrom, opacity / 2, rim(k, 0.5f));
+        glEnd();
+        glBegin(GL_TRIANGLE_STRIP);
+        for (int k = 0; k <= discSegments; ++k) {
+            colorVertex(colorFrom, opacity / 2, rim(k, 0.5f));
+            colorVertex(colorTo, 0, rim(k, 1));
         }
+        glEnd();
     }
-    glEnd();
 
-    // The line itself is opaque.
-    glDisable(GL_BLEND);
-    glBegin(GL_LINE_STRIP);
-    for (int i = 0; i <= ringSegments; ++i)
-        colorVertex(colorFrom, 1, ringPoint(i));
-    glEnd();
-
-    glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
     glDepthMask(GL_TRUE);

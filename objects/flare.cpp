@@ -19,11 +19,6 @@
 
 namespace {
 
-// Scripts give sizes in pixels of an 800-pixel-wide window.
-float scaledToWindow(float scriptPixels) {
-    return scriptPixels * static_cast<float>(viewport().width) / 800;
-}
-
 // Scripts give rates per 1/60-second frame.
 constexpr float framesPerSecond = 60;
 
@@ -83,7 +78,8 @@ void Flare::drawSprite(const Camera& camera, Vec3 pixel) const {
         const Vec3 centre{windowWidth() / 2, windowHeight() / 2, 0};
         glRotatef(90 * dot(normalize(pixel), normalize(orientVector - centre)), 0, 0, 1);
     }
-    drawScreenSprite(spriteSize * aspect, spriteSize);
+    const float halfHeight = spriteSize * pixelsPerDesignPixel(windowHeight());
+    drawScreenSprite(halfHeight * aspect, halfHeight);
     leave2D();
 }
 
@@ -115,6 +111,11 @@ void Flare::draw(Camera& camera) {
     gluProject(position.x, position.y, position.z, modelView, projection, viewport, &window[0], &window[1],
                &window[2]);
     visible = anchorVisible(camera, window, viewport);
+    // The starting opacity is for an anchor in sight: one hidden at its first look starts dark instead of
+    // glaring through whatever covers it until the fade catches up.
+    if (!lookedFor && !visible)
+        opacity = 0;
+    lookedFor = true;
 
     if (opacity > 0) {
         const Vec3 pixel{static_cast<float>(window[0]), static_cast<float>(window[1]), 0};
@@ -175,9 +176,7 @@ void readLensLines(ScriptReader& script, Flare& flare) {
     flare.hasLensEffect = true;
     if (!script.nextLine() || script.lineStartsWith("end"))
         return;
-    float size = 0;
-    if (scanLine(script.line(), "\tsize %f", size) == 1)
-        flare.lensSize = scaledToWindow(size);
+    scanLine(script.line(), "\tsize %f", flare.lensSize);
     for (std::size_t slot = 0; slot < flare.lensTextures.size(); ++slot) {
         if (!script.nextLine() || script.lineStartsWith("end"))
             return;
@@ -202,12 +201,7 @@ std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& 
     if (!readBlockBegin(script))
         return nullptr;
     const BlockKeyword keywords[] = {
-        {"size",
-         [&f](ScriptReader& s) {
-             float size = 0;
-             if (scanLine(s.line(), "size %f", size) == 1)
-                 f.spriteSize = scaledToWindow(size);
-         }},
+        floatKeyword("size", f.spriteSize),
         floatKeyword("flash", f.flashAmount),
         floatKeyword("lumin", f.lumin),
         {"focus",

@@ -20,8 +20,8 @@ public:
     void update(double dt) override;
 
     float opacity = 0;      // 0..1, a little above 1 while visible; nothing is drawn at 0
-    float spriteSize = 10;  // half-height of the sprite, window pixels
-    float lensSize = 5;     // half-size of the lens ghosts before each ghost's own factor, window pixels
+    float spriteSize = 10;  // half-height of the sprite, design pixels (objects/screen_sprite.h)
+    float lensSize = 5;     // half-size of a ghost before its own factor, design pixels
     float fadeInRate = 6;   // opacity per second while visible
     float fadeOutRate = 6;  // opacity per second while hidden
     float envFov = 0.1f;    // env flares: half-height of their own frustum at distance 1
@@ -35,6 +35,7 @@ public:
     float focusThreshold = 0; // focus: the alignment at which the sprite vanishes
     float lumin = 1;          // brightness of the sprite
     bool visible = false;     // the anchor was seen at the last draw
+    bool lookedFor = false;   // the anchor has been tested at least once
     bool hasLensEffect = false;
     bool isEnvironment = false; // anchor = camera eye + offset
     bool hasFocus = false;      // the sprite fades as the view turns away from offset
@@ -50,7 +51,7 @@ private:
     void drawSprite(const Camera& camera, Vec3 pixel) const;
 };
 
-// Reads a "flare" block. Sizes in the script are pixels of an 800-pixel-wide window and are scaled to the
-// `Width` setting; rates are per 1/60-second frame and become per second. "lenseffect" takes the four lines
-// after it: the ghosts' size, then the three lens textures (slots 0, 1, 2).
+// Reads a "flare" block. Sizes in the script are pixels of a 600-pixel-high picture, kept as they are and
+// scaled to the picture when drawn; rates are per 1/60-second frame and become per second. "lenseffect" takes
+// the four lines after it: the ghosts' size, then the three lens textures (slots 0, 1, 2).
 std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& list);

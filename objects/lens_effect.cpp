@@ -35,12 +35,16 @@ constexpr Streak streaks[] = {
     {1.7f, 1.8f, 0.4f, 0.3f, 0.9f, 0.15f, true},
 };
 
-// Half-length of a streak before its scale, window pixels whatever the window's size.
+// Half-length of a streak before its scale, design pixels.
 constexpr float streakReach = 200;
 
-void drawStreaks(Vec3 flare, Vec3 toCentre, std::uint32_t texture, const LitBox& lit) {
-    const Vec3 along = streakReach * normalize(toCentre);
-    const Vec3 across = streakReach * cross(normalize(toCentre), Vec3{0, 0, 1});
+// How far the ghosts stray beside the line, design pixels per unit of the way still to go to the mirrored
+// flare.
+constexpr float ghostStray = 2;
+
+void drawStreaks(Vec3 flare, Vec3 toCentre, float scale, std::uint32_t texture, const LitBox& lit) {
+    const Vec3 along = scale * streakReach * normalize(toCentre);
+    const Vec3 across = scale * streakReach * cross(normalize(toCentre), Vec3{0, 0, 1});
     glBindTexture(GL_TEXTURE_2D, texture);
     for (const Streak& streak : streaks) {
         const Vec3 centre = flare + streak.along * toCentre;
@@ -52,7 +56,7 @@ void drawStreaks(Vec3 flare, Vec3 toCentre, std::uint32_t texture, const LitBox&
         // The picture's (u, v) lies at (2u − 1) across and (2v − 1) along from the centre.
         glBegin(GL_TRIANGLE_STRIP);
         for (const auto& [u, v] : {std::pair{lit.left, lit.bottom}, std::pair{lit.right, lit.bottom},
-                                  std::pair{lit.left, lit.top}, std::pair{lit.right, lit.top}}) {
+                                   std::pair{lit.left, lit.top}, std::pair{lit.right, lit.top}}) {
             const Vec3 corner = sign * ((2 * u - 1) * across + (2 * v - 1) * along);
             glTexCoord2f(u, v);
             glVertex2f(corner.x, corner.y);
@@ -61,8 +65,8 @@ void drawStreaks(Vec3 flare, Vec3 toCentre, std::uint32_t texture, const LitBox&
     }
 }
 
-void drawGhosts(Vec3 flare, Vec3 centre, float ghostSize, const std::array<std::uint32_t, 3>& textures,
-                bool orient) {
+void drawGhosts(Vec3 flare, Vec3 centre, float scale, float ghostSize,
+                const std::array<std::uint32_t, 3>& textures, bool orient) {
     const Vec3 toCentre = centre - flare;
     // How far the flare stands from the centre's direction, seen from the window's corner: it sets how much
     // the ghosts swing off the line and how far oriented ghosts turn.
@@ -72,7 +76,8 @@ void drawGhosts(Vec3 flare, Vec3 centre, float ghostSize, const std::array<std::
         const LensGhost& ghost = lensGhosts[row];
         // The turns add up from ghost to ghost, which scatters them a little about the line.
         rotateAboutAxis(sideways, Vec3{0, 0, 1}, 90 * swing * ghost.position);
-        const Vec3 at = flare + ghost.position * toCentre + 2 * (2 - ghost.position) * sideways;
+        const Vec3 at =
+            flare + ghost.position * toCentre + scale * ghostStray * (2 - ghost.position) * sideways;
         glLoadIdentity();
         glTranslatef(at.x, at.y, 0);
         glScalef(1.5f, 1.5f, 1);
@@ -81,7 +86,7 @@ void drawGhosts(Vec3 flare, Vec3 centre, float ghostSize, const std::array<std::
         glBindTexture(GL_TEXTURE_2D, textures[static_cast<std::size_t>(ghost.textureSlot)]);
         const float i = static_cast<float>(row);
         glColor4f(std::min(0.3f + i / 30, 1.0f), 0.2f, std::max(1 - i / 10, 0.0f), 0.29f);
-        const float half = ghostSize * ghost.size;
+        const float half = scale * ghostSize * ghost.size;
         drawScreenSprite(half, half);
     }
 }
@@ -91,8 +96,9 @@ void drawGhosts(Vec3 flare, Vec3 centre, float ghostSize, const std::array<std::
 void drawLensEffect(Vec3 flarePixel, float windowWidth, float windowHeight, float ghostSize,
                     const std::array<std::uint32_t, 3>& textures, const LitBox& streakLit, bool orient) {
     const Vec3 centre{windowWidth / 2, windowHeight / 2, 0};
+    const float scale = pixelsPerDesignPixel(windowHeight);
     enter2D();
-    drawStreaks(flarePixel, centre - flarePixel, textures[2], streakLit);
-    drawGhosts(flarePixel, centre, ghostSize, textures, orient);
+    drawStreaks(flarePixel, centre - flarePixel, scale, textures[2], streakLit);
+    drawGhosts(flarePixel, centre, scale, ghostSize, textures, orient);
     leave2D();
 }

@@ -20,7 +20,8 @@ extern const std::array<LensGhost, 23> lensGhosts;
 
 // Draws the lens effect of a flare standing at `flarePixel` in a window of `windowWidth` × `windowHeight`
 // pixels: three streaks with texture slot 2 and the ghosts, additively, in window pixels. `ghostSize` is the
-// half-size of a ghost of size factor 1; `streakLit` is the part of slot 2's picture with light, all a streak
+// half-size of a ghost of size factor 1 in design pixels (objects/screen_sprite.h): like the streaks, the
+// ghosts follow the window's height; `streakLit` is the part of slot 2's picture with light, all a streak
 // needs to cover; `orient` turns the ghosts with the flare's place in the window. Leaves the GL state as the
 // scene's draws expect it.
 void drawLensEffect(Vec3 flarePixel, float windowWidth, float windowHeight, float ghostSize,

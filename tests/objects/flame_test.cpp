@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 // Reads an object script holding flame blocks and returns the flames made.
@@ -51,59 +54,113 @@ TEST(Flame, ReadsItsBlockWithTheSizeCountedFromTwoThousand) {
     expectNear(set.colorTo, {0, 1, 0.5f}, 0.01f);
 }
 
-TEST(Flame, RingTiltsWithItsXCoordinateAndBandsKeepTheRingHeight) {
+TEST(Flame, RingTiltsWithItsXCoordinate) {
     Flame flame;
     flame.ringCentre = {100, 10, -50};
     flame.ringRadius = 1000;
     flame.xStretch = 2;
     flame.slope = 0.5f;
-    flame.glowWidth = 1500; // wider than the radius: the inner band turns through the centre
 
     // A quarter turn per 50 samples; the slope lifts by the absolute x, centre included.
     expectNear(flame.ringPoint(0), {2100, 10 + 0.5f * 2100, -50}, 0.05f);
     expectNear(flame.ringPoint(50), {100, 10 + 0.5f * 100, 950}, 0.05f);
     expectNear(flame.ringPoint(100), {-1900, 10 - 0.5f * 1900, -50}, 0.05f);
     expectNear(flame.ringPoint(Flame::ringSegments), flame.ringPoint(0), 0.05f);
-
-    expectNear(flame.bandEdge(Flame::Band::upper, 0), flame.ringPoint(0) + Vec3{0, 1500, 0}, 0.01f);
-    expectNear(flame.bandEdge(Flame::Band::lower, 0), flame.ringPoint(0) - Vec3{0, 1500, 0}, 0.01f);
-    expectNear(flame.bandEdge(Flame::Band::outer, 0), {100 + 2500 * 2, 10 + 0.5f * 2100, -50}, 0.05f);
-    expectNear(flame.bandEdge(Flame::Band::inner, 0), {100 - 500 * 2, 10 + 0.5f * 2100, -50}, 0.05f);
-    expectNear(flame.bandEdge(Flame::Band::inner, 50), {100, 10 + 0.5f * 100, -550}, 0.05f);
 }
 
-class FlameDrawing : public GlTest {};
+class FlameDrawing : public GlTest {
+protected:
+    // The flame drawn under a view from `eye` towards the ring's centre into a cleared picture.
+    static void drawFlameSeenFrom(Flame& flame, Vec3 eye, Vec3 up) {
+        setupGL(surfaceWidth, surfaceHeight);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Camera viewer;
+        viewer.eye = viewer.position = eye;
+        viewer.forward = normalize(flame.ringCentre - eye);
+        viewer.up = up;
+        glLoadIdentity();
+        viewer.lookAt();
+        flame.draw(viewer);
+        glLoadIdentity();
+    }
+};
 
 // Seen from above at 5000 units, a ring of radius 2000 crosses the middle row 25.6 pixels from the centre.
-TEST_F(FlameDrawing, DrawsAnOpaqueLineWithoutWritingDepthAndRestoresTheState) {
-    setupGL(surfaceWidth, surfaceHeight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0, 0, -5000);
-    glRotatef(90, 1, 0, 0);
-
+TEST_F(FlameDrawing, GlowPeaksAtTheRingWithoutWritingDepthAndRestoresTheState) {
     Flame flame;
     flame.ringRadius = 2000;
-    flame.glowWidth = 200;
+    flame.glowWidth = 600;
     flame.colorFrom = {1, 0.5f, 0};
     flame.colorTo = {0, 0, 1};
     flame.textured = true; // a texture line does not make it textured
-    Camera viewer;
-    flame.draw(viewer);
-    glLoadIdentity();
+    drawFlameSeenFrom(flame, {0, 5000, 0}, {0, 0, -1});
     EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
 
-    int linePixels = 0;
-    for (int x = 54; x <= 61; ++x) {
-        const auto pixel = pixelAt(x, surfaceHeight / 2);
-        if (pixel[0] == 255 && pixel[1] == 128 && pixel[2] == 0)
-            ++linePixels;
-    }
-    EXPECT_GE(linePixels, 1) << "no pixel of the line's own colour where the ring crosses the middle row";
+    int brightest = 0;
+    for (int x = surfaceWidth / 2; x < surfaceWidth; ++x)
+        if (pixelAt(x, surfaceHeight / 2)[0] > pixelAt(brightest, surfaceHeight / 2)[0])
+            brightest = x;
+    EXPECT_NEAR(brightest, 57, 1);
+    const auto peak = pixelAt(brightest, surfaceHeight / 2);
+    EXPECT_GT(peak[0], 200) << "the line's own colour at the line";
+    EXPECT_NEAR(peak[1], peak[0] / 2, 10);
+    EXPECT_LT(peak[2], 30);
     EXPECT_EQ(pixelAt(surfaceWidth / 2, surfaceHeight / 2), (std::array<std::uint8_t, 4>{0, 0, 0, 255}))
         << "the middle of the ring lies beyond the glow";
 
     float depth = 0;
-    glReadPixels(57, surfaceHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    glReadPixels(brightest, surfaceHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f) << "the flame must not hide what is drawn after it";
+}
+
+// Seen nearly edge-on the ring is a narrow ellipse; its glow must fade out past the ends as smoothly as it
+// does above and below the line, not end in a cut straight across the picture.
+TEST_F(FlameDrawing, SeenFromNearItsPlaneTheGlowFadesPastTheRingsEnds) {
+    Flame flame;
+    flame.ringRadius = 2000;
+    flame.glowWidth = 800;
+    flame.colorFrom = {1, 1, 1};
+    flame.colorTo = {1, 1, 1};
+    drawFlameSeenFrom(flame, {0, 200, 6000}, {0, 1, 0});
+
+    int peak = 0;
+    int steepest = 0;
+    for (int y = 0; y < surfaceHeight; ++y) {
+        for (int x = 0; x + 1 < surfaceWidth; ++x) {
+            const int here = pixelAt(x, y)[0];
+            peak = std::max(peak, here);
+            steepest = std::max(steepest, std::abs(pixelAt(x + 1, y)[0] - here));
+        }
+    }
+    EXPECT_GT(peak, 200);
+    EXPECT_LT(steepest, peak / 3) << "a hard edge across the glow";
+}
+
+// The flame is light: it adds to what lies behind it and never paints over it, so no line of its own colour
+// shows across a bright body behind the ring.
+TEST_F(FlameDrawing, OnlyAddsLightToWhatIsBehindIt) {
+    Flame flame;
+    flame.ringRadius = 2000;
+    flame.glowWidth = 300;
+    flame.colorFrom = {1, 0.5f, 0};
+    flame.colorTo = {0.5f, 0, 0};
+    setupGL(surfaceWidth, surfaceHeight);
+    glClearColor(0.5f, 0.5f, 0.5f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Camera viewer;
+    viewer.eye = viewer.position = {0, 1500, 6000};
+    viewer.forward = normalize(-viewer.eye);
+    glLoadIdentity();
+    viewer.lookAt();
+    flame.draw(viewer);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+
+    int darkened = 0;
+    for (int y = 0; y < surfaceHeight; ++y)
+        for (int x = 0; x < surfaceWidth; ++x) {
+            const auto pixel = pixelAt(x, y);
+            darkened += pixel[0] < 127 || pixel[1] < 127 || pixel[2] < 127;
+        }
+    EXPECT_EQ(darkened, 0);
 }

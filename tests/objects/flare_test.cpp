@@ -26,8 +26,7 @@ Flare& flareAt(const ObjectList& list, std::size_t index) {
     return *dynamic_cast<Flare*>(list.at(index));
 }
 
-// Scripts are read with the viewport's width and the textures of the registry; each test starts
-// from the defaults and leaves them so.
+// Scripts are read with the textures of the registry; each test starts from the defaults and leaves them so.
 class FlareScript : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,7 +44,8 @@ protected:
 
 } // namespace
 
-TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
+// Sizes stay as the script gives them, whatever the picture's size at reading; rates become per second.
+TEST_F(FlareScript, ReadsEveryKeywordScalingRatesToSeconds) {
     setViewport(1600, 1200);
     const ObjectList list = readScript("mesh\nbegin Sun\nend\n"
                                        "flare\nbegin\nsize 20\nflash 0.5)\nlumin 2)\nfocus 0.25)\n"
@@ -57,7 +57,7 @@ TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
                                        "ENDWORLD\n");
     ASSERT_EQ(list.size(), 2u);
     const Flare& flare = flareAt(list, 1);
-    EXPECT_EQ(flare.spriteSize, 40);
+    EXPECT_EQ(flare.spriteSize, 20);
     EXPECT_EQ(flare.flashAmount, 0.5f);
     EXPECT_EQ(flare.lumin, 2);
     EXPECT_TRUE(flare.hasFocus);
@@ -72,7 +72,7 @@ TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
     EXPECT_EQ(flare.textureId, 7u); // the lens lines' texture names are the lens slots', not the sprite's
     EXPECT_EQ(flare.position.y, 5);
     EXPECT_TRUE(flare.hasLensEffect);
-    EXPECT_EQ(flare.lensSize, 20);
+    EXPECT_EQ(flare.lensSize, 10);
     EXPECT_EQ(flare.lensTextures, (std::array<std::uint32_t, 3>{8, 9, 10}));
     EXPECT_TRUE(flare.tga); // from the TGA lens texture
     EXPECT_EQ(flare.spinAngle, 30);
@@ -83,8 +83,7 @@ TEST_F(FlareScript, ReadsEveryKeywordScalingSizesAndRates) {
     EXPECT_FALSE(flare.isEnvironment);
 }
 
-TEST_F(FlareScript, KeepsDefaultsUnscaledAndMissingTexturesLeaveTheirSlots) {
-    setViewport(1600, 1200);
+TEST_F(FlareScript, KeepsDefaultsAndMissingTexturesLeaveTheirSlots) {
     const ObjectList list = readScript("flare\nbegin\nenv V(0 0 -1)\ntexture textures\\none.jpg\n"
                                        "lenseffect\nsize 4\ntexture textures\\ghost.jpg\n"
                                        "texture textures\\none.tga\ntexture textures\\none.jpg\nend\n"
@@ -99,7 +98,7 @@ TEST_F(FlareScript, KeepsDefaultsUnscaledAndMissingTexturesLeaveTheirSlots) {
     EXPECT_EQ(flare.offset.z, -1);
     EXPECT_TRUE(flare.textured);
     EXPECT_EQ(flare.textureId, 0u);
-    EXPECT_EQ(flare.lensSize, 8); // the lens lines need no indent
+    EXPECT_EQ(flare.lensSize, 4); // the lens lines need no indent
     EXPECT_EQ(flare.lensTextures, (std::array<std::uint32_t, 3>{9, 0, 0}));
     EXPECT_TRUE(flare.tga);
 }
@@ -170,7 +169,8 @@ TEST(FlareUpdate, FlickerCyclesDimForTheFirstDrawAndBrightenForTheSecond) {
 namespace {
 
 // A flare drawn in a 320 × 240 window. Both matrices are the identity, so a point's x and y are its place in
-// the window from -1 to 1 and its depth is (z + 1) / 2; the viewer stands at z = 1 looking down -z.
+// the window from -1 to 1 and its depth is (z + 1) / 2; the viewer stands at z = 1 looking down -z. Sizes
+// are in pixels of a 600-pixel-high picture: 2.5 of them make one pixel here.
 class FlareDrawing : public ::testing::Test {
 protected:
     static constexpr int width = 320;
@@ -288,6 +288,40 @@ TEST_F(FlareDrawing, AnEnvFlareShowsOnlyOverTheClearedFarValue) {
     EXPECT_FALSE(flare.visible);
 }
 
+// A script's starting opacity glares in the first frame only where the anchor is in sight: not through a
+// body drawn in front of it, nor from behind the viewer. Once looked for, hiding fades it as usual.
+TEST_F(FlareDrawing, AStartingGlareShowsOnlyWhereItsAnchorIsSeen) {
+    occlude(90, 70, 110, 90, 0.3f);
+    const auto firstFrame = [&](Vec3 anchor, Vec3 forward) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        viewer.forward = forward;
+        Flare flare;
+        flare.position = anchor;
+        flare.opacity = 1;
+        flare.spriteSize = 50;
+        flare.textured = true;
+        flare.textureId = white;
+        flare.draw(viewer);
+        return flare;
+    };
+    const Vec3 ahead{0, 0, -1};
+    EXPECT_EQ(firstFrame(atPixel(100, 80, 0.5f), ahead).opacity, 0);
+    EXPECT_FALSE(lit(100, 80));
+    EXPECT_FALSE(lit(115, 80)) << "the sprite reaches past the body; none of it may show";
+    EXPECT_EQ(firstFrame(atPixel(200, 80, 0.5f), -ahead).opacity, 0);
+    EXPECT_FALSE(lit(200, 80));
+
+    Flare seen = firstFrame(atPixel(200, 80, 0.5f), ahead);
+    EXPECT_EQ(seen.opacity, 1);
+    EXPECT_TRUE(lit(200, 80));
+    seen.position = atPixel(100, 80, 0.5f); // now behind the body
+    seen.draw(viewer);
+    EXPECT_EQ(seen.opacity, 1) << "a flare already seen fades out, it does not vanish at once";
+    seen.update(0.05);
+    EXPECT_GT(seen.opacity, 0);
+    EXPECT_LT(seen.opacity, 1);
+}
+
 TEST_F(FlareDrawing, SpriteIsStretchedAndFadesWithFocus) {
     Flare flare;
     flare.position = atPixel(100, 80.5f, 0.5f);
@@ -295,6 +329,7 @@ TEST_F(FlareDrawing, SpriteIsStretchedAndFadesWithFocus) {
     flare.textured = true;
     flare.textureId = white;
     flare.spinRate = 0;
+    flare.spriteSize = 25; // 10 pixels
     flare.aspect = 2;
     flare.draw(viewer);
     EXPECT_EQ(pixelAt(115, 80), (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
@@ -327,8 +362,9 @@ TEST_F(FlareDrawing, LensGhostsLieOnTheLineThroughTheWindowCentre) {
     flare.opacity = 1;
     flare.lumin = 0; // no sprite
     flare.hasLensEffect = true;
-    flare.lensSize = 8;
-    flare.lensTextures = {white, white, black}; // ghosts only: the streaks add black
+    flare.lensSize = 20; // 8 pixels here
+    // Ghosts only: the streaks add black.
+    flare.lensTextures = {white, white, black};
     flare.draw(viewer);
 
     const Vec3 pixel{100, 80, 0};
