@@ -204,8 +204,8 @@ void Sphere::draw(Camera& camera) {
     }
     if (flash)
         setUpFlashDrawing();
+    // A wire sphere is lit like any body, while it builds itself and after.
     if (wire) {
-        glDisable(GL_LIGHTING);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         if (worldTime > 25) {
@@ -237,8 +237,6 @@ void Sphere::draw(Camera& camera) {
 
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    if (wire)
-        glEnable(GL_LIGHTING);
     if (depth)
         glDepthMask(GL_TRUE);
     if (mask) {

@@ -30,7 +30,7 @@ public:
     float spinAngle = 0;    // degrees
     float spinSpeed = 0.2f; // degrees per second
     float radius = 5;
-    float alpha = 1; // below 1 translucent; the wire build-up leaves its last corner's alpha here
+    float alpha = 1; // below 1 translucent
     float fov = 1;   // the sky sphere's own frustum: ±fov vertically at the near plane 1
     float tiling = 1;
     float detiling = 0;    // a fixed turn in degrees, given to the body and its texture alike

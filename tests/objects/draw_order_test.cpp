@@ -214,4 +214,56 @@ TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
     EXPECT_LT(brightness(side, 33, 39), 10);
 }
 
+// The show draws its opaque bodies first and then the Sun, which writes no depth of its own. Whatever kind
+// an opaque body is, and wherever a building sphere is in its build-up, standing between the viewer and the
+// Sun it hides the Sun's centre: the pixel there is the body's own, as when the Sun is not drawn at all. And
+// it is hidden in turn by a planet drawn before it that stands in front of it.
+TEST_F(DrawOrder, AnOpaqueBodyOfEveryKindHidesTheSunBehindItAndAPlanetInFrontHidesIt) {
+    const std::string sun = "sphere\nbegin\nlight\ndepth\norbit\nposition V(0 0 -3000)\nradius 400\n"
+                            "texture textures\\glow.jpg\nend\n";
+    const std::string rock = "geometry meshes\\rock.dat\nmesh\nbegin\nposition V(0 0 -1500)\nscale 150\n";
+    const std::string grey = "material\n\tplastic\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n";
+    const std::string metal = "material\n\tmetal\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n";
+    const std::string ball = "sphere\nbegin\norbit\nposition V(0 0 -1500)\nradius 150\n";
+    const std::string probe = ball + "wire\nrotation V(0.3 1 0) 0 12\ncolor V(0.3 0.8 1)\n"
+                                     "texture textures\\grey.jpg\nend\n";
+    struct Row {
+        std::string occluder;
+        double worldTime = 0;
+    };
+    const Row rows[] = {
+        {ball + "texture textures\\grey.jpg\nend\n"},
+        {ball + "specular\ntexture textures\\grey.jpg\nend\n"},
+        {ball + "mask\nend\n"},
+        {rock + grey + "end\n"},
+        {rock + metal + "end\n"},
+        {rock + grey + "illum\nend\n"},
+        {rock + grey + "light\nend\n"},
+        {probe, 0}, {probe, 4}, {probe, 6}, {probe, 12}, {probe, 15}, {probe, 18}, {probe, 22}, {probe, 30},
+    };
+    look({0, 0, 0}, {0, 0, -1});
+    setupGL(surfaceWidth, surfaceHeight);
+    const auto centreOf = [&](const std::string& script) {
+        const ObjectList objects = read(script);
+        beginFrame();
+        for (SceneObject* object : objects) {
+            object->update(0.1);
+            object->draw(camera);
+        }
+        return pixelAt(surfaceWidth / 2, surfaceHeight / 2);
+    };
+    const std::string planet = "sphere\nbegin\norbit\nposition V(0 0 -700)\nradius 100\n"
+                               "texture textures\\glow.jpg\nend\n";
+    const auto sunAlone = centreOf(sun);
+    const auto planetAlone = centreOf(planet);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.occluder + "at world time " + std::to_string(row.worldTime));
+        worldTime = row.worldTime;
+        const auto occluderAlone = centreOf(row.occluder);
+        EXPECT_NE(occluderAlone, sunAlone);
+        EXPECT_EQ(centreOf(row.occluder + sun), occluderAlone);
+        EXPECT_EQ(centreOf(planet + row.occluder), planetAlone);
+    }
+}
+
 } // namespace
