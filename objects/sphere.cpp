@@ -6,6 +6,7 @@
 #include "objects/camera.h"
 #include "objects/mesh_file.h"
 #include "objects/shared_meshes.h"
+#include "objects/sunlight.h"
 #include "objects/view_culling.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
@@ -151,6 +152,10 @@ void Sphere::draw(Camera& camera) {
     if (sys && parent)
         position = position + parent->position;
     glTranslatef(position.x, position.y, position.z);
+    // A flash of its own light (lightning) is seen only where its planet is in the dark.
+    const bool glowsOnNightSide = flash && light;
+    if (glowsOnNightSide)
+        beginNightSideGlow();
 
     if (!atmo) {
         glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
@@ -234,6 +239,8 @@ void Sphere::draw(Camera& camera) {
         drawWireBuildUp();
     else if (!boundedByUnitSphere() || !unitSphereOutsideView())
         glCallList(displayList);
+    if (glowsOnNightSide)
+        endNightSideGlow();
 
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);

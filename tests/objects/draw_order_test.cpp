@@ -8,6 +8,7 @@
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
+#include "objects/sphere.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
 #include "tests/app/headless/gl_test_context.h"
@@ -212,6 +213,33 @@ TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
     const Pixels side = view({1000, 0, 1400});
     EXPECT_GT(brightness(side, 23, 27), 80);
     EXPECT_LT(brightness(side, 33, 39), 10);
+}
+
+// Lightning, a self-lit flash, shows on the night side only, and fades out across the terminator instead of
+// ending at a line.
+TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
+    setupGL(surfaceWidth, surfaceHeight);
+    seedRandom(4);
+    const ObjectList storm = read("sphere\nbegin\norbit\nlight\nflash\nrnd\nposition V(1000 0 0)\n"
+                                  "radius 200\ntexture textures\\grey.jpg\nend\n");
+    auto* lightning = static_cast<Sphere*>(storm[0]);
+    lightning->flashOn = true;
+    // From the side, the Sun on the left (looking down -z): the disc spans columns 23 to 41.
+    look({1000, 0, 1400}, {1000, 0, 0});
+    beginFrame();
+    lightning->draw(camera);
+    const Pixels side = framePixels();
+    const int day = brightness(side, 23, 29);
+    const int night = brightness(side, 35, 41);
+    EXPECT_EQ(day, 0);
+    EXPECT_GT(night, 60);
+    // Across the terminator the glow steps down through values between the two, not from one to the other.
+    int between = 0;
+    for (int x = 29; x < 35; ++x) {
+        const int value = brightness(side, x, x + 1);
+        between += value > night / 6 && value < night * 5 / 6;
+    }
+    EXPECT_GE(between, 2);
 }
 
 // The show draws its opaque bodies first and then the Sun, which writes no depth of its own. Whatever kind
