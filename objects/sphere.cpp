@@ -5,6 +5,7 @@
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/mesh_file.h"
+#include "objects/planet_shadow.h"
 #include "objects/shared_meshes.h"
 #include "objects/sunlight.h"
 #include "objects/view_culling.h"
@@ -133,6 +134,9 @@ bool Sphere::boundedByUnitSphere() const {
 
 void Sphere::draw(Camera& camera) {
     glPushMatrix();
+    // A sphere round a parent it does not circle (a planet's rings) lies in the parent's shadow.
+    const auto* shadowCaster = sys ? nullptr : dynamic_cast<const Sphere*>(parent);
+    const Vec3 casterEyeCentre = shadowCaster ? eyeSpacePoint(shadowCaster->worldPosition()) : Vec3{};
     if (env) {
         // The sky stands around the viewer, behind everything, in a frustum near enough for its small mesh.
         position = camera.eye;
@@ -239,6 +243,11 @@ void Sphere::draw(Camera& camera) {
         drawWireBuildUp();
     else if (!boundedByUnitSphere() || !unitSphereOutsideView())
         glCallList(displayList);
+    if (shadowCaster) {
+        if (shadowDiscTexture == 0)
+            shadowDiscTexture = makeShadowDiscTexture();
+        darkenInShadow(displayList, casterEyeCentre, shadowCaster->radius, shadowDiscTexture);
+    }
     if (glowsOnNightSide)
         endNightSideGlow();
 

@@ -58,6 +58,7 @@ public:
     bool specular = false;
 
 private:
+    GLuint shadowDiscTexture = 0; // made at the first draw in the parent's shadow, in the context drawing it
     void advanceFlash(float dt);
     void setUpFlashDrawing();
     bool boundedByUnitSphere() const;

@@ -2,10 +2,12 @@
 
 #include <GL/gl.h>
 
-Vec3 eyeSpaceOrigin() {
-    float modelView[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    return {modelView[12], modelView[13], modelView[14]};
+Vec3 eyeSpacePoint(Vec3 point) {
+    float m[16]; // column-major
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    return {m[0] * point.x + m[4] * point.y + m[8] * point.z + m[12],
+            m[1] * point.x + m[5] * point.y + m[9] * point.z + m[13],
+            m[2] * point.x + m[6] * point.y + m[10] * point.z + m[14]};
 }
 
 Vec3 eyeSpaceSunDirection(Vec3 eyePoint) {
@@ -42,7 +44,7 @@ void setDirectionalLight(GLenum light, Vec3 from, float diffuse) {
 // degrees into the day). Its alpha is the material's diffuse alpha, which the colour sets through colour
 // material, so a flash's strength still fades it.
 void beginNightSideGlow() {
-    const Vec3 towardsSun = eyeSpaceSunDirection(eyeSpaceOrigin());
+    const Vec3 towardsSun = eyeSpaceSunDirection(eyeSpacePoint({}));
     glPushAttrib(GL_LIGHTING_BIT);
     glEnable(GL_LIGHTING);
     glDisable(GL_LIGHT1);

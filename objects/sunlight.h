@@ -6,9 +6,9 @@
 // looks built on it. Everything here works in eye space, where OpenGL keeps the light's position, so it
 // needs no inverse of the camera.
 
-// The origin of the current model-view matrix (the object's centre once it has translated there), in eye
-// space.
-Vec3 eyeSpaceOrigin();
+// A point of the current model-view space in eye space: with the camera's matrix alone, a world point; once
+// an object has translated to its place, {} is its centre.
+Vec3 eyeSpacePoint(Vec3 point);
 
 // The unit vector from `eyePoint` towards the Sun's light, in eye space.
 Vec3 eyeSpaceSunDirection(Vec3 eyePoint);

@@ -16,6 +16,7 @@
 #include "tests/data/test_archive.h"
 #include "tests/objects/script_objects.h"
 #include "tools/meshgen/mesh_file_writer.h"
+#include "tools/meshgen/ring_mesh.h"
 #include "tools/meshgen/sphere_mesh.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,7 @@ protected:
         archive.reset();
         archive = std::make_unique<TestArchive>(
             ArchiveMembers{{"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))},
+                           {"meshes\\ring.dat", meshFileBytes(ringMesh(1.25f, 2.3f, 32))},
                            {"o.txt", text(script + "ENDWORLD\n")}});
         ObjectList list;
         EXPECT_TRUE(readObjectScript(list, "o.txt"));
@@ -133,6 +135,9 @@ const char* const others[] = {
     "sphere\nbegin\nsys\nmoon\norbit\nparent Host\nposition V(300 0 0)\nradius 40\ncolor V(0.9 0.2 "
     "0.1)\nend\n",
     "sphere\nbegin\norbit\nposition V(0 0 -3000)\nradius 100\ntexture textures\\clouds.tga\nend\n",
+    "sphere\nbegin Host\norbit\nposition V(0 0 -3000)\nradius 100\nend\ngeometry meshes\\ring.dat\n"
+    "sphere\nbegin\norbit\nlist\nparent Host\nposition V(0 0 -3000)\norient V(0 0 1) 20\nradius 100\n"
+    "texture textures\\clouds.tga\nend\n",
     "billboard\nbegin\nposition V(0 0 -3000)\nsize 100\ntexture textures\\glow.jpg\nend\n",
     "billboard\nbegin\nenv V(0 0 -20)\nFOV 0.5\nsize 5\nblend\ntexture textures\\clouds.tga\nend\n",
     "billboard\nbegin\noreol V(0 0 -3000) 100\nsize 160\ntexture textures\\glow.jpg\nend\n",
@@ -240,6 +245,34 @@ TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
         between += value > night / 6 && value < night * 5 / 6;
     }
     EXPECT_GE(between, 2);
+}
+
+// A planet's rings lie in its shadow: the part of them behind the planet, seen from the Sun, is dark, and the
+// part towards the Sun lit, and so is the part beside the shadow. The rings are tilted 30 degrees to the
+// sunlight and seen face-on from their lit side, the shadow's side on the left of the screen.
+TEST_F(DrawOrder, APlanetShadowsTheFarSideOfItsRings) {
+    setupGL(surfaceWidth, surfaceHeight);
+    const ObjectList saturn = read("sphere\nbegin Planet\norbit\nposition V(1000 0 0)\nradius 100\n"
+                                   "texture textures\\grey.jpg\nend\n"
+                                   "geometry meshes\\ring.dat\n"
+                                   "sphere\nbegin\norbit\nlist\nparent Planet\nposition V(1000 0 0)\n"
+                                   "orient V(0 0 1) 30\nrotation V(0 1 0) 0 0\nradius 100\n"
+                                   "texture textures\\grey.jpg\nend\n");
+    ASSERT_EQ(saturn.size(), 2u);
+    const Vec3 ringNormal{-0.5f, 0.8660254f, 0};
+    camera.position = camera.eye = Vec3{1000, 0, 0} + ringNormal * 1200;
+    camera.forward = -ringNormal;
+    camera.up = {0, 0, 1};
+    beginFrame();
+    for (SceneObject* object : saturn)
+        object->draw(camera);
+    const Pixels rings = framePixels();
+    const int sunward = brightness(rings, 39, 44);
+    const int behind = brightness(rings, 22, 25);
+    const int besideTheShadow = brightness(rings, 20, 22); // the outer edge, farther out than the planet is wide
+    EXPECT_GT(sunward, 60);
+    EXPECT_LT(behind, sunward / 4);
+    EXPECT_GT(besideTheShadow, sunward / 2);
 }
 
 // The show draws its opaque bodies first and then the Sun, which writes no depth of its own. Whatever kind
