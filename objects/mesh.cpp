@@ -53,7 +53,6 @@ void Mesh::draw(Camera&) {
     glEnable(GL_TEXTURE_2D);
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
-    glDepthMask(GL_FALSE);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, light ? GL_ADD : GL_MODULATE);
     if (illum)
         glDisable(GL_LIGHTING);
@@ -67,7 +66,11 @@ void Mesh::draw(Camera&) {
     glMaterialf(GL_FRONT, GL_SHININESS, 19.6f);
     if (metal)
         glEnable(GL_LIGHT0);
+    // An opaque mesh writes depth like any body, so what is drawn after it and lies behind it (the Sun,
+    // which writes none of its own, and every glow) stays hidden. A translucent one writes none: what is
+    // behind it must still show through wherever it is drawn from.
     if (blend) {
+        glDepthMask(GL_FALSE);
         glEnable(GL_ALPHA_TEST);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

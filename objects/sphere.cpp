@@ -5,7 +5,9 @@
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/mesh_file.h"
+#include "objects/planet_shadow.h"
 #include "objects/shared_meshes.h"
+#include "objects/sunlight.h"
 #include "objects/view_culling.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
@@ -132,6 +134,9 @@ bool Sphere::boundedByUnitSphere() const {
 
 void Sphere::draw(Camera& camera) {
     glPushMatrix();
+    // A sphere round a parent it does not circle (a planet's rings) lies in the parent's shadow.
+    const auto* shadowCaster = sys ? nullptr : dynamic_cast<const Sphere*>(parent);
+    const Vec3 casterEyeCentre = shadowCaster ? eyeSpacePoint(shadowCaster->worldPosition()) : Vec3{};
     if (env) {
         // The sky stands around the viewer, behind everything, in a frustum near enough for its small mesh.
         position = camera.eye;
@@ -151,6 +156,10 @@ void Sphere::draw(Camera& camera) {
     if (sys && parent)
         position = position + parent->position;
     glTranslatef(position.x, position.y, position.z);
+    // A flash of its own light (lightning) is seen only where its planet is in the dark.
+    const bool glowsOnNightSide = flash && light;
+    if (glowsOnNightSide)
+        beginNightSideGlow();
 
     if (!atmo) {
         glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
@@ -204,8 +213,8 @@ void Sphere::draw(Camera& camera) {
     }
     if (flash)
         setUpFlashDrawing();
+    // A wire sphere is lit like any body, while it builds itself and after.
     if (wire) {
-        glDisable(GL_LIGHTING);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         if (worldTime > 25) {
@@ -234,11 +243,16 @@ void Sphere::draw(Camera& camera) {
         drawWireBuildUp();
     else if (!boundedByUnitSphere() || !unitSphereOutsideView())
         glCallList(displayList);
+    if (shadowCaster) {
+        if (shadowDiscTexture == 0)
+            shadowDiscTexture = makeShadowDiscTexture();
+        darkenInShadow(displayList, casterEyeCentre, shadowCaster->radius, shadowDiscTexture);
+    }
+    if (glowsOnNightSide)
+        endNightSideGlow();
 
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    if (wire)
-        glEnable(GL_LIGHTING);
     if (depth)
         glDepthMask(GL_TRUE);
     if (mask) {

@@ -31,7 +31,7 @@ public:
     float moonPhase = 0;    // a moon's place on its orbit at world time 0: the script's start angle
     float spinSpeed = 0.2f; // degrees per second
     float radius = 5;
-    float alpha = 1; // below 1 translucent; the wire build-up leaves its last corner's alpha here
+    float alpha = 1; // below 1 translucent
     float fov = 1;   // the sky sphere's own frustum: ±fov vertically at the near plane 1
     float tiling = 1;
     float detiling = 0;    // a fixed turn in degrees, given to the body and its texture alike
@@ -59,6 +59,7 @@ public:
     bool specular = false;
 
 private:
+    GLuint shadowDiscTexture = 0; // made at the first draw in the parent's shadow, in the context drawing it
     void advanceFlash(float dt);
     void setUpFlashDrawing();
     bool boundedByUnitSphere() const;

@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 MeshData wireSphereData;
 
@@ -13,40 +15,79 @@ bool loadWireSphereData() {
     return readMeshFile("meshes\\sphere.dat", wireSphereData);
 }
 
-// A sphere appearing over 25 seconds of world time: first as a flat-coloured shell; from 5 seconds on, a
-// glowing plane sweeps down through it from the top, and the textured surface shows above the plane,
-// brightest far from it; the plane narrows away after 20 seconds.
+namespace {
+
+// Two unit vectors at right angles to each other and to the unit vector `axis`.
+std::pair<Vec3, Vec3> basisAcross(Vec3 axis) {
+    const Vec3 helper = std::fabs(axis.x) < 0.9f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
+    const Vec3 first = normalize(cross(axis, helper));
+    return {first, cross(axis, first)};
+}
+
+// The glow of the scanning plane where it cuts through a unit sphere at `height` along `axis`: a collar
+// brightest at the sphere's surface and fading outwards. The part inside the sphere is never drawn; the
+// body's front hides it from every point outside anyway. Added to what is behind it, so it brightens the
+// sky and the body alike and never darkens them.
+void drawScanningPlane(Vec3 axis, float height, float strength) {
+    constexpr int steps = 48;
+    constexpr float collar = 0.35f;
+    const auto [across1, across2] = basisAcross(axis);
+    const float cutRadius = std::sqrt(std::max(0.0f, 1 - height * height));
+    const Vec3 centre = axis * height;
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int step = 0; step <= steps; ++step) {
+        const float angle = 2 * std::numbers::pi_v<float> * static_cast<float>(step) / steps;
+        const Vec3 out = across1 * std::cos(angle) + across2 * std::sin(angle);
+        const Vec3 inner = centre + out * cutRadius;
+        const Vec3 outer = centre + out * (cutRadius + collar);
+        glColor4f(0.5f, 0.75f, 1.0f, strength);
+        glVertex3f(inner.x, inner.y, inner.z);
+        glColor4f(0.5f, 0.75f, 1.0f, 0);
+        glVertex3f(outer.x, outer.y, outer.z);
+    }
+    glEnd();
+}
+
+} // namespace
+
+// A sphere building itself over 25 seconds of world time. At first it is a bare shell in its own colour,
+// lit like any body. From 5 seconds on a scanning plane sweeps along the spin axis, from one pole to the
+// other between 10 and 20 seconds, and leaves the finished, textured surface behind it, faint next to the
+// plane and solid a little way past it; the plane's glow grows in over the first 5 seconds of the sweep
+// and fades over the last 5. The plane stands across the spin axis, so the sphere turns under it as a part
+// turns under a printing head. Every pass is depth-tested and the shell writes depth, so the sphere hides
+// what lies behind it at every stage, and a body in front of it hides it.
 void Sphere::drawWireBuildUp() {
     const float c = static_cast<float>(worldTime);
     float planeHeight = -1;
-    float planeWidth = 1;
+    float planeStrength = 1;
     if (c < 10) {
         planeHeight = 1;
-        planeWidth = (c - 5) / 5;
+        planeStrength = std::max(0.0f, (c - 5) / 5);
     } else if (c < 20) {
         planeHeight = 1 - 2 * (c - 10) / 10;
     } else {
-        planeWidth = 1 - (c - 20) / 5;
+        planeStrength = std::max(0.0f, 1 - (c - 20) / 5);
     }
+    const Vec3 axis = normalize(rotationAxis);
 
-    // The shell: untextured, seen through everything, with a fine texture scale left for the lines.
-    glDisable(GL_DEPTH_TEST);
+    // The shell, opaque and untextured, pushed back a little in depth so the surface drawn over it at the
+    // same place wins the depth test.
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
     glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     glColor4f(color.x, color.y, color.z, 1);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glScalef(40, 40, 1);
-    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1, 1);
     glCallList(displayList);
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
     if (c < 5)
         return;
 
-    // The surface above the plane, fading in with the distance from it.
+    // The finished surface on the far side of the plane, fading in with the distance from it.
     glBindTexture(GL_TEXTURE_2D, textureId);
     glBegin(GL_TRIANGLES);
     for (const MeshFace& face : wireSphereData.faces) {
@@ -54,8 +95,8 @@ void Sphere::drawWireBuildUp() {
             const Vec3 vertex = wireSphereData.vertices[face.vertices[corner]];
             const MeshTexCoord uv = wireSphereData.texCoords[face.texCoords[corner]];
             const Vec3 normal = face.normals[corner];
-            alpha = vertex.z > planeHeight ? std::fabs((planeHeight - vertex.z) * 4) : 0;
-            glColor4f(1, 1, 1, alpha);
+            const float height = dot(vertex, axis);
+            glColor4f(1, 1, 1, height > planeHeight ? (height - planeHeight) * 4 : 0);
             glNormal3f(normal.x, normal.y, normal.z);
             glTexCoord2f(uv.u, uv.v);
             glVertex3f(vertex.x, vertex.y, vertex.z);
@@ -63,19 +104,13 @@ void Sphere::drawWireBuildUp() {
     }
     glEnd();
 
-    // The plane itself, a faint blue square held still against the sphere's spin.
     glDepthMask(GL_FALSE);
     glDisable(GL_TEXTURE_2D);
-    glColor4f(0.4f, 0.5f, 0.8f, 0.2f);
+    glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
-    glRotatef(-spinAngle, 0, 0, 1);
-    const float x = 1.5f * planeWidth;
-    glBegin(GL_TRIANGLE_STRIP);
-    glVertex3f(-x, -1.5f, planeHeight);
-    glVertex3f(-x, 1.5f, planeHeight);
-    glVertex3f(x, -1.5f, planeHeight);
-    glVertex3f(x, 1.5f, planeHeight);
-    glEnd();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    drawScanningPlane(axis, planeHeight, planeStrength);
+    glEnable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
 }

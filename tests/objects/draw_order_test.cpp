@@ -8,6 +8,7 @@
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
+#include "objects/sphere.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"
 #include "tests/app/headless/gl_test_context.h"
@@ -15,6 +16,7 @@
 #include "tests/data/test_archive.h"
 #include "tests/objects/script_objects.h"
 #include "tools/meshgen/mesh_file_writer.h"
+#include "tools/meshgen/ring_mesh.h"
 #include "tools/meshgen/sphere_mesh.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +72,8 @@ protected:
         archive.reset();
         archive = std::make_unique<TestArchive>(
             ArchiveMembers{{"meshes\\rock.dat", meshFileBytes(uvSphereMesh(6, 10))},
+                           {"meshes\\ring.dat", meshFileBytes(ringMesh(1.25f, 2.3f, 32))},
+                           {"meshes\\fine.dat", meshFileBytes(uvSphereMesh(24, 48))},
                            {"o.txt", text(script + "ENDWORLD\n")}});
         ObjectList list;
         EXPECT_TRUE(readObjectScript(list, "o.txt"));
@@ -132,6 +136,9 @@ const char* const others[] = {
     "sphere\nbegin\nsys\nmoon\norbit\nparent Host\nposition V(300 0 0)\nradius 40\ncolor V(0.9 0.2 "
     "0.1)\nend\n",
     "sphere\nbegin\norbit\nposition V(0 0 -3000)\nradius 100\ntexture textures\\clouds.tga\nend\n",
+    "sphere\nbegin Host\norbit\nposition V(0 0 -3000)\nradius 100\nend\ngeometry meshes\\ring.dat\n"
+    "sphere\nbegin\norbit\nlist\nparent Host\nposition V(0 0 -3000)\norient V(0 0 1) 20\nradius 100\n"
+    "texture textures\\clouds.tga\nend\n",
     "billboard\nbegin\nposition V(0 0 -3000)\nsize 100\ntexture textures\\glow.jpg\nend\n",
     "billboard\nbegin\nenv V(0 0 -20)\nFOV 0.5\nsize 5\nblend\ntexture textures\\clouds.tga\nend\n",
     "billboard\nbegin\noreol V(0 0 -3000) 100\nsize 160\ntexture textures\\glow.jpg\nend\n",
@@ -212,6 +219,116 @@ TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
     const Pixels side = view({1000, 0, 1400});
     EXPECT_GT(brightness(side, 23, 27), 80);
     EXPECT_LT(brightness(side, 33, 39), 10);
+}
+
+// Lightning, a self-lit flash, shows on the night side only, and fades out across the terminator instead of
+// ending at a line.
+TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
+    setupGL(surfaceWidth, surfaceHeight);
+    seedRandom(4);
+    // A finer sphere than the others here (7.5 degrees a slice), so the fade is not just one facet's.
+    const ObjectList storm = read("geometry meshes\\fine.dat\nsphere\nbegin\norbit\nlist\nlight\nflash\nrnd\n"
+                                  "position V(1000 0 0)\nradius 200\ntexture textures\\grey.jpg\nend\n");
+    auto* lightning = static_cast<Sphere*>(storm[0]);
+    lightning->flashOn = true;
+    // From the side, the Sun on the left (looking down -z): the disc spans columns 6 to 58, the terminator
+    // runs down column 32.
+    look({1000, 0, 500}, {1000, 0, 0});
+    beginFrame();
+    lightning->draw(camera);
+    const Pixels side = framePixels();
+    const int day = brightness(side, 8, 20);
+    const int night = brightness(side, 44, 56);
+    EXPECT_EQ(day, 0);
+    EXPECT_GT(night, 60);
+    // Across the terminator the glow steps down through values between the two over a good part of the disc
+    // (some 15 degrees either side of it), not within the facet or two that a sharp cut is smoothed over.
+    int between = 0;
+    for (int x = 20; x < 44; ++x) {
+        const int value = brightness(side, x, x + 1);
+        between += value > night / 6 && value < night * 5 / 6;
+    }
+    EXPECT_GE(between, 12);
+}
+
+// A planet's rings lie in its shadow: the part of them behind the planet, seen from the Sun, is dark, and the
+// part towards the Sun lit, and so is the part beside the shadow. The rings are tilted 30 degrees to the
+// sunlight and seen face-on from their lit side, the shadow's side on the left of the screen.
+TEST_F(DrawOrder, APlanetShadowsTheFarSideOfItsRings) {
+    setupGL(surfaceWidth, surfaceHeight);
+    const ObjectList saturn = read("sphere\nbegin Planet\norbit\nposition V(1000 0 0)\nradius 100\n"
+                                   "texture textures\\grey.jpg\nend\n"
+                                   "geometry meshes\\ring.dat\n"
+                                   "sphere\nbegin\norbit\nlist\nparent Planet\nposition V(1000 0 0)\n"
+                                   "orient V(0 0 1) 30\nrotation V(0 1 0) 0 0\nradius 100\n"
+                                   "texture textures\\grey.jpg\nend\n");
+    ASSERT_EQ(saturn.size(), 2u);
+    const Vec3 ringNormal{-0.5f, 0.8660254f, 0};
+    camera.position = camera.eye = Vec3{1000, 0, 0} + ringNormal * 1200;
+    camera.forward = -ringNormal;
+    camera.up = {0, 0, 1};
+    beginFrame();
+    for (SceneObject* object : saturn)
+        object->draw(camera);
+    const Pixels rings = framePixels();
+    const int sunward = brightness(rings, 39, 44);
+    const int behind = brightness(rings, 22, 25);
+    const int besideTheShadow = brightness(rings, 20, 22); // the outer edge, farther out than the planet is wide
+    EXPECT_GT(sunward, 60);
+    EXPECT_LT(behind, sunward / 4);
+    EXPECT_GT(besideTheShadow, sunward / 2);
+}
+
+// The show draws its opaque bodies first and then the Sun, which writes no depth of its own. Whatever kind
+// an opaque body is, and wherever a building sphere is in its build-up, standing between the viewer and the
+// Sun it hides the Sun's centre: the pixel there is the body's own, as when the Sun is not drawn at all. And
+// it is hidden in turn by a planet drawn before it that stands in front of it.
+TEST_F(DrawOrder, AnOpaqueBodyOfEveryKindHidesTheSunBehindItAndAPlanetInFrontHidesIt) {
+    const std::string sun = "sphere\nbegin\nlight\ndepth\norbit\nposition V(0 0 -3000)\nradius 400\n"
+                            "texture textures\\glow.jpg\nend\n";
+    const std::string rock = "geometry meshes\\rock.dat\nmesh\nbegin\nposition V(0 0 -1500)\nscale 150\n";
+    const std::string grey = "material\n\tplastic\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n";
+    const std::string metal = "material\n\tmetal\n\tchrome\n\tmap1 textures\\grey.jpg\n\tmap2\n";
+    const std::string ball = "sphere\nbegin\norbit\nposition V(0 0 -1500)\nradius 150\n";
+    const std::string probe = ball + "wire\nrotation V(0.3 1 0) 0 12\ncolor V(0.3 0.8 1)\n"
+                                     "texture textures\\grey.jpg\nend\n";
+    struct Row {
+        std::string occluder;
+        double worldTime = 0;
+    };
+    const Row rows[] = {
+        {ball + "texture textures\\grey.jpg\nend\n"},
+        {ball + "specular\ntexture textures\\grey.jpg\nend\n"},
+        {ball + "mask\nend\n"},
+        {rock + grey + "end\n"},
+        {rock + metal + "end\n"},
+        {rock + grey + "illum\nend\n"},
+        {rock + grey + "light\nend\n"},
+        {probe, 0}, {probe, 4}, {probe, 6}, {probe, 12}, {probe, 15}, {probe, 18}, {probe, 22}, {probe, 30},
+    };
+    look({0, 0, 0}, {0, 0, -1});
+    setupGL(surfaceWidth, surfaceHeight);
+    const auto centreOf = [&](const std::string& script) {
+        const ObjectList objects = read(script);
+        beginFrame();
+        for (SceneObject* object : objects) {
+            object->update(0.1);
+            object->draw(camera);
+        }
+        return pixelAt(surfaceWidth / 2, surfaceHeight / 2);
+    };
+    const std::string planet = "sphere\nbegin\norbit\nposition V(0 0 -700)\nradius 100\n"
+                               "texture textures\\glow.jpg\nend\n";
+    const auto sunAlone = centreOf(sun);
+    const auto planetAlone = centreOf(planet);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.occluder + "at world time " + std::to_string(row.worldTime));
+        worldTime = row.worldTime;
+        const auto occluderAlone = centreOf(row.occluder);
+        EXPECT_NE(occluderAlone, sunAlone);
+        EXPECT_EQ(centreOf(row.occluder + sun), occluderAlone);
+        EXPECT_EQ(centreOf(planet + row.occluder), planetAlone);
+    }
 }
 
 } // namespace

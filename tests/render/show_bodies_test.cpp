@@ -5,6 +5,7 @@
 #include "base/viewport.h"
 #include "data/texture_registry.h"
 #include "objects/camera.h"
+#include "objects/mesh.h"
 #include "objects/shared_meshes.h"
 #include "objects/sphere.h"
 #include "objects/wire_sphere.h"
@@ -128,6 +129,24 @@ TEST_F(ShowBodies, EveryPlanetIsLitOnItsSunwardSide) {
         EXPECT_LT(brightness[1], 25) << name << " seen from its night side";
     }
     EXPECT_EQ(planets, 8);
+}
+
+// A body that writes no depth (the Sun) paints over everything drawn before it, translucent or not; only the
+// depth an opaque body wrote keeps it off. So a translucent mesh, which writes none, must come after it, or
+// the station's habitat ring vanishes whenever it stands in front of the Sun.
+TEST_F(ShowBodies, EveryTranslucentMeshIsDrawnAfterTheBodiesThatWriteNoDepth) {
+    std::size_t lastDepthless = 0;
+    std::vector<std::size_t> translucentMeshes;
+    for (std::size_t i = 0; i < world->objects.size(); ++i) {
+        if (const auto* sphere = dynamic_cast<const Sphere*>(world->objects[i]); sphere && sphere->depth)
+            lastDepthless = i;
+        if (const auto* mesh = dynamic_cast<const Mesh*>(world->objects[i]); mesh && mesh->blend)
+            translucentMeshes.push_back(i);
+    }
+    ASSERT_GT(lastDepthless, 0u);
+    ASSERT_FALSE(translucentMeshes.empty());
+    for (std::size_t i : translucentMeshes)
+        EXPECT_GT(i, lastDepthless) << static_cast<const Mesh*>(world->objects[i])->name;
 }
 
 } // namespace

@@ -112,10 +112,13 @@ Picture paintLightning(int width, int height) {
             const float radius = 2 + 4 * latticeValue(storm, flash, 4, 515);
             const int reach = static_cast<int>(radius * 3);
             for (int y = std::max(0, static_cast<int>(fy) - reach); y < std::min(height, static_cast<int>(fy) + reach); ++y)
-                for (int x = std::max(0, static_cast<int>(fx) - reach); x < std::min(width, static_cast<int>(fx) + reach); ++x) {
+                // Round the sphere the picture's right edge meets its left: a flash across it goes on at the
+                // other side instead of ending in a straight cut.
+                for (int x = static_cast<int>(fx) - reach; x < static_cast<int>(fx) + reach; ++x) {
                     const float d = std::hypot(static_cast<float>(x) - fx, static_cast<float>(y) - fy) / radius;
                     const float light = std::exp(-d * d);
-                    picture.at(x, y) = added(picture.at(x, y), Colour{0.75f * light, 0.85f * light, light, 1});
+                    Colour& texel = picture.at((x % width + width) % width, y);
+                    texel = added(texel, Colour{0.75f * light, 0.85f * light, light, 1});
                 }
         }
     }

@@ -1,11 +1,13 @@
 #include "data/jpeg_image.h"
 #include "data/tga_image.h"
+#include "tools/texgen/giant_textures.h"
 #include "tools/texgen/lettering_textures.h"
 #include "tools/texgen/texture_table.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 
@@ -94,4 +96,20 @@ TEST(ClockGlyphs, TheThirteenGlyphCellsAreLitAndTheLastThreeDark) {
             EXPECT_LT(brightest, 24);
         }
     }
+}
+
+// The lightning is wrapped round a sphere and moved to a new place at every flash, so wherever the picture's
+// right edge meets its left shows on the planet: a flash cut off there would end in a straight line. The
+// step across that seam is no larger than the steps between neighbouring columns inside the picture.
+TEST(Lightning, FlashesRunOnAcrossThePicturesLeftAndRightEdges) {
+    const Picture picture = paintLightning(512, 256);
+    float steepestInside = 0;
+    float acrossSeam = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x + 1 < picture.width; ++x)
+            steepestInside = std::max(steepestInside, std::abs(picture.at(x + 1, y).b - picture.at(x, y).b));
+        acrossSeam = std::max(acrossSeam, std::abs(picture.at(0, y).b - picture.at(picture.width - 1, y).b));
+    }
+    EXPECT_GT(steepestInside, 0);
+    EXPECT_LE(acrossSeam, steepestInside);
 }
