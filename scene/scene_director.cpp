@@ -20,6 +20,19 @@ void SceneDirector::chooseWorld(const WorldList& worlds) {
     current_ = findWorld(worlds, "world");
     if (!current_ && !worlds.empty())
         current_ = worlds.front().get();
+    refillFrameLists();
+}
+
+void SceneDirector::refillFrameLists() {
+    if (!current_) {
+        firstPass.clear();
+        objects.clear();
+        postPass.clear();
+        return;
+    }
+    firstPass = *current_->firstPass;
+    objects = current_->objects;
+    postPass = *current_->postPass;
 }
 
 void SceneDirector::updateObjects(double dt) {
@@ -32,10 +45,7 @@ void SceneDirector::renderFrame(Camera& camera) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!current_)
         return;
-
-    firstPass = *current_->firstPass;
-    objects = current_->objects;
-    postPass = *current_->postPass;
+    refillFrameLists();
 
     glLoadIdentity();
     camera.lookAt();

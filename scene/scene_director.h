@@ -16,8 +16,9 @@ public:
     void chooseWorld(const WorldList& worlds);
     World* currentWorld() const { return current_; }
 
-    // Advances every object of the three frame lists, as renderFrame last filled them, by the unscaled frame
-    // time. Before the first frame the lists are empty and nothing moves.
+    // Advances every object of the three frame lists, as they were last filled, by the unscaled frame time.
+    // Choosing the world fills them, so the first frame already shows every object where its update puts it:
+    // a moon at its place on its orbit, not at the point its script gives.
     void updateObjects(double dt);
 
     // Clears the screen, refills the frame lists from the current world, looks through the camera, places the
@@ -34,5 +35,7 @@ public:
     ObjectList postPass;
 
 private:
+    void refillFrameLists();
+
     World* current_ = nullptr;
 };
