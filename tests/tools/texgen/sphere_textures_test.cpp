@@ -1,0 +1,104 @@
+#include "tools/meshgen/sphere_mesh.h"
+#include "tools/texgen/sky_texture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace {
+
+constexpr float pi = std::numbers::pi_v<float>;
+
+Vec3 directionAt(float latitudeDegrees, float longitudeDegrees) {
+    const float latitude = latitudeDegrees * pi / 180;
+    const float longitude = longitudeDegrees * pi / 180;
+    return {std::cos(latitude) * std::cos(longitude), std::sin(latitude),
+            -std::cos(latitude) * std::sin(longitude)};
+}
+
+// The texture coordinate the sky mesh draws in direction `d`: where the ray from the centre meets a face.
+std::optional<MeshTexCoord> skyTexCoordAt(const MeshData& mesh, Vec3 d) {
+    for (const MeshFace& face : mesh.faces) {
+        const Vec3 a = mesh.vertices[face.vertices[0]];
+        const Vec3 ab = mesh.vertices[face.vertices[1]] - a;
+        const Vec3 ac = mesh.vertices[face.vertices[2]] - a;
+        const Vec3 normal = cross(ab, ac);
+        if (dot(normal, d) <= 0)
+            continue;
+        const Vec3 p = (dot(normal, a) / dot(normal, d)) * d - a;
+        const float area = dot(normal, normal);
+        const float wb = dot(cross(p, ac), normal) / area;
+        const float wc = dot(cross(ab, p), normal) / area;
+        if (wb < -1e-6f || wc < -1e-6f || wb + wc > 1 + 1e-6f)
+            continue;
+        const MeshTexCoord t[3] = {mesh.texCoords[face.texCoords[0]], mesh.texCoords[face.texCoords[1]],
+                                   mesh.texCoords[face.texCoords[2]]};
+        const float wa = 1 - wb - wc;
+        return MeshTexCoord{wa * t[0].u + wb * t[1].u + wc * t[2].u, wa * t[0].v + wb * t[1].v + wc * t[2].v};
+    }
+    return std::nullopt;
+}
+
+// The green of the picture at (u, v), filtered between the four nearest texels as the saver draws it.
+float greenAt(const Picture& picture, MeshTexCoord t) {
+    const float x = t.u * static_cast<float>(picture.width) - 0.5f;
+    const float y = (1 - t.v) * static_cast<float>(picture.height) - 0.5f;
+    const int x0 = static_cast<int>(std::floor(x));
+    const int y0 = static_cast<int>(std::floor(y));
+    const float fx = x - static_cast<float>(x0);
+    const float fy = y - static_cast<float>(y0);
+    const auto texel = [&](int tx, int ty) {
+        tx = (tx % picture.width + picture.width) % picture.width;
+        ty = std::clamp(ty, 0, picture.height - 1);
+        return picture.at(tx, ty).g;
+    };
+    return (1 - fy) * ((1 - fx) * texel(x0, y0) + fx * texel(x0 + 1, y0)) +
+           fy * ((1 - fx) * texel(x0, y0 + 1) + fx * texel(x0 + 1, y0 + 1));
+}
+
+} // namespace
+
+TEST(SkyTexture, StarsAreRoundDiscsOnTheDrawnSkyFromTheEquatorToThePoles) {
+    // Seen through the sky's mesh, every star is equally bright all round its centre at a given angle and as
+    // bright in the middle wherever it stands: near a pole it must be painted many texels wide, and its
+    // shape must follow the mesh's pole triangles.
+    // The sky's own size, where the pole triangles are as narrow against a star as the show's are. The stars
+    // stand far enough apart that none reaches another's ring.
+    constexpr int width = 2048;
+    const float radius = 2.5f * 2 * pi / width; // wide enough in texels that filtering barely blurs it
+    const float places[][2] = {{0, 40},      {55, 100},  {80, 200},   {84, 15},
+                               {87.8f, 300}, {-86, 130}, {-89.3f, 70}};
+    std::vector<Star> stars;
+    for (const auto& place : places)
+        stars.push_back({directionAt(place[0], place[1]), radius, {1, 1, 1, 1}});
+    const Picture sky = paintStars(width, width / 2, stars);
+    const MeshData mesh = unitSphereMesh(skyMeshStacks, skyMeshSlices);
+    for (const Star& star : stars) {
+        SCOPED_TRACE(::testing::PrintToString(
+            std::vector<float>{star.direction.x, star.direction.y, star.direction.z}));
+        const std::optional<MeshTexCoord> centre = skyTexCoordAt(mesh, star.direction);
+        ASSERT_TRUE(centre);
+        EXPECT_NEAR(greenAt(sky, *centre), 1, 0.1f) << "the star's middle is at its full light";
+        // Two axes across the star's direction, and eight points around it at 0.8 radius.
+        const Vec3 east = normalize(cross({0, 1, 0}, star.direction));
+        const Vec3 north = cross(star.direction, east);
+        float dimmest = 1;
+        float brightest = 0;
+        for (int k = 0; k < 8; ++k) {
+            const float turn = static_cast<float>(k) * pi / 4;
+            const float off = 0.8f * radius;
+            const Vec3 d =
+                normalize(star.direction + std::tan(off) * (std::cos(turn) * east + std::sin(turn) * north));
+            const std::optional<MeshTexCoord> t = skyTexCoordAt(mesh, d);
+            ASSERT_TRUE(t);
+            const float light = greenAt(sky, *t);
+            dimmest = std::min(dimmest, light);
+            brightest = std::max(brightest, light);
+        }
+        EXPECT_NEAR(dimmest, std::exp(-0.64f), 0.1f);
+        EXPECT_NEAR(brightest, std::exp(-0.64f), 0.1f);
+    }
+}
