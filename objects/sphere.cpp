@@ -217,7 +217,9 @@ void Sphere::draw(Camera& camera) {
     }
     glScalef(radius, radius, radius);
     if (sys) {
-        glDisable(GL_TEXTURE_2D);
+        // A moon with a picture of its own wears it, tinted by its colour; without one it is its colour.
+        if (!textured)
+            glDisable(GL_TEXTURE_2D);
         glColor4f(color.x, color.y, color.z, 1);
     }
     if (mask) {

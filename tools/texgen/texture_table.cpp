@@ -3,6 +3,7 @@
 #include "tools/texgen/giant_textures.h"
 #include "tools/texgen/jpeg_writer.h"
 #include "tools/texgen/lettering_textures.h"
+#include "tools/texgen/moon_textures.h"
 #include "tools/texgen/rocky_textures.h"
 #include "tools/texgen/sky_texture.h"
 #include "tools/texgen/sprite_textures.h"
@@ -44,6 +45,13 @@ const TextureRecipe recipes[] = {
     {"lightning.jpg", TextureFormat::jpeg, [] { return paintLightning(smallBodyWidth, smallBodyHeight); }},
     {"comet_tail.tga", TextureFormat::tga, [] { return paintCometTail(256); }},
     {"galaxy.jpg", TextureFormat::jpeg, [] { return paintGalaxy(spriteSize); }},
+    {"io.jpg", TextureFormat::jpeg, [] { return paintIo(smallBodyWidth, smallBodyHeight); }},
+    {"europa.jpg", TextureFormat::jpeg, [] { return paintEuropa(smallBodyWidth, smallBodyHeight); }},
+    {"ganymede.jpg", TextureFormat::jpeg, [] { return paintGanymede(smallBodyWidth, smallBodyHeight); }},
+    {"callisto.jpg", TextureFormat::jpeg, [] { return paintCallisto(smallBodyWidth, smallBodyHeight); }},
+    {"titan.jpg", TextureFormat::jpeg, [] { return paintTitan(smallBodyWidth, smallBodyHeight); }},
+    {"icy_moon.jpg", TextureFormat::jpeg, [] { return paintIcyMoon(smallBodyWidth, smallBodyHeight); }},
+    {"triton.jpg", TextureFormat::jpeg, [] { return paintTriton(smallBodyWidth, smallBodyHeight); }},
     {"hull.jpg", TextureFormat::jpeg, [] { return paintHullPanels(256, 128); }},
     {"air.jpg", TextureFormat::jpeg, [] { return paintAirGlow(64, 32); }},
     {"c.jpg", TextureFormat::jpeg, [] { return paintClockGlyphs(256); }},
