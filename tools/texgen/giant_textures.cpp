@@ -124,12 +124,13 @@ Picture paintLightning(int width, int height) {
 
 Picture paintAirGlow(int width, int height) {
     // The atmosphere shells fade by their own alpha towards the rim; the picture only gives the air its
-    // colour, a pale blue with a faint mottling so it does not look painted on.
+    // colour, a blue with a faint mottling so it does not look painted on. The shell is added over the
+    // planet's lit face, most of it over the middle, so it is dim: a brighter air turned the day side white.
     Picture picture(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const float mottle = 0.9f + 0.1f * valueNoise({x * 0.2f, y * 0.2f, 0}, 733);
-            picture.at(x, y) = scaled(Colour{0.55f, 0.75f, 1.0f, 1}, mottle);
+            picture.at(x, y) = scaled(Colour{0.17f, 0.26f, 0.45f, 1}, mottle);
         }
     return picture;
 }

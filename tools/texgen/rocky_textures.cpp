@@ -59,7 +59,8 @@ Picture paintEarth(int width, int height) {
                           {0.16f, {0.45f, 0.4f, 0.25f}},
                           {0.26f, {0.55f, 0.5f, 0.45f}}};
     const Colour desert{0.75f, 0.62f, 0.4f};
-    const Colour ice{0.93f, 0.95f, 0.98f};
+    // Ice short of white: the air shell is added over it.
+    const Colour ice{0.8f, 0.83f, 0.87f};
     return paintSphere(width, height, [&](const SpherePoint& p) {
         const float h = earthHeight(p.direction);
         const float latitude = std::abs(p.latitude);
@@ -85,7 +86,8 @@ Picture paintEarthClouds(int width, int height) {
         const float warp = fractalNoise(stretched, 3, 71) * 3;
         const float cover = fractalNoise({stretched.x + warp, stretched.y, stretched.z - warp}, 6, 72);
         const float alpha = smoothStep(0.48f, 0.72f, cover);
-        return Colour{1, 1, 1, alpha};
+        // Lit clouds under the midday sun, with the air added over them, must stay short of white.
+        return Colour{0.8f, 0.81f, 0.83f, alpha};
     });
 }
 

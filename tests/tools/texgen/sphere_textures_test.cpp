@@ -1,4 +1,6 @@
 #include "tools/meshgen/sphere_mesh.h"
+#include "tools/texgen/giant_textures.h"
+#include "tools/texgen/rocky_textures.h"
 #include "tools/texgen/sky_texture.h"
 
 #include <gtest/gtest.h>
@@ -100,5 +102,43 @@ TEST(SkyTexture, StarsAreRoundDiscsOnTheDrawnSkyFromTheEquatorToThePoles) {
         }
         EXPECT_NEAR(dimmest, std::exp(-0.64f), 0.1f);
         EXPECT_NEAR(brightest, std::exp(-0.64f), 0.1f);
+    }
+}
+
+TEST(DaySides, TheLitFaceOfEachPlanetWithAirKeepsItsColoursShortOfWhite) {
+    // Under the midday Sun a texel is lit at full strength and the air shell adds its colour over it, at its
+    // script's alpha, before any highlight. No more than a twentieth of such a face may come out white, or
+    // the continents and the blue of Neptune drown in it.
+    const Picture air = paintAirGlow(64, 32);
+    Colour airColour{0, 0, 0, 1};
+    for (const Colour& texel : air.pixels)
+        airColour = added(airColour, scaled(texel, 1.0f / static_cast<float>(air.pixels.size())));
+    const Picture earth = paintEarth(256, 128);
+    const Picture clouds = paintEarthClouds(256, 128);
+    const Picture neptune = paintNeptune(256, 128);
+    const struct {
+        const char* name;
+        const Picture* surface;
+        const Picture* cover;
+        float airAlpha;
+    } planets[] = {{"Earth", &earth, &clouds, 0.8f}, {"Neptune", &neptune, nullptr, 0.6f}};
+    for (const auto& planet : planets) {
+        SCOPED_TRACE(planet.name);
+        // Each texel weighs as much as the piece of sphere it covers.
+        float whiteArea = 0;
+        float area = 0;
+        for (int y = 0; y < planet.surface->height; ++y) {
+            const float weight = std::cos(
+                (static_cast<float>(y) + 0.5f) / static_cast<float>(planet.surface->height) * pi - pi / 2);
+            for (int x = 0; x < planet.surface->width; ++x) {
+                Colour lit = planet.surface->at(x, y);
+                if (planet.cover)
+                    lit = mix(lit, planet.cover->at(x, y), planet.cover->at(x, y).a);
+                lit = added(lit, scaled(airColour, planet.airAlpha));
+                area += weight;
+                whiteArea += std::min({lit.r, lit.g, lit.b}) >= 250.0f / 255 ? weight : 0;
+            }
+        }
+        EXPECT_LE(whiteArea / area, 0.05f);
     }
 }
