@@ -142,3 +142,41 @@ TEST(DaySides, TheLitFaceOfEachPlanetWithAirKeepsItsColoursShortOfWhite) {
         EXPECT_LE(whiteArea / area, 0.05f);
     }
 }
+
+TEST(SaturnRing, ShowsBandsAcrossItsWidthAndAClearGap) {
+    // What a ring texel puts over the sky: its brightness times its opacity, across the ring from the inner
+    // edge.
+    const Picture ring = paintSaturnRing(512, 8);
+    std::vector<float> shown;
+    std::vector<float> opacity;
+    for (int x = 0; x < ring.width; ++x) {
+        const Colour c = ring.at(x, 0);
+        shown.push_back((c.r + c.g + c.b) / 3 * c.a);
+        opacity.push_back(c.a);
+    }
+    const auto average = [&](int centre, int half) {
+        float sum = 0;
+        for (int k = centre - half; k < centre + half; ++k)
+            sum += shown[k];
+        return sum / static_cast<float>(2 * half);
+    };
+    // Bands: over the bright middle ring (from 0.3 to 0.6 of the width) the profile averaged over 8 texels,
+    // so single ringlets do not count, strays from its average over 64 by a sixth on the whole.
+    float strayed = 0;
+    const int from = ring.width * 3 / 10;
+    const int to = ring.width * 6 / 10;
+    for (int x = from; x < to; ++x)
+        strayed += std::abs(average(x, 4) / average(x, 32) - 1) / static_cast<float>(to - from);
+    EXPECT_GT(strayed, 1.0f / 6);
+    // A gap (the Cassini division): at least 2 % of the width nearly clear, dense ring on both sides.
+    int widestGap = 0;
+    for (int x = 0, run = 0; x < ring.width; ++x) {
+        run = opacity[x] < 0.1f ? run + 1 : 0;
+        const bool denseBefore = *std::max_element(opacity.begin(), opacity.begin() + (x - run + 1)) > 0.6f;
+        const bool denseAfter =
+            x + 1 < ring.width && *std::max_element(opacity.begin() + x + 1, opacity.end()) > 0.6f;
+        if (denseBefore && denseAfter)
+            widestGap = std::max(widestGap, run);
+    }
+    EXPECT_GE(widestGap, ring.width / 50);
+}
