@@ -76,14 +76,19 @@ void Billboard::takeViewerAxes() {
     up = {m[1], m[5], m[9]};
 }
 
-void Billboard::takeSystemAxes() {
+void Billboard::takeSystemAxes(const Camera& camera) {
     if (orientOff) {
         up = {0, 1, 0};
         right = normalize(cross(up, parent->position));
-    } else {
-        up = normalize(parent->position);
-        right = normalize(cross({0, 1, 0}, up));
+        return;
     }
+    // Away from the Sun at the origin, like a comet's tail. A card standing in one plane about that line is
+    // a hairline from the side, so it turns about the line to face the viewer; only a viewer on the line
+    // itself, who sees the tail end-on anyway, gets the plane the card would otherwise keep.
+    up = normalize(parent->position);
+    const Vec3 facing = cross(up, camera.position - position);
+    right = normalize(length(facing) > 1e-3f * length(camera.position - position) ? facing
+                                                                                  : cross({0, 1, 0}, up));
 }
 
 void Billboard::draw(Camera& camera) {
@@ -106,7 +111,7 @@ void Billboard::draw(Camera& camera) {
     if (depth)
         glDisable(GL_DEPTH_TEST);
     if (sys && parent)
-        takeSystemAxes();
+        takeSystemAxes(camera);
 
     glTranslatef(position.x, position.y, position.z);
     const Vec3 normal = cross(right, up);

@@ -49,7 +49,7 @@ private:
     // to the viewer, and returns the square's size. The viewer must not stand at the centre.
     float placeOnRim(const Camera& camera);
     void takeViewerAxes();
-    void takeSystemAxes();
+    void takeSystemAxes(const Camera& camera);
     bool hiddenByBlink() const { return flash && flashTimer < flashOff; }
 };
 

@@ -34,10 +34,12 @@ Vec3 rotated(Vec3 v, Vec3 axis, float angleDegrees) {
 }
 
 // Whether the bound texture, wrapped round a sky seen through a frustum ±fov high at distance 1, comes out at
-// least skyMagnification times larger than its texels in a window `windowHeight` pixels high, at the centre
+// least skyMagnification times the size of its texels in a window `windowHeight` pixels high, at the centre
 // of the view, where a sphere's picture is smallest on the screen. Towards the poles the picture is squeezed
-// along the latitudes, so it is shrunk within about 24° of them even so, where the sky's pictures are dark.
-constexpr float skyMagnification = 2.5f;
+// along the latitudes; a mipmap level chosen by that squeeze blurs the stars along the meridians into
+// streaks pointing at the pole. The stars are painted as many texels wide there as the squeeze takes away,
+// so the first level alone keeps them round, and it stays sharp down to half size.
+constexpr float skyMagnification = 0.5f;
 
 bool skyMagnified(int windowHeight, float fov, float tiling) {
     GLint width = 0, height = 0;
@@ -172,9 +174,9 @@ void Sphere::draw(Camera& camera) {
     }
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
-    // A magnified texture samples its first level whatever the minification filter. Without mipmaps the
-    // rasteriser skips choosing a level at every pixel of the full-screen sky: about a tenth of a 1920 × 1080
-    // frame in software.
+    // The sky is drawn from its first level unless it is shrunk to less than half (see skyMagnified). Without
+    // mipmaps the rasteriser also skips choosing a level at every pixel of the full-screen sky: about a tenth
+    // of a 1920 × 1080 frame in software.
     const bool skyWithoutMipmaps = env && textured && skyMagnified(viewport().height, fov, tiling);
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -224,7 +226,9 @@ void Sphere::draw(Camera& camera) {
     }
     glScalef(radius, radius, radius);
     if (sys) {
-        glDisable(GL_TEXTURE_2D);
+        // A moon with a picture of its own wears it, tinted by its colour; without one it is its colour.
+        if (!textured)
+            glDisable(GL_TEXTURE_2D);
         glColor4f(color.x, color.y, color.z, 1);
     }
     if (mask) {

@@ -167,6 +167,28 @@ TEST_F(BillboardDraw, LeavesTheStateTheNextObjectExpectsWhateverItsSettings) {
     }
 }
 
+TEST_F(BillboardDraw, ATailAwayFromTheSunTurnsAboutItsLineToFaceTheViewer) {
+    // The parent stands on +x from the Sun at the origin. The viewer on +z looks along the plane a card fixed
+    // about the line would keep (x and z): it would be a hairline.
+    const ObjectList list = readScript(
+        std::string(earth) + "billboard\nbegin\nsys\nparent Earth V(0 0 0)\nsize 20\nend\nENDWORLD\n");
+    Billboard& tail = billboardAt(list, 1);
+    for (const Vec3 eye : {Vec3{0, 0, 100}, Vec3{0, 100, 30}, Vec3{-60, 50, 60}}) {
+        SCOPED_TRACE(::testing::PrintToString(std::vector<float>{eye.x, eye.y, eye.z}));
+        lookFrom(eye);
+        drawFrame(tail);
+        expectNear(tail.up, {1, 0, 0}, 1e-5f); // along the line from the Sun
+        const Vec3 towardsViewer = normalize(eye - tail.position);
+        EXPECT_GT(std::abs(dot(normalize(cross(tail.right, tail.up)), towardsViewer)), 0.5f)
+            << "faces the viewer";
+        int lit = 0;
+        for (int y = 0; y < surfaceHeight; ++y)
+            for (int x = 0; x < surfaceWidth; ++x)
+                lit += litAt(x, y);
+        EXPECT_GT(lit, surfaceWidth * surfaceHeight / 20);
+    }
+}
+
 TEST_F(BillboardDraw, BlinksDarkThenLitForTheScriptsTimes) {
     const ObjectList list = readScript("billboard\nbegin\nsize 20\nflash 0 1 1\nend\n"
                                        "billboard\nbegin\nsize 20\nflash 1 1 1)\nend\nENDWORLD\n");

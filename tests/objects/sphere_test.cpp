@@ -444,6 +444,34 @@ TEST_F(SphereDrawing, TheSkyIsDrawnInItsOwnFrustumAndTheSceneProjectionComesBack
         EXPECT_EQ(projectionAfter[i], projectionBefore[i]) << i;
 }
 
+TEST_F(SphereDrawing, AMoonWearsItsOwnPictureTintedByItsColourAndAPlainMoonItsColour) {
+    GLuint green = 0;
+    glGenTextures(1, &green);
+    glBindTexture(GL_TEXTURE_2D, green);
+    const std::uint8_t pixels[] = {0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    for (const bool textured : {true, false}) {
+        SCOPED_TRACE(textured ? "textured" : "plain");
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Sphere* moon =
+            readSphere("sys\nlight\norbit\nradius 200\nposition V(0 0 -500)\ncolor V(0.9 0.9 0.5)\n");
+        moon->textured = textured;
+        moon->textureId = green;
+        moon->update(0.1);
+        moon->draw(drawCamera);
+        const std::array<std::uint8_t, 4> centre = pixelAt(32, 32);
+        EXPECT_GT(centre[1], 200);
+        if (textured) {
+            EXPECT_LT(centre[0], 30);
+        } else {
+            EXPECT_GT(centre[0], 200);
+            EXPECT_LT(centre[2], 160);
+        }
+    }
+    glDeleteTextures(1, &green);
+}
+
 TEST_F(SphereDrawing, AMaskWritesDepthButNoColourAndAnAtmosphereFadesTowardsItsRim) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const std::array<std::uint8_t, 4> cleared = pixelAt(32, 32);

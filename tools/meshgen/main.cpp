@@ -18,13 +18,13 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path meshes = std::filesystem::path(argv[1]) / "meshes";
     const std::pair<std::string, MeshData> files[] = {
-        // 64 steps around keep the outline of a planet 1000 pixels across within two thirds of a pixel of a circle,
+        // 64 steps around keep the outline of a planet 1000 pixels across within two thirds of a pixel of a
+        // circle,
         // at less than half the vertices of 96 steps: every sphere of the show is lit vertex by vertex, and
         // on a software rasterizer that work is a large part of a frame.
         {"sphere.dat", unitSphereMesh(32, 64)},
-        // The sky is drawn from inside with its front faces culled, so it keeps the outward winding; it is
-        // textured with stars only and needs fewer faces.
-        {"env.dat", unitSphereMesh(24, 48)},
+        // The sky is drawn from inside with its front faces culled, so it keeps the outward winding.
+        {"env.dat", unitSphereMesh(skyMeshStacks, skyMeshSlices)},
         // Saturn's rings, in units of the planet's radius.
         {"ring.dat", ringMesh(1.25f, 2.3f, 128)},
         {"asteroid1.dat", asteroidMesh(1)},

@@ -1,5 +1,6 @@
 #include "tools/meshgen/sphere_mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -24,8 +25,12 @@ MeshData unitSphereMesh(int stacks, int slices) {
     }
     mesh.vertices.push_back({0, -1, 0});
     for (int i = 0; i <= stacks; ++i) {
+        // A pole closes each cell of its ring with one triangle, and its corner there takes the u of the
+        // middle of the cell: with the u of one edge every such triangle's picture would be sheared to that
+        // side, a pinwheel round the pole.
+        const float poleShift = i == 0 || i == stacks ? 0.5f : 0.0f;
         for (int j = 0; j <= slices; ++j)
-            mesh.texCoords.push_back({static_cast<float>(j) / static_cast<float>(slices),
+            mesh.texCoords.push_back({(static_cast<float>(j) + poleShift) / static_cast<float>(slices),
                                       1 - static_cast<float>(i) / static_cast<float>(stacks)});
     }
 
@@ -50,14 +55,47 @@ MeshData unitSphereMesh(int stacks, int slices) {
     };
     for (int i = 0; i < stacks; ++i) {
         for (int j = 0; j < slices; ++j) {
-            // A cell touching a pole is a single triangle: its other half would have no area.
-            if (i + 1 < stacks)
+            // A cell touching a pole is a single triangle: its other half would have no area. Its pole
+            // corner is the texture coordinate of column j, the middle of the cell.
+            if (i == 0) {
                 face({{{i, j}, {i + 1, j}, {i + 1, j + 1}}});
-            if (i > 0)
+            } else if (i + 1 == stacks) {
+                face({{{i, j}, {i + 1, j}, {i, j + 1}}});
+            } else {
+                face({{{i, j}, {i + 1, j}, {i + 1, j + 1}}});
                 face({{{i, j}, {i + 1, j + 1}, {i, j + 1}}});
+            }
         }
     }
     return mesh;
+}
+
+Vec3 unitSphereSurfacePoint(float u, float v, int stacks, int slices) {
+    // Cell (i, j) of the texture, and where (u, v) lies in it: `across` from its left edge, `down` from its
+    // top edge, both in [0, 1].
+    const float column = std::clamp(u, 0.0f, 1.0f) * static_cast<float>(slices);
+    const float row = std::clamp(1 - v, 0.0f, 1.0f) * static_cast<float>(stacks);
+    const int j = std::min(static_cast<int>(column), slices - 1);
+    const int i = std::min(static_cast<int>(row), stacks - 1);
+    const float across = column - static_cast<float>(j);
+    const float down = row - static_cast<float>(i);
+    const Vec3 topLeft = spherePoint(i, stacks, j, slices);
+    const Vec3 topRight = spherePoint(i, stacks, j + 1, slices);
+    const Vec3 bottomLeft = spherePoint(i + 1, stacks, j, slices);
+    const Vec3 bottomRight = spherePoint(i + 1, stacks, j + 1, slices);
+    // A pole triangle spans the ring edge at one end and the middle of the pole edge at the other. A
+    // coordinate beside it is never drawn, but the texture filter blends it into the triangle's edge: it gets
+    // the point the triangle's own map reaches out to, beyond the edge in the triangle's plane.
+    const auto poleTriangle = [](Vec3 pole, Vec3 left, Vec3 right, float towardsRing, float across) {
+        return pole + towardsRing * (left - pole) + (across - 0.5f * (1 - towardsRing)) * (right - left);
+    };
+    if (i == 0)
+        return poleTriangle(topLeft, bottomLeft, bottomRight, down, across);
+    if (i + 1 == stacks)
+        return poleTriangle(bottomLeft, topLeft, topRight, 1 - down, across);
+    if (down >= across)
+        return topLeft + down * (bottomLeft - topLeft) + across * (bottomRight - bottomLeft);
+    return topLeft + across * (topRight - topLeft) + down * (bottomRight - topRight);
 }
 
 MeshData uvSphereMesh(int stacks, int slices) {

@@ -12,6 +12,16 @@
 // the noised sphere, which slides each vertex on its own: a duplicated vertex would tear the surface open.
 MeshData unitSphereMesh(int stacks, int slices);
 
+// The sky's sphere, "env.dat": it is textured with stars only and needs fewer faces than the bodies. Its
+// texture is painted for exactly these faces.
+inline constexpr int skyMeshStacks = 24;
+inline constexpr int skyMeshSlices = 48;
+
+// The point of unitSphereMesh(stacks, slices)'s flat faces that the texture coordinate (u, v) is drawn at: a
+// texture painted with the directions of these points shows every feature where it belongs on the faceted
+// sphere, round at the poles too, as long as the picture does not slide along u.
+Vec3 unitSphereSurfacePoint(float u, float v, int stacks, int slices);
+
 // A plain grid of (stacks + 1) × (slices + 1) points, each its own vertex and texture coordinate, two
 // triangles per cell even where a cell meets a pole. The test shows are built from it.
 MeshData uvSphereMesh(int stacks, int slices);

@@ -78,21 +78,27 @@ Picture paintNeptune(int width, int height) {
 }
 
 Picture paintSaturnRing(int width, int height) {
-    const ColourRamp colour{
-        {0.0f, {0.45f, 0.4f, 0.35f}}, {0.5f, {0.85f, 0.78f, 0.65f}}, {1.0f, {0.75f, 0.7f, 0.62f}}};
+    // Across the ring (u from the inner edge at 1.25 planet radii to the outer at 2.3): the faint, dusky
+    // C ring, the bright and dense B ring, the dark Cassini division, the A ring with the thin Encke gap.
+    // Within each, ringlets of a few texels and broader bands of a few tens vary both brightness and
+    // opacity, so the rings read as many rings and not as one grey disc.
+    const ColourRamp colour{{0.0f, {0.42f, 0.38f, 0.33f}}, {0.26f, {0.55f, 0.5f, 0.42f}},
+                            {0.3f, {0.92f, 0.84f, 0.68f}}, {0.6f, {0.98f, 0.9f, 0.74f}},
+                            {0.67f, {0.8f, 0.72f, 0.58f}}, {0.75f, {0.78f, 0.72f, 0.62f}},
+                            {1.0f, {0.72f, 0.67f, 0.58f}}};
+    // How much of the light behind the ring it stops, carried in the red of a ramp.
+    const ColourRamp density{{0.0f, 0.0f},    {0.03f, 0.25f}, {0.25f, 0.35f}, {0.28f, 0.85f},
+                             {0.6f, 1.0f},    {0.655f, 0.9f}, {0.67f, 0.06f}, {0.74f, 0.06f},
+                             {0.755f, 0.75f}, {0.905f, 0.7f}, {0.91f, 0.05f}, {0.918f, 0.05f},
+                             {0.923f, 0.65f}, {0.96f, 0.55f}, {0.99f, 0.0f}};
     Picture picture(width, height);
     for (int x = 0; x < width; ++x) {
         const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
-        // Many thin ringlets, a dim inner ring, the bright middle ring, the dark Cassini gap and the outer
-        // ring; both edges fade out.
-        const float ringlets =
-            0.75f + 0.25f * (latticeValue(x, 0, 0, 131) + latticeValue(x / 3, 1, 0, 131)) / 2;
-        float density = 0.25f + 0.75f * smoothStep(0.22f, 0.35f, u);
-        density *= 1 - 0.9f * (smoothStep(0.66f, 0.68f, u) - smoothStep(0.72f, 0.74f, u));
-        density *= 1 - 0.3f * smoothStep(0.74f, 0.78f, u);
-        density *= smoothStep(0.0f, 0.04f, u) * (1 - smoothStep(0.95f, 1.0f, u));
-        Colour c = colour.at(u);
-        c.a = clamp01(density * ringlets);
+        const float ringlets = latticeValue(x, 0, 0, 131);
+        const float bands = smoothStep(0.3f, 0.7f, valueNoise({u * 40, 0.5f, 0.5f}, 132));
+        const float variation = 0.45f + 0.15f * ringlets + 0.6f * bands;
+        Colour c = scaled(colour.at(u), 0.75f + 0.3f * bands + 0.1f * ringlets);
+        c.a = clamp01(density.at(u).r * variation);
         for (int y = 0; y < height; ++y)
             picture.at(x, y) = c;
     }
@@ -127,12 +133,13 @@ Picture paintLightning(int width, int height) {
 
 Picture paintAirGlow(int width, int height) {
     // The atmosphere shells fade by their own alpha towards the rim; the picture only gives the air its
-    // colour, a pale blue with a faint mottling so it does not look painted on.
+    // colour, a blue with a faint mottling so it does not look painted on. The shell is added over the
+    // planet's lit face, most of it over the middle, so it is dim: a brighter air turned the day side white.
     Picture picture(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const float mottle = 0.9f + 0.1f * valueNoise({x * 0.2f, y * 0.2f, 0}, 733);
-            picture.at(x, y) = scaled(Colour{0.55f, 0.75f, 1.0f, 1}, mottle);
+            picture.at(x, y) = scaled(Colour{0.17f, 0.26f, 0.45f, 1}, mottle);
         }
     return picture;
 }

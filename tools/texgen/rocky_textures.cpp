@@ -1,65 +1,12 @@
 #include "tools/texgen/rocky_textures.h"
 
 #include "tools/texgen/colour_ramp.h"
+#include "tools/texgen/craters.h"
 #include "tools/texgen/noise.h"
 #include "tools/texgen/sphere_painting.h"
 
 #include <cmath>
 #include <vector>
-
-namespace {
-
-Vec3 times(Vec3 v, float factor) {
-    return {v.x * factor, v.y * factor, v.z * factor};
-}
-
-struct Crater {
-    Vec3 centre;
-    float radius; // radians
-};
-
-// Crater centres spread evenly over the sphere, sizes weighted towards the small ones as on real bodies.
-std::vector<Crater> scatterCraters(int count, float largestRadius, std::uint32_t seed) {
-    std::vector<Crater> craters;
-    for (int i = 0; i < count; ++i) {
-        const float z = latticeValue(i, 0, 0, seed) * 2 - 1;
-        const float angle = latticeValue(i, 1, 0, seed) * 6.2831853f;
-        const float ring = std::sqrt(1 - z * z);
-        const float size = latticeValue(i, 2, 0, seed);
-        craters.push_back({{ring * std::cos(angle), z, ring * std::sin(angle)},
-                           largestRadius * (0.08f + size * size * size)});
-    }
-    return craters;
-}
-
-// Height change of the craters at a point: a bowl below the surroundings with a raised rim.
-float craterRelief(Vec3 direction, const std::vector<Crater>& craters) {
-    float relief = 0;
-    for (const Crater& crater : craters) {
-        const float d = angleBetween(direction, crater.centre) / crater.radius;
-        if (d > 1.6f)
-            continue;
-        if (d < 1)
-            relief += -0.5f * (1 - d * d) + 0.3f * smoothStep(0.6f, 1.0f, d);
-        else
-            relief += 0.3f * (1 - smoothStep(1.0f, 1.6f, d));
-    }
-    return relief;
-}
-
-Picture paintCratered(int width, int height, std::uint32_t seed, const ColourRamp& ramp, float mariaAmount) {
-    const std::vector<Crater> craters = scatterCraters(260, 0.16f, seed);
-    return paintSphere(width, height, [&](const SpherePoint& p) {
-        const float ground = fractalNoise(times(p.direction, 6), 6, seed + 10);
-        const float maria = smoothStep(0.5f, 0.62f, fractalNoise(times(p.direction, 1.6f), 4, seed + 20));
-        const float relief = craterRelief(p.direction, craters);
-        // Dark bowls and bright rims read as depth in a flat picture.
-        const float shade = 0.5f + (ground - 0.5f) * 0.9f + relief * 0.35f - maria * mariaAmount;
-        return ramp.at(shade);
-    });
-}
-
-} // namespace
 
 Picture paintSun(int width, int height) {
     const ColourRamp ramp{{0.0f, {0.55f, 0.12f, 0.0f}},
@@ -68,9 +15,9 @@ Picture paintSun(int width, int height) {
                           {1.0f, {1.0f, 0.97f, 0.75f}}};
     return paintSphere(width, height, [&](const SpherePoint& p) {
         // Granules: bright cells between darker lanes, from the ridges of fine noise.
-        const float cells = 1 - std::abs(valueNoise(times(p.direction, 40), 7) * 2 - 1);
-        const float large = fractalNoise(times(p.direction, 5), 4, 8);
-        const float spots = smoothStep(0.70f, 0.76f, fractalNoise(times(p.direction, 3), 4, 9));
+        const float cells = 1 - std::abs(valueNoise(p.direction * 40, 7) * 2 - 1);
+        const float large = fractalNoise(p.direction * 5, 4, 8);
+        const float spots = smoothStep(0.70f, 0.76f, fractalNoise(p.direction * 3, 4, 9));
         return ramp.at(0.25f + cells * 0.35f + (large - 0.5f) * 0.9f - spots * 0.5f);
     });
 }
@@ -79,12 +26,6 @@ Picture paintMercury(int width, int height) {
     const ColourRamp ramp{
         {0.0f, {0.18f, 0.16f, 0.15f}}, {0.5f, {0.5f, 0.47f, 0.44f}}, {1.0f, {0.85f, 0.82f, 0.78f}}};
     return paintCratered(width, height, 31, ramp, 0.05f);
-}
-
-Picture paintMoon(int width, int height) {
-    const ColourRamp ramp{
-        {0.0f, {0.15f, 0.15f, 0.16f}}, {0.5f, {0.55f, 0.55f, 0.55f}}, {1.0f, {0.9f, 0.9f, 0.88f}}};
-    return paintCratered(width, height, 47, ramp, 0.3f);
 }
 
 Picture paintVenus(int width, int height) {
@@ -105,7 +46,7 @@ namespace {
 // Land height above or below sea level in roughly [-0.5, 0.5]; both Earth textures share it so the clouds
 // can favour the coasts and the oceans alike.
 float earthHeight(Vec3 direction) {
-    return fractalNoise(times(direction, 2.2f), 7, 61) - 0.53f;
+    return fractalNoise(direction * 2.2f, 7, 61) - 0.53f;
 }
 
 } // namespace
@@ -118,11 +59,12 @@ Picture paintEarth(int width, int height) {
                           {0.16f, {0.45f, 0.4f, 0.25f}},
                           {0.26f, {0.55f, 0.5f, 0.45f}}};
     const Colour desert{0.75f, 0.62f, 0.4f};
-    const Colour ice{0.93f, 0.95f, 0.98f};
+    // Ice short of white: the air shell is added over it.
+    const Colour ice{0.8f, 0.83f, 0.87f};
     return paintSphere(width, height, [&](const SpherePoint& p) {
         const float h = earthHeight(p.direction);
         const float latitude = std::abs(p.latitude);
-        const float iceEdge = 0.78f + (fractalNoise(times(p.direction, 8), 3, 62) - 0.5f) * 0.15f;
+        const float iceEdge = 0.78f + (fractalNoise(p.direction * 8, 3, 62) - 0.5f) * 0.15f;
         const float iceAmount = smoothStep(iceEdge - 0.02f, iceEdge + 0.02f, latitude);
         Colour colour;
         if (h < 0) {
@@ -130,7 +72,7 @@ Picture paintEarth(int width, int height) {
         } else {
             colour = land.at(h);
             // Deserts along the subtropics, where the noise says dry.
-            const float dry = smoothStep(0.55f, 0.65f, fractalNoise(times(p.direction, 4), 4, 63)) *
+            const float dry = smoothStep(0.55f, 0.65f, fractalNoise(p.direction * 4, 4, 63)) *
                               (1 - smoothStep(0.2f, 0.45f, std::abs(latitude - 0.28f)));
             colour = mix(colour, desert, dry * 0.8f);
         }
@@ -144,7 +86,8 @@ Picture paintEarthClouds(int width, int height) {
         const float warp = fractalNoise(stretched, 3, 71) * 3;
         const float cover = fractalNoise({stretched.x + warp, stretched.y, stretched.z - warp}, 6, 72);
         const float alpha = smoothStep(0.48f, 0.72f, cover);
-        return Colour{1, 1, 1, alpha};
+        // Lit clouds under the midday sun, with the air added over them, must stay short of white.
+        return Colour{0.8f, 0.81f, 0.83f, alpha};
     });
 }
 
@@ -156,12 +99,12 @@ Picture paintMars(int width, int height) {
     const Colour ice{0.95f, 0.93f, 0.9f};
     const std::vector<Crater> craters = scatterCraters(90, 0.08f, 81);
     return paintSphere(width, height, [&](const SpherePoint& p) {
-        const float ground = fractalNoise(times(p.direction, 5), 6, 82);
-        const float dark = smoothStep(0.5f, 0.6f, fractalNoise(times(p.direction, 1.8f), 5, 83));
+        const float ground = fractalNoise(p.direction * 5, 6, 82);
+        const float dark = smoothStep(0.5f, 0.6f, fractalNoise(p.direction * 1.8f, 5, 83));
         const float shade =
             0.55f + (ground - 0.5f) * 1.0f - dark * 0.3f + craterRelief(p.direction, craters) * 0.25f;
         const float cap = smoothStep(
-            0.86f, 0.9f, std::abs(p.latitude) + (fractalNoise(times(p.direction, 9), 3, 84) - 0.5f) * 0.1f);
+            0.86f, 0.9f, std::abs(p.latitude) + (fractalNoise(p.direction * 9, 3, 84) - 0.5f) * 0.1f);
         return mix(ramp.at(shade), ice, cap);
     });
 }

@@ -3,6 +3,7 @@
 #include "tools/texgen/giant_textures.h"
 #include "tools/texgen/jpeg_writer.h"
 #include "tools/texgen/lettering_textures.h"
+#include "tools/texgen/moon_textures.h"
 #include "tools/texgen/rocky_textures.h"
 #include "tools/texgen/sky_texture.h"
 #include "tools/texgen/sprite_textures.h"
@@ -17,6 +18,10 @@ constexpr int planetHeight = 512;
 constexpr int smallBodyWidth = 512;
 constexpr int smallBodyHeight = 256;
 constexpr int spriteSize = 128;
+// The moons are small beside the planets and seldom close: a quarter of a small body's texels keeps the
+// textures they added to start-up to a few percent.
+constexpr int moonWidth = 256;
+constexpr int moonHeight = 128;
 
 const TextureRecipe recipes[] = {
     {"sun.jpg", TextureFormat::jpeg, [] { return paintSun(planetWidth, planetHeight); }},
@@ -44,6 +49,13 @@ const TextureRecipe recipes[] = {
     {"lightning.jpg", TextureFormat::jpeg, [] { return paintLightning(smallBodyWidth, smallBodyHeight); }},
     {"comet_tail.tga", TextureFormat::tga, [] { return paintCometTail(256); }},
     {"galaxy.jpg", TextureFormat::jpeg, [] { return paintGalaxy(spriteSize); }},
+    {"io.jpg", TextureFormat::jpeg, [] { return paintIo(moonWidth, moonHeight); }},
+    {"europa.jpg", TextureFormat::jpeg, [] { return paintEuropa(moonWidth, moonHeight); }},
+    {"ganymede.jpg", TextureFormat::jpeg, [] { return paintGanymede(moonWidth, moonHeight); }},
+    {"callisto.jpg", TextureFormat::jpeg, [] { return paintCallisto(moonWidth, moonHeight); }},
+    {"titan.jpg", TextureFormat::jpeg, [] { return paintTitan(moonWidth, moonHeight); }},
+    {"icy_moon.jpg", TextureFormat::jpeg, [] { return paintIcyMoon(moonWidth, moonHeight); }},
+    {"triton.jpg", TextureFormat::jpeg, [] { return paintTriton(moonWidth, moonHeight); }},
     {"hull.jpg", TextureFormat::jpeg, [] { return paintHullPanels(256, 128); }},
     {"air.jpg", TextureFormat::jpeg, [] { return paintAirGlow(64, 32); }},
     {"c.jpg", TextureFormat::jpeg, [] { return paintClockGlyphs(256); }},

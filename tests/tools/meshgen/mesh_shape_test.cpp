@@ -57,6 +57,15 @@ void expectUnitSphere(const MeshData& mesh, int slices) {
             ASSERT_NEAR(t.v, std::acos(std::clamp(point.y, -1.f, 1.f)) / -3.14159265f + 1, 1e-5f);
         }
         ASSERT_LE(faceMaxU - faceMinU, 1.f / static_cast<float>(slices) + 1e-6f) << "a face spans the seam";
+        // A pole triangle's picture is a wedge standing straight on its ring edge, not sheared to one side.
+        for (int c = 0; c < 3; ++c) {
+            if (std::abs(corner(mesh, face, c).y) == 1) {
+                const float ringU = (mesh.texCoords[face.texCoords[(c + 1) % 3]].u +
+                                     mesh.texCoords[face.texCoords[(c + 2) % 3]].u) /
+                                    2;
+                ASSERT_NEAR(mesh.texCoords[face.texCoords[c]].u, ringU, 1e-6f) << "a pole corner's u";
+            }
+        }
         minU = std::min(minU, faceMinU);
         maxU = std::max(maxU, faceMaxU);
     }
@@ -70,6 +79,30 @@ TEST(SphereMesh, ShowSpheresAreClosedUnitSpheresWithATextureSeam) {
     expectUnitSphere(unitSphereMesh(32, 64), 64);
     expectUnitSphere(unitSphereMesh(24, 48), 48);
     expectUnitSphere(unitSphereMesh(2, 3), 3);
+}
+
+TEST(SphereMesh, EveryTexturePointOfAFaceIsDrawnWhereTheSurfacePointSays) {
+    // The sky is painted with the directions unitSphereSurfacePoint gives; each must be the very point of the
+    // face the texture coordinate is drawn at, or its stars would come out of shape near the poles.
+    const int stacks = 6;
+    const int slices = 8;
+    const MeshData mesh = unitSphereMesh(stacks, slices);
+    const float weights[][3] = {
+        {0.6f, 0.2f, 0.2f}, {0.1f, 0.1f, 0.8f}, {0.3f, 0.65f, 0.05f}, {0.02f, 0.49f, 0.49f}};
+    for (const MeshFace& face : mesh.faces) {
+        for (const auto& w : weights) {
+            Vec3 point{0, 0, 0};
+            float u = 0;
+            float v = 0;
+            for (int c = 0; c < 3; ++c) {
+                point = point + w[c] * corner(mesh, face, c);
+                u += w[c] * mesh.texCoords[face.texCoords[c]].u;
+                v += w[c] * mesh.texCoords[face.texCoords[c]].v;
+            }
+            const Vec3 painted = unitSphereSurfacePoint(u, v, stacks, slices);
+            ASSERT_LT(length(painted - point), 1e-5f) << "u " << u << " v " << v;
+        }
+    }
 }
 
 TEST(SphereMesh, TextureRunsFromPlusXTowardsMinusZ) {
