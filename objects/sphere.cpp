@@ -162,6 +162,10 @@ void Sphere::draw(Camera& camera) {
     const bool glowsOnNightSide = flash && light;
     if (glowsOnNightSide)
         beginNightSideGlow();
+    // A body shining with its own light darkens towards its rim, as a star does.
+    const bool darkensTowardsItsRim = light && !flash && !mask && !env;
+    if (darkensTowardsItsRim)
+        beginLimbDarkening();
 
     if (!atmo) {
         glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
@@ -254,6 +258,8 @@ void Sphere::draw(Camera& camera) {
     }
     if (glowsOnNightSide)
         endNightSideGlow();
+    if (darkensTowardsItsRim)
+        endLimbDarkening();
 
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);

@@ -64,3 +64,26 @@ void beginNightSideGlow() {
 void endNightSideGlow() {
     glPopAttrib();
 }
+
+// The light the body sends is its colour (the colour material's ambient and diffuse) times 0.4 from the
+// light model's ambient, plus 0.6 from a light on the viewer's side times the cosine between the normal and
+// the way to the viewer. The light shines along the line from the centre to the viewer, which for a disc a
+// few degrees across is the line of sight everywhere on it.
+void beginLimbDarkening() {
+    const Vec3 towardsViewer = normalize(-eyeSpacePoint({}));
+    glPushAttrib(GL_LIGHTING_BIT);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    glDisable(GL_LIGHT1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    setDirectionalLight(GL_LIGHT2, towardsViewer, 0.6f);
+    glPopMatrix();
+    const float rimGlow[4] = {0.4f, 0.4f, 0.4f, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, rimGlow);
+}
+
+void endLimbDarkening() {
+    glPopAttrib();
+}

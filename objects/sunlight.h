@@ -19,3 +19,9 @@ Vec3 eyeSpaceSunDirection(Vec3 eyePoint);
 // the object's centre at the model-view origin; it keeps the rest of the lighting state as it was.
 void beginNightSideGlow();
 void endNightSideGlow();
+
+// Until endLimbDarkening: a body that lights itself (a star) is brightest where it faces the viewer and dims
+// towards its rim to 0.4 of that, as the Sun's disc does, its light crossing more of its own gas at a slant.
+// Call it with the body's centre at the model-view origin; it keeps the rest of the lighting state as it was.
+void beginLimbDarkening();
+void endLimbDarkening();

@@ -221,6 +221,23 @@ TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
     EXPECT_LT(brightness(side, 33, 39), 10);
 }
 
+// A body lighting itself, a star, is at full strength where it faces the viewer and dims towards its rim,
+// however the Sun's light is placed.
+TEST_F(DrawOrder, AStarDimsTowardsItsRim) {
+    setupGL(surfaceWidth, surfaceHeight);
+    const ObjectList star = read("sphere\nbegin\norbit\nlight\nposition V(1000 0 0)\nradius 200\n"
+                                 "texture textures\\glow.jpg\nend\n");
+    look({1000, 0, 900}, {1000, 0, 0}); // the disc spans columns 17 to 46
+    beginFrame();
+    star[0]->draw(camera);
+    const Pixels face = framePixels();
+    const int centre = brightness(face, 30, 34);
+    EXPECT_GT(centre, 230);
+    EXPECT_LT(brightness(face, 17, 19), centre * 7 / 10);
+    EXPECT_LT(brightness(face, 45, 47), centre * 7 / 10);
+    EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
+}
+
 // Lightning, a self-lit flash, shows on the night side only, and fades out across the terminator instead of
 // ending at a line.
 TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
