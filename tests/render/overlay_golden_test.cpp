@@ -92,7 +92,7 @@ protected:
 
 TEST_F(OverlayGolden, FrameCounterCountsTheFixedStepsAndTheClockShowsTheGivenTime) {
     const fs::path archive = emptyShowWithDigits().save(folder);
-    // Steps of 1/16 s: the counter's first window is over at the 17th frame, which shows the 16 before it.
+    // Steps of 1/16 s: the counter's first window is over at the 17th frame, which shows 16 a second.
     RenderRun run = renderShow(archive, folder / "frames",
                                "--size 320x240 --frames 17 --dt 0.0625 --fps --clock --time 21:05:07");
     ASSERT_EQ(run.exitCode, 0) << run.output;
