@@ -2,6 +2,7 @@
 
 #include "app/headless/gl_context.h"
 #include "app/headless/png_image.h"
+#include "app/run_overrides.h"
 #include "app/saver_run.h"
 #include "app/show_archive.h"
 #include "base/user_message.h"
@@ -98,13 +99,13 @@ int headless::runSaver(const RunOptions& options) {
         std::cerr << "heliox: " << caption << ": " << text << "\n";
     });
 
-    // The render's own settings: the defaults, never the user's file.
-    Settings renderSettings;
+    // The render's own settings: the defaults, never the user's file, with the command line's choices over
+    // them as in any run. A render shows neither the clock nor the frame counter unless asked, and is silent.
+    Settings defaults;
+    defaults.showClock = false;
+    defaults.showFps = false;
+    Settings renderSettings = runSettings(defaults, options, false);
     renderSettings.enableMusic = false;
-    renderSettings.showClock = options.showClock.value_or(false);
-    renderSettings.showFps = options.showFps.value_or(false);
-    if (options.speed)
-        renderSettings.speed = *options.speed;
 
     SaverHooks hooks;
     if (const std::optional<ClockTime> fixedTime =
