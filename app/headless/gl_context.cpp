@@ -156,9 +156,14 @@ HeadlessGlContext::~HeadlessGlContext() {
 void HeadlessGlContext::resolveSamples() const {
     if (egl_->resolvedFramebuffer == 0)
         return;
+    // A blit is clipped by the scissor box: the whole picture is wanted whatever the drawing left set.
+    const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, egl_->resolvedFramebuffer);
     glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (scissored)
+        glEnable(GL_SCISSOR_TEST);
 }
 
 std::vector<std::uint8_t> HeadlessGlContext::readPixels() const {
