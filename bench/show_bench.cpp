@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
     GLint samples = 0;
     glGetIntegerv(GL_SAMPLES, &samples);
     std::printf("multisampling: %s\n", samples > 1 ? (std::to_string(samples) + " samples a pixel").c_str()
-                                                    : "off (--multisample turns it on)");
+                                                   : "off (--multisample turns it on)");
     std::printf("start-up to the first frame at %d x %d: %.0f ms   target: under %.0f ms: %s\n", width,
                 height, startUp, startUpTarget, startUp < startUpTarget ? "met" : "MISSED");
     std::printf("  context   %7.1f ms\n", millisecondsBetween(start, contextMade));

@@ -114,7 +114,8 @@ TEST_F(OverlayGolden, ARenderKeepsTheTwelveHourClockItIsAskedFor) {
         return pixels;
     };
     const std::vector<std::uint8_t> twelve = clockFrame("twelve", "--time 21:05:07 --time-format 12");
-    const std::vector<std::uint8_t> twentyFour = clockFrame("twenty-four", "--time 09:05:07 --time-format 24");
+    const std::vector<std::uint8_t> twentyFour =
+        clockFrame("twenty-four", "--time 09:05:07 --time-format 24");
     ASSERT_EQ(twelve.size(), 320u * 240 * 4);
     ASSERT_EQ(twentyFour.size(), twelve.size());
     // The clock starts at 525 of the overlay's 800 units, 28 units a glyph: 09:05:07 fills eight glyphs
