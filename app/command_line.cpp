@@ -195,6 +195,10 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view) { return setChoice(o.music, true); }},
     {"no-music", "", "no music", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.music, false); }},
+    {"multisample", "", "smooth edges with several samples a pixel", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.multisample, true); }},
+    {"no-multisample", "", "no smoothing of edges", false,
+     [](RunOptions& o, std::string_view) { return setChoice(o.multisample, false); }},
 };
 
 const LongOption* findLongOption(std::string_view name) {

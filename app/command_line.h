@@ -33,7 +33,7 @@ struct RunOptions {
     std::optional<double> frameStep;       // fixed seconds per frame instead of measured time
     std::optional<unsigned> frames;        // how many frames to render
     std::optional<unsigned> speed, volume; // 0 to 100, as in the settings
-    std::optional<bool> showFps, showClock, music;
+    std::optional<bool> showFps, showClock, music, multisample;
     std::optional<std::string> time;         // the clock's time, HH:MM:SS, for reproducible renders
     std::optional<unsigned> maxFps;          // frames a second at most; 0 lifts the cap
     std::optional<bool> twelveHourClock;     // --time-format 12 or 24

@@ -14,6 +14,8 @@ Settings runSettings(Settings stored, const RunOptions& options, bool inHostWind
         run.timeFormat = *options.twelveHourClock;
     if (options.maxFps)
         run.maxFps = *options.maxFps;
+    if (options.multisample)
+        run.multisample = *options.multisample;
     if (inHostWindow)
         run.enableMusic = false;
     if (options.music)

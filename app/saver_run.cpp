@@ -101,13 +101,12 @@ void SaverRun::resize(int width, int height) {
 
 void SaverRun::drawFrameOverlay() {
     const double fpsWindow = fixedStep_ ? fixedStepsInFpsWindow_ : fpsClock.elapsed();
-    if (frameCounter_.rollOver(fpsWindow)) {
+    if (frameCounter_.frameEnded(fpsWindow)) {
         fpsClock.start();
         fixedStepsInFpsWindow_ = 0;
         exit_.clearTravel();
     }
     drawOverlay(settings_, frameCounter_.value(), hooks_.clockTime ? hooks_.clockTime() : localClockTime());
-    frameCounter_.countFrame();
     if (checkingDrawState_)
         checkDrawState("the overlay");
 }

@@ -20,6 +20,9 @@ struct Settings {
     bool showFps = false;
     bool vSync = false;
     bool mouseExit = false;
+    // "Multisample": smooth the edges of bodies with several samples a pixel where the display offers them
+    // cheaply (a graphics card; a software rasterizer pays for every sample) and in rendered frames.
+    bool multisample = true;
     // Linux only ("MaxFPS"): frames a second at most, so the show leaves the processor to others; 0 draws as
     // fast as the machine can. The Windows saver keeps its loop without rest.
     std::uint32_t maxFps = 30;

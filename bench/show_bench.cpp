@@ -1,6 +1,9 @@
 // The built show at full-screen size: how long it takes from nothing to the first frame, split into its
 // parts, and how long each frame takes while the camera travels.
-//   show_bench [ARCHIVE] [WIDTHxHEIGHT] [FRAMES]
+//   show_bench [ARCHIVE] [WIDTHxHEIGHT] [FRAMES] [--multisample]
+// A window on this machine's software renderer draws plain (the Multisample setting asks for samples only
+// from a graphics card), so the bench does too unless --multisample asks for four samples a pixel, as
+// --render draws and a card would; each frame then ends with the samples averaged, as a buffer swap does.
 // The split: "archive" extracts every texture's member, "decode" turns them into pixels, "mipmaps" is the
 // rest of the texture step (building the levels and uploading them), "scripts" is everything after the last
 // texture (meshes, environments, worlds, the camera's path). Each is timed on its own, as the loader does it.
@@ -123,19 +126,26 @@ void printFrameSplit(SaverRun& run, int frames) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string archive = argc > 1 ? argv[1] : HELIOX_SHOW_ARCHIVE;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const auto multisampleFlag = std::find(args.begin(), args.end(), "--multisample");
+    const bool multisample = multisampleFlag != args.end();
+    if (multisample)
+        args.erase(multisampleFlag);
+    const std::string archive = args.size() > 0 ? args[0] : HELIOX_SHOW_ARCHIVE;
     int width = 1920, height = 1080;
-    if (argc > 2 && std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
+    if (args.size() > 1 && std::sscanf(args[1].c_str(), "%dx%d", &width, &height) != 2) {
         std::fprintf(stderr, "show_bench: the size is WIDTHxHEIGHT\n");
         return 2;
     }
-    const int frames = argc > 3 ? std::max(1, std::atoi(argv[3])) : 150;
+    const int frames = args.size() > 2 ? std::max(1, std::atoi(args[2].c_str())) : 150;
     setResourceArchive(archive);
 
     // The whole start-up first, while nothing is cached: context, textures, scripts, first frame.
     const Clock::time_point start = Clock::now();
     // Every core rasterizes, as behind a window on this machine.
-    auto context = HeadlessGlContext::create(width, height, HeadlessGlContext::Rasterizer::allCores);
+    auto context = HeadlessGlContext::create(width, height, HeadlessGlContext::Rasterizer::allCores,
+                                             multisample ? HeadlessGlContext::Multisampling::on
+                                                         : HeadlessGlContext::Multisampling::off);
     if (!context) {
         std::fprintf(stderr, "show_bench: no off-screen OpenGL context\n");
         return 1;
@@ -163,6 +173,10 @@ int main(int argc, char** argv) {
     const Split split = extractAndDecode(members);
     const double textures = millisecondsBetween(contextMade, texturesDone);
     const double startUp = millisecondsBetween(start, firstFrame);
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    std::printf("multisampling: %s\n", samples > 1 ? (std::to_string(samples) + " samples a pixel").c_str()
+                                                   : "off (--multisample turns it on)");
     std::printf("start-up to the first frame at %d x %d: %.0f ms   target: under %.0f ms: %s\n", width,
                 height, startUp, startUpTarget, startUp < startUpTarget ? "met" : "MISSED");
     std::printf("  context   %7.1f ms\n", millisecondsBetween(start, contextMade));
@@ -179,6 +193,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < frames; ++i) {
         const Clock::time_point frameStart = Clock::now();
         run.frame(1.0 / 30);
+        context->resolveSamples();
         glFinish();
         times.push_back(millisecondsBetween(frameStart, Clock::now()));
     }

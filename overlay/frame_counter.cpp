@@ -1,9 +1,12 @@
 #include "overlay/frame_counter.h"
 
-bool FrameCounter::rollOver(double windowSeconds) {
+#include <cmath>
+
+bool FrameCounter::frameEnded(double windowSeconds) {
+    ++framesInWindow_;
     if (windowSeconds <= 1.0)
         return false;
-    value_ = framesInWindow_;
+    value_ = static_cast<int>(std::lround(framesInWindow_ / windowSeconds));
     framesInWindow_ = 0;
     return true;
 }

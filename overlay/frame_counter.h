@@ -1,16 +1,16 @@
 #pragma once
 
-// The frame counter's number: how many frames were drawn in the last window of just over one second. It is a
-// count, not frames divided by the window's length, so it moves in whole frames and never shows fractions.
+// The frame counter's number: the frames a second over the last window of just over one second, in whole
+// frames. A window closes at the first frame that ends more than a second after it opened, so it runs up to
+// one frame longer than a second; counting its frames alone would show one too many (11 at 10 frames a
+// second), so the count is divided by the window's length and rounded.
 class FrameCounter {
 public:
-    // Called once per frame before the overlay is drawn, with the seconds since the current window began.
-    // Once the window has run for more than a second, the frames counted in it become the shown value and a
-    // new count begins; the caller then starts a new window. Returns whether that happened.
-    bool rollOver(double windowSeconds);
-
-    // Called once per frame after the overlay is drawn.
-    void countFrame() { ++framesInWindow_; }
+    // Called once per frame before the overlay is drawn, with the seconds since the current window opened.
+    // The frame is counted in the window it ends; once that window has run for more than a second, its rate
+    // becomes the shown value and a new window opens: the caller starts its timing again. Returns whether
+    // that happened.
+    bool frameEnded(double windowSeconds);
 
     // 0 until the first window has passed.
     int value() const { return value_; }

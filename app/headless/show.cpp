@@ -2,6 +2,7 @@
 
 #include "app/headless/gl_context.h"
 #include "app/headless/png_image.h"
+#include "app/run_overrides.h"
 #include "app/saver_run.h"
 #include "app/show_archive.h"
 #include "base/user_message.h"
@@ -78,7 +79,18 @@ int headless::runSaver(const RunOptions& options) {
 
     const int width = static_cast<int>(options.width.value_or(defaultWidth));
     const int height = static_cast<int>(options.height.value_or(defaultHeight));
-    auto context = HeadlessGlContext::create(width, height);
+    // The render's own settings: the defaults, never the user's file, with the command line's choices over
+    // them as in any run. A render shows neither the clock nor the frame counter unless asked, and is silent.
+    Settings defaults;
+    defaults.showClock = false;
+    defaults.showFps = false;
+    Settings renderSettings = runSettings(defaults, options, false);
+    renderSettings.enableMusic = false;
+    // Frames are written, not watched: they are smoothed even though the software rasterizer pays for it.
+    auto context =
+        HeadlessGlContext::create(width, height, HeadlessGlContext::Rasterizer::callingThread,
+                                  renderSettings.multisample ? HeadlessGlContext::Multisampling::on
+                                                             : HeadlessGlContext::Multisampling::off);
     if (!context) {
         std::cerr << "heliox: no off-screen OpenGL context (Mesa's EGL and llvmpipe are needed)\n";
         return 1;
@@ -97,14 +109,6 @@ int headless::runSaver(const RunOptions& options) {
         ++messages;
         std::cerr << "heliox: " << caption << ": " << text << "\n";
     });
-
-    // The render's own settings: the defaults, never the user's file.
-    Settings renderSettings;
-    renderSettings.enableMusic = false;
-    renderSettings.showClock = options.showClock.value_or(false);
-    renderSettings.showFps = options.showFps.value_or(false);
-    if (options.speed)
-        renderSettings.speed = *options.speed;
 
     SaverHooks hooks;
     if (const std::optional<ClockTime> fixedTime =

@@ -8,9 +8,10 @@
 #include <string>
 
 // The visual a new window of the show is made with: RGBA, double-buffered, a 24-bit depth buffer and
-// 8 stencil bits when the server has them, a smaller depth buffer when it has not. Null when the server
-// offers no OpenGL visual at all. Free the result with XFree.
-XVisualInfo* chooseGlVisual(Display* display, int screen);
+// 8 stencil bits when the server has them, a smaller depth buffer when it has not; multisampled when asked
+// for (the Multisample setting), a graphics card draws and the server has such a visual, plain otherwise.
+// Null when the server offers no OpenGL visual at all. Free the result with XFree.
+XVisualInfo* chooseGlVisual(Display* display, int screen, bool multisample);
 
 // The visual of an existing window (the XScreenSaver host's), when OpenGL can draw into it; null otherwise.
 XVisualInfo* glVisualOfWindow(Display* display, Window window);

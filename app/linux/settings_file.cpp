@@ -44,6 +44,7 @@ constexpr StoredValue storedValues[] = {
     {"MouseExit", &Settings::mouseExit, nullptr, 0, 0},
     {"ShowFPS", &Settings::showFps, nullptr, 0, 0},
     {"MaxFPS", nullptr, &Settings::maxFps, 0, 1000},
+    {"Multisample", &Settings::multisample, nullptr, 0, 0},
 };
 
 constexpr std::string_view pathName = "Path";
@@ -130,7 +131,8 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     }
     const StoredValue* stored = findStoredValue(name);
     if (!stored)
-        return "unknown setting \"" + std::string(name) + "\" (did you mean " + std::string(nearestName(name)) + "?)";
+        return "unknown setting \"" + std::string(name) + "\" (did you mean " +
+               std::string(nearestName(name)) + "?)";
     std::optional<std::uint32_t> number = parseNumber(value);
     if (!number)
         return std::string(name) + ": \"" + std::string(value) + "\" is not a whole number";

@@ -72,7 +72,7 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
         }
         return windows;
     }
-    visual.reset(chooseGlVisual(display, screen));
+    visual.reset(chooseGlVisual(display, screen, settings.multisample));
     if (!visual) {
         std::cerr << "heliox: the X server offers no OpenGL visual (is GLX there?)\n";
         return nullptr;
@@ -153,6 +153,10 @@ int runSaver(Display* display, const RunOptions& options) {
         return 1;
     }
     context->setSwapInterval(settings.vSync);
+    // The host's visual (XScreenSaver) may be multisampled whatever the setting says: Multisample=0 still
+    // means plain edges there.
+    if (!settings.multisample)
+        glDisable(GL_MULTISAMPLE);
     std::unique_ptr<ScaledFrame> scaled;
     if (target->place == ShowPlace::fullScreen && !settings.useDesktop) {
         scaled =

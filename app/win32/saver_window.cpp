@@ -1,6 +1,7 @@
 #include "app/win32/saver_window.h"
 
 #include "app/win32/gl_context.h"
+#include "base/settings.h"
 #include "overlay/loading_screen.h"
 
 #include <windowsx.h>
@@ -52,7 +53,7 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE:
         saverWindow.deviceContext = GetDC(window);
-        saverWindow.glContext = createGlContext(saverWindow.deviceContext);
+        saverWindow.glContext = createGlContext(saverWindow.deviceContext, settings.multisample);
         return 0;
     case WM_DESTROY:
     case WM_CLOSE:

@@ -93,6 +93,7 @@ bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s) {
     readFlag(key.get(), "ShowFPS", s.showFps);
     readFlag(key.get(), "VSync", s.vSync);
     readFlag(key.get(), "MouseExit", s.mouseExit);
+    readFlag(key.get(), "Multisample", s.multisample);
     readPath(key.get(), s.path);
     if (s.defGamma)
         s.gamma = 50;
@@ -122,6 +123,7 @@ bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s) {
         {"VSync", s.vSync},
         {"MouseExit", s.mouseExit},
         {"ShowFPS", s.showFps},
+        {"Multisample", s.multisample},
     };
     bool written = true;
     for (const auto& value : values)

@@ -4,26 +4,34 @@
 
 namespace {
 
-// Frames every `step` seconds, as the saver run drives the counter: the roll-over test before each
-// overlay, with the window's time, and the count after it. Returns the value after `frames` frames.
+// Frames every `step` seconds, as the saver run drives the counter: the window's time, summed from the
+// steps, handed over before each overlay and restarted when the window closes. Returns the value shown after
+// `frames` frames.
 int runFrames(FrameCounter& counter, double& window, double step, int frames) {
     for (int i = 0; i < frames; ++i) {
         window += step;
-        if (counter.rollOver(window))
+        if (counter.frameEnded(window))
             window = 0;
-        counter.countFrame();
     }
     return counter.value();
 }
 
-TEST(FrameCounter, ShowsTheFramesOfTheLastWindowOfJustOverASecond) {
+TEST(FrameCounter, ShowsTheFramesASecondInEveryWindow) {
     FrameCounter counter;
     double window = 0;
     EXPECT_EQ(runFrames(counter, window, 0.25, 4), 0) << "a window of exactly one second is still running";
-    EXPECT_EQ(runFrames(counter, window, 0.25, 1), 4) << "the frames counted before the window passed";
-    // The frame that rolled the window over opens the next one: five frames of a quarter second each.
-    EXPECT_EQ(runFrames(counter, window, 0.25, 4), 4);
-    EXPECT_EQ(runFrames(counter, window, 0.25, 1), 5);
+    EXPECT_EQ(runFrames(counter, window, 0.25, 1), 4) << "the first window, opened by the run's start";
+    EXPECT_EQ(runFrames(counter, window, 0.25, 4), 4) << "shown until the next window closes";
+    EXPECT_EQ(runFrames(counter, window, 0.25, 1), 4) << "a window opened by a frame";
+
+    // A window closes up to one frame past its second: 11 frames end in 1.089 s at 10.1 a second, and ten
+    // steps of 0.1 add up to just under one second, so 11 frames end that window too.
+    for (const auto& [step, rate] : {std::pair{1 / 10.1, 10}, {0.1, 10}, {1 / 30.0, 30}, {1 / 59.8, 60}}) {
+        SCOPED_TRACE(rate);
+        FrameCounter atRate;
+        double at = 0;
+        EXPECT_EQ(runFrames(atRate, at, step, 400), rate);
+    }
 }
 
 } // namespace

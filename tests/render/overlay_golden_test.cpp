@@ -92,12 +92,46 @@ protected:
 
 TEST_F(OverlayGolden, FrameCounterCountsTheFixedStepsAndTheClockShowsTheGivenTime) {
     const fs::path archive = emptyShowWithDigits().save(folder);
-    // Steps of 1/16 s: the counter's first window is over at the 17th frame, which shows the 16 before it.
+    // Steps of 1/16 s: the counter's first window is over at the 17th frame, which shows 16 a second.
     RenderRun run = renderShow(archive, folder / "frames",
                                "--size 320x240 --frames 17 --dt 0.0625 --fps --clock --time 21:05:07");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     ASSERT_EQ(run.frames.size(), 17u);
     EXPECT_EQ(compareWithGolden(run.frames[16], "overlay_fps_clock"), "");
+}
+
+TEST_F(OverlayGolden, ARenderKeepsTheTwelveHourClockItIsAskedFor) {
+    const fs::path archive = emptyShowWithDigits().save(folder);
+    auto clockFrame = [&](const std::string& name, const std::string& arguments) {
+        const fs::path frames = folder / name;
+        RenderRun run = renderShow(archive, frames, "--size 320x240 --frames 1 --clock " + arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        std::vector<std::uint8_t> pixels;
+        int width = 0, height = 0;
+        std::string error;
+        EXPECT_TRUE(!run.frames.empty() && readPng(run.frames[0].string(), width, height, pixels, error))
+            << error;
+        return pixels;
+    };
+    const std::vector<std::uint8_t> twelve = clockFrame("twelve", "--time 21:05:07 --time-format 12");
+    const std::vector<std::uint8_t> twentyFour =
+        clockFrame("twenty-four", "--time 09:05:07 --time-format 24");
+    ASSERT_EQ(twelve.size(), 320u * 240 * 4);
+    ASSERT_EQ(twentyFour.size(), twelve.size());
+    // The clock starts at 525 of the overlay's 800 units, 28 units a glyph: 09:05:07 fills eight glyphs
+    // either way, and only the 12-hour clock draws a ninth, the afternoon marker, from 749 units on.
+    const int markerStart = 749 * 320 / 800 + 3;
+    int markerLit = 0;
+    for (std::size_t i = 0; i < twelve.size(); i += 4) {
+        const int x = static_cast<int>(i / 4 % 320);
+        if (x < markerStart) {
+            ASSERT_EQ(twelve[i + 1], twentyFour[i + 1]) << "the hours differ at " << x << ", " << i / 4 / 320;
+        } else {
+            ASSERT_EQ(twentyFour[i + 1], 0) << "the 24-hour clock has no marker";
+            markerLit += twelve[i + 1] > 128;
+        }
+    }
+    EXPECT_GT(markerLit, 20) << "no afternoon marker";
 }
 
 TEST_F(OverlayGolden, ARenderShowsNeitherUnlessAsked) {

@@ -86,9 +86,16 @@ void drawGridStroke(Picture& picture, GridStroke stroke, GlyphBox box, float hal
 
 bool drawGlyph(Picture& picture, char character, GlyphBox box, float halfWidth, Colour colour) {
     if (character >= '0' && character <= '9') {
+        // A one lights only the right column; it moves to the middle of the box, so text laid out at a fixed
+        // advance (the clock) spaces it like every other digit instead of pushing it against its neighbour.
+        const float shift = character == '1' ? -2.0f : 0.0f;
         for (int segment = 0; segment < 7; ++segment)
-            if (digitSegments[character - '0'] & (1u << segment))
-                drawGridStroke(picture, segments[segment], box, halfWidth, colour);
+            if (digitSegments[character - '0'] & (1u << segment)) {
+                GridStroke stroke = segments[segment];
+                stroke.x0 += shift;
+                stroke.x1 += shift;
+                drawGridStroke(picture, stroke, box, halfWidth, colour);
+            }
         return true;
     }
     if (character == ':') {

@@ -70,3 +70,49 @@ TEST(HeadlessGlContext, EachContextHasItsOwnStateAndSize) {
     EXPECT_EQ(second->readPixels().size(), std::size_t{8 * 16 * 4});
     EXPECT_EQ(HeadlessGlContext::create(0, 16), nullptr);
 }
+
+// A multisampled context smooths a slanted edge into in-between shades, where a plain one has only the two
+// colours; and one depth pixel reads back from either, as the flares read theirs to see whether they are
+// hidden.
+TEST(HeadlessGlContext, AMultisampledContextSmoothsEdgesAndStillReadsDepth) {
+    for (auto multisampling : {HeadlessGlContext::Multisampling::off, HeadlessGlContext::Multisampling::on}) {
+        const bool on = multisampling == HeadlessGlContext::Multisampling::on;
+        SCOPED_TRACE(on ? "multisampled" : "plain");
+        auto context =
+            HeadlessGlContext::create(64, 64, HeadlessGlContext::Rasterizer::callingThread, multisampling);
+        ASSERT_NE(context, nullptr);
+        GLint sampleBuffers = -1;
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+        EXPECT_EQ(sampleBuffers, on ? 1 : 0);
+
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        gluOrtho2D(0, 64, 0, 64);
+        glEnable(GL_DEPTH_TEST);
+        glColor3ub(255, 255, 255);
+        glBegin(GL_TRIANGLES); // the lower-left half, cut by a line slanted against the pixel grid
+        glVertex2f(0, 0);
+        glVertex2f(64, 0);
+        glVertex2f(0, 40);
+        glEnd();
+        // A scissor box left set by the drawing does not cut the picture read back.
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+        int inBetween = 0;
+        const std::vector<std::uint8_t> pixels = context->readPixels();
+        for (std::size_t i = 0; i < pixels.size(); i += 4)
+            inBetween += pixels[i] > 0 && pixels[i] < 255;
+        if (on)
+            EXPECT_GT(inBetween, 40) << "the edge is not smoothed";
+        else
+            EXPECT_EQ(inBetween, 0);
+
+        GLfloat depth[2] = {-1, -1};
+        glReadPixels(4, 4, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[0]);
+        glReadPixels(60, 60, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[1]);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_FLOAT_EQ(depth[0], 0.5f) << "inside the triangle";
+        EXPECT_FLOAT_EQ(depth[1], 1.0f) << "outside it";
+    }
+}

@@ -77,6 +77,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesBackEveryValueButPath) {
     saved.showFps = true;
     saved.vSync = true;
     saved.mouseExit = true;
+    saved.multisample = false;
     saved.path = "/opt/heliox";
     std::string error;
     ASSERT_TRUE(writeSettingsFile(path, saved, error)) << error;

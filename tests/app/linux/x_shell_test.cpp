@@ -6,6 +6,7 @@
 
 #include "app/gl_setup.h"
 #include "app/linux/gamma_guard.h"
+#include "app/linux/gl_context.h"
 #include "app/linux/preview_picture.h"
 #include "app/linux/xrandr_gamma.h"
 #include "tests/app/linux/x_session.h"
@@ -121,6 +122,28 @@ protected:
     VirtualXServer server;
     fs::path folder;
 };
+
+// Xvfb draws through Mesa's software rasterizer, which pays for every sample (more than twice a frame's
+// processor time at four): the show's visual stays plain there with Multisample on, although the server has
+// multisampled visuals, and plain is what it always gets with Multisample off.
+TEST(GlVisual, MultisampledOnlyWhereAGraphicsCardDraws) {
+    VirtualXServer server;
+    ASSERT_TRUE(server.running());
+    Display* display = server.display();
+    const int screen = DefaultScreen(display);
+    int multisampledAttributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_SAMPLE_BUFFERS, 1, GLX_SAMPLES, 4, None};
+    XVisualInfo* multisampled = glXChooseVisual(display, screen, multisampledAttributes);
+    ASSERT_NE(multisampled, nullptr) << "the server has no multisampled visual to refuse";
+    XFree(multisampled);
+    for (bool multisample : {true, false}) {
+        XVisualInfo* visual = chooseGlVisual(display, screen, multisample);
+        ASSERT_NE(visual, nullptr);
+        int sampleBuffers = -1;
+        glXGetConfig(display, visual, GLX_SAMPLE_BUFFERS, &sampleBuffers);
+        EXPECT_EQ(sampleBuffers, 0) << "Multisample=" << multisample;
+        XFree(visual);
+    }
+}
 
 TEST_F(XShell, FullScreenShowsTheSceneAndAKeyEndsItWithTheGammaBack) {
     writeSettings("DefGamma=0\nGamma=80\n");

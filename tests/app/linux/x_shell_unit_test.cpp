@@ -107,6 +107,8 @@ TEST(RunSettings, TheCommandLineOverridesForOneRunAndAHostIsSilentUnlessAsked) {
     EXPECT_TRUE(runSettings(stored, options, true).enableMusic);
     options.music = false;
     EXPECT_FALSE(runSettings(stored, options, false).enableMusic);
+    options.multisample = false;
+    EXPECT_FALSE(runSettings(stored, options, false).multisample);
 }
 
 // CRTCs kept in plain memory, which may be shared with a parent process.

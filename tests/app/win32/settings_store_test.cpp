@@ -66,6 +66,7 @@ Settings unusualSettings() {
     s.showFps = true;
     s.vSync = true;
     s.mouseExit = true;
+    s.multisample = false;
     return s;
 }
 

@@ -72,7 +72,9 @@ TEST(TextureTable, PaintingTwiceGivesTheSameBytes) {
     }
 }
 
-TEST(ClockGlyphs, TheThirteenGlyphCellsAreLitAndTheLastThreeDark) {
+// The clock lays its glyphs out at one fixed advance, so the ink of each must sit in the middle of its cell:
+// a glyph off to one side stands apart from one neighbour and crowds the other ("10: 12:5 1").
+TEST(ClockGlyphs, TheThirteenGlyphCellsAreLitAndCentredAndTheLastThreeDark) {
     DecodedImage image;
     ASSERT_TRUE(decodeJpeg(paintedFiles().at("c.jpg"), image));
     const int cell = image.width / 4;
@@ -83,15 +85,21 @@ TEST(ClockGlyphs, TheThirteenGlyphCellsAreLitAndTheLastThreeDark) {
         const int top = (glyph / 4) * cell;
         int lit = 0;
         int brightest = 0;
+        int inkLeft = cell, inkRight = -1; // the lit columns, from the cell's left edge
         for (int y = top; y < top + cell; ++y)
             for (int x = left; x < left + cell; ++x) {
                 const int row = image.height - 1 - y;
                 const int value = image.pixels[static_cast<std::size_t>(row) * image.rowBytes + x * 3 + 1];
                 brightest = std::max(brightest, value);
-                lit += value > 128;
+                if (value > 128) {
+                    ++lit;
+                    inkLeft = std::min(inkLeft, x - left);
+                    inkRight = std::max(inkRight, x - left);
+                }
             }
         if (glyph < clockGlyphCount) {
             EXPECT_GT(lit, cell * cell / 100);
+            EXPECT_NEAR((inkLeft + inkRight + 1) / 2.0, cell / 2.0, cell * 0.04) << "the ink is off centre";
         } else {
             EXPECT_LT(brightest, 24);
         }
