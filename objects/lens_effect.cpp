@@ -42,7 +42,16 @@ constexpr float streakReach = 200;
 // flare.
 constexpr float ghostStray = 2;
 
+// How far from the centre, in design pixels, a flare's streaks come to full strength. Nearer the centre the
+// line to it has no steady direction: the streaks would swing round the picture as the Sun crosses it, which
+// the camera, looking at the Sun, makes it do all the time. So they fade out towards the centre.
+constexpr float steadyStreakDistance = 150;
+
 void drawStreaks(Vec3 flare, Vec3 toCentre, float scale, std::uint32_t texture, const LitBox& lit) {
+    const float steadiness = std::min(length(toCentre) / (scale * steadyStreakDistance), 1.0f);
+    const float strength = steadiness * steadiness * (3 - 2 * steadiness);
+    if (strength <= 0)
+        return;
     const Vec3 along = scale * streakReach * normalize(toCentre);
     const Vec3 across = scale * streakReach * cross(normalize(toCentre), Vec3{0, 0, 1});
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -52,7 +61,7 @@ void drawStreaks(Vec3 flare, Vec3 toCentre, float scale, std::uint32_t texture, 
         glLoadIdentity();
         glTranslatef(centre.x, centre.y, 0);
         glScalef(streak.scale, streak.scale, 1);
-        glColor4f(streak.red, streak.green, streak.blue, streak.alpha);
+        glColor4f(streak.red, streak.green, streak.blue, streak.alpha * strength);
         // The picture's (u, v) lies at (2u − 1) across and (2v − 1) along from the centre.
         glBegin(GL_TRIANGLE_STRIP);
         for (const auto& [u, v] : {std::pair{lit.left, lit.bottom}, std::pair{lit.right, lit.bottom},
