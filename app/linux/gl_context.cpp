@@ -4,6 +4,7 @@
 #include <GL/glxext.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -38,42 +39,19 @@ XVisualInfo* chooseGlVisual(Display* display, int screen, bool multisample) {
     // Four samples a pixel cost a graphics card little; a software rasterizer pays for each of them (Mesa's
     // llvmpipe takes two and a half times the processor time a frame, the samples' averaging included), so
     // it draws plain.
+    // clang-format off
+    std::vector<int> best = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
+                             GLX_DEPTH_SIZE, 24, GLX_STENCIL_SIZE, 8};
+    // clang-format on
     if (multisample && rendererIsAccelerated(display, screen)) {
-        int smooth[] = {GLX_RGBA,
-                        GLX_DOUBLEBUFFER,
-                        GLX_RED_SIZE,
-                        8,
-                        GLX_GREEN_SIZE,
-                        8,
-                        GLX_BLUE_SIZE,
-                        8,
-                        GLX_DEPTH_SIZE,
-                        24,
-                        GLX_STENCIL_SIZE,
-                        8,
-                        GLX_SAMPLE_BUFFERS,
-                        1,
-                        GLX_SAMPLES,
-                        4,
-                        None};
-        if (XVisualInfo* visual = glXChooseVisual(display, screen, smooth))
+        std::vector<int> smooth = best;
+        smooth.insert(smooth.end(), {GLX_SAMPLE_BUFFERS, 1, GLX_SAMPLES, 4, None});
+        if (XVisualInfo* visual = glXChooseVisual(display, screen, smooth.data()))
             return visual;
     }
-    int best[] = {GLX_RGBA,
-                  GLX_DOUBLEBUFFER,
-                  GLX_RED_SIZE,
-                  8,
-                  GLX_GREEN_SIZE,
-                  8,
-                  GLX_BLUE_SIZE,
-                  8,
-                  GLX_DEPTH_SIZE,
-                  24,
-                  GLX_STENCIL_SIZE,
-                  8,
-                  None};
+    best.push_back(None);
     int plain[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
-    if (XVisualInfo* visual = glXChooseVisual(display, screen, best))
+    if (XVisualInfo* visual = glXChooseVisual(display, screen, best.data()))
         return visual;
     return glXChooseVisual(display, screen, plain);
 }
