@@ -1,6 +1,9 @@
 #include "data/texture_upload.h"
 
+#include <GL/glext.h>
 #include <GL/glu.h>
+
+#include <cstring>
 
 #include <algorithm>
 
@@ -42,6 +45,15 @@ LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height) {
         return static_cast<float>(std::clamp(texel, 0, size)) / static_cast<float>(size);
     };
     return {at(left - 1, width), at(right + 2, width), at(bottom - 1, height), at(top + 2, height)};
+}
+
+void filterAlongSqueezedFootprints() {
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!extensions || !std::strstr(extensions, "GL_EXT_texture_filter_anisotropic"))
+        return;
+    float most = 0;
+    glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &most);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::min(most, 4.0f));
 }
 
 GLuint createMipmappedTexture(GLint components, int width, int height, GLenum format,

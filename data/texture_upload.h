@@ -26,3 +26,11 @@ LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height);
 // Returns the texture name, or 0 (and creates nothing) when GLU cannot build the levels.
 GLuint createMipmappedTexture(GLint components, int width, int height, GLenum format,
                               const std::uint8_t* pixels);
+
+// Lets the bound texture's filter take up to four texels along a squeezed footprint, where the context offers
+// that. A body's picture is squeezed along its parallels towards its poles; without it the filter takes the
+// level the squeezed direction asks for in both directions, and what is left of the picture there runs out
+// from the pole in streaks. Software renderers pay for every extra texel (Mesa's llvmpipe some 8 ms of
+// processor time a 1920 × 1080 frame of the show), so it is for bodies only: the sky is drawn from its first
+// level and sprites are not squeezed.
+void filterAlongSqueezedFootprints();

@@ -1,6 +1,7 @@
 #include "objects/sphere.h"
 
 #include "base/viewport.h"
+#include "data/texture_upload.h"
 #include "math/matrix4.h"
 #include "math/random.h"
 #include "objects/camera.h"
@@ -176,8 +177,11 @@ void Sphere::draw(Camera& camera) {
         glTranslatef(detiling / 360 + (2 * spinAngle / 360) * tiling, 0, 0);
         glMatrixMode(GL_MODELVIEW);
     }
-    if (textured)
+    if (textured) {
         glBindTexture(GL_TEXTURE_2D, textureId);
+        if (!env)
+            filterAlongSqueezedFootprints();
+    }
     // The sky is drawn from its first level unless it is shrunk to less than half (see skyMagnified). Without
     // mipmaps the rasteriser also skips choosing a level at every pixel of the full-screen sky: about a tenth
     // of a 1920 × 1080 frame in software.
