@@ -96,10 +96,9 @@ std::vector<float> pictureShares(const View& view, const std::vector<Body>& bodi
         if (depth < -radius)
             continue;
         near.push_back(i);
-        const float distance = length(centre);
-        if (bodies[i].counted &&
-            (distance <= radius ||
-             std::numbers::pi_v<float> * radius * radius / std::max(depth * depth, 1.0f) >= floorShare * pictureArea))
+        const bool around = length(centre) <= radius;
+        const float discArea = std::numbers::pi_v<float> * radius * radius / std::max(depth * depth, 1.0f);
+        if (bodies[i].counted && (around || discArea >= floorShare * pictureArea))
             worthCasting = true;
     }
     if (!worthCasting)
@@ -204,12 +203,20 @@ int main(int argc, char** argv) {
         inside += f.inside;
     }
     const auto share = [&](long n) { return 100.0 * static_cast<double>(n) / static_cast<double>(frames); };
-    std::printf("frames where a planet or moon covers 1 %% of the picture or more:  %5.1f %% (target: 33 %% or more)\n",
+    std::printf("frames where a planet or moon covers 1 %% of the picture or more:  %5.1f %% (target: 33 %% "
+                "or more)\n",
                 share(framesAtOnePercent));
-    std::printf("frames where a planet or moon covers 10 %% of the picture or more: %5.1f %% (target: 5 %% or more)\n",
+    std::printf("frames where a planet or moon covers 10 %% of the picture or more: %5.1f %% (target: 5 %% "
+                "or more)\n",
                 share(framesAtTenPercent));
-    std::printf("passes inside a body: %d, one every %.1f hours of show (target: fewer than one in two hours)\n",
-                inside, inside ? showHours / inside : showHours);
+    if (inside)
+        std::printf(
+            "passes inside a body: %d, one every %.1f hours of show (target: fewer than one in two hours)\n",
+            inside, showHours / inside);
+    else
+        std::printf(
+            "passes inside a body: none in %.1f hours of show (target: fewer than one in two hours)\n",
+            showHours);
     if (!sunOffsets.empty()) {
         std::sort(sunOffsets.begin(), sunOffsets.end());
         std::printf("the Sun's centre from the picture's centre, in half-picture units: median %.2f, "
@@ -218,7 +225,8 @@ int main(int argc, char** argv) {
     }
     std::sort(sunDistances.begin(), sunDistances.end());
     const auto at = [&](double fraction) {
-        return sunDistances[static_cast<std::size_t>(fraction * static_cast<double>(sunDistances.size() - 1))];
+        return sunDistances[static_cast<std::size_t>(fraction *
+                                                     static_cast<double>(sunDistances.size() - 1))];
     };
     std::printf("the camera's distance from the Sun: least %.0f, 1st percentile %.0f, median %.0f, "
                 "99th percentile %.0f, most %.0f\n",
