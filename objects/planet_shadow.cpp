@@ -2,6 +2,9 @@
 
 #include "objects/sunlight.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h> // GL_CLAMP_TO_EDGE, which Windows' OpenGL 1.1 header lacks
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
