@@ -10,7 +10,8 @@
 //                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
 //                                     archive is written beside the target, read back member by member
 //                                     and only then put in its place.
-// Exit codes: 0 success, 1 a data error (or a member skipped), 2 a usage error. Every error names the
+// Exit codes: 0 success, 1 a file kept, skipped or left out, 2 a usage error, 3 a damaged or unreadable
+// archive. Every error names the
 // archive, the member and why.
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
@@ -43,9 +44,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int exitOk = 0;
-constexpr int exitDataError = 1;
-constexpr int exitUsage = 2;
+constexpr int exitOk = 0;       // all done
+constexpr int exitSkipped = 1;  // the archive is sound, but a file was kept, skipped, left out or could not be
+                                // read or written (a file already there kept without -f, an unreadable path
+                                // in a tree given to `a`, a pattern that matched nothing, output not writable)
+constexpr int exitUsage = 2;    // the command line was wrong
+constexpr int exitDamaged = 3;  // the archive is damaged or unreadable: a header or member failed its check,
+                                // a header is cut short, the archive cannot be opened or `a` refused to
+                                // rewrite it for that reason
+// Where both apply, the larger code wins: damage outweighs a file left out.
 
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
 constexpr std::uint16_t directoryFlags = 0x00E0;
@@ -83,12 +90,21 @@ constexpr const char* helpText =
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
-    "Patterns: '*' and '?' match within one folder name, [abc] one of a set; case does not\n"
-    "count and '/' and '\\' are alike; a folder's name selects everything in it. Quote them:\n"
+    "Patterns: '*' matches any run of characters, folder separators included, '?' any one,\n"
+    "[abc] one of a set; each is matched against the whole name, so '*.txt' selects src\\a.txt\n"
+    "too. Case does not count and '/' and '\\' are alike; a folder's name selects everything\n"
+    "in it. Quote them:\n"
     "  %s x data.sdd 'textures/*.jpg' -o show\n"
     "\n"
-    "Exit status: 0 all done; 1 an archive or member could not be read or written, or a file\n"
-    "was skipped; 2 the command line was wrong.\n";
+    "Exit status:\n"
+    "  0  all done\n"
+    "  1  the archive is sound, but a file was kept, skipped or left out: a file already there\n"
+    "     kept without -f, a path in a tree given to a that could not be read, a pattern that\n"
+    "     selected nothing, a file or standard output that could not be written\n"
+    "  2  the command line was wrong\n"
+    "  3  the archive is damaged or unreadable: a member or header failed its check, or the\n"
+    "     archive could not be opened; a refuses to rewrite such an archive\n"
+    "  When both 1 and 3 apply, the status is 3.\n";
 
 // The name the tool was run under: sdd in the build tree, heliox-sdd where it is installed.
 std::string programName = "sdd";
@@ -176,11 +192,11 @@ constexpr const char* listRule =
 int listArchive(const std::string& archive) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     ArchiveWalk walk(*source);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
         fail(archive, "", describe(start));
-        return exitDataError;
+        return exitDamaged;
     }
     std::vector<MemberHeader> members;
     for (MemberHeader header; walk.next(header);)
@@ -206,7 +222,7 @@ int listArchive(const std::string& archive) {
                 ratioText(packed, size).c_str(), "", "", "", counted(members.size(), "member").c_str());
     if (walk.error() != ExtractResult::ok) {
         fail(archive, "", describe(walk.error()));
-        return exitDataError;
+        return exitDamaged;
     }
     return exitOk;
 }
@@ -224,7 +240,7 @@ std::uint64_t totalSize(ArchiveSource& source) {
 int testArchive(const std::string& archive) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     int members = 0, failures = 0;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
@@ -244,11 +260,11 @@ int testArchive(const std::string& archive) {
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
     std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
                 failures);
-    return failures == 0 ? exitOk : exitDataError;
+    return failures == 0 ? exitOk : exitDamaged;
 }
 
 // Whether a folder or file on the way from `folder` to `path` is a symbolic link (one that an earlier
@@ -383,9 +399,9 @@ int reportUnused(const std::string& archive, const std::vector<std::string>& pat
 int extract(const std::string& archive, const ExtractOptions& options) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     std::vector<bool> used(options.patterns.size(), false);
-    int failures = 0, skipped = 0;
+    int damaged = 0, leftOut = 0, skipped = 0;
     std::vector<std::pair<fs::path, std::uint32_t>> folderTimes;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
@@ -400,13 +416,13 @@ int extract(const std::string& archive, const ExtractOptions& options) {
             std::string reason;
             std::optional<fs::path> relative = outputPathFor(name, reason);
             if (!relative) {
-                ++failures;
+                ++leftOut;
                 fail(archive, name,
                      "refused, " + reason + ": it would be written outside " + options.folder.string());
                 return;
             }
             if (result != ExtractResult::ok) {
-                ++failures;
+                ++damaged;
                 fail(archive, name, describe(result));
                 return;
             }
@@ -414,7 +430,7 @@ int extract(const std::string& archive, const ExtractOptions& options) {
                 if (createFolders(options.folder, *relative, reason))
                     folderTimes.emplace_back(options.folder / *relative, header.fileTime);
                 else {
-                    ++failures;
+                    ++leftOut;
                     fail(archive, name, reason);
                 }
                 return;
@@ -427,7 +443,7 @@ int extract(const std::string& archive, const ExtractOptions& options) {
                 fail(archive, name, reason);
                 break;
             case Written::failed:
-                ++failures;
+                ++leftOut;
                 fail(archive, name, reason);
                 break;
             }
@@ -443,20 +459,20 @@ int extract(const std::string& archive, const ExtractOptions& options) {
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
-    failures += reportUnused(archive, options.patterns, used);
+    leftOut += reportUnused(archive, options.patterns, used);
     if (skipped != 0)
         fail(archive, "", counted(skipped, "file") + " already there kept; run again with -f to overwrite");
-    return failures == 0 && skipped == 0 ? exitOk : exitDataError;
+    return damaged != 0 ? exitDamaged : (leftOut != 0 || skipped != 0 ? exitSkipped : exitOk);
 }
 
 int print(const std::string& archive, const std::vector<std::string>& patterns) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     std::vector<bool> used(patterns.size(), false);
-    int failures = 0;
+    int damaged = 0, unused = 0;
     bool outputBroken = false;
     const ExtractResult walk = extractAll(
         *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
@@ -464,7 +480,7 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
             if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
                 return;
             if (result != ExtractResult::ok) {
-                ++failures;
+                ++damaged;
                 fail(archive, name, describe(result));
             } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
                 fail(archive, name, "cannot write to standard output");
@@ -477,10 +493,10 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
     }
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
-    failures += reportUnused(archive, patterns, used);
-    return failures == 0 && !outputBroken ? exitOk : exitDataError;
+    unused = reportUnused(archive, patterns, used);
+    return damaged != 0 ? exitDamaged : (unused != 0 || outputBroken ? exitSkipped : exitOk);
 }
 
 bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint32_t& time,
@@ -664,7 +680,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     if (existed) {
         bool solid = false;
         if (!readExistingMembers(archive, members, solid))
-            return exitDataError;
+            return exitDamaged;
         // A solid archive stays solid: its members are packed again as one stream.
         options.solid = options.solid || solid;
     }
@@ -672,7 +688,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     std::vector<std::pair<std::string, fs::path>> files;
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, untouched))
-            return exitDataError;
+            return exitSkipped;
 
     std::uint64_t total = 0, done = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -680,7 +696,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         for (std::size_t j = 0; j < i; ++j)
             if (sameStoredName(files[j].first, name)) {
                 fail(archive, name, "given twice" + untouched);
-                return exitDataError;
+                return exitSkipped;
             }
         // Checked before reading: such a file may not even fit in memory.
         const std::uintmax_t size = fs::is_regular_file(file, ec) ? fs::file_size(file, ec) : 0;
@@ -688,7 +704,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             fail(archive, file.string(),
                  "larger than 256 MiB, the most a member can hold for the readers of this format" +
                      untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         total += size;
     }
@@ -697,7 +713,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         std::string reason;
         if (!readFile(file, member.bytes, member.time, reason)) {
             fail(archive, file.string(), reason + untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         // A member of the same name is replaced where it stands; others go after the archive's own.
         const auto same = std::ranges::find_if(members, [&](const MemberToWrite& old) {
@@ -724,7 +740,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         if (!packer.add(member.name, member.bytes, member.time)) {
             fail(archive, member.shownName,
                  "cannot be stored: name or size beyond what the format holds" + untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         written.push_back(WrittenMember::of(member.name, member.bytes));
     }
@@ -736,7 +752,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const std::optional<std::string> temporary = writeTemporaryBeside(archive, archiveBytes, reason);
     if (!temporary) {
         fail(archive, "", reason + untouched);
-        return exitDataError;
+        return exitSkipped;
     }
     std::string member;
     FileArchiveSource source(*temporary);
@@ -746,13 +762,13 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
-        return exitDataError;
+        return exitDamaged;
     }
     if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
         reason = std::strerror(errno);
         ::unlink(temporary->c_str());
         fail(archive, "", "cannot replace it: " + reason + untouched);
-        return exitDataError;
+        return exitSkipped;
     }
     return exitOk;
 }
@@ -781,11 +797,11 @@ int main(int argc, char** argv) {
             break;
         if (arg == "-h" || arg == "--help") {
             std::printf(helpText, programName.c_str(), programName.c_str());
-            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
+            return std::fflush(stdout) == 0 ? exitOk : exitSkipped;
         }
         if (arg == "--version") {
             std::printf("%s (Heliox) %s\n", programName.c_str(), HELIOX_VERSION);
-            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
+            return std::fflush(stdout) == 0 ? exitOk : exitSkipped;
         }
     }
     if (arguments.empty())

@@ -186,7 +186,9 @@ bool patternSelects(std::string_view pattern, std::string_view name) {
     while (wanted.size() > 1 && wanted.back() == '/')
         wanted.pop_back();
     const std::string stored = folderSeparatorsAsSlash(name);
-    const int flags = FNM_PATHNAME | FNM_NOESCAPE | FNM_CASEFOLD;
+    // No FNM_PATHNAME: '*' crosses folder separators, as in unar, tar and 7z, so "*.txt" reaches into
+    // every folder.
+    const int flags = FNM_NOESCAPE | FNM_CASEFOLD;
     if (::fnmatch(wanted.c_str(), stored.c_str(), flags) == 0)
         return true;
     // The folders the name lies in: "textures" and "textures/*" both select "textures/earth.jpg".

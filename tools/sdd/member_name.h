@@ -22,7 +22,7 @@ std::string decodeUnicodeName(std::string_view eightBitName, std::string_view en
 // holds.
 std::string printableName(std::string_view name);
 
-// Whether a pattern given on the command line selects the stored name: the shell's wildcards ('*' and '?' do
-// not cross a folder separator, [...] is a set), case not counting, '/' and '\' alike. A pattern that names a
-// folder selects everything in it.
+// Whether a pattern given on the command line selects the stored name: wildcards matched against the whole
+// name as unar matches them ('*' and '?' cross folder separators, [...] is a set), case not counting, '/' and
+// '\' alike. A pattern that names a folder selects everything in it.
 bool patternSelects(std::string_view pattern, std::string_view name);

@@ -32,11 +32,13 @@ TEST(PrintableName, ControlCharactersAndStrayBytesAreEscaped) {
     EXPECT_EQ(printableName("latin1 \xE9t\xE9 \xC0\x80"), "latin1 \\xE9t\\xE9 \\xC0\\x80");
 }
 
-TEST(PatternSelects, ShellWildcardsWithinFoldersAndWholeFolders) {
-    EXPECT_TRUE(patternSelects("textures/*.jpg", "textures\\earth.jpg"));
+// As unar matches: a wildcard reaches into folders, whether the pattern has a separator or not.
+TEST(PatternSelects, WildcardsReachIntoFoldersAndAFolderSelectsItsContents) {
+    EXPECT_TRUE(patternSelects("*.txt", "src\\file1.txt"));
+    EXPECT_TRUE(patternSelects("*/file1.txt", "src\\deep\\file1.txt"));
+    EXPECT_TRUE(patternSelects("textures/*.jpg", "textures\\moons\\io.jpg"));
+    EXPECT_FALSE(patternSelects("file1.txt", "src\\file1.txt"));
     EXPECT_TRUE(patternSelects("TEXTURES\\EARTH.JP?", "textures\\earth.jpg"));
-    EXPECT_FALSE(patternSelects("textures/*.jpg", "textures\\moons\\io.jpg"));
-    EXPECT_FALSE(patternSelects("*.jpg", "textures\\earth.jpg"));
     EXPECT_TRUE(patternSelects("textures", "textures\\moons\\io.jpg"));
     EXPECT_TRUE(patternSelects("textures/", "textures\\moons\\io.jpg"));
     EXPECT_TRUE(patternSelects("meshes/[ab]*.dat", "meshes\\asteroid.dat"));
