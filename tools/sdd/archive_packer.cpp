@@ -39,21 +39,22 @@ ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std:
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
 
-bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time) {
+bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time,
+                        MemberAttributes attributes) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
     // state moves on with every member it packs. The writer knows no method beyond level 5.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
-        options_.level > 5)
+        options_.level > 5 || (attributes.folder() && !bytes.empty()))
         return false;
     const std::size_t index = added_++;
     if (solidEncoder_) {
         if (bytes.empty()) {
-            heldBackEmptyMembers_.push_back({index, std::string(name), time, 0, {}});
+            heldBackEmptyMembers_.push_back({index, std::string(name), time, attributes, 0, {}});
             return true;
         }
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
         writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
-                          static_cast<std::uint8_t>(methodStored + options_.level), time);
+                          static_cast<std::uint8_t>(methodStored + options_.level), time, attributes);
         reportWritten(index);
         return true;
     }
@@ -65,7 +66,7 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     std::future<MemberData> data = task->get_future();
     // Posted first: a pool that cannot start its threads throws before the member is counted as added.
     workers_.post([task] { (*task)(); });
-    pending_.push_back({index, std::string(name), time, bytes.size(), std::move(data)});
+    pending_.push_back({index, std::string(name), time, attributes, bytes.size(), std::move(data)});
     pendingBytes_ += bytes.size();
     while (pendingBytes_ > mostPendingBytes)
         writeOldestPending();
@@ -97,10 +98,10 @@ void ArchivePacker::writeOldestPending() {
     const MemberData data = member.data.get();
     // add() checked the name and the size, the only reasons the writer refuses a member.
     if (data.method == methodStored)
-        writer_.addStored(member.name, data.bytes, member.time);
+        writer_.addStored(member.name, data.bytes, member.time, member.attributes);
     else
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
-                          member.time);
+                          member.time, member.attributes);
     reportWritten(member.index);
 }
 
@@ -113,7 +114,7 @@ const ArchiveWriter& ArchivePacker::finish() {
     while (!pending_.empty())
         writeOldestPending();
     for (const PendingMember& member : heldBackEmptyMembers_) {
-        writer_.addStored(member.name, {}, member.time);
+        writer_.addStored(member.name, {}, member.time, member.attributes);
         reportWritten(member.index);
     }
     heldBackEmptyMembers_.clear();

@@ -35,8 +35,9 @@ public:
     // make it smaller. In a solid archive only empty members are stored: the members after a stored one
     // could not reach back across it. Fails, adding nothing, for the reasons ArchiveWriter gives, for a
     // member larger than largestMemberSize, which readers refuse, and for a level outside 0 to 5.
+    // A folder (see MemberAttributes) is written as a folder entry and takes no bytes.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
-             std::uint32_t time = defaultMemberTime);
+             std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
 
     // The archive with every member added. In a solid archive the empty members come last: some unpackers
     // (unar) lose their place in the chain of packed members at an empty one.
@@ -55,6 +56,7 @@ private:
         std::size_t index;
         std::string name;
         std::uint32_t time;
+        MemberAttributes attributes;
         std::size_t size;
         std::future<MemberData> data;
     };

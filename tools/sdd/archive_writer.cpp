@@ -20,11 +20,10 @@ constexpr std::uint16_t solidContinuationFlag = 0x0010;
 // Dictionary-size field (bits 5..7) = 4: a 1 MiB window, the one RAR 2.0 streams are decoded with. Other
 // unpackers size their window from this field, so a smaller value would break long-distance matches there.
 constexpr std::uint16_t dictionary1MiBFlag = 0x0080;
+constexpr std::uint16_t folderFlags = 0x00E0; // all three dictionary-size bits: a folder entry
 constexpr std::uint16_t unicodeNameFlag = 0x0200;
 constexpr std::uint16_t longBlockFlag = 0x8000; // a PACK_SIZE field and data follow the header
 
-constexpr std::uint8_t hostOsWin32 = 2; // names with `\`, DOS attributes
-constexpr std::uint32_t archiveAttribute = 0x20;
 constexpr std::uint8_t versionToExtract = 20;
 constexpr std::uint8_t lastPackedMethod = 0x35; // 0x31 (fastest) .. 0x35 (best) all mean RAR 2.0 packing
 
@@ -55,18 +54,20 @@ ArchiveWriter::ArchiveWriter(bool solid) : solid_(solid) {
     appendHeader(bytes_, std::move(header));
 }
 
-bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t time) {
-    if (data.size() > std::numeric_limits<std::uint32_t>::max())
+bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t time,
+                              MemberAttributes attributes) {
+    if (data.size() > std::numeric_limits<std::uint32_t>::max() || (attributes.folder() && !data.empty()))
         return false;
-    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time);
+    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time,
+                     attributes);
 }
 
 bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_t> packed,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
-                              std::uint32_t time) {
-    if (method <= methodStored || method > lastPackedMethod)
+                              std::uint32_t time, MemberAttributes attributes) {
+    if (method <= methodStored || method > lastPackedMethod || attributes.folder())
         return false;
-    return addMember(name, packed, unpackedSize, unpackedCrc, method, time);
+    return addMember(name, packed, unpackedSize, unpackedCrc, method, time, attributes);
 }
 
 bool ArchiveWriter::acceptsName(std::string_view name) {
@@ -75,11 +76,11 @@ bool ArchiveWriter::acceptsName(std::string_view name) {
 
 bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
-                              std::uint32_t time) {
+                              std::uint32_t time, MemberAttributes attributes) {
     if (!acceptsName(name) || data.size() > std::numeric_limits<std::uint32_t>::max())
         return false;
 
-    std::uint16_t flags = longBlockFlag | dictionary1MiBFlag;
+    std::uint16_t flags = longBlockFlag | (attributes.folder() ? folderFlags : dictionary1MiBFlag);
     // A continuation with nothing packed before it would find no tables to go on with, and stored members
     // take no part in the chain.
     if (solid_ && hasPackedMembers_ && method != methodStored)
@@ -96,13 +97,13 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     putLittleEndian(header, static_cast<std::uint32_t>(fileHeaderFixedSize + name.size()), 2);
     putLittleEndian(header, static_cast<std::uint32_t>(data.size()), 4);
     putLittleEndian(header, unpackedSize, 4);
-    header.push_back(hostOsWin32);
+    header.push_back(attributes.hostOs);
     putLittleEndian(header, unpackedCrc, 4);
     putLittleEndian(header, time, 4);
     header.push_back(versionToExtract);
     header.push_back(method);
     putLittleEndian(header, static_cast<std::uint32_t>(name.size()), 2);
-    putLittleEndian(header, archiveAttribute, 4);
+    putLittleEndian(header, attributes.attributes, 4);
     std::transform(name.begin(), name.begin() + plainEnd, std::back_inserter(header),
                    [](char c) { return static_cast<std::uint8_t>(c == '/' ? '\\' : c); });
     header.insert(header.end(), name.begin() + plainEnd, name.end());

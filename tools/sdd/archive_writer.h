@@ -20,6 +20,22 @@ inline constexpr std::uint32_t defaultMemberTime = dosTime(2000, 1, 1);
 
 inline constexpr std::uint8_t methodStored = 0x30;
 
+// Who wrote a member and its attributes as that system keeps them: MS-DOS attributes for Windows (the archive
+// bit by default), the whole st_mode for Unix, as the archivers of this format write it on each. A folder is
+// written as a folder entry, with no data.
+struct MemberAttributes {
+    static constexpr std::uint8_t hostWin32 = 2;
+    static constexpr std::uint8_t hostUnix = 3;
+
+    std::uint8_t hostOs = hostWin32;
+    std::uint32_t attributes = 0x20;
+
+    static constexpr MemberAttributes ofUnixMode(std::uint32_t mode) { return {hostUnix, mode}; }
+    bool folder() const {
+        return hostOs == hostUnix ? (attributes & 0170000) == 0040000 : (attributes & 0x10) != 0;
+    }
+};
+
 // Builds a RAR 2.x archive in memory: the marker, the main header, then one file header and its data per
 // member. Stored members are copied as they are; packed members arrive as finished RAR 2.0 streams made
 // elsewhere. In a solid archive every packed member after the first packed one continues the window and
@@ -29,15 +45,17 @@ public:
     explicit ArchiveWriter(bool solid = false);
 
     // Names use `\` between folders; `/` is turned into `\`. A name may go on after a zero byte with its
-    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails (and adds nothing) for an empty name, a
-    // name too long for the header, or data whose size does not fit in 32 bits.
+    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails
+    // (and adds nothing) for an empty name, a name too long for the header, or data whose size does not fit
+    // in 32 bits. A folder (see MemberAttributes) takes no data.
     bool addStored(std::string_view name, std::span<const std::uint8_t> data,
-                   std::uint32_t time = defaultMemberTime);
+                   std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
 
     // `packed` is a RAR 2.0 stream that decodes to `unpackedSize` bytes whose CRC-32 is `unpackedCrc`.
     // Fails for a method outside 0x31..0x35 and for the same reasons as addStored.
     bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
-                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime);
+                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime,
+                   MemberAttributes attributes = {});
 
     // Whether a member can be stored under this name: not empty, and short enough for the header.
     static bool acceptsName(std::string_view name);
@@ -49,7 +67,8 @@ public:
 
 private:
     bool addMember(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t unpackedSize,
-                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time);
+                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time,
+                   MemberAttributes attributes);
 
     bool solid_;
     bool hasPackedMembers_ = false;

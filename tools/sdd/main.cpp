@@ -6,8 +6,8 @@
 //                                     unless -f
 //   sdd p ARCHIVE PATTERN...          write members to standard output
 //   sdd a ARCHIVE FILE|FOLDER... [-m0..-m5] [-s] [-mm]
-//                                     add to the archive (made when missing); members of the same name
-//                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
+//                                     add to the archive (made when missing); members of exactly the same
+//                                     name are replaced; FILE may be NAME=PATH to store PATH as NAME. The
 //                                     archive is written beside the target, read back member by member
 //                                     and only then put in its place.
 // Exit codes: 0 success, 1 a file kept, skipped or left out, 2 a usage error, 3 a damaged or unreadable
@@ -20,7 +20,10 @@
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
+#include "tools/sdd/name_clash.h"
 #include "tools/sdd/progress.h"
+#include "tools/sdd/tree_walk.h"
+#include "tools/sdd/unicode_name.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,7 +34,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,14 +49,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int exitOk = 0;       // all done
-constexpr int exitSkipped = 1;  // the archive is sound, but a file was kept, skipped, left out or could not be
-                                // read or written (a file already there kept without -f, an unreadable path
-                                // in a tree given to `a`, a pattern that matched nothing, output not writable)
-constexpr int exitUsage = 2;    // the command line was wrong
-constexpr int exitDamaged = 3;  // the archive is damaged or unreadable: a header or member failed its check,
-                                // a header is cut short, the archive cannot be opened or `a` refused to
-                                // rewrite it for that reason
+constexpr int exitOk = 0;      // all done
+constexpr int exitSkipped = 1; // the archive is sound, but a file was kept, skipped, left out or could not be
+                               // read or written (a file already there kept without -f, an unreadable path
+                               // in a tree given to `a`, a pattern that matched nothing, output not writable)
+constexpr int exitUsage = 2;   // the command line was wrong
+constexpr int exitDamaged = 3; // the archive is damaged or unreadable: a header or member failed its check,
+                               // a header is cut short, the archive cannot be opened or `a` refused to
+                               // rewrite it for that reason
 // Where both apply, the larger code wins: damage outweighs a file left out.
 
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
@@ -74,11 +79,13 @@ constexpr const char* helpText =
     "                            date and time, CRC-32, method; and the totals\n"
     "  t ARCHIVE...              test: extract every member in memory and check its CRC-32\n"
     "  x ARCHIVE [PATTERN...]    extract all members, or those the patterns select, with\n"
-    "                            their dates; files already there are kept unless -f\n"
+    "                            their dates and modes; files already there are kept unless -f\n"
     "  p ARCHIVE PATTERN...      write the members the patterns select to standard output\n"
-    "  a ARCHIVE FILE|FOLDER...  add files, and folders with everything in them, to the\n"
-    "                            archive (made when missing); members of the same name are\n"
-    "                            replaced; NAME=PATH stores the file or folder PATH as NAME\n"
+    "  a ARCHIVE FILE|FOLDER...  add files, and folders with everything in them (empty ones\n"
+    "                            too), with their dates and modes, to the archive (made when\n"
+    "                            missing); a member of exactly the same name is replaced;\n"
+    "                            NAME=PATH stores the file or folder PATH as NAME, unless a\n"
+    "                            file of that whole name is there\n"
     "\n"
     "Options:\n"
     "  -o FOLDER    x: extract into FOLDER (default: the current folder)\n"
@@ -92,8 +99,8 @@ constexpr const char* helpText =
     "\n"
     "Patterns: '*' matches any run of characters, folder separators included, '?' any one,\n"
     "[abc] one of a set; each is matched against the whole name, so '*.txt' selects src\\a.txt\n"
-    "too. Case does not count and '/' and '\\' are alike; a folder's name selects everything\n"
-    "in it. Quote them:\n"
+    "too. Case counts; '/' and '\\' are alike; a folder's name selects everything in it.\n"
+    "Quote them:\n"
     "  %s x data.sdd 'textures/*.jpg' -o show\n"
     "\n"
     "Exit status:\n"
@@ -316,10 +323,26 @@ void setModificationTime(int fd, std::uint32_t storedTime) {
     }
 }
 
-mode_t newFileMode() {
+// The permissions a member gets on extraction: those stored by a Unix archiver, else a new file's (or
+// folder's); as tar and unar do for a user, the umask applies and set-user-ID, set-group-ID and sticky bits
+// never come back: a set-uid program taken from an archive could act with the rights of whoever extracts it.
+mode_t permissionsFor(const MemberHeader& header) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    if (header.hostOs == hostUnix)
+        return header.attributes & 0777 & ~mask;
+    return (isDirectory(header) ? 0777 : 0666) & ~mask;
+}
+
+// A folder's stored time and permissions, set through the folder itself: never through a symbolic link put
+// in its place.
+void setFolderTimeAndPermissions(const fs::path& path, const MemberHeader& header) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fchmod(fd, permissionsFor(header));
+    setModificationTime(fd, header.fileTime);
+    ::close(fd);
 }
 
 enum class Written { yes, skipped, failed };
@@ -328,7 +351,7 @@ enum class Written { yes, skipped, failed };
 // file is written beside it and renamed over it, so the old one is replaced whole and a hard link to it,
 // which may lead out of the folder, keeps its contents.
 Written writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
-                  std::uint32_t storedTime, bool overwrite, std::string& reason) {
+                  std::uint32_t storedTime, mode_t permissions, bool overwrite, std::string& reason) {
     if (!createFolders(folder, relative.parent_path(), reason) ||
         throughSymbolicLink(folder, relative, reason))
         return Written::failed;
@@ -344,11 +367,11 @@ Written writeFile(const fs::path& folder, const fs::path& relative, std::span<co
         written = (path.parent_path() / ("." + path.filename().string() + ".sdd-XXXXXX")).string();
         fd = ::mkstemp(written.data());
         if (fd >= 0)
-            ::fchmod(fd, newFileMode());
+            ::fchmod(fd, permissions);
     } else {
         // O_EXCL: only a file that is not there yet; O_NOFOLLOW: a link put there since the check above is
         // refused too.
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
         if (fd < 0 && errno == EEXIST) {
             reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
             return Written::skipped;
@@ -402,7 +425,7 @@ int extract(const std::string& archive, const ExtractOptions& options) {
         return exitDamaged;
     std::vector<bool> used(options.patterns.size(), false);
     int damaged = 0, leftOut = 0, skipped = 0;
-    std::vector<std::pair<fs::path, std::uint32_t>> folderTimes;
+    std::vector<std::pair<fs::path, MemberHeader>> folders;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
     const ExtractResult walk = extractAll(
@@ -428,14 +451,15 @@ int extract(const std::string& archive, const ExtractOptions& options) {
             }
             if (isDirectory(header)) {
                 if (createFolders(options.folder, *relative, reason))
-                    folderTimes.emplace_back(options.folder / *relative, header.fileTime);
+                    folders.emplace_back(options.folder / *relative, header);
                 else {
                     ++leftOut;
                     fail(archive, name, reason);
                 }
                 return;
             }
-            switch (writeFile(options.folder, *relative, bytes, header.fileTime, options.overwrite, reason)) {
+            switch (writeFile(options.folder, *relative, bytes, header.fileTime, permissionsFor(header),
+                              options.overwrite, reason)) {
             case Written::yes:
                 break;
             case Written::skipped:
@@ -450,12 +474,10 @@ int extract(const std::string& archive, const ExtractOptions& options) {
         },
         &trailingBytes);
     progress.clear();
-    // Folders last: every file written into a folder changes its time.
-    for (const auto& [path, storedTime] : folderTimes)
-        if (const std::optional<std::time_t> t = unixTimeOf(storedTime)) {
-            const timespec times[2] = {{0, UTIME_OMIT}, {*t, 0}};
-            ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-        }
+    // Folders last: every file written into a folder changes its time, and a folder stored without write
+    // permission would refuse its files. The deepest first, so that none is closed to its parent's change.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+        setFolderTimeAndPermissions(folder->first, folder->second);
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
@@ -499,8 +521,9 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
     return damaged != 0 ? exitDamaged : (unused != 0 || outputBroken ? exitSkipped : exitOk);
 }
 
+// Reads a file for `a`, with its time and mode.
 bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint32_t& time,
-              std::string& reason) {
+              MemberAttributes& attributes, std::string& reason) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
         reason = fs::exists(path, ec) ? "not a file" : "no such file";
@@ -513,8 +536,10 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
         return false;
     }
     struct stat status {};
-    if (::stat(path.c_str(), &status) == 0)
+    if (::stat(path.c_str(), &status) == 0) {
         time = dosTimeOf(status.st_mtime);
+        attributes = MemberAttributes::ofUnixMode(status.st_mode);
+    }
     return true;
 }
 
@@ -526,18 +551,8 @@ struct MemberToWrite {
     std::vector<std::uint8_t> bytes;
     std::uint32_t time = defaultMemberTime;
     std::string shownName;
+    MemberAttributes attributes;
 };
-
-// Stored names alike for replacement: case and the folder separator do not count, as on the system the
-// format comes from.
-bool sameStoredName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        const auto fold = [](char c) {
-            return c == '/' ? '\\' : (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-        };
-        return fold(x) == fold(y);
-    });
-}
 
 // The members of an archive that is already there, every one extracted and checked, so that adding to it
 // keeps them; and whether it is solid. False, having said why, when one of them cannot be read: rewriting
@@ -564,12 +579,17 @@ bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>&
                          std::string("cannot add to the archive, this member does not read back (") +
                              describe(memberResult) + "); it is left as it was");
                 good = false;
-            } else if (!isDirectory(header)) {
+            } else {
                 const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+                MemberAttributes attributes{header.hostOs, header.attributes};
+                // A folder entry stays one, whatever its attributes say.
+                if (isDirectory(header) && !attributes.folder())
+                    attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
                 members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
                                    {bytes.begin(), bytes.end()},
                                    header.fileTime,
-                                   memberNameUtf8(header)});
+                                   memberNameUtf8(header),
+                                   attributes});
             }
         });
     if (good && result != ExtractResult::ok) {
@@ -617,59 +637,100 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
     return name;
 }
 
+// A file or empty folder `a` stores, under the name the user gave it.
+struct FileToAdd {
+    std::string name;
+    fs::path path;
+    bool folder = false;
+};
+
 // The files an operand of `a` names, each with the name it is stored under: FILE, NAME=FILE, or a folder
-// (FOLDER or NAME=FOLDER) with every file in it, in name order so that the same folder gives the same
-// archive. Inside a folder, symbolic links and special files are left out with a warning: a link may lead
-// anywhere (or round in a circle), and reading a pipe could wait for ever. The archive itself is left out
-// too.
-bool filesToAdd(const std::string& archive, const std::string& operand,
-                std::vector<std::pair<std::string, fs::path>>& files, const std::string& untouched) {
+// (FOLDER or NAME=FOLDER) with every file and empty folder in it, in name order so that the same folder
+// gives the same archive. An operand that names an existing file is that file, '=' or not. Whatever in a
+// folder is not stored is named: symbolic links and special files with a warning, what cannot be read with
+// an error counted in `unreadable`. The archive itself is left out. False, having said why, when the operand
+// names nothing or cannot be stored under its name.
+bool filesToAdd(const std::string& archive, const std::string& operand, std::vector<FileToAdd>& files,
+                int& unreadable, const std::string& untouched) {
+    std::error_code ec;
     // NAME=PATH stores what is at PATH under NAME; the first '=' splits them.
-    const std::size_t equals = operand.find('=');
+    const bool operandIsAFile = fs::exists(fs::symlink_status(operand, ec));
+    const std::size_t equals = operandIsAFile ? std::string::npos : operand.find('=');
     const std::string given = operand.substr(0, equals);
     const fs::path path = equals == std::string::npos ? operand : operand.substr(equals + 1);
     std::string reason;
-    std::error_code ec;
     if (!fs::is_directory(path, ec)) {
         const std::optional<std::string> name = memberNameFor(given, reason);
-        if (!name) {
-            fail(archive, operand, reason + untouched);
+        if (!name || !fs::exists(fs::symlink_status(path, ec))) {
+            fail(archive, name ? path.string() : operand, (name ? "no such file" : reason) + untouched);
             return false;
         }
-        files.emplace_back(*name, path);
+        files.push_back({*name, path});
         return true;
     }
-    std::vector<std::pair<std::string, fs::path>> inside;
-    fs::recursive_directory_iterator entry(path, ec);
-    for (; !ec && entry != fs::recursive_directory_iterator(); entry.increment(ec)) {
+    std::vector<FileToAdd> inside;
+    const auto leftOut = [&](const fs::path& where, LeftOut why, const std::string& message) {
+        if (why == LeftOut::unreadable) {
+            ++unreadable;
+            fail(archive, where.string(), "cannot read the folder, what is in it is not stored: " + message);
+        } else {
+            fail(archive, where.string(),
+                 why == LeftOut::link ? "warning: a symbolic link, not stored"
+                                      : "warning: not a regular file, not stored");
+        }
+    };
+    for (const TreeEntry& entry : walkTree(path, leftOut)) {
         std::error_code ignored;
-        if (entry->is_symlink(ignored)) {
-            fail(archive, entry->path().string(), "warning: a symbolic link, not stored");
+        if (!entry.folder && fs::equivalent(entry.path, archive, ignored))
             continue;
-        }
-        if (entry->is_directory(ignored))
-            continue;
-        if (!entry->is_regular_file(ignored)) {
-            fail(archive, entry->path().string(), "warning: not a regular file, not stored");
-            continue;
-        }
-        if (fs::equivalent(entry->path(), archive, ignored))
-            continue;
+        const std::string relative = entry.relative.generic_string();
         const std::optional<std::string> name =
-            memberNameFor(given + "/" + entry->path().lexically_relative(path).generic_string(), reason);
+            memberNameFor(relative.empty() ? given : given + "/" + relative, reason);
         if (!name) {
-            fail(archive, entry->path().string(), reason + untouched);
+            if (entry.folder && relative.empty())
+                continue; // "." with nothing in it: nothing to store
+            fail(archive, entry.path.string(), reason + untouched);
             return false;
         }
-        inside.emplace_back(*name, entry->path());
+        inside.push_back({*name, entry.path, entry.folder});
     }
-    if (ec) {
-        fail(archive, path.string(), "cannot read the folder: " + ec.message() + untouched);
-        return false;
-    }
-    std::ranges::sort(inside);
+    std::ranges::sort(inside, {}, &FileToAdd::name);
     files.insert(files.end(), inside.begin(), inside.end());
     return true;
+}
+
+// Reads what `a` stores for a file or folder; false, having named it, when it cannot be read.
+std::optional<MemberToWrite> memberFor(const std::string& archive, const FileToAdd& file) {
+    MemberToWrite member{storedNameFor(file.name), {}, defaultMemberTime, file.name, {}};
+    std::string reason;
+    if (file.folder) {
+        struct stat status {};
+        if (::stat(file.path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+            fail(archive, file.path.string(),
+                 std::string("cannot read, not stored: ") + std::strerror(errno));
+            return std::nullopt;
+        }
+        member.time = dosTimeOf(status.st_mtime);
+        member.attributes = MemberAttributes::ofUnixMode(status.st_mode);
+    } else if (!readFile(file.path, member.bytes, member.time, member.attributes, reason)) {
+        fail(archive, file.path.string(), reason + ", not stored");
+        return std::nullopt;
+    }
+    return member;
+}
+
+// Two names a system that ignores case cannot hold side by side are both stored, with a warning, when one of
+// them is being added.
+void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<MemberToWrite>& members,
+                           const std::set<std::string>& added) {
+    std::vector<std::string> names;
+    for (const MemberToWrite& member : members)
+        names.push_back(member.shownName);
+    for (const auto& [later, earlier] : caseOnlyClashes(names))
+        if (added.contains(names[later]) || added.contains(names[earlier]))
+            fail(archive, names[later],
+                 "warning: differs from " + printableName(names[earlier]) +
+                     " only in case; both are stored, but a system that ignores case cannot hold both");
 }
 
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
@@ -685,46 +746,47 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         options.solid = options.solid || solid;
     }
 
-    std::vector<std::pair<std::string, fs::path>> files;
+    std::vector<FileToAdd> files;
+    int unreadable = 0;
     for (const std::string& operand : operands)
-        if (!filesToAdd(archive, operand, files, untouched))
+        if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
 
-    std::uint64_t total = 0, done = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto& [name, file] = files[i];
-        for (std::size_t j = 0; j < i; ++j)
-            if (sameStoredName(files[j].first, name)) {
-                fail(archive, name, "given twice" + untouched);
-                return exitSkipped;
-            }
+    std::set<std::string> given;
+    for (const FileToAdd& file : files) {
+        if (!given.insert(sameFileKey(file.name)).second) {
+            fail(archive, file.name, "given twice" + untouched);
+            return exitSkipped;
+        }
         // Checked before reading: such a file may not even fit in memory.
-        const std::uintmax_t size = fs::is_regular_file(file, ec) ? fs::file_size(file, ec) : 0;
+        const std::uintmax_t size = fs::is_regular_file(file.path, ec) ? fs::file_size(file.path, ec) : 0;
         if (size > largestMemberSize) {
-            fail(archive, file.string(),
+            fail(archive, file.path.string(),
                  "larger than 256 MiB, the most a member can hold for the readers of this format" +
                      untouched);
             return exitSkipped;
         }
-        total += size;
     }
-    for (const auto& [name, file] : files) {
-        MemberToWrite member{name, {}, defaultMemberTime, name};
-        std::string reason;
-        if (!readFile(file, member.bytes, member.time, reason)) {
-            fail(archive, file.string(), reason + untouched);
-            return exitSkipped;
+    // A member of the same name is replaced where it stands; others go after the archive's own.
+    std::map<std::string, std::size_t> placeOf;
+    for (std::size_t i = 0; i < members.size(); ++i)
+        placeOf.emplace(sameFileKey(members[i].shownName), i);
+    std::set<std::string> addedNames;
+    for (const FileToAdd& file : files) {
+        std::optional<MemberToWrite> member = memberFor(archive, file);
+        if (!member) {
+            ++unreadable;
+            continue;
         }
-        // A member of the same name is replaced where it stands; others go after the archive's own.
-        const auto same = std::ranges::find_if(members, [&](const MemberToWrite& old) {
-            return sameStoredName(old.shownName, member.shownName);
-        });
-        if (same != members.end())
-            *same = std::move(member);
+        addedNames.insert(member->shownName);
+        const auto [place, isNew] = placeOf.emplace(sameFileKey(member->shownName), members.size());
+        if (isNew)
+            members.push_back(std::move(*member));
         else
-            members.push_back(std::move(member));
+            members[place->second] = std::move(*member);
     }
-    total = 0;
+    warnOfCaseOnlyClashes(archive, members, addedNames);
+    std::uint64_t total = 0, done = 0;
     for (const MemberToWrite& member : members)
         total += member.bytes.size();
 
@@ -737,7 +799,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     });
     std::vector<WrittenMember> written;
     for (const MemberToWrite& member : members) {
-        if (!packer.add(member.name, member.bytes, member.time)) {
+        if (!packer.add(member.name, member.bytes, member.time, member.attributes)) {
             fail(archive, member.shownName,
                  "cannot be stored: name or size beyond what the format holds" + untouched);
             return exitSkipped;
@@ -768,6 +830,13 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         reason = std::strerror(errno);
         ::unlink(temporary->c_str());
         fail(archive, "", "cannot replace it: " + reason + untouched);
+        return exitSkipped;
+    }
+    // As tar does: what could be read is in the archive, and the status says that something is not.
+    if (unreadable != 0) {
+        fail(archive, "",
+             counted(unreadable, "path") + " could not be read and " + (unreadable == 1 ? "is" : "are") +
+                 " not in the archive");
         return exitSkipped;
     }
     return exitOk;

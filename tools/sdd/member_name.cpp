@@ -50,8 +50,16 @@ std::string utf16ToUtf8(const std::vector<char16_t>& units) {
     return out;
 }
 
-// The length of the UTF-8 sequence at the start of `s`, or 0 when it is not one (overlong forms, surrogates
-// and values past U+10FFFF included).
+std::string folderSeparatorsAsSlash(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+} // namespace
+
 std::size_t utf8SequenceLength(std::string_view s) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     const unsigned char lead = byte(0);
@@ -83,16 +91,6 @@ std::size_t utf8SequenceLength(std::string_view s) {
         return 0;
     return length;
 }
-
-std::string folderSeparatorsAsSlash(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c == '\\')
-            c = '/';
-    return out;
-}
-
-} // namespace
 
 std::string decodeUnicodeName(std::string_view eightBitName, std::string_view encoded) {
     // The encoding: one byte, the high byte most characters share; then groups of four characters, each group
@@ -187,8 +185,8 @@ bool patternSelects(std::string_view pattern, std::string_view name) {
         wanted.pop_back();
     const std::string stored = folderSeparatorsAsSlash(name);
     // No FNM_PATHNAME: '*' crosses folder separators, as in unar, tar and 7z, so "*.txt" reaches into
-    // every folder.
-    const int flags = FNM_NOESCAPE | FNM_CASEFOLD;
+    // every folder. Case counts, as it does for the names themselves: README and readme may both be members.
+    const int flags = FNM_NOESCAPE;
     if (::fnmatch(wanted.c_str(), stored.c_str(), flags) == 0)
         return true;
     // The folders the name lies in: "textures" and "textures/*" both select "textures/earth.jpg".

@@ -1,4 +1,5 @@
 #include "tools/sdd/member_name.h"
+#include "tools/sdd/unicode_name.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,20 @@ TEST(UnicodeName, EveryKindOfTheEncodingDecodesToUtf8) {
     EXPECT_EQ(decodeUnicodeName("?", "\x00\x80\x00\xD8"s), "\uFFFD");
 }
 
+// Whatever the script, the Unicode form written for a name reads back as that name, beside any 8-bit name.
+TEST(UnicodeName, EncodedNamesDecodeToThemselves) {
+    const std::string longAscii(300, 'a');
+    for (const std::string& name :
+         std::vector<std::string>{"\u0442\u0435\u0441\u0442.txt", "textures\\\u65E5\u672C\\\U0001F600.jpg",
+                                  longAscii + "\u00E9" + longAscii, "mixed \u0100\u0200\u0300\u0101\u0201"}) {
+        EXPECT_EQ(decodeUnicodeName(name, encodeUnicodeName(name, name)), name);
+        EXPECT_EQ(decodeUnicodeName("?", encodeUnicodeName("?", name)), name);
+    }
+    EXPECT_EQ(encodeUnicodeName("caf\xE9", "caf\xE9"), ""); // not UTF-8: no Unicode form
+    EXPECT_EQ(storedNameFor("plain\\ascii.txt"), "plain\\ascii.txt");
+    EXPECT_EQ(storedNameFor("caf\xE9"), "caf\xE9");
+}
+
 TEST(PrintableName, ControlCharactersAndStrayBytesAreEscaped) {
     EXPECT_EQ(printableName("textures\\\u0442\u0435\u0441\u0442.jpg"),
               "textures\\\u0442\u0435\u0441\u0442.jpg");
@@ -38,7 +53,8 @@ TEST(PatternSelects, WildcardsReachIntoFoldersAndAFolderSelectsItsContents) {
     EXPECT_TRUE(patternSelects("*/file1.txt", "src\\deep\\file1.txt"));
     EXPECT_TRUE(patternSelects("textures/*.jpg", "textures\\moons\\io.jpg"));
     EXPECT_FALSE(patternSelects("file1.txt", "src\\file1.txt"));
-    EXPECT_TRUE(patternSelects("TEXTURES\\EARTH.JP?", "textures\\earth.jpg"));
+    EXPECT_TRUE(patternSelects("textures\\earth.jp?", "textures\\earth.jpg"));
+    EXPECT_FALSE(patternSelects("TEXTURES/EARTH.JPG", "textures\\earth.jpg")); // README and readme are two
     EXPECT_TRUE(patternSelects("textures", "textures\\moons\\io.jpg"));
     EXPECT_TRUE(patternSelects("textures/", "textures\\moons\\io.jpg"));
     EXPECT_TRUE(patternSelects("meshes/[ab]*.dat", "meshes\\asteroid.dat"));

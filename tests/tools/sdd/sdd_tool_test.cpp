@@ -2,6 +2,7 @@
 // ways an archive can be wrong.
 #include "data/archive_reader.h"
 #include "data/crc32.h"
+#include "tests/data/unrar/reference_unpacker.h"
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_verify.h"
 
@@ -105,6 +106,22 @@ std::set<std::string> optionsIn(std::string text) {
     return options;
 }
 
+// Every file below `folder`, by its path relative to it ('/' between folders), with what it holds.
+std::map<std::string, std::vector<std::uint8_t>> filesUnder(const fs::path& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(folder).generic_string()] = readBytes(entry.path());
+    return files;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 class SddTool : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -154,7 +171,7 @@ TEST_F(SddTool, WritesStoredArchivesThatItListsPrintsAndExtracts) {
     EXPECT_NE(list.output.find("stored"), std::string::npos) << list.output;
     EXPECT_NE(list.output.find("textures\\earth.jpg"), std::string::npos) << list.output;
 
-    SddRun print = sdd("p " + quoted(archive) + " TEXTURES/EARTH.JPG");
+    SddRun print = sdd("p " + quoted(archive) + " textures\\\\earth.jpg");
     EXPECT_EQ(print.exitCode, 0);
     EXPECT_EQ(print.output, "not really a jpeg");
 
@@ -247,18 +264,17 @@ TEST_F(SddTool, UsageErrorsExitWith2) {
 TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
     writeBytes(folder / "in" / "a.txt", bytesOf("first a"));
     writeBytes(folder / "in" / "b.txt", bytesOf("first b"));
-    writeBytes(folder / "new" / "B.TXT", bytesOf("second b, replacing the first"));
+    writeBytes(folder / "new" / "b.txt", bytesOf("second b, replacing the first"));
     writeBytes(folder / "new" / "c.txt", bytesOf("c, added"));
     for (const char* options : {"-m3", "-m5 -s"}) {
         SCOPED_TRACE(options);
         const fs::path archive = folder / (std::string("show") + options[2] + ".sdd");
         ASSERT_EQ(sdd("a " + quoted(archive) + " " + options + " a.txt b.txt", folder / "in").exitCode, 0);
         // Added without -s: a solid archive stays solid, packed again as one stream.
-        SddRun add = sdd("a " + quoted(archive) + " B.TXT c.txt", folder / "new");
+        SddRun add = sdd("a " + quoted(archive) + " b.txt c.txt", folder / "new");
         ASSERT_EQ(add.exitCode, 0) << add.output;
         SddRun list = sdd("l " + quoted(archive));
         EXPECT_NE(list.output.find("a.txt"), std::string::npos) << list.output;
-        EXPECT_EQ(list.output.find("b.txt"), std::string::npos) << list.output;
         EXPECT_EQ(std::string(options).find("-s") != std::string::npos,
                   list.output.find("(solid)") != std::string::npos)
             << list.output;
@@ -485,7 +501,7 @@ TEST_F(SddTool, PatternsSelectWhatXAndPTake) {
     EXPECT_EQ(filesIn(folder / "all"),
               (std::set<std::string>{"textures/a.jpg", "textures/b.png", "textures/moons/c.jpg"}));
 
-    const SddRun print = sdd("p " + quoted(archive) + " 'TEXTURES\\*.JP?' d.jpg");
+    const SddRun print = sdd("p " + quoted(archive) + " 'textures\\*.jp?' d.jpg");
     EXPECT_EQ(print.exitCode, 0);
     EXPECT_EQ(print.output, "DAC"); // in archive order
     const SddRun none = sdd("p " + quoted(archive) + " d.jpg '*.gif'");
@@ -530,6 +546,56 @@ TEST_F(SddTool, AddsFoldersWithEverythingInThemAndTheirDates) {
     EXPECT_NE(list.output.find(" textures\\moons\\io.jpg\n"), std::string::npos) << list.output;
     EXPECT_EQ(list.output.find(" self.sdd\n"), std::string::npos) << list.output;
     EXPECT_NE(list.output.find(" 2 members"), std::string::npos) << list.output;
+}
+
+} // namespace
+
+namespace {
+
+// Names are what the user gave: exact on a system that tells case apart, any script through the format's
+// Unicode form, every byte of a name that is not UTF-8; and every reader gives them back.
+TEST_F(SddTool, StoresNamesAsGivenForEveryReader) {
+    const std::string latin1 = "d/caf\xE9.txt"; // not UTF-8: no reader can know what it meant
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (const auto& [name, text] : std::map<std::string, std::string>{
+             {"d/readme", "lower"},
+             {"d/xt_CONNMARK.h", "upper h"},
+             {"d/xt_connmark.h", "lower h"},
+             {"d/\u0442\u0435\u0441\u0442.txt", "cyrillic"},
+             {"d/\u65E5\u672C/caf\u00E9 \U0001F600.txt", "cjk, latin and an emoji"},
+             {latin1, "latin-1"},
+             {"key=value", "a file whose name has '='"}}) {
+        files[name].assign(text.begin(), text.end());
+        writeBytes(folder / "in" / name, files[name]);
+    }
+    const fs::path archive = folder / "names.sdd";
+    const SddRun add = sdd("a " + quoted(archive) + " d key=value", folder / "in");
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    EXPECT_EQ(occurrences(add.output, "only in case"), 1u) << add.output;
+    EXPECT_NE(add.output.find("xt_connmark.h: warning: differs from d\\xt_CONNMARK.h only in case"),
+              std::string::npos)
+        << add.output;
+    // Added to the archive, README stands beside readme; the exact name alone is replaced.
+    files["d/README"] = {'U'};
+    files["d/readme"] = {'l'};
+    writeBytes(folder / "in" / "d" / "README", files["d/README"]);
+    writeBytes(folder / "in" / "d" / "readme", files["d/readme"]);
+    const SddRun readme = sdd("a " + quoted(archive) + " d/README d/readme", folder / "in");
+    EXPECT_EQ(readme.exitCode, 0) << readme.output;
+    EXPECT_EQ(occurrences(readme.output, "only in case"), 1u) << readme.output;
+
+    ASSERT_EQ(sdd("x " + quoted(archive) + " -o " + quoted(folder / "sdd")).exitCode, 0);
+    EXPECT_EQ(filesUnder(folder / "sdd"), files);
+    for (const ReferenceExtraction& other :
+         {extractWithUnar(archive, folder / "unar"), extractWithNodeUnrar(archive, folder / "node")}) {
+        ASSERT_EQ(other.error, "");
+        EXPECT_EQ(other.members.size(), files.size());
+        for (const auto& [name, bytes] : files)
+            if (name != latin1) {
+                const auto found = other.members.find(name);
+                EXPECT_TRUE(found != other.members.end() && found->second == bytes) << name;
+            }
+    }
 }
 
 } // namespace
