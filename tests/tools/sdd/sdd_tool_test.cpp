@@ -599,3 +599,70 @@ TEST_F(SddTool, StoresNamesAsGivenForEveryReader) {
 }
 
 } // namespace
+
+namespace {
+
+mode_t permissionsOf(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// Modes and empty folders come back from our extraction and from unar's, less the umask and never with a
+// set-id bit; adding to the archive keeps both.
+TEST_F(SddTool, KeepsUnixModesAndEmptyFolders) {
+    const fs::path tree = folder / "in" / "tree";
+    const std::map<std::string, mode_t> modes = {
+        {"run.sh", 0755}, {"private.key", 0600}, {"setuid", 04777}, {"empty", 0750}};
+    for (const auto& [name, mode] : modes) {
+        if (name == "empty")
+            fs::create_directories(tree / name);
+        else
+            writeBytes(tree / name, bytesOf(name));
+        ::chmod((tree / name).c_str(), mode);
+    }
+    const fs::path archive = folder / "modes.sdd";
+    ASSERT_EQ(sdd("a " + quoted(archive) + " tree", folder / "in").exitCode, 0);
+    writeBytes(folder / "in" / "later.txt", bytesOf("added later"));
+    ASSERT_EQ(sdd("a " + quoted(archive) + " later.txt", folder / "in").exitCode, 0);
+    const std::string list = sdd("l " + quoted(archive)).output;
+    EXPECT_TRUE(contains(list, R"(-rwxr-xr-x .* tree\\run\.sh\n)")) << list;
+    EXPECT_TRUE(contains(list, R"(drwxr-x--- .* tree\\empty\\\n)")) << list;
+
+    const mode_t mask = ::umask(027);
+    ASSERT_EQ(sdd("x " + quoted(archive) + " -o " + quoted(folder / "sdd")).exitCode, 0);
+    ASSERT_EQ(extractWithUnar(archive, folder / "unar").error, "");
+    ::umask(mask);
+    for (const char* reader : {"sdd", "unar"}) {
+        SCOPED_TRACE(reader);
+        const fs::path out = folder / reader / "tree";
+        EXPECT_EQ(permissionsOf(out / "run.sh"), 0750u);
+        EXPECT_EQ(permissionsOf(out / "private.key"), 0600u);
+        EXPECT_EQ(permissionsOf(out / "setuid"), 0750u);
+        EXPECT_TRUE(fs::is_directory(out / "empty"));
+        EXPECT_EQ(permissionsOf(out / "empty"), 0750u);
+    }
+}
+
+// A tree that cannot be read whole is stored as far as it can be read, every path left out named, status 1.
+TEST_F(SddTool, StoresWhatATreeLetsItReadAndNamesTheRest) {
+    const fs::path tree = folder / "in" / "tree";
+    for (const char* name : {"a.txt", "locked/secret.txt", "sealed.txt", "z/z.txt"})
+        writeBytes(tree / name, bytesOf(name));
+    ::chmod((tree / "locked").c_str(), 0);
+    ::chmod((tree / "sealed.txt").c_str(), 0);
+    if (::access((tree / "sealed.txt").c_str(), R_OK) == 0) {
+        ::chmod((tree / "locked").c_str(), 0755);
+        GTEST_SKIP() << "this user reads files without read permission (root)";
+    }
+    const fs::path archive = folder / "tree.sdd";
+    const SddRun add = sdd("a " + quoted(archive) + " tree", folder / "in");
+    ::chmod((tree / "locked").c_str(), 0755);
+    EXPECT_EQ(add.exitCode, 1) << add.output;
+    EXPECT_NE(add.output.find("tree/locked: cannot read the folder"), std::string::npos) << add.output;
+    EXPECT_NE(add.output.find("tree/sealed.txt: cannot read"), std::string::npos) << add.output;
+    const SddRun test = sdd("t " + quoted(archive));
+    EXPECT_NE(test.output.find("2 members, 0 failed"), std::string::npos) << test.output;
+    EXPECT_EQ(sdd("p " + quoted(archive) + " tree/z/z.txt").output, "z/z.txt");
+}
+
+} // namespace
