@@ -34,7 +34,7 @@ void walkFolder(const fs::path& folder, const fs::path& relative, std::vector<Tr
         else
             leftOut(entry.path(), LeftOut::special, {});
     }
-    if (found.size() == before && !ec && !relative.empty())
+    if (found.size() == before && !ec)
         found.push_back({folder, relative, true});
 }
 

@@ -623,7 +623,8 @@ TEST_F(SddTool, KeepsUnixModesAndEmptyFolders) {
     const fs::path archive = folder / "modes.sdd";
     ASSERT_EQ(sdd("a " + quoted(archive) + " tree", folder / "in").exitCode, 0);
     writeBytes(folder / "in" / "later.txt", bytesOf("added later"));
-    ASSERT_EQ(sdd("a " + quoted(archive) + " later.txt", folder / "in").exitCode, 0);
+    fs::create_directories(folder / "in" / "bare"); // an empty folder given as it is
+    ASSERT_EQ(sdd("a " + quoted(archive) + " later.txt bare", folder / "in").exitCode, 0);
     const std::string list = sdd("l " + quoted(archive)).output;
     EXPECT_TRUE(contains(list, R"(-rwxr-xr-x .* tree\\run\.sh\n)")) << list;
     EXPECT_TRUE(contains(list, R"(drwxr-x--- .* tree\\empty\\\n)")) << list;
@@ -640,6 +641,7 @@ TEST_F(SddTool, KeepsUnixModesAndEmptyFolders) {
         EXPECT_EQ(permissionsOf(out / "setuid"), 0750u);
         EXPECT_TRUE(fs::is_directory(out / "empty"));
         EXPECT_EQ(permissionsOf(out / "empty"), 0750u);
+        EXPECT_TRUE(fs::is_directory(folder / reader / "bare"));
     }
 }
 
