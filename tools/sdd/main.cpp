@@ -699,15 +699,17 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
     return true;
 }
 
-// Reads what `a` stores for a file or folder; false, having named it, when it cannot be read.
+// Reads what `a` stores for a file or folder; nothing, having named it, when it cannot be read.
 std::optional<MemberToWrite> memberFor(const std::string& archive, const FileToAdd& file) {
     MemberToWrite member{storedNameFor(file.name), {}, defaultMemberTime, file.name, {}};
     std::string reason;
     if (file.folder) {
         struct stat status {};
-        if (::stat(file.path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        const bool found = ::stat(file.path.c_str(), &status) == 0;
+        if (!found || !S_ISDIR(status.st_mode)) {
             fail(archive, file.path.string(),
-                 std::string("cannot read, not stored: ") + std::strerror(errno));
+                 found ? "no longer a folder, not stored"
+                       : std::string("cannot read, not stored: ") + std::strerror(errno));
             return std::nullopt;
         }
         member.time = dosTimeOf(status.st_mtime);
