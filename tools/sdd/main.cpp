@@ -10,8 +10,8 @@
 //                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
 //                                     archive is written beside the target, read back member by member
 //                                     and only then put in its place.
-// Exit codes: 0 success, 1 a data error (or a member skipped), 2 a usage error. Every error names the
-// archive, the member and why.
+// Exit codes: 0 success; 1 a file kept, skipped or not read or written; 2 a usage error; 3 a damaged or
+// unreadable archive (the larger wins). Every error names the archive, the member and why.
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
 #include "tools/sdd/archive_packer.h"
@@ -44,12 +44,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int exitOk = 0;
-constexpr int exitDataError = 1;
+constexpr int exitSkipped = 1; // the archive is sound, but a file was kept, skipped or not read or written
 constexpr int exitUsage = 2;
+constexpr int exitDamaged = 3; // the archive is damaged or unreadable
 
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
 constexpr std::uint16_t directoryFlags = 0x00E0;
 constexpr std::uint16_t unicodeNameFlag = 0x0200;
+constexpr std::uint64_t markerSize = 7; // the main header follows it
 
 constexpr std::uint8_t hostMsDos = 0;
 constexpr std::uint8_t hostOs2 = 1;
@@ -87,8 +89,9 @@ constexpr const char* helpText =
     "count and '/' and '\\' are alike; a folder's name selects everything in it. Quote them:\n"
     "  %s x data.sdd 'textures/*.jpg' -o show\n"
     "\n"
-    "Exit status: 0 all done; 1 an archive or member could not be read or written, or a file\n"
-    "was skipped; 2 the command line was wrong.\n";
+    "Exit status: 0 all done; 1 the archive is sound but a file was kept, skipped, or could\n"
+    "not be read or written; 2 the command line was wrong; 3 the archive is damaged or cannot\n"
+    "be read (a: it is left as it was).\n";
 
 // The name the tool was run under: sdd in the build tree, heliox-sdd where it is installed.
 std::string programName = "sdd";
@@ -120,6 +123,22 @@ void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes
     if (trailingBytes != 0)
         fail(archive, "",
              "warning: " + counted(trailingBytes, "byte") + " after the last whole member ignored");
+}
+
+// A damaged stretch of the archive: the header that failed its check, by what can still be read of its
+// name, where it starts and how much the walk skipped to the next sound member or to the end.
+void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence = "") {
+    const bool mainHeader = header.headerOffset == markerSize;
+    const std::string name = mainHeader            ? "(main header)"
+                             : header.name.empty() ? "(name unreadable)"
+                                                   : printableName(header.name);
+    std::string reason =
+        std::string(describe(header.damage)) + " at byte " + std::to_string(header.headerOffset);
+    if (header.damage == ExtractResult::packedDataPastEnd)
+        reason += ", the archive ends inside this member";
+    else
+        reason += ", " + counted(header.damagedBytes, "byte") + " skipped";
+    fail(archive, name, reason + std::string(consequence));
 }
 
 bool isDirectory(const MemberHeader& member) {
@@ -176,15 +195,19 @@ constexpr const char* listRule =
 int listArchive(const std::string& archive) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     ArchiveWalk walk(*source);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
         fail(archive, "", describe(start));
-        return exitDataError;
+        return exitDamaged;
     }
     std::vector<MemberHeader> members;
-    for (MemberHeader header; walk.next(header);)
-        members.push_back(header);
+    for (MemberHeader header; walk.next(header);) {
+        if (header.damage != ExtractResult::ok)
+            reportDamage(archive, header);
+        else
+            members.push_back(header);
+    }
     reportTrailingBytes(archive, walk.trailingBytes());
 
     std::printf("Archive: %s%s\n", printableName(archive).c_str(), walk.solid() ? " (solid)" : "");
@@ -204,11 +227,7 @@ int listArchive(const std::string& archive) {
     std::fputs(listRule, stdout);
     std::printf("%-10s %10" PRIu64 " %10" PRIu64 " %5s %-16s %-8s %-6s %s\n", "", size, packed,
                 ratioText(packed, size).c_str(), "", "", "", counted(members.size(), "member").c_str());
-    if (walk.error() != ExtractResult::ok) {
-        fail(archive, "", describe(walk.error()));
-        return exitDataError;
-    }
-    return exitOk;
+    return walk.error() == ExtractResult::ok ? exitOk : exitDamaged;
 }
 
 // The bytes the members hold in all, for the progress of a run through them.
@@ -224,7 +243,7 @@ std::uint64_t totalSize(ArchiveSource& source) {
 int testArchive(const std::string& archive) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     int members = 0, failures = 0;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
@@ -234,7 +253,10 @@ int testArchive(const std::string& archive) {
             ++members;
             done += header.unpSize;
             progress.show(done, memberNameUtf8(header));
-            if (result != ExtractResult::ok) {
+            if (header.damage != ExtractResult::ok) {
+                ++failures;
+                reportDamage(archive, header);
+            } else if (result != ExtractResult::ok) {
                 ++failures;
                 fail(archive, memberNameUtf8(header), describe(result));
             }
@@ -242,13 +264,14 @@ int testArchive(const std::string& archive) {
         &trailingBytes);
     progress.clear();
     reportTrailingBytes(archive, trailingBytes);
-    if (walk != ExtractResult::ok) {
+    // Damage met on the way was reported as it came; what is left is an archive that could not be opened.
+    if (walk != ExtractResult::ok && failures == 0) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
     std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
                 failures);
-    return failures == 0 ? exitOk : exitDataError;
+    return failures == 0 ? exitOk : exitDamaged;
 }
 
 // Whether a folder or file on the way from `folder` to `path` is a symbolic link (one that an earlier
@@ -383,15 +406,21 @@ int reportUnused(const std::string& archive, const std::vector<std::string>& pat
 int extract(const std::string& archive, const ExtractOptions& options) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     std::vector<bool> used(options.patterns.size(), false);
-    int failures = 0, skipped = 0;
+    int damaged = 0, failures = 0, skipped = 0;
     std::vector<std::pair<fs::path, std::uint32_t>> folderTimes;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
     const ExtractResult walk = extractAll(
         *source,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            // A damaged header may have been any member, selected or not.
+            if (header.damage != ExtractResult::ok) {
+                ++damaged;
+                reportDamage(archive, header);
+                return;
+            }
             const std::string name = memberNameUtf8(header);
             done += header.unpSize;
             if (!selected(options.patterns, used, name))
@@ -406,7 +435,7 @@ int extract(const std::string& archive, const ExtractOptions& options) {
                 return;
             }
             if (result != ExtractResult::ok) {
-                ++failures;
+                ++damaged;
                 fail(archive, name, describe(result));
                 return;
             }
@@ -441,30 +470,37 @@ int extract(const std::string& archive, const ExtractOptions& options) {
             ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
         }
     reportTrailingBytes(archive, trailingBytes);
-    if (walk != ExtractResult::ok) {
+    if (walk != ExtractResult::ok && damaged == 0) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
     failures += reportUnused(archive, options.patterns, used);
     if (skipped != 0)
         fail(archive, "", counted(skipped, "file") + " already there kept; run again with -f to overwrite");
-    return failures == 0 && skipped == 0 ? exitOk : exitDataError;
+    if (damaged != 0)
+        return exitDamaged;
+    return failures == 0 && skipped == 0 ? exitOk : exitSkipped;
 }
 
 int print(const std::string& archive, const std::vector<std::string>& patterns) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     std::vector<bool> used(patterns.size(), false);
-    int failures = 0;
+    int damaged = 0, failures = 0;
     bool outputBroken = false;
     const ExtractResult walk = extractAll(
         *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            if (header.damage != ExtractResult::ok) {
+                ++damaged;
+                reportDamage(archive, header);
+                return;
+            }
             const std::string name = memberNameUtf8(header);
             if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
                 return;
             if (result != ExtractResult::ok) {
-                ++failures;
+                ++damaged;
                 fail(archive, name, describe(result));
             } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
                 fail(archive, name, "cannot write to standard output");
@@ -475,12 +511,14 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
         fail(archive, "", "cannot write to standard output");
         outputBroken = true;
     }
-    if (walk != ExtractResult::ok) {
+    if (walk != ExtractResult::ok && damaged == 0) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
     failures += reportUnused(archive, patterns, used);
-    return failures == 0 && !outputBroken ? exitOk : exitDataError;
+    if (damaged != 0)
+        return exitDamaged;
+    return failures == 0 && !outputBroken ? exitOk : exitSkipped;
 }
 
 bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint32_t& time,
@@ -524,8 +562,8 @@ bool sameStoredName(std::string_view a, std::string_view b) {
 }
 
 // The members of an archive that is already there, every one extracted and checked, so that adding to it
-// keeps them; and whether it is solid. False, having said why, when one of them cannot be read: rewriting
-// the archive would lose it.
+// keeps them; and whether it is solid. False, having said why, when the archive cannot be read whole (a
+// member or header that fails its check, or bytes no member accounts for): rewriting it would lose them.
 bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
     FileArchiveSource source(archive);
     if (!source.isOpen()) {
@@ -539,10 +577,15 @@ bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>&
     }
     solid = walk.solid();
     bool good = true;
-    const ExtractResult result =
-        extractAll(source, [&](const MemberHeader& header, ExtractResult memberResult,
-                               std::span<const std::uint8_t> bytes) {
-            if (memberResult != ExtractResult::ok) {
+    std::uint64_t trailingBytes = 0;
+    const ExtractResult result = extractAll(
+        source,
+        [&](const MemberHeader& header, ExtractResult memberResult, std::span<const std::uint8_t> bytes) {
+            if (header.damage != ExtractResult::ok) {
+                if (good)
+                    reportDamage(archive, header, "; cannot add to the archive, it is left as it was");
+                good = false;
+            } else if (memberResult != ExtractResult::ok) {
                 if (good)
                     fail(archive, memberNameUtf8(header),
                          std::string("cannot add to the archive, this member does not read back (") +
@@ -555,7 +598,14 @@ bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>&
                                    header.fileTime,
                                    memberNameUtf8(header)});
             }
-        });
+        },
+        &trailingBytes);
+    if (good && trailingBytes != 0) {
+        fail(archive, "",
+             "cannot add to it: " + counted(trailingBytes, "byte") +
+                 " after the last whole member, which no member accounts for; it is left as it was");
+        good = false;
+    }
     if (good && result != ExtractResult::ok) {
         fail(archive, "", std::string("cannot add to it: ") + describe(result) + "; it is left as it was");
         good = false;
@@ -664,7 +714,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     if (existed) {
         bool solid = false;
         if (!readExistingMembers(archive, members, solid))
-            return exitDataError;
+            return exitDamaged;
         // A solid archive stays solid: its members are packed again as one stream.
         options.solid = options.solid || solid;
     }
@@ -672,7 +722,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     std::vector<std::pair<std::string, fs::path>> files;
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, untouched))
-            return exitDataError;
+            return exitSkipped;
 
     std::uint64_t total = 0, done = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -680,7 +730,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         for (std::size_t j = 0; j < i; ++j)
             if (sameStoredName(files[j].first, name)) {
                 fail(archive, name, "given twice" + untouched);
-                return exitDataError;
+                return exitSkipped;
             }
         // Checked before reading: such a file may not even fit in memory.
         const std::uintmax_t size = fs::is_regular_file(file, ec) ? fs::file_size(file, ec) : 0;
@@ -688,7 +738,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             fail(archive, file.string(),
                  "larger than 256 MiB, the most a member can hold for the readers of this format" +
                      untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         total += size;
     }
@@ -697,7 +747,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         std::string reason;
         if (!readFile(file, member.bytes, member.time, reason)) {
             fail(archive, file.string(), reason + untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         // A member of the same name is replaced where it stands; others go after the archive's own.
         const auto same = std::ranges::find_if(members, [&](const MemberToWrite& old) {
@@ -724,7 +774,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         if (!packer.add(member.name, member.bytes, member.time)) {
             fail(archive, member.shownName,
                  "cannot be stored: name or size beyond what the format holds" + untouched);
-            return exitDataError;
+            return exitSkipped;
         }
         written.push_back(WrittenMember::of(member.name, member.bytes));
     }
@@ -736,7 +786,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const std::optional<std::string> temporary = writeTemporaryBeside(archive, archiveBytes, reason);
     if (!temporary) {
         fail(archive, "", reason + untouched);
-        return exitDataError;
+        return exitSkipped;
     }
     std::string member;
     FileArchiveSource source(*temporary);
@@ -746,13 +796,13 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
-        return exitDataError;
+        return exitSkipped;
     }
     if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
         reason = std::strerror(errno);
         ::unlink(temporary->c_str());
         fail(archive, "", "cannot replace it: " + reason + untouched);
-        return exitDataError;
+        return exitSkipped;
     }
     return exitOk;
 }
@@ -781,11 +831,11 @@ int main(int argc, char** argv) {
             break;
         if (arg == "-h" || arg == "--help") {
             std::printf(helpText, programName.c_str(), programName.c_str());
-            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
+            return std::fflush(stdout) == 0 ? exitOk : exitSkipped;
         }
         if (arg == "--version") {
             std::printf("%s (Heliox) %s\n", programName.c_str(), HELIOX_VERSION);
-            return std::fflush(stdout) == 0 ? exitOk : exitDataError;
+            return std::fflush(stdout) == 0 ? exitOk : exitSkipped;
         }
     }
     if (arguments.empty())

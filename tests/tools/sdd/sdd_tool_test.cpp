@@ -216,7 +216,7 @@ TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
     writeBytes(archive, bytes);
 
     SddRun test = sdd("t " + quoted(archive));
-    EXPECT_EQ(test.exitCode, 1);
+    EXPECT_EQ(test.exitCode, 3);
     EXPECT_NE(test.output.find(archive.string() + ": b.txt: CRC mismatch"), std::string::npos) << test.output;
     EXPECT_EQ(test.output.find("a.txt:"), std::string::npos) << test.output;
 
@@ -225,11 +225,11 @@ TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
     EXPECT_NE(missing.output.find("c.txt: no member of that name"), std::string::npos) << missing.output;
 
     SddRun noArchive = sdd("l " + quoted(folder / "data.sdd"));
-    EXPECT_EQ(noArchive.exitCode, 1);
+    EXPECT_EQ(noArchive.exitCode, 3);
     EXPECT_NE(noArchive.output.find("data.sdd: cannot open"), std::string::npos) << noArchive.output;
 
     SddRun notRar = sdd("t " + quoted(vectors / "README.md"));
-    EXPECT_EQ(notRar.exitCode, 1) << notRar.output;
+    EXPECT_EQ(notRar.exitCode, 3) << notRar.output;
 }
 
 TEST_F(SddTool, UsageErrorsExitWith2) {
@@ -353,6 +353,77 @@ TEST_F(SddTool, JunkAfterTheLastMemberIsReportedAndEveryMemberStillComesOut) {
               std::vector<std::uint8_t>(bytesOf("second member").begin(), bytesOf("second member").end()));
 }
 
+// One flipped bit or a cut in a header costs that member alone: l, t, x and p say so and exit 3, the
+// members around it still come out, and `a` refuses to rewrite the archive, leaving it as it was.
+TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
+    std::vector<std::string> texts;
+    std::string files;
+    for (int i = 1; i <= 5; ++i) {
+        std::string text;
+        for (int line = 0; text.size() < 3000; ++line)
+            text += "member " + std::to_string(i) + " line " + std::to_string(line * i % 97) + "\n";
+        texts.push_back(text);
+        writeBytes(folder / "in" / ("f" + std::to_string(i) + ".txt"), bytesOf(text));
+        files += " f" + std::to_string(i) + ".txt";
+    }
+    const fs::path good = folder / "in" / "five.sdd";
+    ASSERT_EQ(sdd("a " + quoted(good) + files, folder / "in").exitCode, 0);
+    const std::vector<std::uint8_t> bytes = readBytes(good);
+    MemoryArchiveSource source(bytes);
+    std::vector<MemberHeader> headers;
+    ASSERT_EQ(listMembers(source, headers), ExtractResult::ok);
+    const std::size_t second = headers[1].headerOffset, third = headers[2].headerOffset;
+    writeBytes(folder / "new.txt", bytesOf("new"));
+
+    struct Damage {
+        std::string what;
+        std::vector<std::uint8_t> archive;
+        std::set<int> lost; // the members that cannot come out
+    };
+    std::vector<Damage> damages;
+    const auto flipped = [&](std::size_t at, std::uint8_t mask) {
+        std::vector<std::uint8_t> archive = bytes;
+        archive[at] ^= mask;
+        return archive;
+    };
+    damages.push_back({"packed size", flipped(second + 9, 0x10), {2}});
+    damages.push_back({"block type", flipped(second + 2, 0x01), {2}});
+    damages.push_back({"name", flipped(second + 33, 0x01), {2}});
+    for (std::size_t cut : {3, 20, 40, 60})
+        damages.push_back({"cut " + std::to_string(cut),
+                           std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + third + cut),
+                           {3, 4, 5}});
+
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        const fs::path archive = folder / "damaged.sdd";
+        writeBytes(archive, damage.archive);
+        setModificationTime(archive, localTime(2020, 1, 2, 3, 4, 5));
+        for (const std::string command : {"l", "t"}) {
+            const SddRun run = sdd(command + " " + quoted(archive));
+            EXPECT_EQ(run.exitCode, 3) << run.output;
+            EXPECT_TRUE(contains(run.output, "damaged.sdd: .*(header|past the end)")) << run.output;
+        }
+        fs::remove_all(folder / "out");
+        const SddRun extract = sdd("x " + quoted(archive) + " -o " + quoted(folder / "out"));
+        EXPECT_EQ(extract.exitCode, 3) << extract.output;
+        for (int i = 1; i <= 5; ++i) {
+            const fs::path file = folder / "out" / ("f" + std::to_string(i) + ".txt");
+            if (damage.lost.count(i))
+                EXPECT_FALSE(fs::exists(file)) << file;
+            else
+                EXPECT_EQ(readText(file), texts[i - 1]) << file;
+        }
+        EXPECT_EQ(sdd("p " + quoted(archive) + " f1.txt", {}, "2>/dev/null").output, texts[0]);
+
+        const SddRun add = sdd("a " + quoted(archive) + " " + quoted(folder / "new.txt"));
+        EXPECT_EQ(add.exitCode, 3) << add.output;
+        EXPECT_TRUE(contains(add.output, "left as it was")) << add.output;
+        EXPECT_EQ(readBytes(archive), damage.archive);
+        EXPECT_EQ(modificationTime(archive), localTime(2020, 1, 2, 3, 4, 5));
+    }
+}
+
 TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
     ArchiveWriter writer;
     writer.addStored("textures\\earth.jpg", bytesOf("through a folder link"));
@@ -411,7 +482,7 @@ TEST_F(SddTool, ListsEveryArchiveGivenWithSizesRatioDateAttributesAndTotals) {
                       unixOwner = quoted(vectors / "rar2-unix-owner.rar");
     const SddRun list = sdd("l " + rar2 + " " + quoted(folder / "missing.rar") + " " +
                             quoted(folder / "control.rar") + " " + unixOwner);
-    EXPECT_EQ(list.exitCode, 1) << "one archive is missing";
+    EXPECT_EQ(list.exitCode, 3) << "one archive is missing";
     const std::string& out = list.output;
     EXPECT_TRUE(
         contains(out, R"(\.\.\.\.A +45056 +18349 +41% +2022-02-14 09:38 +CFB109C8 +m5 +exe\\test\.exe)"))
