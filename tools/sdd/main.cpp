@@ -14,8 +14,10 @@
 // unreadable archive (the larger wins). Every error names the archive, the member and why.
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
+#include "tools/sdd/archive_lock.h"
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_verify.h"
+#include "tools/sdd/interrupt_cleanup.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
@@ -624,6 +626,7 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
         reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
         return std::nullopt;
     }
+    interrupt_cleanup::remember(name);
     struct stat existing {};
     mode_t mode;
     if (::stat(target.c_str(), &existing) == 0) {
@@ -646,6 +649,7 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
     if (!written) {
         reason = std::string("cannot write ") + name + ": " + std::strerror(errno);
         ::unlink(name.c_str());
+        interrupt_cleanup::forget(name);
         return std::nullopt;
     }
     return name;
@@ -707,6 +711,14 @@ bool filesToAdd(const std::string& archive, const std::string& operand,
 }
 
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
+    // Held to the end: another `a` on this archive waits until this one has put its archive in place.
+    std::string lockProblem;
+    const std::optional<ArchiveLock> lock = ArchiveLock::acquire(
+        archive, [&] { fail(archive, "", "waiting for another sdd that is adding to it"); }, lockProblem);
+    if (!lock) {
+        fail(archive, "", lockProblem + "; it is left as it was");
+        return exitSkipped;
+    }
     std::vector<MemberToWrite> members;
     std::error_code ec;
     const bool existed = fs::exists(fs::symlink_status(archive, ec));
@@ -793,14 +805,18 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const bool verified = source.isOpen() && verifyArchive(source, written, member, reason);
     if (!verified) {
         ::unlink(temporary->c_str());
+        interrupt_cleanup::forget(*temporary);
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
         return exitSkipped;
     }
-    if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
-        reason = std::strerror(errno);
+    const bool replaced = std::rename(temporary->c_str(), archive.c_str()) == 0;
+    reason = std::strerror(errno);
+    if (!replaced)
         ::unlink(temporary->c_str());
+    interrupt_cleanup::forget(*temporary);
+    if (!replaced) {
         fail(archive, "", "cannot replace it: " + reason + untouched);
         return exitSkipped;
     }
@@ -823,6 +839,7 @@ constexpr OptionRule optionRules[] = {
 int main(int argc, char** argv) {
     // Names are matched and cut as the user's locale spells characters (UTF-8, as a rule).
     std::setlocale(LC_CTYPE, "");
+    interrupt_cleanup::install();
     if (argc > 0 && argv[0][0] != '\0')
         programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);

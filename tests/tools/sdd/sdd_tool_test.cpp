@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -421,6 +424,60 @@ TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
         EXPECT_TRUE(contains(add.output, "left as it was")) << add.output;
         EXPECT_EQ(readBytes(archive), damage.archive);
         EXPECT_EQ(modificationTime(archive), localTime(2020, 1, 2, 3, 4, 5));
+    }
+}
+
+// Runs of `a` at once on one archive, new or already there, wait for each other: every member stays.
+TEST_F(SddTool, ConcurrentAddsToOneArchiveKeepEveryMember) {
+    const fs::path archive = folder / "shared.sdd";
+    std::string runs;
+    for (int round = 0; round < 2; ++round) {
+        runs.clear();
+        for (int i = 0; i < 4; ++i) {
+            const std::string name = "r" + std::to_string(round) + "m" + std::to_string(i) + ".txt";
+            writeBytes(folder / name, bytesOf(std::string(20000 + i, static_cast<char>('a' + i)) + name));
+            runs += std::string(SDD_PATH) + " a " + quoted(archive) + " " + name + " 2>/dev/null & ";
+        }
+        ASSERT_EQ(std::system(("cd " + quoted(folder) + " && { " + runs + "wait; }").c_str()), 0);
+        const SddRun test = sdd("t " + quoted(archive));
+        EXPECT_NE(test.output.find(std::to_string(4 * (round + 1)) + " members, 0 failed"), std::string::npos)
+            << test.output;
+    }
+}
+
+// An interrupted `a` leaves no temporary file, and the archive as it was; it dies of the signal.
+TEST_F(SddTool, AnInterruptedAddRemovesItsTemporaryFile) {
+    writeBytes(folder / "small.txt", bytesOf("small"));
+    ASSERT_EQ(sdd("a show.sdd small.txt", folder).exitCode, 0);
+    const std::vector<std::uint8_t> before = readBytes(folder / "show.sdd");
+    // Large enough that writing and reading back the new archive takes a while; sparse, so cheap to make.
+    std::ofstream(folder / "large.bin").close();
+    fs::resize_file(folder / "large.bin", 40u << 20);
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::chdir(folder.c_str());
+            ::execl(SDD_PATH, SDD_PATH, "a", "show.sdd", "large.bin", "-m0", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto temporaryThere = [&] {
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().starts_with(".show.sdd.sdd-"))
+                    return true;
+            return false;
+        };
+        int status = 0;
+        bool seen = false;
+        while (!(seen = temporaryThere()) && ::waitpid(child, &status, WNOHANG) == 0)
+            ::usleep(500);
+        ASSERT_TRUE(seen) << "the run ended before its temporary file was seen";
+        ::kill(child, signal);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_FALSE(temporaryThere());
+        EXPECT_EQ(readBytes(folder / "show.sdd"), before);
     }
 }
 
