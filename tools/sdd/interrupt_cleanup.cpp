@@ -6,7 +6,11 @@
 #include <csignal>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <random>
 
 namespace interrupt_cleanup {
 
@@ -47,6 +51,33 @@ void install() {
             continue;
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+int createTemporary(std::string& name) {
+    static std::mt19937_64 random{std::random_device{}()};
+    constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const std::size_t at = name.rfind("XXXXXX");
+    if (at == std::string::npos || at + 6 != name.size()) {
+        errno = EINVAL;
+        return -1;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = at; i < name.size(); ++i)
+            name[i] = letters[random() % letters.size()];
+        const bool remembered = remember(name);
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return fd;
+        const int error = errno;
+        if (remembered)
+            forget(name);
+        if (error != EEXIST) {
+            errno = error;
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 bool remember(const std::string& path) {

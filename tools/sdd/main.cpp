@@ -16,6 +16,7 @@
 #include "data/archive_walk.h"
 #include "tools/sdd/archive_lock.h"
 #include "tools/sdd/archive_packer.h"
+#include "tools/sdd/archive_read_whole.h"
 #include "tools/sdd/archive_verify.h"
 #include "tools/sdd/interrupt_cleanup.h"
 #include "tools/sdd/member_name.h"
@@ -564,55 +565,40 @@ bool sameStoredName(std::string_view a, std::string_view b) {
 }
 
 // The members of an archive that is already there, every one extracted and checked, so that adding to it
-// keeps them; and whether it is solid. False, having said why, when the archive cannot be read whole (a
-// member or header that fails its check, or bytes no member accounts for): rewriting it would lose them.
+// keeps them; and whether it is solid. False, having said why, when the archive cannot be read whole:
+// rewriting it would lose what could not be read.
 bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
     FileArchiveSource source(archive);
     if (!source.isOpen()) {
         fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
         return false;
     }
-    ArchiveWalk walk(source);
-    if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(start) + "; it is left as it was");
-        return false;
-    }
-    solid = walk.solid();
-    bool good = true;
-    std::uint64_t trailingBytes = 0;
-    const ExtractResult result = extractAll(
-        source,
-        [&](const MemberHeader& header, ExtractResult memberResult, std::span<const std::uint8_t> bytes) {
-            if (header.damage != ExtractResult::ok) {
-                if (good)
-                    reportDamage(archive, header, "; cannot add to the archive, it is left as it was");
-                good = false;
-            } else if (memberResult != ExtractResult::ok) {
-                if (good)
-                    fail(archive, memberNameUtf8(header),
-                         std::string("cannot add to the archive, this member does not read back (") +
-                             describe(memberResult) + "); it is left as it was");
-                good = false;
-            } else if (!isDirectory(header)) {
-                const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
-                members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
-                                   {bytes.begin(), bytes.end()},
-                                   header.fileTime,
-                                   memberNameUtf8(header)});
-            }
-        },
-        &trailingBytes);
-    if (good && trailingBytes != 0) {
+    const std::optional<UnreadablePart> unreadable =
+        readArchiveWhole(source, solid, [&](const MemberHeader& header, std::span<const std::uint8_t> bytes) {
+            if (isDirectory(header))
+                return;
+            const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+            members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
+                               {bytes.begin(), bytes.end()},
+                               header.fileTime,
+                               memberNameUtf8(header)});
+        });
+    if (!unreadable)
+        return true;
+    const std::string untouched = "; it is left as it was";
+    if (unreadable->header.damage != ExtractResult::ok)
+        reportDamage(archive, unreadable->header, "; cannot add to the archive" + untouched);
+    else if (unreadable->trailingBytes != 0)
         fail(archive, "",
-             "cannot add to it: " + counted(trailingBytes, "byte") +
-                 " after the last whole member, which no member accounts for; it is left as it was");
-        good = false;
-    }
-    if (good && result != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(result) + "; it is left as it was");
-        good = false;
-    }
-    return good;
+             "cannot add to it: " + counted(unreadable->trailingBytes, "byte") +
+                 " after the last whole member, which no member accounts for" + untouched);
+    else if (!unreadable->header.name.empty())
+        fail(archive, memberNameUtf8(unreadable->header),
+             std::string("cannot add to the archive, this member does not read back (") +
+                 describe(unreadable->result) + ")" + untouched);
+    else
+        fail(archive, "", std::string("cannot add to it: ") + describe(unreadable->result) + untouched);
+    return false;
 }
 
 // Writes the bytes to a new file beside `target` (same folder, so the rename cannot cross file systems),
@@ -621,12 +607,11 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
                                                 std::string& reason) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string name = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
-    const int fd = ::mkstemp(name.data());
+    const int fd = interrupt_cleanup::createTemporary(name);
     if (fd < 0) {
         reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    interrupt_cleanup::remember(name);
     struct stat existing {};
     mode_t mode;
     if (::stat(target.c_str(), &existing) == 0) {
