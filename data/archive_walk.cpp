@@ -44,7 +44,17 @@ ExtractResult ArchiveWalk::start() {
 }
 
 bool ArchiveWalk::damaged(std::uint64_t blockStart, ExtractResult result, MemberHeader& header) {
-    const std::optional<std::uint64_t> next = findSoundFileHeader(source_, blockStart + 1);
+    // Damage elsewhere in the header may have left its sizes right: where they lead to a sound header (or to
+    // the very end), that is where the walk goes on. This matters when the member's data holds an archive
+    // of its own, whose headers a search would take for the next ones.
+    std::optional<std::uint64_t> next;
+    if (head_.size() >= block::prefixSize + 4 && block::le16(&head_[5]) >= block::prefixSize) {
+        const std::uint64_t byOwnSizes = blockStart + block::le16(&head_[5]) + block::le32(&head_[7]);
+        if (byOwnSizes == source_.size() || soundFileHeaderAt(source_, byOwnSizes))
+            next = byOwnSizes;
+    }
+    if (!next)
+        next = findSoundFileHeader(source_, blockStart + 1);
     if (!next && blockStart != block::prefixSize && !block::looksLikeHeader(head_)) {
         trailingBytes_ = source_.size() - blockStart;
         position_ = source_.size();

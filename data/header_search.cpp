@@ -13,7 +13,21 @@ constexpr std::size_t largestHeader = 0xFFFF;
 constexpr std::uint8_t oldestVersion = 13;
 constexpr std::uint8_t newestVersion = 29;
 
+bool plausibleFileHeader(std::span<const std::uint8_t> bytes, std::uint64_t left) {
+    return bytes.size() >= block::fileHeaderSize && bytes[2] == block::fileType &&
+           (block::le16(&bytes[3]) & block::longBlock) && bytes[24] >= oldestVersion &&
+           bytes[24] <= newestVersion && block::check(bytes, left) == ExtractResult::ok;
+}
+
 } // namespace
+
+bool soundFileHeaderAt(ArchiveSource& source, std::uint64_t position) {
+    const std::uint64_t archiveSize = source.size();
+    if (position >= archiveSize)
+        return false;
+    std::vector<std::uint8_t> bytes(std::min<std::uint64_t>(archiveSize - position, largestHeader));
+    return source.read(position, bytes) && plausibleFileHeader(bytes, archiveSize - position);
+}
 
 std::optional<std::uint64_t> findSoundFileHeader(ArchiveSource& source, std::uint64_t from) {
     const std::uint64_t archiveSize = source.size();
@@ -32,9 +46,7 @@ std::optional<std::uint64_t> findSoundFileHeader(ArchiveSource& source, std::uin
                 break;
             at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(type) - chunk.data()) - 2;
             const auto bytes = std::span<const std::uint8_t>(chunk).subspan(at);
-            if ((block::le16(&bytes[3]) & block::longBlock) && bytes[24] >= oldestVersion &&
-                bytes[24] <= newestVersion &&
-                block::check(bytes, archiveSize - chunkStart - at) == ExtractResult::ok)
+            if (plausibleFileHeader(bytes, archiveSize - chunkStart - at))
                 return chunkStart + at;
         }
         chunkStart += starts;

@@ -11,3 +11,6 @@
 // this format knows, so a chance match inside packed data is rare; one that slips through still has to
 // pass its member's CRC-32 before any byte of it comes out.
 std::optional<std::uint64_t> findSoundFileHeader(ArchiveSource& source, std::uint64_t from);
+
+// Whether a whole, sound file header starts exactly at `position`.
+bool soundFileHeaderAt(ArchiveSource& source, std::uint64_t position);
