@@ -61,22 +61,38 @@ std::string damagedArchiveCheck(std::span<const std::uint8_t> archive, const Pac
     const Members whole = readable(archive);
     if (keptByAdd(archive) != whole)
         return "a sound archive is not kept whole";
+    std::vector<MemberHeader> headers;
+    MemoryArchiveSource source(archive);
+    listMembers(source, headers);
+    if (archive.empty() || headers.empty())
+        return {};
     std::uint32_t random = seed;
-    for (int i = 0; i < damagesPerArchive && !archive.empty(); ++i) {
+    for (int i = 0; i < damagesPerArchive; ++i) {
         random = random * 1664525u + 1013904223u;
-        const std::size_t at = (random >> 8) % archive.size();
+        // Half the damage lands in a header, which is small beside the data but where damage costs most.
+        const MemberHeader& hit = headers[(random >> 4) % headers.size()];
+        const bool inHeader = (random & 2) != 0;
+        const std::size_t at = inHeader
+                                   ? hit.headerOffset + (random >> 8) % (hit.dataOffset - hit.headerOffset)
+                                   : (random >> 8) % archive.size();
         std::vector<std::uint8_t> damaged(archive.begin(), archive.end());
         const bool cut = (random & 1) != 0;
         if (cut)
             damaged.resize(at);
         else
-            damaged[at] ^= static_cast<std::uint8_t>(1u << (random >> 1 & 7));
+            damaged[at] ^= static_cast<std::uint8_t>(1u << (random >> 20 & 7));
         const std::string where = (cut ? "cut at byte " : "bit flipped at byte ") + std::to_string(at);
         const std::optional<Members> kept = keptByAdd(damaged);
         if (!kept)
             continue;
-        if (*kept != readable(damaged))
-            return where + ": a keeps other members than the reader extracts";
+        // Damage `a` lets pass must have cost nothing: a flip that changes no member (in the padding after
+        // a member's last code, say), or a cut between members, which leaves those before it.
+        Members expected;
+        for (const MemberHeader& header : headers)
+            if (!cut || header.dataOffset + header.packSize <= at)
+                expected.insert(*whole.find(header.name));
+        if (*kept != expected)
+            return where + ": a keeps the damaged archive without every member it still holds";
         if (const std::string problem = addAndReadBack(*kept, options); !problem.empty())
             return where + ": " + problem;
     }
