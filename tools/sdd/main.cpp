@@ -130,9 +130,12 @@ void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes
 
 // A damaged stretch of the archive: the header that failed its check, by what can still be read of its
 // name, where it starts and how much the walk skipped to the next sound member or to the end.
+bool isMainHeader(const MemberHeader& damage) {
+    return damage.headerOffset == markerSize;
+}
+
 void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence = "") {
-    const bool mainHeader = header.headerOffset == markerSize;
-    const std::string name = mainHeader            ? "(main header)"
+    const std::string name = isMainHeader(header)  ? "(main header)"
                              : header.name.empty() ? "(name unreadable)"
                                                    : printableName(header.name);
     std::string reason =
@@ -248,11 +251,17 @@ int testArchive(const std::string& archive) {
     if (!source)
         return exitDamaged;
     int members = 0, failures = 0;
+    bool mainHeaderDamaged = false; // reported, but no member
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
     ExtractResult walk = extractAll(
         *source,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
+            if (header.damage != ExtractResult::ok && isMainHeader(header)) {
+                mainHeaderDamaged = true;
+                reportDamage(archive, header);
+                return;
+            }
             ++members;
             done += header.unpSize;
             progress.show(done, memberNameUtf8(header));
@@ -268,13 +277,13 @@ int testArchive(const std::string& archive) {
     progress.clear();
     reportTrailingBytes(archive, trailingBytes);
     // Damage met on the way was reported as it came; what is left is an archive that could not be opened.
-    if (walk != ExtractResult::ok && failures == 0) {
+    if (walk != ExtractResult::ok && failures == 0 && !mainHeaderDamaged) {
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
     std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
                 failures);
-    return failures == 0 ? exitOk : exitDamaged;
+    return failures == 0 && !mainHeaderDamaged ? exitOk : exitDamaged;
 }
 
 // Whether a folder or file on the way from `folder` to `path` is a symbolic link (one that an earlier

@@ -392,6 +392,7 @@ TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
     damages.push_back({"packed size", flipped(second + 9, 0x10), {2}});
     damages.push_back({"block type", flipped(second + 2, 0x01), {2}});
     damages.push_back({"name", flipped(second + 33, 0x01), {2}});
+    damages.push_back({"main header", flipped(7 + 9, 0x01), {}});
     for (std::size_t cut : {3, 20, 40, 60})
         damages.push_back({"cut " + std::to_string(cut),
                            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + third + cut),
