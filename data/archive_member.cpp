@@ -7,9 +7,11 @@ const char* describe(ExtractResult result) {
     case ExtractResult::notAnArchive:
         return "not a RAR archive";
     case ExtractResult::truncatedHeader:
-        return "truncated header";
+        return "header cut short";
     case ExtractResult::badHeader:
-        return "bad header";
+        return "damaged header (its sizes contradict each other)";
+    case ExtractResult::headerCrcMismatch:
+        return "damaged header (header CRC mismatch)";
     case ExtractResult::packedDataPastEnd:
         return "packed data runs past the end";
     case ExtractResult::notFound:

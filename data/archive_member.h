@@ -7,6 +7,23 @@
 // taken for a damaged header and refused before any buffer is allocated, so the writer refuses it too.
 inline constexpr std::uint32_t largestMemberSize = 256u << 20;
 
+// Why an archive or one member could not be read.
+enum class ExtractResult {
+    ok,
+    notAnArchive,
+    truncatedHeader,
+    badHeader,
+    headerCrcMismatch,
+    packedDataPastEnd,
+    notFound,
+    unsupportedVersion,
+    encrypted,
+    tooLarge,
+    dataError,
+    crcMismatch,
+    solidPredecessorFailed,
+};
+
 // A file header of the archive, as the walk finds it.
 struct MemberHeader {
     std::string name; // as stored, up to its first zero byte (Unicode names keep only their plain part)
@@ -21,23 +38,14 @@ struct MemberHeader {
     std::uint8_t method = 0; // 0x30 stored, anything else RAR 2.0 compressed
     std::uint32_t attributes = 0;
     bool solidContinuation = false; // flag 0x0010: goes on from the previous member's decoder state
+    std::uint64_t headerOffset = 0; // where its header starts in the archive
     std::uint64_t dataOffset = 0;   // where its packed data starts in the archive
-};
 
-// Why an archive or one member could not be read.
-enum class ExtractResult {
-    ok,
-    notAnArchive,
-    truncatedHeader,
-    badHeader,
-    packedDataPastEnd,
-    notFound,
-    unsupportedVersion,
-    encrypted,
-    tooLarge,
-    dataError,
-    crcMismatch,
-    solidPredecessorFailed,
+    // Not ok for a header that failed its check or was cut short: then only `name` (what could still be
+    // read of it, perhaps nothing), `headerOffset` and `damagedBytes` (the stretch of the archive skipped
+    // from there) are filled, and nothing of it is ever extracted.
+    ExtractResult damage = ExtractResult::ok;
+    std::uint64_t damagedBytes = 0;
 };
 
 // A short text for a result, for tools to print: "CRC mismatch", "not found", ...

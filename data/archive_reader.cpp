@@ -28,6 +28,11 @@ public:
         std::vector<std::uint8_t> discarded;
         std::vector<std::uint8_t>& out = bytes ? *bytes : discarded;
         out.clear();
+        if (header.damage != ExtractResult::ok) {
+            // Whatever member was there, the solid stream after it is broken.
+            unpacker_.discardState();
+            return header.damage;
+        }
         const ExtractResult result = extractInto(header, out, bytes != nullptr);
         if (result != ExtractResult::ok) {
             out = {};

@@ -1,133 +1,148 @@
 #include "data/archive_walk.h"
 
-#include "data/crc32.h"
+#include "data/block_header.h"
+#include "data/header_search.h"
 
 #include <algorithm>
 #include <array>
-#include <vector>
 
 namespace {
 
 constexpr std::array<std::uint8_t, 7> rarMarker{0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 constexpr std::array<std::uint8_t, 7> oldMarker{0x55, 0x6E, 0x69, 0x71, 0x75, 0x45, 0x21};
 
-constexpr std::size_t blockPrefixSize = 7; // HEAD_CRC, HEAD_TYPE, HEAD_FLAGS, HEAD_SIZE
-constexpr std::size_t mainHeaderSize = 13;
-constexpr std::size_t fileHeaderSize = 32; // before the name
-constexpr std::uint8_t fileBlock = 0x74;
-constexpr std::uint8_t endBlock = 0x7B; // nothing after it belongs to the archive
-constexpr std::uint16_t longBlock = 0x8000; // a data size follows HEAD_SIZE and the data the header
 constexpr std::uint16_t solidArchive = 0x0008;
 constexpr std::uint16_t solidContinuation = 0x0010;
 
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
+// An old-style sub-block's HEAD_CRC covers its data too; such blocks are small, a larger one is taken
+// for damage without reading it.
+constexpr std::uint32_t largestCheckedSubBlock = 1 << 20;
 
 } // namespace
 
 ExtractResult ArchiveWalk::start() {
-    std::array<std::uint8_t, blockPrefixSize + mainHeaderSize> head{};
-    if (!source_.read(0, std::span(head).first(blockPrefixSize)))
+    std::array<std::uint8_t, block::prefixSize> marker{};
+    if (!source_.read(0, marker))
         return error_ = ExtractResult::notAnArchive;
-    const auto marker = std::span(head).first(blockPrefixSize);
     if (!std::ranges::equal(marker, rarMarker) && !std::ranges::equal(marker, oldMarker))
         return error_ = ExtractResult::notAnArchive;
-    if (!source_.read(blockPrefixSize, std::span(head).subspan(blockPrefixSize)))
+    const std::uint64_t left = source_.size() - block::prefixSize;
+    head_.resize(std::min<std::uint64_t>(left, block::mainHeaderSize));
+    if (head_.size() < block::mainHeaderSize || !source_.read(block::prefixSize, head_))
         return error_ = ExtractResult::truncatedHeader;
-
-    const std::uint8_t* mainHeader = head.data() + blockPrefixSize;
-    const std::uint16_t headSize = le16(mainHeader + 5);
-    if (headSize < mainHeaderSize)
-        return error_ = ExtractResult::badHeader;
-    position_ = blockPrefixSize + headSize;
-    if (position_ > source_.size())
+    head_.resize(
+        std::min<std::uint64_t>(left, std::max<std::size_t>(block::le16(&head_[5]), block::prefixSize)));
+    if (!source_.read(block::prefixSize, head_))
         return error_ = ExtractResult::truncatedHeader;
-    solid_ = (le16(mainHeader + 3) & solidArchive) != 0;
-    return error_ = ExtractResult::ok;
+    solid_ = (block::le16(&head_[3]) & solidArchive) != 0;
+    position_ = block::prefixSize + head_.size();
+    ExtractResult result = block::check(head_, left);
+    if (result == ExtractResult::ok && head_[2] != block::mainType)
+        result = ExtractResult::badHeader;
+    mainHeaderDamage_ = result;
+    return ExtractResult::ok;
 }
 
-bool ArchiveWalk::failOrEnd(ExtractResult error, std::uint64_t blockStart) {
-    const std::uint64_t left = source_.size() - blockStart;
-    std::array<std::uint8_t, blockPrefixSize> prefix{};
-    if (left >= blockPrefixSize && source_.read(blockStart, prefix)) {
-        const std::uint16_t headSize = le16(&prefix[5]);
-        std::vector<std::uint8_t> head(headSize);
-        // The low 16 bits of the CRC-32 of the header after its CRC field: one chance in 65536 for junk.
-        if (headSize >= blockPrefixSize && headSize <= left && source_.read(blockStart, head) &&
-            le16(head.data()) == (crc32(std::span(head).subspan(2)) & 0xFFFF))
-            return fail(error);
+bool ArchiveWalk::damaged(std::uint64_t blockStart, ExtractResult result, MemberHeader& header) {
+    // Damage elsewhere in the header may have left its sizes right: where they lead to a sound header (or to
+    // the very end), that is where the walk goes on. This matters when the member's data holds an archive
+    // of its own, whose headers a search would take for the next ones.
+    std::optional<std::uint64_t> next;
+    if (head_.size() >= block::prefixSize + 4 && block::le16(&head_[5]) >= block::prefixSize) {
+        const std::uint64_t byOwnSizes = blockStart + block::le16(&head_[5]) + block::le32(&head_[7]);
+        if (byOwnSizes == source_.size() || soundFileHeaderAt(source_, byOwnSizes))
+            next = byOwnSizes;
     }
-    trailingBytes_ = left;
-    position_ = source_.size();
-    return false;
+    if (!next)
+        next = findSoundFileHeader(source_, blockStart + 1);
+    if (!next && blockStart != block::prefixSize && !block::looksLikeHeader(head_)) {
+        trailingBytes_ = source_.size() - blockStart;
+        position_ = source_.size();
+        return false;
+    }
+    position_ = next.value_or(source_.size());
+    header = MemberHeader{};
+    header.name = block::readableName(head_);
+    header.damage = result;
+    header.headerOffset = blockStart;
+    header.damagedBytes = position_ - blockStart;
+    if (error_ == ExtractResult::ok)
+        error_ = result;
+    return true;
 }
 
 bool ArchiveWalk::next(MemberHeader& header) {
-    if (error_ != ExtractResult::ok)
-        return false;
+    if (mainHeaderDamage_ != ExtractResult::ok) {
+        const ExtractResult result = mainHeaderDamage_;
+        mainHeaderDamage_ = ExtractResult::ok;
+        return damaged(block::prefixSize, result, header);
+    }
     const std::uint64_t archiveSize = source_.size();
     while (position_ < archiveSize) {
         const std::uint64_t blockStart = position_;
-        std::array<std::uint8_t, fileHeaderSize> head{};
-        if (!source_.read(position_, std::span(head).first(blockPrefixSize)))
-            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
-        const std::uint8_t type = head[2];
-        const std::uint16_t flags = le16(&head[3]);
-        const std::uint16_t headSize = le16(&head[5]);
-        if (headSize < blockPrefixSize)
-            return failOrEnd(ExtractResult::badHeader, blockStart);
-        if (headSize > archiveSize - position_)
-            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
-        const bool hasData = (flags & longBlock) != 0;
-        if (hasData && headSize < blockPrefixSize + 4)
-            return failOrEnd(ExtractResult::badHeader, blockStart);
-        const std::size_t fixedSize = std::min<std::size_t>(headSize, fileHeaderSize);
-        if (!source_.read(position_, std::span(head).first(fixedSize)))
-            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
+        const std::uint64_t left = archiveSize - blockStart;
+        head_.resize(std::min<std::uint64_t>(left, block::prefixSize));
+        if (!source_.read(blockStart, head_))
+            return damaged(blockStart, ExtractResult::truncatedHeader, header);
+        if (head_.size() == block::prefixSize) {
+            head_.resize(std::min<std::uint64_t>(
+                left, std::max<std::size_t>(block::le16(&head_[5]), block::fileHeaderSize)));
+            if (!source_.read(blockStart, head_))
+                return damaged(blockStart, ExtractResult::truncatedHeader, header);
+        }
+        ExtractResult result = block::check(head_, left);
+        const std::uint8_t type = head_[2];
+        if (result == ExtractResult::headerCrcMismatch && type == block::oldSubType) {
+            const std::uint16_t headSize = block::le16(&head_[5]);
+            std::vector<std::uint8_t> data(std::min(block::dataSize(head_), largestCheckedSubBlock));
+            if (data.size() == block::dataSize(head_) && source_.read(blockStart + headSize, data))
+                result = block::check(head_, left, data);
+        }
+        if (result == ExtractResult::packedDataPastEnd && type == block::fileType) {
+            // The header itself is sound: this is the member the archive was cut in.
+            header = MemberHeader{};
+            header.name = block::readableName(head_);
+            header.damage = result;
+            header.headerOffset = blockStart;
+            header.damagedBytes = left;
+            position_ = archiveSize;
+            if (error_ == ExtractResult::ok)
+                error_ = result;
+            return true;
+        }
+        if (result != ExtractResult::ok)
+            return damaged(blockStart, result, header);
 
-        const std::uint64_t dataOffset = position_ + headSize;
-        const std::uint32_t dataSize = hasData ? le32(&head[7]) : 0;
-        if (dataSize > archiveSize - dataOffset)
-            return failOrEnd(ExtractResult::packedDataPastEnd, blockStart);
-        position_ = dataOffset + dataSize;
-        if (type == endBlock) {
+        const std::uint16_t headSize = block::le16(&head_[5]);
+        const std::uint64_t dataOffset = blockStart + headSize;
+        position_ = dataOffset + block::dataSize(head_);
+        if (type == block::endType) {
             trailingBytes_ = archiveSize - position_;
             position_ = archiveSize;
             return false;
         }
-        if (type != fileBlock)
+        if (type != block::fileType)
             continue;
 
-        if (headSize < fileHeaderSize)
-            return failOrEnd(ExtractResult::badHeader, blockStart);
-        const std::uint16_t nameSize = le16(&head[26]);
-        if (nameSize > headSize - fileHeaderSize)
-            return failOrEnd(ExtractResult::badHeader, blockStart);
-        std::vector<std::uint8_t> name(nameSize);
-        if (!source_.read(blockStart + fileHeaderSize, name))
-            return failOrEnd(ExtractResult::truncatedHeader, blockStart);
-
-        const auto nameEnd = std::find(name.begin(), name.end(), std::uint8_t{0});
+        const std::uint8_t* h = head_.data();
+        const std::uint16_t flags = block::le16(h + 3);
+        const auto name = std::span(head_).subspan(block::fileHeaderSize, block::le16(h + 26));
+        const auto nameEnd = std::ranges::find(name, std::uint8_t{0});
+        header = MemberHeader{};
         header.name.assign(name.begin(), nameEnd);
         header.unicodePart.assign(nameEnd == name.end() ? nameEnd : nameEnd + 1, name.end());
         header.flags = flags;
-        header.packSize = le32(&head[7]);
-        header.unpSize = le32(&head[11]);
-        header.hostOs = head[15];
-        header.fileCrc = le32(&head[16]);
-        header.fileTime = le32(&head[20]);
-        header.unpVer = head[24];
-        header.method = head[25];
-        header.attributes = le32(&head[28]);
+        header.packSize = block::le32(h + 7);
+        header.unpSize = block::le32(h + 11);
+        header.hostOs = h[15];
+        header.fileCrc = block::le32(h + 16);
+        header.fileTime = block::le32(h + 20);
+        header.unpVer = h[24];
+        header.method = h[25];
+        header.attributes = block::le32(h + 28);
         header.solidContinuation = (flags & solidContinuation) != 0;
+        header.headerOffset = blockStart;
         header.dataOffset = dataOffset;
-        if (header.packSize > archiveSize - dataOffset)
-            return failOrEnd(ExtractResult::packedDataPastEnd, blockStart);
         return true;
     }
     return false;

@@ -11,12 +11,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     listMembers(source, members);
 
     std::size_t extracted = 0;
+    std::uint64_t walkedTo = 0;
     extractAll(source,
                [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
                    if (result == ExtractResult::ok && bytes.size() != header.unpSize)
                        std::abort();
                    if (result != ExtractResult::ok && !bytes.empty())
                        std::abort();
+                   // A damaged header never comes out, and the walk only ever goes forward.
+                   if (header.damage != ExtractResult::ok && result != header.damage)
+                       std::abort();
+                   if (header.headerOffset < walkedTo || header.headerOffset >= size)
+                       std::abort();
+                   walkedTo = header.headerOffset + 1;
                    ++extracted;
                });
     if (extracted > members.size())

@@ -1,6 +1,8 @@
 #include "fuzz/packer_round_trip.h"
 
 #include "data/archive_reader.h"
+#include "data/crc32.h"
+#include "fuzz/damaged_archive_check.h"
 #include "tools/sdd/archive_packer.h"
 
 #include <algorithm>
@@ -73,5 +75,6 @@ std::string packerRoundTrip(std::span<const std::uint8_t> input) {
         if (found->second != members[i])
             return name + ": differs";
     }
-    return {};
+    // The same archive damaged, at places the input picks.
+    return damagedArchiveCheck(archive, options, crc32(input));
 }

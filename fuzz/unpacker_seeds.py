@@ -13,8 +13,8 @@ def compressed_members(archive):
     position = 7 + struct.unpack_from("<H", archive, 12)[0]
     while position + 7 <= len(archive):
         kind, flags, head_size = struct.unpack_from("<BHH", archive, position + 2)
-        if head_size < 7:
-            return
+        if head_size < 7 or position + head_size > len(archive):
+            return  # damaged or cut short: the members before it are the seed
         data_size = struct.unpack_from("<I", archive, position + 7)[0] if flags & 0x8000 else 0
         if kind == 0x74 and head_size >= 32:
             unpacked = struct.unpack_from("<I", archive, position + 11)[0]

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string_view>
 #include <tuple>
 
@@ -113,10 +115,12 @@ TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
     std::vector<std::uint8_t> out;
     for (std::uint8_t version : {12, 29}) {
         archive[firstHeader + unpVerField] = version;
+        sealHeader(archive, firstHeader);
         EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::unsupportedVersion);
         EXPECT_TRUE(out.empty());
     }
     archive[firstHeader + unpVerField] = 13;
+    sealHeader(archive, firstHeader);
     EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::ok);
 }
 
@@ -125,6 +129,7 @@ TEST(ArchiveReader, EncryptedMembersAreRefused) {
     ASSERT_TRUE(writer.addStored("a.txt", text("a")));
     std::vector<std::uint8_t> archive = writer.bytes();
     archive[firstHeader + flagsField] |= 0x04;
+    sealHeader(archive, firstHeader);
     std::vector<std::uint8_t> out;
     EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::encrypted);
 }
@@ -158,39 +163,39 @@ TEST(ArchiveReader, DamagedHeadersAreFailuresBeforeAnythingIsRead) {
     EXPECT_TRUE(out.empty());
 }
 
-// Bytes after the last whole member that are no block (junk appended, or an archive cut inside a header)
-// end the archive: every whole member before them is read, and the count of those bytes is reported.
-TEST(ArchiveReader, BytesThatAreNoBlockAreTrailingDataAfterTheLastWholeMember) {
+// Bytes after the last whole member that are no block (junk appended) end the archive: every member before
+// them is read, and the count of those bytes is reported. Bytes that look like a header cut short are
+// damage instead, and the members before them still come out.
+TEST(ArchiveReader, JunkAfterTheLastMemberIsTrailingDataButAHeaderCutShortIsDamage) {
     ArchiveWriter writer(true);
     const Packed packed = packedText("solid text");
     ASSERT_TRUE(writer.addPacked("a.bin", packed.packed, 20, crc32(packed.bytes), 0x33));
     ASSERT_TRUE(writer.addStored("b.txt", text("second")));
-    const std::size_t whole = writer.bytes().size();
     const std::string junk = "<html>404 not found</html>\n";
 
     std::vector<std::uint8_t> withJunk = writer.bytes();
     withJunk.insert(withJunk.end(), junk.begin(), junk.end());
     std::vector<std::uint8_t> cut(writer.bytes().begin(), writer.bytes().end() - 20);
-    // Junk that happens to pass the first checks: a plausible block size that runs past the end.
-    std::vector<std::uint8_t> plausible = writer.bytes();
-    plausible.insert(plausible.end(), {0x11, 0x22, 0x74, 0x00, 0x80, 0x30, 0x00, 0xFF, 0xFF});
+    std::vector<std::uint8_t> cutEarly = writer.bytes();
+    cutEarly.insert(cutEarly.end(), {0x11, 0x22, 0x74, 0x00, 0x80, 0x30, 0x00, 0xFF, 0xFF});
 
-    for (const auto& [archive, names, trailing] :
-         {std::tuple{withJunk, std::vector<std::string>{"a.bin", "b.txt"}, junk.size()},
-          std::tuple{plausible, std::vector<std::string>{"a.bin", "b.txt"}, std::size_t{9}},
-          std::tuple{cut, std::vector<std::string>{"a.bin"},
-                     whole - 20 - (firstHeader + 32 + 5 + packed.packed.size())}}) {
+    for (const auto& [archive, names, trailing, walkResult] :
+         {std::tuple{withJunk, std::vector<std::string>{"a.bin", "b.txt"}, junk.size(), ExtractResult::ok},
+          std::tuple{cutEarly, std::vector<std::string>{"a.bin", "b.txt", ""}, std::size_t{0},
+                     ExtractResult::truncatedHeader},
+          std::tuple{cut, std::vector<std::string>{"a.bin", ""}, std::size_t{0},
+                     ExtractResult::truncatedHeader}}) {
         MemoryArchiveSource source(archive);
         std::vector<std::string> seen;
         std::uint64_t trailingBytes = 0;
         EXPECT_EQ(extractAll(
                       source,
                       [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
-                          EXPECT_EQ(result, ExtractResult::ok) << header.name;
+                          EXPECT_EQ(result, header.damage) << header.name;
                           seen.push_back(header.name);
                       },
                       &trailingBytes),
-                  ExtractResult::ok);
+                  walkResult);
         EXPECT_EQ(seen, names);
         EXPECT_EQ(trailingBytes, trailing);
         std::vector<std::uint8_t> out;
@@ -206,12 +211,77 @@ TEST(ArchiveReader, WalksPastSubBlocksBetweenMembers) {
     ASSERT_TRUE(writer.addStored("first.txt", text("first")));
     ASSERT_TRUE(writer.addStored("second.txt", text("second")));
     std::vector<std::uint8_t> archive = writer.bytes();
-    const std::vector<std::uint8_t> subBlock = {0, 0, 0x77, 0x00, 0x80, 18, 0, 4,   0,   0,   0,
-                                                1, 1, 0,    0,    0,    0,  0, 'o', 'w', 'n', 'r'};
+    std::vector<std::uint8_t> subBlock = {0, 0, 0x77, 0x00, 0x80, 18, 0, 4,   0,   0,   0,
+                                          1, 1, 0,    0,    0,    0,  0, 'o', 'w', 'n', 'r'};
+    // This old kind of block has a HEAD_CRC over its data too.
+    put16(subBlock, 0, static_cast<std::uint16_t>(crc32(std::span(subBlock).subspan(2))));
     archive.insert(archive.begin() + firstHeader + 32 + 9 + 5, subBlock.begin(), subBlock.end());
     std::vector<std::uint8_t> out;
     EXPECT_EQ(extract("second.txt", archive, out), ExtractResult::ok);
     EXPECT_EQ(out, text("second"));
+    MemoryArchiveSource source(archive);
+    std::vector<MemberHeader> members;
+    EXPECT_EQ(listMembers(source, members), ExtractResult::ok);
+}
+
+// Any flipped bit in any header is caught by its CRC and costs that header's member alone: the walk goes
+// on at the next sound header, every other member comes out whole, and nothing comes out wrong. The first
+// member is an archive itself, whose headers must not be taken for the outer one's.
+TEST(ArchiveReader, AFlippedBitInAnyHeaderCostsOnlyItsOwnMember) {
+    ArchiveWriter inner;
+    ASSERT_TRUE(inner.addStored("inner.txt", text("inside the first member")));
+    ArchiveWriter writer;
+    const Packed packed = packedText("moon and sun ");
+    const std::vector<std::string> names = {"one.rar", "two.bin", "three.txt"};
+    ASSERT_TRUE(writer.addStored(names[0], inner.bytes()));
+    ASSERT_TRUE(writer.addPacked(names[1], packed.packed, static_cast<std::uint32_t>(packed.bytes.size()),
+                                 crc32(packed.bytes), 0x33));
+    ASSERT_TRUE(writer.addStored(names[2], text("third member")));
+    const std::vector<std::uint8_t> good = writer.bytes();
+    std::vector<MemberHeader> headers;
+    MemoryArchiveSource goodSource(good);
+    ASSERT_EQ(listMembers(goodSource, headers), ExtractResult::ok);
+    std::map<std::string, std::vector<std::uint8_t>> contents;
+    extractAll(goodSource,
+               [&](const MemberHeader& header, ExtractResult, std::span<const std::uint8_t> bytes) {
+                   contents[header.name].assign(bytes.begin(), bytes.end());
+               });
+
+    // The main header (index -1) and each file header.
+    for (int damagedMember = -1; damagedMember < 3; ++damagedMember) {
+        const std::size_t start = damagedMember < 0 ? 7 : headers[damagedMember].headerOffset;
+        const std::size_t end = damagedMember < 0 ? firstHeader : headers[damagedMember].dataOffset;
+        for (std::size_t at = start; at < end; ++at)
+            for (int bit = 0; bit < 8; ++bit) {
+                std::vector<std::uint8_t> archive = good;
+                archive[at] ^= static_cast<std::uint8_t>(1 << bit);
+                MemoryArchiveSource source(archive);
+                std::set<std::string> whole;
+                int damage = 0;
+                const ExtractResult walk =
+                    extractAll(source, [&](const MemberHeader& header, ExtractResult result,
+                                           std::span<const std::uint8_t> bytes) {
+                        damage += header.damage != ExtractResult::ok;
+                        // Only a damaged HEAD_SIZE or PACK_SIZE leaves it to the search for the next header,
+                        // which finds the inner ones.
+                        if (header.name == "inner.txt") {
+                            EXPECT_TRUE(at >= start + headSizeField && at < start + packSizeField + 4) << at;
+                            return;
+                        }
+                        if (result == ExtractResult::ok) {
+                            EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                                      contents[header.name])
+                                << header.name << " at byte " << at << " bit " << bit;
+                            whole.insert(header.name);
+                        }
+                    });
+                SCOPED_TRACE("byte " + std::to_string(at) + " bit " + std::to_string(bit));
+                EXPECT_NE(walk, ExtractResult::ok);
+                EXPECT_EQ(damage, 1);
+                for (int i = 0; i < 3; ++i)
+                    EXPECT_EQ(whole.count(names[i]), i == damagedMember ? 0u : 1u) << names[i];
+            }
+    }
 }
 
 TEST(ArchiveReader, ListsMemberHeadersInOrder) {

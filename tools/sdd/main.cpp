@@ -10,13 +10,15 @@
 //                                     name are replaced; FILE may be NAME=PATH to store PATH as NAME. The
 //                                     archive is written beside the target, read back member by member
 //                                     and only then put in its place.
-// Exit codes: 0 success, 1 a file kept, skipped or left out, 2 a usage error, 3 a damaged or unreadable
-// archive. Every error names the
-// archive, the member and why.
+// Exit codes: 0 success; 1 a file kept, skipped or not read or written; 2 a usage error; 3 a damaged or
+// unreadable archive (the larger wins). Every error names the archive, the member and why.
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
+#include "tools/sdd/archive_lock.h"
 #include "tools/sdd/archive_packer.h"
+#include "tools/sdd/archive_read_whole.h"
 #include "tools/sdd/archive_verify.h"
+#include "tools/sdd/interrupt_cleanup.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
@@ -62,6 +64,7 @@ constexpr int exitDamaged = 3; // the archive is damaged or unreadable: a header
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
 constexpr std::uint16_t directoryFlags = 0x00E0;
 constexpr std::uint16_t unicodeNameFlag = 0x0200;
+constexpr std::uint64_t markerSize = 7; // the main header follows it
 
 constexpr std::uint8_t hostMsDos = 0;
 constexpr std::uint8_t hostOs2 = 1;
@@ -145,6 +148,25 @@ void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes
              "warning: " + counted(trailingBytes, "byte") + " after the last whole member ignored");
 }
 
+// A damaged stretch of the archive: the header that failed its check, by what can still be read of its
+// name, where it starts and how much the walk skipped to the next sound member or to the end.
+bool isMainHeader(const MemberHeader& damage) {
+    return damage.headerOffset == markerSize;
+}
+
+void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence = "") {
+    const std::string name = isMainHeader(header)  ? "(main header)"
+                             : header.name.empty() ? "(name unreadable)"
+                                                   : printableName(header.name);
+    std::string reason =
+        std::string(describe(header.damage)) + " at byte " + std::to_string(header.headerOffset);
+    if (header.damage == ExtractResult::packedDataPastEnd)
+        reason += ", the archive ends inside this member";
+    else
+        reason += ", " + counted(header.damagedBytes, "byte") + " skipped";
+    fail(archive, name, reason + std::string(consequence));
+}
+
 bool isDirectory(const MemberHeader& member) {
     return (member.flags & directoryFlags) == directoryFlags;
 }
@@ -206,8 +228,12 @@ int listArchive(const std::string& archive) {
         return exitDamaged;
     }
     std::vector<MemberHeader> members;
-    for (MemberHeader header; walk.next(header);)
-        members.push_back(header);
+    for (MemberHeader header; walk.next(header);) {
+        if (header.damage != ExtractResult::ok)
+            reportDamage(archive, header);
+        else
+            members.push_back(header);
+    }
     reportTrailingBytes(archive, walk.trailingBytes());
 
     std::printf("Archive: %s%s\n", printableName(archive).c_str(), walk.solid() ? " (solid)" : "");
@@ -227,11 +253,7 @@ int listArchive(const std::string& archive) {
     std::fputs(listRule, stdout);
     std::printf("%-10s %10" PRIu64 " %10" PRIu64 " %5s %-16s %-8s %-6s %s\n", "", size, packed,
                 ratioText(packed, size).c_str(), "", "", "", counted(members.size(), "member").c_str());
-    if (walk.error() != ExtractResult::ok) {
-        fail(archive, "", describe(walk.error()));
-        return exitDamaged;
-    }
-    return exitOk;
+    return walk.error() == ExtractResult::ok ? exitOk : exitDamaged;
 }
 
 // The bytes the members hold in all, for the progress of a run through them.
@@ -249,15 +271,24 @@ int testArchive(const std::string& archive) {
     if (!source)
         return exitDamaged;
     int members = 0, failures = 0;
+    bool mainHeaderDamaged = false; // reported, but no member
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
     ExtractResult walk = extractAll(
         *source,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
+            if (header.damage != ExtractResult::ok && isMainHeader(header)) {
+                mainHeaderDamaged = true;
+                reportDamage(archive, header);
+                return;
+            }
             ++members;
             done += header.unpSize;
             progress.show(done, memberNameUtf8(header));
-            if (result != ExtractResult::ok) {
+            if (header.damage != ExtractResult::ok) {
+                ++failures;
+                reportDamage(archive, header);
+            } else if (result != ExtractResult::ok) {
                 ++failures;
                 fail(archive, memberNameUtf8(header), describe(result));
             }
@@ -265,13 +296,14 @@ int testArchive(const std::string& archive) {
         &trailingBytes);
     progress.clear();
     reportTrailingBytes(archive, trailingBytes);
-    if (walk != ExtractResult::ok) {
+    // Damage met on the way was reported as it came; what is left is an archive that could not be opened.
+    if (walk != ExtractResult::ok && failures == 0 && !mainHeaderDamaged) {
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
     std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
                 failures);
-    return failures == 0 ? exitOk : exitDamaged;
+    return failures == 0 && !mainHeaderDamaged ? exitOk : exitDamaged;
 }
 
 // Whether a folder or file on the way from `folder` to `path` is a symbolic link (one that an earlier
@@ -431,6 +463,12 @@ int extract(const std::string& archive, const ExtractOptions& options) {
     const ExtractResult walk = extractAll(
         *source,
         [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            // A damaged header may have been any member, selected or not.
+            if (header.damage != ExtractResult::ok) {
+                ++damaged;
+                reportDamage(archive, header);
+                return;
+            }
             const std::string name = memberNameUtf8(header);
             done += header.unpSize;
             if (!selected(options.patterns, used, name))
@@ -479,7 +517,7 @@ int extract(const std::string& archive, const ExtractOptions& options) {
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
         setFolderTimeAndPermissions(folder->first, folder->second);
     reportTrailingBytes(archive, trailingBytes);
-    if (walk != ExtractResult::ok) {
+    if (walk != ExtractResult::ok && damaged == 0) {
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
@@ -498,6 +536,11 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
     bool outputBroken = false;
     const ExtractResult walk = extractAll(
         *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+            if (header.damage != ExtractResult::ok) {
+                ++damaged;
+                reportDamage(archive, header);
+                return;
+            }
             const std::string name = memberNameUtf8(header);
             if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
                 return;
@@ -513,7 +556,7 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
         fail(archive, "", "cannot write to standard output");
         outputBroken = true;
     }
-    if (walk != ExtractResult::ok) {
+    if (walk != ExtractResult::ok && damaged == 0) {
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
@@ -555,48 +598,43 @@ struct MemberToWrite {
 };
 
 // The members of an archive that is already there, every one extracted and checked, so that adding to it
-// keeps them; and whether it is solid. False, having said why, when one of them cannot be read: rewriting
-// the archive would lose it.
+// keeps them; and whether it is solid. False, having said why, when the archive cannot be read whole:
+// rewriting it would lose what could not be read.
 bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
     FileArchiveSource source(archive);
     if (!source.isOpen()) {
         fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
         return false;
     }
-    ArchiveWalk walk(source);
-    if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(start) + "; it is left as it was");
-        return false;
-    }
-    solid = walk.solid();
-    bool good = true;
-    const ExtractResult result =
-        extractAll(source, [&](const MemberHeader& header, ExtractResult memberResult,
-                               std::span<const std::uint8_t> bytes) {
-            if (memberResult != ExtractResult::ok) {
-                if (good)
-                    fail(archive, memberNameUtf8(header),
-                         std::string("cannot add to the archive, this member does not read back (") +
-                             describe(memberResult) + "); it is left as it was");
-                good = false;
-            } else {
-                const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
-                MemberAttributes attributes{header.hostOs, header.attributes};
-                // A folder entry stays one, whatever its attributes say.
-                if (isDirectory(header) && !attributes.folder())
-                    attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
-                members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
-                                   {bytes.begin(), bytes.end()},
-                                   header.fileTime,
-                                   memberNameUtf8(header),
-                                   attributes});
-            }
+    const std::optional<UnreadablePart> unreadable =
+        readArchiveWhole(source, solid, [&](const MemberHeader& header, std::span<const std::uint8_t> bytes) {
+            const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+            MemberAttributes attributes{header.hostOs, header.attributes};
+            // A folder entry stays one, whatever its attributes say.
+            if (isDirectory(header) && !attributes.folder())
+                attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
+            members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
+                               {bytes.begin(), bytes.end()},
+                               header.fileTime,
+                               memberNameUtf8(header),
+                               attributes});
         });
-    if (good && result != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(result) + "; it is left as it was");
-        good = false;
-    }
-    return good;
+    if (!unreadable)
+        return true;
+    const std::string untouched = "; it is left as it was";
+    if (unreadable->header.damage != ExtractResult::ok)
+        reportDamage(archive, unreadable->header, "; cannot add to the archive" + untouched);
+    else if (unreadable->trailingBytes != 0)
+        fail(archive, "",
+             "cannot add to it: " + counted(unreadable->trailingBytes, "byte") +
+                 " after the last whole member, which no member accounts for" + untouched);
+    else if (!unreadable->header.name.empty())
+        fail(archive, memberNameUtf8(unreadable->header),
+             std::string("cannot add to the archive, this member does not read back (") +
+                 describe(unreadable->result) + ")" + untouched);
+    else
+        fail(archive, "", std::string("cannot add to it: ") + describe(unreadable->result) + untouched);
+    return false;
 }
 
 // Writes the bytes to a new file beside `target` (same folder, so the rename cannot cross file systems),
@@ -605,7 +643,7 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
                                                 std::string& reason) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string name = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
-    const int fd = ::mkstemp(name.data());
+    const int fd = interrupt_cleanup::createTemporary(name);
     if (fd < 0) {
         reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
         return std::nullopt;
@@ -632,6 +670,7 @@ std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::spa
     if (!written) {
         reason = std::string("cannot write ") + name + ": " + std::strerror(errno);
         ::unlink(name.c_str());
+        interrupt_cleanup::forget(name);
         return std::nullopt;
     }
     return name;
@@ -736,6 +775,14 @@ void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<MemberT
 }
 
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
+    // Held to the end: another `a` on this archive waits until this one has put its archive in place.
+    std::string lockProblem;
+    const std::optional<ArchiveLock> lock = ArchiveLock::acquire(
+        archive, [&] { fail(archive, "", "waiting for another sdd that is adding to it"); }, lockProblem);
+    if (!lock) {
+        fail(archive, "", lockProblem + "; it is left as it was");
+        return exitSkipped;
+    }
     std::vector<MemberToWrite> members;
     std::error_code ec;
     const bool existed = fs::exists(fs::symlink_status(archive, ec));
@@ -823,14 +870,18 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const bool verified = source.isOpen() && verifyArchive(source, written, member, reason);
     if (!verified) {
         ::unlink(temporary->c_str());
+        interrupt_cleanup::forget(*temporary);
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
         return exitDamaged;
     }
-    if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
-        reason = std::strerror(errno);
+    const bool replaced = std::rename(temporary->c_str(), archive.c_str()) == 0;
+    reason = std::strerror(errno);
+    if (!replaced)
         ::unlink(temporary->c_str());
+    interrupt_cleanup::forget(*temporary);
+    if (!replaced) {
         fail(archive, "", "cannot replace it: " + reason + untouched);
         return exitSkipped;
     }
@@ -860,6 +911,7 @@ constexpr OptionRule optionRules[] = {
 int main(int argc, char** argv) {
     // Names are matched and cut as the user's locale spells characters (UTF-8, as a rule).
     std::setlocale(LC_CTYPE, "");
+    interrupt_cleanup::install();
     if (argc > 0 && argv[0][0] != '\0')
         programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);

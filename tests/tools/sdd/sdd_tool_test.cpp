@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -370,6 +373,132 @@ TEST_F(SddTool, JunkAfterTheLastMemberIsReportedAndEveryMemberStillComesOut) {
     }
     EXPECT_EQ(readBytes(folder / "out" / "b.txt"),
               std::vector<std::uint8_t>(bytesOf("second member").begin(), bytesOf("second member").end()));
+}
+
+// One flipped bit or a cut in a header costs that member alone: l, t, x and p say so and exit 3, the
+// members around it still come out, and `a` refuses to rewrite the archive, leaving it as it was.
+TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
+    std::vector<std::string> texts;
+    std::string files;
+    for (int i = 1; i <= 5; ++i) {
+        std::string text;
+        for (int line = 0; text.size() < 3000; ++line)
+            text += "member " + std::to_string(i) + " line " + std::to_string(line * i % 97) + "\n";
+        texts.push_back(text);
+        writeBytes(folder / "in" / ("f" + std::to_string(i) + ".txt"), bytesOf(text));
+        files += " f" + std::to_string(i) + ".txt";
+    }
+    const fs::path good = folder / "in" / "five.sdd";
+    ASSERT_EQ(sdd("a " + quoted(good) + files, folder / "in").exitCode, 0);
+    const std::vector<std::uint8_t> bytes = readBytes(good);
+    MemoryArchiveSource source(bytes);
+    std::vector<MemberHeader> headers;
+    ASSERT_EQ(listMembers(source, headers), ExtractResult::ok);
+    const std::size_t second = headers[1].headerOffset, third = headers[2].headerOffset;
+    writeBytes(folder / "new.txt", bytesOf("new"));
+
+    struct Damage {
+        std::string what;
+        std::vector<std::uint8_t> archive;
+        std::set<int> lost; // the members that cannot come out
+    };
+    std::vector<Damage> damages;
+    const auto flipped = [&](std::size_t at, std::uint8_t mask) {
+        std::vector<std::uint8_t> archive = bytes;
+        archive[at] ^= mask;
+        return archive;
+    };
+    damages.push_back({"packed size", flipped(second + 9, 0x10), {2}});
+    damages.push_back({"block type", flipped(second + 2, 0x01), {2}});
+    damages.push_back({"name", flipped(second + 33, 0x01), {2}});
+    damages.push_back({"main header", flipped(7 + 9, 0x01), {}});
+    for (std::size_t cut : {3, 20, 40, 60})
+        damages.push_back({"cut " + std::to_string(cut),
+                           std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + third + cut),
+                           {3, 4, 5}});
+
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        const fs::path archive = folder / "damaged.sdd";
+        writeBytes(archive, damage.archive);
+        setModificationTime(archive, localTime(2020, 1, 2, 3, 4, 5));
+        for (const std::string command : {"l", "t"}) {
+            const SddRun run = sdd(command + " " + quoted(archive));
+            EXPECT_EQ(run.exitCode, 3) << run.output;
+            EXPECT_TRUE(contains(run.output, "damaged.sdd: .*(header|past the end)")) << run.output;
+        }
+        fs::remove_all(folder / "out");
+        const SddRun extract = sdd("x " + quoted(archive) + " -o " + quoted(folder / "out"));
+        EXPECT_EQ(extract.exitCode, 3) << extract.output;
+        for (int i = 1; i <= 5; ++i) {
+            const fs::path file = folder / "out" / ("f" + std::to_string(i) + ".txt");
+            if (damage.lost.count(i))
+                EXPECT_FALSE(fs::exists(file)) << file;
+            else
+                EXPECT_EQ(readText(file), texts[i - 1]) << file;
+        }
+        EXPECT_EQ(sdd("p " + quoted(archive) + " f1.txt", {}, "2>/dev/null").output, texts[0]);
+
+        const SddRun add = sdd("a " + quoted(archive) + " " + quoted(folder / "new.txt"));
+        EXPECT_EQ(add.exitCode, 3) << add.output;
+        EXPECT_TRUE(contains(add.output, "left as it was")) << add.output;
+        EXPECT_EQ(readBytes(archive), damage.archive);
+        EXPECT_EQ(modificationTime(archive), localTime(2020, 1, 2, 3, 4, 5));
+    }
+}
+
+// Runs of `a` at once on one archive, new or already there, wait for each other: every member stays.
+TEST_F(SddTool, ConcurrentAddsToOneArchiveKeepEveryMember) {
+    const fs::path archive = folder / "shared.sdd";
+    std::string runs;
+    for (int round = 0; round < 2; ++round) {
+        runs.clear();
+        for (int i = 0; i < 4; ++i) {
+            const std::string name = "r" + std::to_string(round) + "m" + std::to_string(i) + ".txt";
+            writeBytes(folder / name, bytesOf(std::string(20000 + i, static_cast<char>('a' + i)) + name));
+            runs += std::string(SDD_PATH) + " a " + quoted(archive) + " " + name + " 2>/dev/null & ";
+        }
+        ASSERT_EQ(std::system(("cd " + quoted(folder) + " && { " + runs + "wait; }").c_str()), 0);
+        const SddRun test = sdd("t " + quoted(archive));
+        EXPECT_NE(test.output.find(std::to_string(4 * (round + 1)) + " members, 0 failed"), std::string::npos)
+            << test.output;
+    }
+}
+
+// An interrupted `a` leaves no temporary file, and the archive as it was; it dies of the signal.
+TEST_F(SddTool, AnInterruptedAddRemovesItsTemporaryFile) {
+    writeBytes(folder / "small.txt", bytesOf("small"));
+    ASSERT_EQ(sdd("a show.sdd small.txt", folder).exitCode, 0);
+    const std::vector<std::uint8_t> before = readBytes(folder / "show.sdd");
+    // Large enough that writing and reading back the new archive takes a while; sparse, so cheap to make.
+    std::ofstream(folder / "large.bin").close();
+    fs::resize_file(folder / "large.bin", 40u << 20);
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::chdir(folder.c_str());
+            ::execl(SDD_PATH, SDD_PATH, "a", "show.sdd", "large.bin", "-m0", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto temporaryThere = [&] {
+            for (const auto& entry : fs::directory_iterator(folder))
+                if (entry.path().filename().string().starts_with(".show.sdd.sdd-"))
+                    return true;
+            return false;
+        };
+        int status = 0;
+        bool seen = false;
+        while (!(seen = temporaryThere()) && ::waitpid(child, &status, WNOHANG) == 0)
+            ::usleep(500);
+        ASSERT_TRUE(seen) << "the run ended before its temporary file was seen";
+        ::kill(child, signal);
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_FALSE(temporaryThere());
+        EXPECT_EQ(readBytes(folder / "show.sdd"), before);
+    }
 }
 
 TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
