@@ -13,7 +13,7 @@ Rar20LzEffort effortForLevel(int level) {
     case 2:
         return {.searchSteps = 16, .lazy = true, .niceLength = 32, .goodLength = 12};
     case 3:
-        return {.searchSteps = 48, .lazy = true, .niceLength = 64, .goodLength = 12};
+        return {.searchSteps = 24, .lazy = true, .niceLength = 64, .goodLength = 12};
     case 4:
         return {.searchSteps = 32, .lazy = true, .niceLength = 32, .optimalPasses = 2};
     default:
