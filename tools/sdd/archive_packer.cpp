@@ -9,11 +9,11 @@
 Rar20LzEffort effortForLevel(int level) {
     switch (std::clamp(level, 1, 5)) {
     case 1:
-        return {.searchSteps = 8, .lazy = false, .niceLength = 16};
+        return {.searchSteps = 8, .lazy = false, .niceLength = 16, .splitDepth = 3};
     case 2:
-        return {.searchSteps = 16, .lazy = true, .niceLength = 32, .goodLength = 12};
+        return {.searchSteps = 16, .lazy = true, .niceLength = 32, .goodLength = 12, .splitDepth = 3};
     case 3:
-        return {.searchSteps = 48, .lazy = true, .niceLength = 64, .goodLength = 12};
+        return {.searchSteps = 24, .lazy = true, .niceLength = 64, .goodLength = 12, .splitDepth = 3};
     case 4:
         return {.searchSteps = 32, .lazy = true, .niceLength = 32, .optimalPasses = 2};
     default:

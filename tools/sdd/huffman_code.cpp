@@ -32,17 +32,23 @@ namespace {
 
 // Plain Huffman construction; the depths may exceed any limit. Each step joins the two lightest nodes, the
 // lower node number first among equal weights. The leaves are sorted once; the joined nodes come out in
-// order of weight by themselves, so the lightest node is always at the head of one of the two queues.
+// order of weight by themselves, so the lightest node is always at the head of one of the two queues. A
+// node is one number, its weight above its node number, so that sorting and comparing are plain integer
+// work: the packer builds codes for every way it weighs cutting a stretch into blocks.
+// Up to 2^15 symbols make at most 2^16 nodes; their 32-bit weights sum to less than 2^48.
+constexpr int nodeBits = 16;
+
 std::vector<std::uint8_t> huffmanDepths(std::span<const std::uint32_t> weights) {
-    using Entry = std::pair<std::uint64_t, int>; // weight, node; symbols are the nodes below weights.size()
+    using Entry = std::uint64_t; // weight << nodeBits | node; symbols are the nodes below weights.size()
+    const auto nodeOf = [](Entry entry) { return static_cast<std::size_t>(entry & ((1u << nodeBits) - 1)); };
     std::vector<Entry> leaves;
     for (std::size_t symbol = 0; symbol < weights.size(); ++symbol) {
         if (weights[symbol] != 0)
-            leaves.emplace_back(weights[symbol], static_cast<int>(symbol));
+            leaves.push_back(Entry{weights[symbol]} << nodeBits | symbol);
     }
     std::vector<std::uint8_t> depths(weights.size(), 0);
     if (leaves.size() == 1) {
-        depths[static_cast<std::size_t>(leaves[0].second)] = 1;
+        depths[nodeOf(leaves[0])] = 1;
         return depths;
     }
     std::sort(leaves.begin(), leaves.end());
@@ -59,10 +65,10 @@ std::vector<std::uint8_t> huffmanDepths(std::span<const std::uint32_t> weights) 
     while (leaves.size() - nextLeaf + joined.size() - nextJoined > 1) {
         const Entry a = takeLightest();
         const Entry b = takeLightest();
-        const int node = static_cast<int>(weights.size() + joined.size());
-        parent[static_cast<std::size_t>(a.second)] = node;
-        parent[static_cast<std::size_t>(b.second)] = node;
-        joined.emplace_back(a.first + b.first, node);
+        const std::size_t node = weights.size() + joined.size();
+        parent[nodeOf(a)] = static_cast<int>(node);
+        parent[nodeOf(b)] = static_cast<int>(node);
+        joined.push_back(((a >> nodeBits) + (b >> nodeBits)) << nodeBits | node);
     }
     // A parent's number is above its children's, so going down the numbers finds each parent's depth first.
     std::vector<int> depth(parent.size(), 0);

@@ -21,6 +21,6 @@ struct HuffmanCode {
 std::optional<HuffmanCode> canonicalCode(std::span<const std::uint8_t> lengths);
 
 // Huffman code lengths for the given symbol weights, at most `maxLength` bits long. Symbols of weight 0 get
-// no code; a single symbol with weight gets a one-bit code.
+// no code; a single symbol with weight gets a one-bit code. At most 2^15 symbols.
 std::vector<std::uint8_t> codeLengthsFromWeights(std::span<const std::uint32_t> weights,
                                                  int maxLength = maxCodeLength);

@@ -82,12 +82,16 @@ private:
     void search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                 Found found, int steps);
     // Makes the index big enough to hold `at` and the window before it; asked at every position, so the
-    // answer is here and the work in growIndex.
+    // answer is here and the work in growIndex. Then asks the processor for the index entry a few positions
+    // on: over a large window it is seldom in the cache, and positions are mostly visited one after another.
     void makeRoomFor(std::size_t at) {
         const std::size_t held = indexedPositions();
         if (held == 0 || (at >= held && held < windowSize_))
             growIndex(at);
+        if (at + prefetchDistance + 4 <= data_.size())
+            __builtin_prefetch(&head_[prefixHashAt(at + prefetchDistance)]);
     }
+    static constexpr std::size_t prefetchDistance = 8;
     void growIndex(std::size_t at);
     template <typename MinLength, typename Found>
     void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,

@@ -12,9 +12,8 @@ namespace {
 
 // Long enough that tables cost little against the data; each is cut further where its statistics change.
 constexpr std::size_t blockSize = 128 * 1024;
-// A stretch is tried in halves, quarters and so on down to this many halvings, while each piece has at least
-// smallestPiece codes: pieces with tables of their own are kept where they cost less than the whole.
-constexpr int splitDepth = 5;
+// A stretch is tried in halves, quarters and so on down to the effort's split depth, while each piece has at
+// least smallestPiece codes: pieces with tables of their own are kept where they cost less than the whole.
 constexpr std::size_t smallestPiece = 1024;
 
 constexpr int lookAheadPaddingBits = 16;
@@ -55,7 +54,7 @@ std::optional<std::uint64_t> symbolBits(std::span<const std::uint32_t> weights,
 } // namespace
 
 Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
-    : parser_(history_, effort), tryMultimedia_(tryMultimedia) {}
+    : parser_(history_, effort), splitDepth_(effort.splitDepth), tryMultimedia_(tryMultimedia) {}
 
 std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
     const std::size_t begin = history_.size();
@@ -97,7 +96,7 @@ std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begi
     std::vector<Block> cheapest;
     for (Rar20LzParse& parse : parser_.parse(begin, end, lz_, nextEnd)) {
         Block whole;
-        std::vector<Block> blocks = cheapestSplit(parse.codes, splitDepth, whole);
+        std::vector<Block> blocks = cheapestSplit(parse.codes, splitDepth_, whole);
         if (cheapest.empty() || totalBits(blocks) < totalBits(cheapest)) {
             cheapest = std::move(blocks);
             // The blocks view the parse's codes; moving the vector keeps them where they are.

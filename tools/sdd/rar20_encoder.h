@@ -63,6 +63,7 @@ private:
 
     std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
     Rar20LzParser parser_;
+    int splitDepth_;
     bool tryMultimedia_;
     Rar20LzState lz_;
     std::vector<Rar20LzCode> lzCodes_; // the codes of the stretch being packed, which its LZ blocks view

@@ -13,6 +13,10 @@ std::array<std::uint8_t, rar20LzLengths> initialCodeLengths() {
     return lengths;
 }
 
+// After 2^sparseSearchShift bytes without a match the look-ahead parse searches every other byte, after twice
+// as many every third, and so on.
+constexpr int sparseSearchShift = 8;
+
 std::uint32_t pairAt(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 8 | p[1];
 }
@@ -103,14 +107,26 @@ void Rar20LzParser::parseLazy(std::size_t begin, std::size_t end, Rar20LzState& 
                               std::vector<Rar20LzCode>& codes) {
     const int steps = effort_.searchSteps;
     std::size_t at = begin;
+    std::size_t unmatched = 0; // bytes since the last match
     Candidate current = at < end ? best(at, end, state, steps) : Candidate{};
     while (at < end) {
         if (current.length == 0) {
+            // Data that has gone long without a match (packed or encrypted files, mostly) is searched ever
+            // more sparsely: each search walks a chain through the processor's cache misses, and on such
+            // data finds nothing. The bytes between searches still join the index, so a later copy of them
+            // is found at its first search; the first match brings back a search at every byte.
             codes.push_back(Rar20LzState::literal(data_[at]));
-            if (++at < end)
+            const std::size_t runEnd = std::min(end, at + 1 + (unmatched >> sparseSearchShift));
+            unmatched += runEnd - at;
+            while (++at < runEnd) {
+                codes.push_back(Rar20LzState::literal(data_[at]));
+                skip(at);
+            }
+            if (at < end)
                 current = best(at, end, state, steps);
             continue;
         }
+        unmatched = 0;
         if (effort_.lazy && current.length < effort_.niceLength && at + 1 < end) {
             const bool good = effort_.goodLength != 0 && current.length >= effort_.goodLength;
             const Candidate next = best(at + 1, end, state, good ? steps / 4 : steps);

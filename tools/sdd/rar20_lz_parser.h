@@ -30,6 +30,9 @@ struct Rar20LzEffort {
     std::uint32_t niceLength;
     std::uint32_t goodLength = 0;
     int optimalPasses = 0;
+    // How many times the packer may halve a stretch into blocks with tables of their own: each halving
+    // weighs twice as many pieces, and past a few it seldom pays on the look-ahead parse's codes.
+    int splitDepth = 5;
 };
 
 // Turns bytes into LZ codes: literals, and matches found through the hash chains, in the distance ring

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 // The code lengths tables made for these codes would have, per table, in table-read order.
@@ -57,6 +60,29 @@ TEST(Rar20LzParser, EachOptimalPassIsNoDearerThanTheParseBeforeAtItsPrices) {
                       bitsAt(parses[0].codes, ownLengths(parses[0].codes)) * 99 / 100);
         }
     }
+}
+
+// The look-ahead parse searches sparsely through data that finds no matches; the compressible data after
+// it must not pay for that: its bytes join the index while the search is sparse, and from its first match
+// on every byte is searched again.
+TEST(Rar20LzParser, ARunWithoutMatchesCostsNothingInTheDataAfterIt) {
+    std::mt19937 random(7);
+    // Text with a stray byte here and there, which no match covers.
+    std::vector<std::uint8_t> text = wordText(100000, 5);
+    for (std::size_t at = 0; at < text.size(); at += 64)
+        text[at] = static_cast<std::uint8_t>(random());
+    constexpr std::size_t noiseSize = 400000;
+    std::vector<std::uint8_t> followed(noiseSize + text.size());
+    std::generate_n(followed.begin(), noiseSize, [&] { return static_cast<std::uint8_t>(random()); });
+    std::copy(text.begin(), text.end(), followed.begin() + noiseSize);
+
+    const auto literalsOf = [](const std::vector<std::uint8_t>& data) {
+        Rar20LzParser parser(data, effortForLevel(3));
+        const std::vector<Rar20LzCode> codes = parser.parse(0, data.size(), Rar20LzState{})[0].codes;
+        return std::count_if(codes.begin(), codes.end(),
+                             [](const Rar20LzCode& code) { return code.mainSymbol < 256; });
+    };
+    EXPECT_LT(literalsOf(followed), literalsOf(text) + std::ptrdiff_t{noiseSize} + 4000);
 }
 
 } // namespace
