@@ -19,6 +19,7 @@
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
+#include "tools/sdd/pending_file.h"
 #include "tools/sdd/progress.h"
 
 #include <algorithm>
@@ -45,7 +46,9 @@ namespace {
 
 constexpr int exitOk = 0;
 constexpr int exitDataError = 1;
+constexpr int exitSkipped = 1; // the archive is sound, but a file was kept, skipped or could not be written
 constexpr int exitUsage = 2;
+constexpr int exitDamaged = 3; // the archive is damaged or unreadable
 
 // RAR 2.x marks a folder entry with all three dictionary-size bits set.
 constexpr std::uint16_t directoryFlags = 0x00E0;
@@ -76,6 +79,7 @@ constexpr const char* helpText =
     "Options:\n"
     "  -o FOLDER    x: extract into FOLDER (default: the current folder)\n"
     "  -f           x: overwrite files that are already there\n"
+    "  -kb          x: keep a member that fails its check under its name, damaged\n"
     "  -m0 ... -m5  a: -m0 stores; -m1 (fastest) to -m5 (smallest) pack; default -m3\n"
     "  -s           a: solid archive, packed as one stream (smaller, slower to get at)\n"
     "  -mm          a: multimedia packing, for sound and pictures\n"
@@ -228,18 +232,20 @@ int testArchive(const std::string& archive) {
     int members = 0, failures = 0;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
-    ExtractResult walk = extractAll(
-        *source,
-        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
-            ++members;
-            done += header.unpSize;
-            progress.show(done, memberNameUtf8(header));
-            if (result != ExtractResult::ok) {
-                ++failures;
-                fail(archive, memberNameUtf8(header), describe(result));
-            }
-        },
-        &trailingBytes);
+    // Every member is decoded and checked; its bytes go nowhere.
+    const MemberStreamer check{[&](const MemberHeader& header) -> ByteSink {
+                                   progress.show(done, memberNameUtf8(header));
+                                   return {};
+                               },
+                               [&](const MemberHeader& header, ExtractResult result) {
+                                   ++members;
+                                   done += header.unpSize;
+                                   if (result != ExtractResult::ok) {
+                                       ++failures;
+                                       fail(archive, memberNameUtf8(header), describe(result));
+                                   }
+                               }};
+    ExtractResult walk = streamAll(*source, check, &trailingBytes);
     progress.clear();
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
@@ -280,18 +286,6 @@ bool createFolders(const fs::path& folder, const fs::path& relative, std::string
     return true;
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        at += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The stored modification time on an open file; the access time stays as it is.
 void setModificationTime(int fd, std::uint32_t storedTime) {
     if (const std::optional<std::time_t> t = unixTimeOf(storedTime)) {
@@ -306,58 +300,11 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-enum class Written { yes, skipped, failed };
-
-// Writes a member's file. A file that is there already is kept (skipped) unless `overwrite`; then the new
-// file is written beside it and renamed over it, so the old one is replaced whole and a hard link to it,
-// which may lead out of the folder, keeps its contents.
-Written writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
-                  std::uint32_t storedTime, bool overwrite, std::string& reason) {
-    if (!createFolders(folder, relative.parent_path(), reason) ||
-        throughSymbolicLink(folder, relative, reason))
-        return Written::failed;
-    const fs::path path = folder / relative;
-    std::string written = path.string();
-    int fd;
-    if (overwrite) {
-        std::error_code ec;
-        if (fs::is_directory(fs::symlink_status(path, ec))) {
-            reason = "cannot write " + path.string() + ": a folder is there";
-            return Written::failed;
-        }
-        written = (path.parent_path() / ("." + path.filename().string() + ".sdd-XXXXXX")).string();
-        fd = ::mkstemp(written.data());
-        if (fd >= 0)
-            ::fchmod(fd, newFileMode());
-    } else {
-        // O_EXCL: only a file that is not there yet; O_NOFOLLOW: a link put there since the check above is
-        // refused too.
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST) {
-            reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
-            return Written::skipped;
-        }
-    }
-    bool good = fd >= 0 && writeAll(fd, bytes);
-    if (good)
-        setModificationTime(fd, storedTime);
-    if (fd >= 0)
-        good = ::close(fd) == 0 && good;
-    if (good && overwrite)
-        good = std::rename(written.c_str(), path.c_str()) == 0;
-    if (!good) {
-        reason = "cannot write " + path.string() + ": " + std::strerror(errno);
-        if (fd >= 0)
-            ::unlink(written.c_str()); // nothing half written stays
-        return Written::failed;
-    }
-    return Written::yes;
-}
-
 struct ExtractOptions {
     std::vector<std::string> patterns; // none: every member
     fs::path folder = ".";
     bool overwrite = false;
+    bool keepBroken = false; // a member that fails its check is kept under its name all the same
 };
 
 // Which of the patterns select a name; `used` notes each one that did.
@@ -380,59 +327,142 @@ int reportUnused(const std::string& archive, const std::vector<std::string>& pat
     return unused;
 }
 
+// Where one member of `x` goes. A file is written to a temporary file beside its target and put under its
+// name only once its CRC is right, so a member that fails (or a run cut short) never leaves a truncated or
+// damaged file under the member's name; a file already there is replaced whole, and only with -f.
+struct MemberOutput {
+    enum class Outcome { written, notWanted, skipped, failed, damaged };
+    Outcome outcome = Outcome::notWanted;
+    std::string reason;
+    fs::path relative; // of a folder, made once the member checks out
+    std::optional<PendingFile> file;
+};
+
+PendingFile::Replace replaceWhen(const ExtractOptions& options) {
+    return options.overwrite ? PendingFile::Replace::yes : PendingFile::Replace::no;
+}
+
+MemberOutput openMemberOutput(const MemberHeader& header, const std::string& name,
+                              const ExtractOptions& options) {
+    MemberOutput output;
+    std::optional<fs::path> relative = outputPathFor(name, output.reason);
+    if (!relative) {
+        output.outcome = MemberOutput::Outcome::failed;
+        output.reason =
+            "refused, " + output.reason + ": it would be written outside " + options.folder.string();
+        return output;
+    }
+    if (isDirectory(header)) {
+        output.outcome = MemberOutput::Outcome::written;
+        output.relative = *relative;
+        return output;
+    }
+    if (!createFolders(options.folder, relative->parent_path(), output.reason) ||
+        throughSymbolicLink(options.folder, *relative, output.reason)) {
+        output.outcome = MemberOutput::Outcome::failed;
+        return output;
+    }
+    const fs::path path = options.folder / *relative;
+    std::error_code ec;
+    const fs::file_status there = fs::symlink_status(path, ec);
+    if (fs::exists(there) && !options.overwrite) {
+        output.outcome = MemberOutput::Outcome::skipped;
+        output.reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
+        return output;
+    }
+    if (fs::is_directory(there)) {
+        output.outcome = MemberOutput::Outcome::failed;
+        output.reason = "cannot write " + path.string() + ": a folder is there";
+        return output;
+    }
+    output.file = PendingFile::create(path, newFileMode(), output.reason);
+    output.outcome = output.file ? MemberOutput::Outcome::written : MemberOutput::Outcome::failed;
+    return output;
+}
+
+// Puts the member's file in place when it checked out (or, with -kb, whatever it was), else removes it.
+void closeMemberOutput(MemberOutput& output, const MemberHeader& header, ExtractResult result,
+                       const ExtractOptions& options) {
+    if (result != ExtractResult::ok) {
+        output.outcome = MemberOutput::Outcome::damaged;
+        output.reason = describe(result);
+        if (!output.file || !options.keepBroken)
+            return; // the temporary file goes with `output`
+        std::string reason;
+        int error = 0;
+        const fs::path target = output.file->target();
+        if (output.file->commit(replaceWhen(options), false, reason, error))
+            output.reason += "; its damaged bytes are kept in " + target.string() + " (-kb)";
+        else
+            output.reason += "; its damaged bytes cannot be kept: " + reason;
+        return;
+    }
+    if (!output.file)
+        return;
+    setModificationTime(output.file->descriptor(), header.fileTime);
+    int error = 0;
+    if (!output.file->commit(replaceWhen(options), false, output.reason, error)) {
+        // A file that turned up under the name while the member was decoded is kept, as any other.
+        output.outcome = error == EEXIST ? MemberOutput::Outcome::skipped : MemberOutput::Outcome::failed;
+        if (error == EEXIST)
+            output.reason =
+                "skipped, " + output.file->target().string() + " is there already (-f overwrites it)";
+    }
+}
+
 int extract(const std::string& archive, const ExtractOptions& options) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
-        return exitDataError;
+        return exitDamaged;
     std::vector<bool> used(options.patterns.size(), false);
-    int failures = 0, skipped = 0;
+    int failures = 0, damaged = 0, skipped = 0;
     std::vector<std::pair<fs::path, std::uint32_t>> folderTimes;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
-    const ExtractResult walk = extractAll(
-        *source,
-        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+    MemberOutput output;
+    const MemberStreamer streamer{
+        [&](const MemberHeader& header) -> ByteSink {
             const std::string name = memberNameUtf8(header);
             done += header.unpSize;
+            output = {};
             if (!selected(options.patterns, used, name))
-                return;
+                return {};
             progress.show(done, name);
-            std::string reason;
-            std::optional<fs::path> relative = outputPathFor(name, reason);
-            if (!relative) {
-                ++failures;
-                fail(archive, name,
-                     "refused, " + reason + ": it would be written outside " + options.folder.string());
-                return;
-            }
-            if (result != ExtractResult::ok) {
-                ++failures;
-                fail(archive, name, describe(result));
-                return;
-            }
-            if (isDirectory(header)) {
-                if (createFolders(options.folder, *relative, reason))
-                    folderTimes.emplace_back(options.folder / *relative, header.fileTime);
-                else {
-                    ++failures;
-                    fail(archive, name, reason);
-                }
-                return;
-            }
-            switch (writeFile(options.folder, *relative, bytes, header.fileTime, options.overwrite, reason)) {
-            case Written::yes:
-                break;
-            case Written::skipped:
-                ++skipped;
-                fail(archive, name, reason);
-                break;
-            case Written::failed:
-                ++failures;
-                fail(archive, name, reason);
-                break;
-            }
+            output = openMemberOutput(header, name, options);
+            if (!output.file)
+                return {};
+            return [&file = *output.file](std::span<const std::uint8_t> piece) { file.write(piece); };
         },
-        &trailingBytes);
+        [&](const MemberHeader& header, ExtractResult result) {
+            if (output.outcome == MemberOutput::Outcome::notWanted)
+                return;
+            const std::string name = memberNameUtf8(header);
+            if (output.outcome == MemberOutput::Outcome::written)
+                closeMemberOutput(output, header, result, options);
+            if (output.outcome == MemberOutput::Outcome::written && isDirectory(header)) {
+                if (createFolders(options.folder, output.relative, output.reason))
+                    folderTimes.emplace_back(options.folder / output.relative, header.fileTime);
+                else
+                    output.outcome = MemberOutput::Outcome::failed;
+            }
+            output.file.reset();
+            switch (output.outcome) {
+            case MemberOutput::Outcome::written:
+            case MemberOutput::Outcome::notWanted:
+                return;
+            case MemberOutput::Outcome::skipped:
+                ++skipped;
+                break;
+            case MemberOutput::Outcome::failed:
+                ++failures;
+                break;
+            case MemberOutput::Outcome::damaged:
+                ++damaged;
+                break;
+            }
+            fail(archive, name, output.reason);
+        }};
+    const ExtractResult walk = streamAll(*source, streamer, &trailingBytes);
     progress.clear();
     // Folders last: every file written into a folder changes its time.
     for (const auto& [path, storedTime] : folderTimes)
@@ -443,12 +473,12 @@ int extract(const std::string& archive, const ExtractOptions& options) {
     reportTrailingBytes(archive, trailingBytes);
     if (walk != ExtractResult::ok) {
         fail(archive, "", describe(walk));
-        return exitDataError;
+        return exitDamaged;
     }
     failures += reportUnused(archive, options.patterns, used);
     if (skipped != 0)
         fail(archive, "", counted(skipped, "file") + " already there kept; run again with -f to overwrite");
-    return failures == 0 && skipped == 0 ? exitOk : exitDataError;
+    return damaged != 0 ? exitDamaged : failures != 0 || skipped != 0 ? exitSkipped : exitOk;
 }
 
 int print(const std::string& archive, const std::vector<std::string>& patterns) {
@@ -458,19 +488,29 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
     std::vector<bool> used(patterns.size(), false);
     int failures = 0;
     bool outputBroken = false;
-    const ExtractResult walk = extractAll(
-        *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
-            const std::string name = memberNameUtf8(header);
-            if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
-                return;
-            if (result != ExtractResult::ok) {
+    // Bytes go out as they are decoded: a member that then fails its check has been written in part, as
+    // with any stream, and is reported.
+    bool selectedNow = false;
+    const MemberStreamer streamer{
+        [&](const MemberHeader& header) -> ByteSink {
+            selectedNow =
+                !outputBroken && !isDirectory(header) && selected(patterns, used, memberNameUtf8(header));
+            if (!selectedNow)
+                return {};
+            return [&](std::span<const std::uint8_t> piece) {
+                if (!outputBroken && std::fwrite(piece.data(), 1, piece.size(), stdout) != piece.size()) {
+                    fail(archive, memberNameUtf8(header), "cannot write to standard output");
+                    outputBroken = true;
+                }
+            };
+        },
+        [&](const MemberHeader& header, ExtractResult result) {
+            if (selectedNow && result != ExtractResult::ok) {
                 ++failures;
-                fail(archive, name, describe(result));
-            } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-                fail(archive, name, "cannot write to standard output");
-                outputBroken = true;
+                fail(archive, memberNameUtf8(header), describe(result));
             }
-        });
+        }};
+    const ExtractResult walk = streamAll(*source, streamer);
     if (!outputBroken && std::fflush(stdout) != 0) {
         fail(archive, "", "cannot write to standard output");
         outputBroken = true;
@@ -764,7 +804,7 @@ struct OptionRule {
     bool takesValue = false;
 };
 constexpr OptionRule optionRules[] = {
-    {"-o", "x", true}, {"-f", "x"},  {"-m0", "a"}, {"-m1", "a"}, {"-m2", "a"},
+    {"-o", "x", true}, {"-f", "x"},  {"-kb", "x"}, {"-m0", "a"}, {"-m1", "a"}, {"-m2", "a"},
     {"-m3", "a"},      {"-m4", "a"}, {"-m5", "a"}, {"-s", "a"},  {"-mm", "a"},
 };
 
@@ -823,6 +863,8 @@ int main(int argc, char** argv) {
             extractOptions.folder = value;
         else if (arg == "-f")
             extractOptions.overwrite = true;
+        else if (arg == "-kb")
+            extractOptions.keepBroken = true;
         else if (arg == "-s")
             packOptions.solid = true;
         else if (arg == "-mm")

@@ -457,6 +457,46 @@ TEST_F(SddTool, ExtractionRestoresDatesAndKeepsFilesThatAreThereUnlessForced) {
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
 }
 
+// The names in a folder, temporary files included.
+std::set<std::string> namesIn(const fs::path& path) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A member that fails its check leaves nothing under its name and no temporary file beside it, and a file
+// already there keeps what it held even with -f; -kb keeps the damaged bytes under the name and says so.
+// Either way the run exits as one that met damage.
+TEST_F(SddTool, ExtractionNeverLeavesADamagedFileUnlessAskedTo) {
+    ArchiveWriter writer;
+    writer.addStored("good.txt", bytesOf("whole"));
+    writer.addStored("bad.txt", bytesOf("damaged member"));
+    std::vector<std::uint8_t> bytes = writer.bytes();
+    bytes.back() ^= 0x01;
+    const fs::path archive = folder / "bad.rar";
+    writeBytes(archive, bytes);
+    const std::string extract = "x " + quoted(archive) + " -o " + quoted(folder / "out");
+    const fs::path bad = folder / "out" / "bad.txt";
+
+    const SddRun plain = sdd(extract);
+    EXPECT_EQ(plain.exitCode, 3) << plain.output;
+    EXPECT_TRUE(contains(plain.output, "bad.txt: CRC mismatch")) << plain.output;
+    EXPECT_EQ(namesIn(folder / "out"), std::set<std::string>{"good.txt"});
+
+    writeBytes(bad, bytesOf("the user's own"));
+    const SddRun forced = sdd(extract + " -f");
+    EXPECT_EQ(forced.exitCode, 3) << forced.output;
+    EXPECT_EQ(readText(bad), "the user's own");
+    EXPECT_EQ(namesIn(folder / "out"), (std::set<std::string>{"bad.txt", "good.txt"}));
+
+    const SddRun kept = sdd(extract + " -f -kb");
+    EXPECT_EQ(kept.exitCode, 3) << kept.output;
+    EXPECT_TRUE(contains(kept.output, "bad.txt: CRC mismatch; its damaged bytes are kept in")) << kept.output;
+    EXPECT_EQ(readText(bad), "damaged membes");
+    EXPECT_EQ(namesIn(folder / "out"), (std::set<std::string>{"bad.txt", "good.txt"}));
+}
+
 TEST_F(SddTool, PatternsSelectWhatXAndPTake) {
     ArchiveWriter writer;
     for (const auto& [name, bytes] : std::map<std::string, std::string>{{"d.jpg", "D"},
