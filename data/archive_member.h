@@ -21,6 +21,7 @@ struct MemberHeader {
     std::uint8_t method = 0; // 0x30 stored, anything else RAR 2.0 compressed
     std::uint32_t attributes = 0;
     bool solidContinuation = false; // flag 0x0010: goes on from the previous member's decoder state
+    std::uint64_t headerOffset = 0; // where its block starts in the archive
     std::uint64_t dataOffset = 0;   // where its packed data starts in the archive
 };
 

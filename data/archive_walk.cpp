@@ -125,6 +125,7 @@ bool ArchiveWalk::next(MemberHeader& header) {
         header.method = head[25];
         header.attributes = le32(&head[28]);
         header.solidContinuation = (flags & solidContinuation) != 0;
+        header.headerOffset = blockStart;
         header.dataOffset = dataOffset;
         if (header.packSize > archiveSize - dataOffset)
             return failOrEnd(ExtractResult::packedDataPastEnd, blockStart);

@@ -33,7 +33,11 @@ constexpr unsigned mostWorkers = 8;
 } // namespace
 
 ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
-    : options_(options), writer_(options.solid), written_(std::move(written)),
+    : ArchivePacker(options, {}, std::move(written)) {}
+
+ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
+                             std::function<void(std::size_t)> written)
+    : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
       workers_(std::clamp(std::thread::hardware_concurrency(), 1u, mostWorkers)) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
@@ -69,6 +73,18 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     pendingBytes_ += bytes.size();
     while (pendingBytes_ > mostPendingBytes)
         writeOldestPending();
+    return true;
+}
+
+bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header) {
+    if (options_.solid)
+        return false;
+    // In order: the members being packed go first.
+    while (!pending_.empty())
+        writeOldestPending();
+    if (!writer_.addCopied(source, header))
+        return false;
+    reportWritten(added_++);
     return true;
 }
 

@@ -30,6 +30,8 @@ public:
     // `written`, when given, is called with each member's place among those added (counting from 0) once
     // the member is in the archive.
     explicit ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written = {});
+    // The same, writing the archive into `output` as members are done (see ArchiveWriter).
+    ArchivePacker(const PackOptions& options, ArchiveOutput output, std::function<void(std::size_t)> written);
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
     // make it smaller. In a solid archive only empty members are stored: the members after a stored one
@@ -37,6 +39,10 @@ public:
     // member larger than largestMemberSize, which readers refuse, and for a level outside 0 to 5.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime);
+
+    // Copies a member of another archive as it is there (ArchiveWriter::addCopied), after the members
+    // added before it. Counts as added; fails, for the reasons the writer gives, in a solid archive.
+    bool addCopied(ArchiveSource& source, const MemberHeader& header);
 
     // The archive with every member added. In a solid archive the empty members come last: some unpackers
     // (unar) lose their place in the chain of packed members at an empty one.

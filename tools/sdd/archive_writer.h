@@ -1,6 +1,10 @@
 #pragma once
 
+#include "data/archive_member.h"
+#include "data/archive_source.h"
+
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,17 +24,24 @@ inline constexpr std::uint32_t defaultMemberTime = dosTime(2000, 1, 1);
 
 inline constexpr std::uint8_t methodStored = 0x30;
 
-// Builds a RAR 2.x archive in memory: the marker, the main header, then one file header and its data per
-// member. Stored members are copied as they are; packed members arrive as finished RAR 2.0 streams made
-// elsewhere. In a solid archive every packed member after the first packed one continues the window and
-// tables the packed members before it left; stored members take no part in that chain.
+// Where an archive's bytes go as they are written, in order; false when they could not be taken.
+using ArchiveOutput = std::function<bool(std::span<const std::uint8_t>)>;
+
+// Builds a RAR 2.x archive, in memory or straight into an output: the marker, the main header, then one file
+// header and its data per member. Stored members are copied as they are; packed members arrive as finished
+// RAR 2.0 streams made elsewhere. In a solid archive every packed member after the first packed one continues
+// the window and tables the packed members before it left; stored members take no part in that chain.
 class ArchiveWriter {
 public:
+    // In memory, kept in bytes().
     explicit ArchiveWriter(bool solid = false);
+    // Into `output`, each block as it is added; bytes() stays empty. good() tells whether it took them all.
+    ArchiveWriter(bool solid, ArchiveOutput output);
 
     // Names use `\` between folders; `/` is turned into `\`. A name may go on after a zero byte with its
-    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails (and adds nothing) for an empty name, a
-    // name too long for the header, or data whose size does not fit in 32 bits.
+    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails
+    // (and adds nothing) for an empty name, a name too long for the header, or data whose size does not fit
+    // in 32 bits.
     bool addStored(std::string_view name, std::span<const std::uint8_t> data,
                    std::uint32_t time = defaultMemberTime);
 
@@ -39,10 +50,17 @@ public:
     bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime);
 
+    // Copies a member of another archive as it is there, header and packed data, so it keeps its method
+    // and everything else its header says. Only into an archive that is not solid, and only members that
+    // are no solid continuation (they would need the members before them): fails, adding nothing, for
+    // those. Fails too when the bytes cannot be read, and the archive being written is then unusable.
+    bool addCopied(ArchiveSource& source, const MemberHeader& header);
+
     // Whether a member can be stored under this name: not empty, and short enough for the header.
     static bool acceptsName(std::string_view name);
 
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    bool good() const { return good_; }
 
     // Writes the archive to a file, replacing it. False when the file cannot be written completely.
     bool save(const std::string& path) const;
@@ -51,7 +69,11 @@ private:
     bool addMember(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time);
 
+    void put(std::span<const std::uint8_t> bytes);
+
     bool solid_;
     bool hasPackedMembers_ = false;
+    ArchiveOutput output_; // none: into bytes_
     std::vector<std::uint8_t> bytes_;
+    bool good_ = true;
 };

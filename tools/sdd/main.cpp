@@ -399,7 +399,9 @@ void closeMemberOutput(MemberOutput& output, const MemberHeader& header, Extract
     }
     if (!output.file)
         return;
-    setModificationTime(output.file->descriptor(), header.fileTime);
+    // Set after the last write, which would change it again.
+    if (output.file->flush())
+        setModificationTime(output.file->descriptor(), header.fileTime);
     int error = 0;
     if (!output.file->commit(replaceWhen(options), false, output.reason, error)) {
         // A file that turned up under the name while the member was decoded is kept, as any other.
@@ -542,16 +544,6 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
     return true;
 }
 
-// A member to be written: its name as the header holds it, bytes and time; and its name as the user sees it.
-// A member kept from the archive keeps its name's Unicode form (after a zero byte) where it had one, so that
-// adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
-struct MemberToWrite {
-    std::string name;
-    std::vector<std::uint8_t> bytes;
-    std::uint32_t time = defaultMemberTime;
-    std::string shownName;
-};
-
 // Stored names alike for replacement: case and the folder separator do not count, as on the system the
 // format comes from.
 bool sameStoredName(std::string_view a, std::string_view b) {
@@ -563,82 +555,17 @@ bool sameStoredName(std::string_view a, std::string_view b) {
     });
 }
 
-// The members of an archive that is already there, every one extracted and checked, so that adding to it
-// keeps them; and whether it is solid. False, having said why, when one of them cannot be read: rewriting
-// the archive would lose it.
-bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
-    FileArchiveSource source(archive);
-    if (!source.isOpen()) {
-        fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
-        return false;
-    }
-    ArchiveWalk walk(source);
-    if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(start) + "; it is left as it was");
-        return false;
-    }
-    solid = walk.solid();
-    bool good = true;
-    const ExtractResult result =
-        extractAll(source, [&](const MemberHeader& header, ExtractResult memberResult,
-                               std::span<const std::uint8_t> bytes) {
-            if (memberResult != ExtractResult::ok) {
-                if (good)
-                    fail(archive, memberNameUtf8(header),
-                         std::string("cannot add to the archive, this member does not read back (") +
-                             describe(memberResult) + "); it is left as it was");
-                good = false;
-            } else if (!isDirectory(header)) {
-                const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
-                members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
-                                   {bytes.begin(), bytes.end()},
-                                   header.fileTime,
-                                   memberNameUtf8(header)});
-            }
-        });
-    if (good && result != ExtractResult::ok) {
-        fail(archive, "", std::string("cannot add to it: ") + describe(result) + "; it is left as it was");
-        good = false;
-    }
-    return good;
+// The name of a member as its header holds it, with its Unicode form after a zero byte where it has one, so
+// that adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
+std::string storedName(const MemberHeader& header) {
+    const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+    return unicode ? header.name + '\0' + header.unicodePart : header.name;
 }
 
-// Writes the bytes to a new file beside `target` (same folder, so the rename cannot cross file systems),
-// with the permissions a new file gets, or those of the file it replaces. The temporary name on success.
-std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::span<const std::uint8_t> bytes,
-                                                std::string& reason) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string name = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
+// The permissions the new archive gets: those of the one it replaces, or those of a new file.
+mode_t archiveMode(const std::string& archive) {
     struct stat existing {};
-    mode_t mode;
-    if (::stat(target.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool written = ::fchmod(fd, mode) == 0;
-    for (std::size_t at = 0; written && at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        at += written ? static_cast<std::size_t>(n) : 0;
-    }
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written) {
-        reason = std::string("cannot write ") + name + ": " + std::strerror(errno);
-        ::unlink(name.c_str());
-        return std::nullopt;
-    }
-    return name;
+    return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
 }
 
 // The files an operand of `a` names, each with the name it is stored under: FILE, NAME=FILE, or a folder
@@ -696,25 +623,37 @@ bool filesToAdd(const std::string& archive, const std::string& operand,
     return true;
 }
 
+// Adds the files to the archive, made when missing. The new archive is written beside the old one as its
+// members are packed, read back member by member, and only then put in its place. The members of an archive
+// that is not solid are checked (decoded) and copied as they are, header and packed data, so adding a small
+// file costs that file and every member keeps its method; a solid archive's members are decoded and packed
+// again, one at a time, as one stream with the new ones.
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
-    std::vector<MemberToWrite> members;
     std::error_code ec;
     const bool existed = fs::exists(fs::symlink_status(archive, ec));
     const std::string untouched = existed ? "; the archive is left as it was" : "; no archive written";
+    std::optional<FileArchiveSource> old;
+    std::uint64_t total = 0;
     if (existed) {
-        bool solid = false;
-        if (!readExistingMembers(archive, members, solid))
-            return exitDataError;
+        old.emplace(archive);
+        if (!old->isOpen()) {
+            fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
+            return exitDamaged;
+        }
+        ArchiveWalk walk(*old);
+        if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
+            fail(archive, "", std::string("cannot add to it: ") + describe(start) + untouched);
+            return exitDamaged;
+        }
         // A solid archive stays solid: its members are packed again as one stream.
-        options.solid = options.solid || solid;
+        options.solid = options.solid || walk.solid();
+        total = totalSize(*old);
     }
 
     std::vector<std::pair<std::string, fs::path>> files;
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, untouched))
             return exitDataError;
-
-    std::uint64_t total = 0, done = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const auto& [name, file] = files[i];
         for (std::size_t j = 0; j < i; ++j)
@@ -732,66 +671,120 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         }
         total += size;
     }
-    for (const auto& [name, file] : files) {
-        MemberToWrite member{name, {}, defaultMemberTime, name};
-        std::string reason;
-        if (!readFile(file, member.bytes, member.time, reason)) {
-            fail(archive, file.string(), reason + untouched);
-            return exitDataError;
-        }
-        // A member of the same name is replaced where it stands; others go after the archive's own.
-        const auto same = std::ranges::find_if(members, [&](const MemberToWrite& old) {
-            return sameStoredName(old.shownName, member.shownName);
-        });
-        if (same != members.end())
-            *same = std::move(member);
-        else
-            members.push_back(std::move(member));
-    }
-    total = 0;
-    for (const MemberToWrite& member : members)
-        total += member.bytes.size();
 
-    Progress progress(total);
-    // Members may be packed several at once, so the line follows them as they are written.
-    ArchivePacker packer(options, [&](std::size_t index) {
-        done += members[index].bytes.size();
-        if (index + 1 < members.size())
-            progress.show(done, members[index + 1].shownName);
-    });
-    std::vector<WrittenMember> written;
-    for (const MemberToWrite& member : members) {
-        if (!packer.add(member.name, member.bytes, member.time)) {
-            fail(archive, member.shownName,
-                 "cannot be stored: name or size beyond what the format holds" + untouched);
-            return exitDataError;
-        }
-        written.push_back(WrittenMember::of(member.name, member.bytes));
-    }
-    const std::vector<std::uint8_t>& archiveBytes = packer.finish().bytes();
-    progress.clear();
-
-    // Nothing replaces the target until every member has been read back from the file as written.
     std::string reason;
-    const std::optional<std::string> temporary = writeTemporaryBeside(archive, archiveBytes, reason);
-    if (!temporary) {
+    std::optional<PendingFile> output = PendingFile::create(archive, archiveMode(archive), reason);
+    if (!output) {
         fail(archive, "", reason + untouched);
         return exitDataError;
     }
+    // Members may be packed several at once, so the line follows them as they are written.
+    Progress progress(total);
+    std::vector<std::pair<std::string, std::uint64_t>> added; // shown name and size, in the order added
+    std::uint64_t done = 0;
+    ArchivePacker packer(
+        options, [&](std::span<const std::uint8_t> bytes) { return output->write(bytes); },
+        [&](std::size_t index) {
+            done += added[index].second;
+            progress.show(done, added[index].first);
+        });
+    std::vector<WrittenMember> written;
+    std::vector<bool> fileAdded(files.size(), false);
+    // Read one at a time, so that only the member being packed is in memory.
+    const auto addFile = [&](std::size_t index) {
+        fileAdded[index] = true;
+        const auto& [name, file] = files[index];
+        std::vector<std::uint8_t> bytes;
+        std::uint32_t time = defaultMemberTime;
+        if (!readFile(file, bytes, time, reason)) {
+            fail(archive, file.string(), reason + untouched);
+            return false;
+        }
+        added.emplace_back(name, bytes.size());
+        if (!packer.add(name, bytes, time)) {
+            fail(archive, name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            return false;
+        }
+        written.push_back(WrittenMember::of(name, bytes));
+        return true;
+    };
+
+    if (old) {
+        bool good = true;
+        std::vector<std::uint8_t> bytes;
+        // A member of the same name is replaced where it stands; new files go after the archive's own.
+        const auto replacement = [&](const MemberHeader& header) {
+            const std::string name = memberNameUtf8(header);
+            for (std::size_t i = 0; i < files.size(); ++i)
+                if (!fileAdded[i] && sameStoredName(name, files[i].first))
+                    return i;
+            return files.size();
+        };
+        std::size_t replacedBy = files.size();
+        const MemberStreamer keep{
+            [&](const MemberHeader& header) -> ByteSink {
+                replacedBy = replacement(header);
+                bytes.clear();
+                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size())
+                    return {};
+                return [&](std::span<const std::uint8_t> piece) {
+                    bytes.insert(bytes.end(), piece.begin(), piece.end());
+                };
+            },
+            [&](const MemberHeader& header, ExtractResult result) {
+                if (!good)
+                    return;
+                if (result != ExtractResult::ok) {
+                    fail(archive, memberNameUtf8(header),
+                         std::string("cannot add to the archive, this member does not read back (") +
+                             describe(result) + ")" + untouched);
+                    good = false;
+                    return;
+                }
+                if (replacedBy < files.size()) {
+                    good = addFile(replacedBy);
+                    return;
+                }
+                if (isDirectory(header))
+                    return;
+                added.emplace_back(memberNameUtf8(header), header.unpSize);
+                good = options.solid ? packer.add(storedName(header), bytes, header.fileTime)
+                                     : packer.addCopied(*old, header);
+                if (!good)
+                    fail(archive, memberNameUtf8(header),
+                         "cannot be copied into the new archive" + untouched);
+                written.push_back({storedName(header), header.unpSize, header.fileCrc});
+            }};
+        const ExtractResult walk = streamAll(*old, keep);
+        if (good && walk != ExtractResult::ok) {
+            fail(archive, "", std::string("cannot add to it: ") + describe(walk) + untouched);
+            return exitDamaged;
+        }
+        if (!good)
+            return exitDamaged;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!fileAdded[i] && !addFile(i))
+            return exitDataError;
+    packer.finish();
+    progress.clear();
+
+    // Nothing replaces the target until every member has been read back from the file as written.
     std::string member;
-    FileArchiveSource source(*temporary);
-    const bool verified = source.isOpen() && verifyArchive(source, written, member, reason);
-    if (!verified) {
-        ::unlink(temporary->c_str());
+    if (!output->flush()) {
+        fail(archive, "", output->failure() + untouched);
+        return exitDataError;
+    }
+    FileArchiveSource source(output->temporaryPath());
+    if (!source.isOpen() || !verifyArchive(source, written, member, reason)) {
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
         return exitDataError;
     }
-    if (std::rename(temporary->c_str(), archive.c_str()) != 0) {
-        reason = std::strerror(errno);
-        ::unlink(temporary->c_str());
-        fail(archive, "", "cannot replace it: " + reason + untouched);
+    int error = 0;
+    if (!output->commit(PendingFile::Replace::yes, true, reason, error)) {
+        fail(archive, "", reason + untouched);
         return exitDataError;
     }
     return exitOk;

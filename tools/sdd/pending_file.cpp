@@ -29,7 +29,7 @@ std::optional<PendingFile> PendingFile::create(const std::filesystem::path& targ
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)), temporary_(std::exchange(other.temporary_, {})),
-      fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
+      fd_(std::exchange(other.fd_, -1)), error_(other.error_), buffer_(std::move(other.buffer_)) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -38,6 +38,7 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
         temporary_ = std::exchange(other.temporary_, {});
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        buffer_ = std::move(other.buffer_);
     }
     return *this;
 }
@@ -46,7 +47,28 @@ PendingFile::~PendingFile() {
     discard();
 }
 
+namespace {
+
+constexpr std::size_t bufferSize = 256 * 1024;
+
+} // namespace
+
 bool PendingFile::write(std::span<const std::uint8_t> bytes) {
+    if (buffer_.size() + bytes.size() > bufferSize && !flush())
+        return false;
+    if (bytes.size() >= bufferSize)
+        return writeOut(bytes);
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    return error_ == 0;
+}
+
+bool PendingFile::flush() {
+    writeOut(buffer_);
+    buffer_.clear();
+    return error_ == 0;
+}
+
+bool PendingFile::writeOut(std::span<const std::uint8_t> bytes) {
     for (std::size_t at = 0; error_ == 0 && at < bytes.size();) {
         const ssize_t n = ::write(fd_, bytes.data() + at, bytes.size() - at);
         if (n < 0 && errno == EINTR)
@@ -77,12 +99,13 @@ int renameNoReplace(const char* from, const char* to) {
 } // namespace
 
 bool PendingFile::commit(Replace replace, bool durable, std::string& reason, int& error) {
+    flush();
     if (error_ == 0 && durable && ::fsync(fd_) != 0)
         error_ = errno;
     if (::close(std::exchange(fd_, -1)) != 0 && error_ == 0)
         error_ = errno;
     if (error_ != 0) {
-        reason = "cannot write " + target_.string() + ": " + std::strerror(error_);
+        reason = failure();
     } else {
         if (replace == Replace::yes)
             error_ = std::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno;
@@ -100,7 +123,12 @@ bool PendingFile::commit(Replace replace, bool durable, std::string& reason, int
     return false;
 }
 
+std::string PendingFile::failure() const {
+    return error_ == 0 ? std::string() : "cannot write " + target_.string() + ": " + std::strerror(error_);
+}
+
 void PendingFile::discard() {
+    buffer_.clear();
     if (fd_ >= 0)
         ::close(std::exchange(fd_, -1));
     if (!temporary_.empty())

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -23,14 +24,20 @@ public:
     PendingFile& operator=(PendingFile&& other) noexcept; // removes this one's temporary file first
     ~PendingFile(); // removes the temporary file unless it was put in place
 
-    // Appends the bytes. After a failure every later write fails too, and commit() says why.
+    // Appends the bytes (through a buffer, so small pieces cost no system call each). After a failure
+    // every later write fails too, and commit() says why.
     bool write(std::span<const std::uint8_t> bytes);
+
+    // Writes out what the buffer holds, so that the file can be read back under temporaryPath().
+    bool flush();
+    const std::string& temporaryPath() const { return temporary_; }
 
     // For settings made on the open file (its time, say) before it is put in place.
     int descriptor() const { return fd_; }
 
-    // Whether anything failed so far.
+    // Whether anything failed so far, and if so what, as a message.
     bool good() const { return error_ == 0; }
+    std::string failure() const;
 
     enum class Replace { no, yes };
     // Closes the file (flushed to the disk first when `durable`) and renames it to the target: over a file
@@ -47,8 +54,11 @@ private:
     PendingFile(std::filesystem::path target, std::string temporary, int fd)
         : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
 
+    bool writeOut(std::span<const std::uint8_t> bytes);
+
     std::filesystem::path target_;
     std::string temporary_; // empty once put in place or removed
     int fd_ = -1;
     int error_ = 0;
+    std::vector<std::uint8_t> buffer_;
 };

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -270,6 +271,32 @@ TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
     ASSERT_EQ(real.exitCode, 0) << real.output;
     const std::string list = sdd("l " + quoted(folder / "real.rar")).output;
     EXPECT_NE(list.find(" \u0442\u0435\u0441\u0442.txt\n"), std::string::npos) << list;
+}
+
+// Adding to an archive that is not solid copies its members as they are, whatever level is asked for now:
+// the archive comes back byte for byte with the new member after it, which costs only itself.
+TEST_F(SddTool, AddingCopiesTheMembersOfAnArchiveAsTheyAre) {
+    std::string words;
+    for (int i = 0; i < 20000; ++i)
+        words += "planet " + std::to_string(i % 97) + (i % 13 == 0 ? "\n" : " ");
+    std::vector<std::uint8_t> samples;
+    for (int i = 0; i < 100000; ++i)
+        samples.push_back(static_cast<std::uint8_t>(128 + 100 * std::sin(i * 0.01)));
+    writeBytes(folder / "in" / "words.txt", bytesOf(words));
+    writeBytes(folder / "in" / "sound.raw", samples);
+    writeBytes(folder / "new" / "small.txt", bytesOf("small"));
+    const fs::path archive = folder / "show.sdd";
+    ASSERT_EQ(sdd("a " + quoted(archive) + " -m5 -mm words.txt sound.raw", folder / "in").exitCode, 0);
+    const std::vector<std::uint8_t> before = readBytes(archive);
+
+    const SddRun add = sdd("a " + quoted(archive) + " -m0 small.txt", folder / "new");
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    const std::vector<std::uint8_t> after = readBytes(archive);
+    ASSERT_GT(after.size(), before.size());
+    EXPECT_LT(after.size(), before.size() + 64);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+    EXPECT_EQ(sdd("p " + quoted(archive) + " words.txt").output, words);
+    EXPECT_TRUE(contains(sdd("l " + quoted(archive)).output, "m5")) << sdd("l " + quoted(archive)).output;
 }
 
 // Whatever stops `a`, an archive that was there is left byte for byte as it was, and no temporary file stays.
