@@ -25,7 +25,7 @@ namespace {
 
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
 // bytes need not last, and this bounds what they cost.
-constexpr std::size_t mostPendingBytes = 64u << 20;
+constexpr std::size_t mostPendingBytes = 16u << 20;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
@@ -44,6 +44,19 @@ ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
 }
 
 bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time) {
+    // A solid member is packed at once, so only the others need a copy that outlives the call.
+    if (solidEncoder_ || bytes.size() > largestMemberSize)
+        return addOwned(name, bytes, {}, time);
+    return addOwned(name, bytes, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), time);
+}
+
+bool ArchivePacker::add(std::string_view name, std::vector<std::uint8_t>&& bytes, std::uint32_t time) {
+    const std::span<const std::uint8_t> view = bytes;
+    return addOwned(name, view, std::move(bytes), time);
+}
+
+bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t> bytes,
+                             std::vector<std::uint8_t> owned, std::uint32_t time) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
     // state moves on with every member it packs. The writer knows no method beyond level 5.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
@@ -63,7 +76,7 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     }
     // The workers take the members in order, so the oldest pending member is the first to be ready.
     auto task = std::make_shared<std::packaged_task<MemberData()>>(
-        [options = options_, bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.end())]() mutable {
+        [options = options_, bytes = std::move(owned)]() mutable {
             return packAlone(options, std::move(bytes));
         });
     std::future<MemberData> data = task->get_future();
@@ -74,6 +87,11 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     while (pendingBytes_ > mostPendingBytes)
         writeOldestPending();
     return true;
+}
+
+void ArchivePacker::expectBytes(std::uint64_t total) {
+    if (solidEncoder_)
+        solidEncoder_->reserve(static_cast<std::size_t>(total));
 }
 
 bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header) {

@@ -39,6 +39,13 @@ public:
     // member larger than largestMemberSize, which readers refuse, and for a level outside 0 to 5.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime);
+    // The same, taking the bytes over instead of copying them.
+    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
+             std::uint32_t time = defaultMemberTime);
+
+    // The bytes of the members to come, when they are known: a solid archive's packer then keeps its
+    // memory at the window however many there are (Rar20Encoder::reserve).
+    void expectBytes(std::uint64_t total);
 
     // Copies a member of another archive as it is there (ArchiveWriter::addCopied), after the members
     // added before it. Counts as added; fails, for the reasons the writer gives, in a solid archive.
@@ -65,6 +72,9 @@ private:
         std::future<MemberData> data;
     };
 
+    // `owned` holds the bytes `bytes` views when a worker is to pack them (empty otherwise).
+    bool addOwned(std::string_view name, std::span<const std::uint8_t> bytes, std::vector<std::uint8_t> owned,
+                  std::uint32_t time);
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
     void writeOldestPending();
     void reportWritten(std::size_t index) const;

@@ -532,10 +532,15 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
         reason = fs::exists(path, ec) ? "not a file" : "no such file";
         return false;
     }
+    // Read whole in one go into room made for it: growing as it comes would cost up to twice the file.
     std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-        reason = std::string("cannot read: ") + std::strerror(errno);
+    bytes.resize(static_cast<std::size_t>(fs::file_size(path, ec)));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const bool whole = in.gcount() == static_cast<std::streamsize>(bytes.size());
+    if (!in.is_open() || in.bad() || ec || !whole) {
+        reason = std::string("cannot read: ") + (ec                    ? ec.message()
+                                                 : !whole && !in.bad() ? "it changed while read"
+                                                                       : std::strerror(errno));
         return false;
     }
     struct stat status {};
@@ -688,6 +693,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             done += added[index].second;
             progress.show(done, added[index].first);
         });
+    packer.expectBytes(total);
     std::vector<WrittenMember> written;
     std::vector<bool> fileAdded(files.size(), false);
     // Read one at a time, so that only the member being packed is in memory.
@@ -701,11 +707,11 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             return false;
         }
         added.emplace_back(name, bytes.size());
-        if (!packer.add(name, bytes, time)) {
+        written.push_back(WrittenMember::of(name, bytes));
+        if (!packer.add(name, std::move(bytes), time)) {
             fail(archive, name, "cannot be stored: name or size beyond what the format holds" + untouched);
             return false;
         }
-        written.push_back(WrittenMember::of(name, bytes));
         return true;
     };
 

@@ -24,6 +24,11 @@ public:
     // the state the one before left. An empty member gives an empty stream and changes nothing.
     std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
 
+    // Makes room for `total` bytes of members to come, for an encoder that packs many (a solid archive's).
+    // The history then never moves, and the part of it that no match can reach any more is given back to
+    // the system as packing goes on: memory stays at the window, however long the stream.
+    void reserve(std::size_t total);
+
 private:
     // One stretch of a member, coded one way, with the statistics and the cost of that way.
     struct Block {
@@ -61,7 +66,15 @@ private:
         bits.put(code.codes[symbol], code.lengths[symbol]);
     }
 
-    std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
+    // Gives back the pages of the history that lie more than a window (and the stretches the parser works
+    // on) before `position`: nothing reads them any more.
+    void releaseBefore(std::size_t position);
+
+    // Every byte packed so far: the decoder's window and more. Positions stay those of the whole stream;
+    // once reserved, the pages before the window are given back and read as zero.
+    std::vector<std::uint8_t> history_;
+    const std::uint8_t* releasedIn_ = nullptr; // the buffer releasedBytes_ counts in
+    std::size_t releasedBytes_ = 0;
     Rar20LzParser parser_;
     bool tryMultimedia_;
     Rar20LzState lz_;
