@@ -1,15 +1,17 @@
 // sdd: the archive tool for data.sdd and any other RAR 2.x archive, used as unrar, unar and 7z are:
 //   sdd l ARCHIVE...                  list the members, with sizes, ratio, date, attributes and totals
-//   sdd t ARCHIVE...                  extract every member in memory and check its CRC
-//   sdd x ARCHIVE [PATTERN...] [-o DIR] [-f]
+//   sdd t ARCHIVE...                  decode every member and check its CRC, keeping nothing
+//   sdd x ARCHIVE [PATTERN...] [-o DIR] [-f] [-kb]
 //                                     extract to files, restoring their dates; existing files are kept
-//                                     unless -f
+//                                     unless -f; a file takes its name only once its CRC is right,
+//                                     unless -kb keeps broken ones
 //   sdd p ARCHIVE PATTERN...          write members to standard output
 //   sdd a ARCHIVE FILE|FOLDER... [-m0..-m5] [-s] [-mm]
 //                                     add to the archive (made when missing); members of the same name
 //                                     are replaced; FILE may be NAME=PATH to store PATH as NAME. The
-//                                     archive is written beside the target, read back member by member
-//                                     and only then put in its place.
+//                                     members of an archive that is not solid are copied as they are.
+//                                     The archive is written beside the target, read back member by
+//                                     member and only then put in its place.
 // Exit codes: 0 success, 1 a data error (or a member skipped), 2 a usage error. Every error names the
 // archive, the member and why.
 #include "data/archive_reader.h"
@@ -68,7 +70,7 @@ constexpr const char* helpText =
     "Commands:\n"
     "  l ARCHIVE...              list the members: attributes, size, packed size, ratio,\n"
     "                            date and time, CRC-32, method; and the totals\n"
-    "  t ARCHIVE...              test: extract every member in memory and check its CRC-32\n"
+    "  t ARCHIVE...              test: decode every member and check its CRC-32\n"
     "  x ARCHIVE [PATTERN...]    extract all members, or those the patterns select, with\n"
     "                            their dates; files already there are kept unless -f\n"
     "  p ARCHIVE PATTERN...      write the members the patterns select to standard output\n"
