@@ -89,6 +89,18 @@ bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t
     return true;
 }
 
+bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, const ArchiveWriter::MemberReader& read) {
+    if (solidEncoder_ || size > largestMemberSize)
+        return false;
+    while (!pending_.empty())
+        writeOldestPending();
+    if (!writer_.addStoredFrom(name, size, crc, time, read))
+        return false;
+    reportWritten(added_++);
+    return true;
+}
+
 void ArchivePacker::expectBytes(std::uint64_t total) {
     if (solidEncoder_)
         solidEncoder_->reserve(static_cast<std::size_t>(total));

@@ -43,6 +43,12 @@ public:
     bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
              std::uint32_t time = defaultMemberTime);
 
+    // Stores a member read a chunk at a time (ArchiveWriter::addStoredFrom), after the members added before
+    // it: a member of any size costs one chunk. Only where members are not packed as one stream (level 0,
+    // or not solid); fails too for the reasons the writer gives.
+    bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       const ArchiveWriter::MemberReader& read);
+
     // The bytes of the members to come, when they are known: a solid archive's packer then keeps its
     // memory at the window however many there are (Rar20Encoder::reserve).
     void expectBytes(std::uint64_t total);

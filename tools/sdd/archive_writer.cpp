@@ -66,6 +66,24 @@ void ArchiveWriter::put(std::span<const std::uint8_t> bytes) {
         good_ = output_(bytes);
 }
 
+bool ArchiveWriter::addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, const MemberReader& read) {
+    if (!acceptsName(name))
+        return false;
+    addMember(name, {}, size, crc, methodStored, time, size);
+    std::vector<std::uint8_t> chunk;
+    std::uint32_t crcAsRead = 0;
+    for (std::uint32_t done = 0; done < size;) {
+        chunk.resize(std::min<std::size_t>(copyChunkSize, size - done));
+        if (!read(chunk))
+            return false;
+        crcAsRead = crc32(chunk, crcAsRead);
+        put(chunk);
+        done += static_cast<std::uint32_t>(chunk.size());
+    }
+    return crcAsRead == crc;
+}
+
 bool ArchiveWriter::addCopied(ArchiveSource& source, const MemberHeader& header) {
     if (solid_ || header.solidContinuation || header.dataOffset < header.headerOffset)
         return false;
@@ -87,7 +105,8 @@ bool ArchiveWriter::addCopied(ArchiveSource& source, const MemberHeader& header)
 bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t time) {
     if (data.size() > std::numeric_limits<std::uint32_t>::max())
         return false;
-    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time);
+    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time,
+                     data.size());
 }
 
 bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_t> packed,
@@ -95,7 +114,7 @@ bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_
                               std::uint32_t time) {
     if (method <= methodStored || method > lastPackedMethod)
         return false;
-    return addMember(name, packed, unpackedSize, unpackedCrc, method, time);
+    return addMember(name, packed, unpackedSize, unpackedCrc, method, time, packed.size());
 }
 
 bool ArchiveWriter::acceptsName(std::string_view name) {
@@ -104,8 +123,8 @@ bool ArchiveWriter::acceptsName(std::string_view name) {
 
 bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
-                              std::uint32_t time) {
-    if (!acceptsName(name) || data.size() > std::numeric_limits<std::uint32_t>::max())
+                              std::uint32_t time, std::size_t dataSize) {
+    if (!acceptsName(name) || dataSize > std::numeric_limits<std::uint32_t>::max())
         return false;
 
     std::uint16_t flags = longBlockFlag | dictionary1MiBFlag;
@@ -123,7 +142,7 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     header.push_back(fileHeaderType);
     putLittleEndian(header, flags, 2);
     putLittleEndian(header, static_cast<std::uint32_t>(fileHeaderFixedSize + name.size()), 2);
-    putLittleEndian(header, static_cast<std::uint32_t>(data.size()), 4);
+    putLittleEndian(header, static_cast<std::uint32_t>(dataSize), 4);
     putLittleEndian(header, unpackedSize, 4);
     header.push_back(hostOsWin32);
     putLittleEndian(header, unpackedCrc, 4);

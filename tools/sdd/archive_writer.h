@@ -50,6 +50,15 @@ public:
     bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime);
 
+    // Reads the next bytes of a member into the span, filling it; false when they cannot be read.
+    using MemberReader = std::function<bool(std::span<std::uint8_t>)>;
+
+    // Stores a member of `size` bytes whose CRC-32 is `crc`, read a chunk at a time from `read`, so that
+    // a member of any size costs one chunk of memory. Fails, and the archive being written is then
+    // unusable, when the bytes cannot be read or do not have that CRC (the file changed since).
+    bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       const MemberReader& read);
+
     // Copies a member of another archive as it is there, header and packed data, so it keeps its method
     // and everything else its header says. Only into an archive that is not solid, and only members that
     // are no solid continuation (they would need the members before them): fails, adding nothing, for
@@ -66,8 +75,10 @@ public:
     bool save(const std::string& path) const;
 
 private:
+    // Writes the header of a member whose data is `dataSize` bytes, and `data`: all of them, or none when
+    // they follow.
     bool addMember(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t unpackedSize,
-                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time);
+                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time, std::size_t dataSize);
 
     void put(std::span<const std::uint8_t> bytes);
 

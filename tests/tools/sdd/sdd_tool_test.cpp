@@ -297,6 +297,13 @@ TEST_F(SddTool, AddingCopiesTheMembersOfAnArchiveAsTheyAre) {
     EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
     EXPECT_EQ(sdd("p " + quoted(archive) + " words.txt").output, words);
     EXPECT_TRUE(contains(sdd("l " + quoted(archive)).output, "m5")) << sdd("l " + quoted(archive)).output;
+
+    // A stored member streams from its file in chunks.
+    writeBytes(folder / "new" / "again.raw", samples);
+    ASSERT_EQ(sdd("a " + quoted(archive) + " -m0 again.raw", folder / "new").exitCode, 0);
+    EXPECT_EQ(readBytes(archive).size(), after.size() + 32 + 9 + samples.size());
+    const std::string again = sdd("p " + quoted(archive) + " again.raw").output;
+    EXPECT_TRUE(std::vector<std::uint8_t>(again.begin(), again.end()) == samples);
 }
 
 // Whatever stops `a`, an archive that was there is left byte for byte as it was, and no temporary file stays.
