@@ -125,12 +125,13 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
     data.unpackedCrc = crc32(bytes);
     if (options.level > 0 && !bytes.empty()) {
         Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
-        std::vector<std::uint8_t> packed = encoder.encode(bytes);
-        if (packed.size() < bytes.size()) {
+        std::vector<std::uint8_t> packed = encoder.encode(std::move(bytes));
+        if (packed.size() < data.unpackedSize) {
             data.bytes = std::move(packed);
             data.method = static_cast<std::uint8_t>(methodStored + options.level);
             return data;
         }
+        bytes = encoder.takeHistory();
     }
     data.bytes = std::move(bytes);
     return data;

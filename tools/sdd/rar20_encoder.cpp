@@ -61,6 +61,7 @@ Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
     : parser_(history_, effort), tryMultimedia_(tryMultimedia) {}
 
 void Rar20Encoder::reserve(std::size_t total) {
+    releasing_ = true;
     history_.reserve(history_.size() + total);
 }
 
@@ -81,6 +82,13 @@ void Rar20Encoder::releaseBefore(std::size_t position) {
         releasedBytes_ = to - base;
 }
 
+std::vector<std::uint8_t> Rar20Encoder::encode(std::vector<std::uint8_t>&& member) {
+    if (!history_.empty())
+        return encode(std::span<const std::uint8_t>(member));
+    history_ = std::move(member);
+    return encodeFrom(0);
+}
+
 std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
     const std::size_t begin = history_.size();
     // Only into room reserved up front: a history that grew would copy (and so bring back) what was given
@@ -88,6 +96,11 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     if (history_.size() + member.size() > history_.capacity())
         history_.reserve(std::max(history_.size() + member.size(), history_.capacity() / 2 * 3));
     history_.insert(history_.end(), member.begin(), member.end());
+    return encodeFrom(begin);
+}
+
+std::vector<std::uint8_t> Rar20Encoder::encodeFrom(std::size_t begin) {
+    const bool empty = begin == history_.size();
     BitWriter bits;
     const auto stretchEnd = [this](std::size_t from) { return std::min(history_.size(), from + blockSize); };
     for (std::size_t at = begin; at < history_.size();) {
@@ -111,12 +124,13 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
             emit(block, bits);
         }
         at = end;
-        releaseBefore(at);
+        if (releasing_)
+            releaseBefore(at);
     }
     // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
     // there. Zero bits, and fewer than the five unread bytes at which decoders look for a table switch
     // after a member's end.
-    if (!member.empty())
+    if (!empty)
         bits.put(0, lookAheadPaddingBits);
     return bits.take();
 }

@@ -23,6 +23,12 @@ public:
     // The packed stream of the next member: the first starts a fresh decoder, each later one goes on from
     // the state the one before left. An empty member gives an empty stream and changes nothing.
     std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
+    // The same, taking the bytes over: the first member of an encoder is packed where it lies, not copied.
+    std::vector<std::uint8_t> encode(std::vector<std::uint8_t>&& member);
+
+    // The bytes packed so far, given back by an encoder that is done and reserved nothing (a member that
+    // did not shrink is stored from them).
+    std::vector<std::uint8_t> takeHistory() { return std::move(history_); }
 
     // Makes room for `total` bytes of members to come, for an encoder that packs many (a solid archive's).
     // The history then never moves, and the part of it that no match can reach any more is given back to
@@ -66,6 +72,9 @@ private:
         bits.put(code.codes[symbol], code.lengths[symbol]);
     }
 
+    // Packs history_ from `begin` on: the member just appended.
+    std::vector<std::uint8_t> encodeFrom(std::size_t begin);
+
     // Gives back the pages of the history that lie more than a window (and the stretches the parser works
     // on) before `position`: nothing reads them any more.
     void releaseBefore(std::size_t position);
@@ -73,6 +82,7 @@ private:
     // Every byte packed so far: the decoder's window and more. Positions stay those of the whole stream;
     // once reserved, the pages before the window are given back and read as zero.
     std::vector<std::uint8_t> history_;
+    bool releasing_ = false;                   // set by reserve()
     const std::uint8_t* releasedIn_ = nullptr; // the buffer releasedBytes_ counts in
     std::size_t releasedBytes_ = 0;
     Rar20LzParser parser_;
