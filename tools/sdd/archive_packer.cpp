@@ -101,11 +101,6 @@ bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std
     return true;
 }
 
-void ArchivePacker::expectBytes(std::uint64_t total) {
-    if (solidEncoder_)
-        solidEncoder_->reserve(static_cast<std::size_t>(total));
-}
-
 bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header) {
     if (options_.solid)
         return false;

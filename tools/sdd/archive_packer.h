@@ -49,10 +49,6 @@ public:
     bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
                        const ArchiveWriter::MemberReader& read);
 
-    // The bytes of the members to come, when they are known: a solid archive's packer then keeps its
-    // memory at the window however many there are (Rar20Encoder::reserve).
-    void expectBytes(std::uint64_t total);
-
     // Copies a member of another archive as it is there (ArchiveWriter::addCopied), after the members
     // added before it. Counts as added; fails, for the reasons the writer gives, in a solid archive.
     bool addCopied(ArchiveSource& source, const MemberHeader& header);

@@ -740,7 +740,6 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             done += added[index].second;
             progress.show(done, added[index].first);
         });
-    packer.expectBytes(total);
     std::vector<WrittenMember> written;
     std::vector<bool> fileAdded(files.size(), false);
     // Read one at a time, so that only the member being packed is in memory; a member that is only

@@ -8,9 +8,6 @@
 #include <iterator>
 #include <numeric>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace {
 
 // Long enough that tables cost little against the data; each is cut further where its statistics change.
@@ -60,28 +57,6 @@ std::optional<std::uint64_t> symbolBits(std::span<const std::uint32_t> weights,
 Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
     : parser_(history_, effort), tryMultimedia_(tryMultimedia) {}
 
-void Rar20Encoder::reserve(std::size_t total) {
-    releasing_ = true;
-    history_.reserve(history_.size() + total);
-}
-
-void Rar20Encoder::releaseBefore(std::size_t position) {
-    // Matches reach one window back from the stretch being parsed; the parser may be one stretch further.
-    constexpr std::size_t reach = rar20WindowSize + 2 * blockSize;
-    static const std::size_t pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    if (history_.data() != releasedIn_) {
-        releasedIn_ = history_.data();
-        releasedBytes_ = 0;
-    }
-    if (position <= reach)
-        return;
-    const auto base = reinterpret_cast<std::uintptr_t>(history_.data());
-    const std::uintptr_t from = (base + releasedBytes_ + pageSize - 1) / pageSize * pageSize;
-    const std::uintptr_t to = (base + position - reach) / pageSize * pageSize;
-    if (to > from && ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED) == 0)
-        releasedBytes_ = to - base;
-}
-
 std::vector<std::uint8_t> Rar20Encoder::encode(std::vector<std::uint8_t>&& member) {
     if (!history_.empty())
         return encode(std::span<const std::uint8_t>(member));
@@ -91,10 +66,6 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::vector<std::uint8_t>&& membe
 
 std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
     const std::size_t begin = history_.size();
-    // Only into room reserved up front: a history that grew would copy (and so bring back) what was given
-    // back.
-    if (history_.size() + member.size() > history_.capacity())
-        history_.reserve(std::max(history_.size() + member.size(), history_.capacity() / 2 * 3));
     history_.insert(history_.end(), member.begin(), member.end());
     return encodeFrom(begin);
 }
@@ -124,8 +95,6 @@ std::vector<std::uint8_t> Rar20Encoder::encodeFrom(std::size_t begin) {
             emit(block, bits);
         }
         at = end;
-        if (releasing_)
-            releaseBefore(at);
     }
     // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
     // there. Zero bits, and fewer than the five unread bytes at which decoders look for a table switch

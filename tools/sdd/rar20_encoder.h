@@ -26,14 +26,9 @@ public:
     // The same, taking the bytes over: the first member of an encoder is packed where it lies, not copied.
     std::vector<std::uint8_t> encode(std::vector<std::uint8_t>&& member);
 
-    // The bytes packed so far, given back by an encoder that is done and reserved nothing (a member that
-    // did not shrink is stored from them).
+    // The bytes packed so far, given back by an encoder that is done (a member that did not shrink is
+    // stored from them).
     std::vector<std::uint8_t> takeHistory() { return std::move(history_); }
-
-    // Makes room for `total` bytes of members to come, for an encoder that packs many (a solid archive's).
-    // The history then never moves, and the part of it that no match can reach any more is given back to
-    // the system as packing goes on: memory stays at the window, however long the stream.
-    void reserve(std::size_t total);
 
 private:
     // One stretch of a member, coded one way, with the statistics and the cost of that way.
@@ -75,16 +70,7 @@ private:
     // Packs history_ from `begin` on: the member just appended.
     std::vector<std::uint8_t> encodeFrom(std::size_t begin);
 
-    // Gives back the pages of the history that lie more than a window (and the stretches the parser works
-    // on) before `position`: nothing reads them any more.
-    void releaseBefore(std::size_t position);
-
-    // Every byte packed so far: the decoder's window and more. Positions stay those of the whole stream;
-    // once reserved, the pages before the window are given back and read as zero.
-    std::vector<std::uint8_t> history_;
-    bool releasing_ = false;                   // set by reserve()
-    const std::uint8_t* releasedIn_ = nullptr; // the buffer releasedBytes_ counts in
-    std::size_t releasedBytes_ = 0;
+    std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
     Rar20LzParser parser_;
     bool tryMultimedia_;
     Rar20LzState lz_;
