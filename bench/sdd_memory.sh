@@ -23,7 +23,10 @@ measure() {
     label=$1
     shift
     /usr/bin/time -f "%M %U %S %e %x" -o "$work/time" "$@" >/dev/null 2>"$work/errors" || true
-    read -r peak user system wall status <"$work/time"
+    # time puts a line before the figures when the command fails.
+    read -r peak user system wall status <<EOF
+$(tail -n 1 "$work/time")
+EOF
     printf '%-28s %8.1f MiB peak  %7.2f s processor  %7.2f s wall  exit %s\n' "$label" \
         "$(echo "$peak / 1024" | bc -l)" "$(echo "$user + $system" | bc -l)" "$wall" "$status"
 }
