@@ -24,6 +24,7 @@
 #include "tools/sdd/member_time.h"
 #include "tools/sdd/pending_file.h"
 #include "tools/sdd/progress.h"
+#include "tools/sdd/stored_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -563,50 +564,6 @@ bool sameStoredName(std::string_view a, std::string_view b) {
     });
 }
 
-// A file to be stored as it is, read in chunks: once for its CRC-32 when opened, then as it is written.
-struct StoredFile {
-    std::ifstream in;
-    std::uint32_t size = 0;
-    std::uint32_t crc = 0;
-    std::uint32_t time = defaultMemberTime;
-
-    bool open(const fs::path& path, std::string& reason) {
-        std::error_code ec;
-        if (!fs::is_regular_file(path, ec)) {
-            reason = fs::exists(path, ec) ? "not a file" : "no such file";
-            return false;
-        }
-        in.open(path, std::ios::binary);
-        const std::uintmax_t fileSize = fs::file_size(path, ec);
-        if (!in.is_open() || ec || fileSize > largestMemberSize) {
-            reason = std::string("cannot read: ") + (ec ? ec.message() : std::strerror(errno));
-            return false;
-        }
-        size = static_cast<std::uint32_t>(fileSize);
-        std::vector<std::uint8_t> chunk(64 * 1024);
-        for (std::uint32_t done = 0; done < size;) {
-            const std::span<std::uint8_t> piece =
-                std::span(chunk).first(std::min<std::size_t>(chunk.size(), size - done));
-            if (!read(piece)) {
-                reason = "cannot read: it changed while it was read";
-                return false;
-            }
-            crc = crc32(piece, crc);
-            done += static_cast<std::uint32_t>(piece.size());
-        }
-        struct stat status {};
-        if (::stat(path.c_str(), &status) == 0)
-            time = dosTimeOf(status.st_mtime);
-        in.seekg(0);
-        return true;
-    }
-
-    bool read(std::span<std::uint8_t> into) {
-        in.read(reinterpret_cast<char*>(into.data()), static_cast<std::streamsize>(into.size()));
-        return in.gcount() == static_cast<std::streamsize>(into.size());
-    }
-};
-
 // The name of a member as its header holds it, with its Unicode form after a zero byte where it has one, so
 // that adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
 std::string storedName(const MemberHeader& header) {
@@ -753,9 +710,9 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                 fail(archive, file.string(), reason + untouched);
                 return false;
             }
-            added.emplace_back(name, stored.size);
-            written.push_back({WrittenMember::of(name, {}).name, stored.size, stored.crc});
-            if (!packer.addStoredFrom(name, stored.size, stored.crc, stored.time,
+            added.emplace_back(name, stored.size());
+            written.push_back({WrittenMember::of(name, {}).name, stored.size(), stored.crc()});
+            if (!packer.addStoredFrom(name, stored.size(), stored.crc(), stored.time(),
                                       [&](std::span<std::uint8_t> into) { return stored.read(into); })) {
                 fail(archive, file.string(),
                      (ArchiveWriter::acceptsName(name)
