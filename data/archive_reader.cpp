@@ -22,28 +22,24 @@ class MemberExtractor {
 public:
     explicit MemberExtractor(ArchiveSource& source) : source_(source) {}
 
-    // Extracts one member. Its bytes go to `bytes` when given, which is empty after a failure; without it
-    // a compressed member is still decoded and checked, as the solid members after it need.
-    ExtractResult extract(const MemberHeader& header, std::vector<std::uint8_t>* bytes) {
-        std::vector<std::uint8_t> discarded;
-        std::vector<std::uint8_t>& out = bytes ? *bytes : discarded;
-        out.clear();
+    // Extracts one member, handing its bytes to `sink` in pieces as they come when it is given; without it
+    // a compressed member is still decoded and checked, as the solid members after it need. After a
+    // failure the sink may have had part of the member.
+    ExtractResult extract(const MemberHeader& header, const ByteSink& sink) {
         if (header.damage != ExtractResult::ok) {
             // Whatever member was there, the solid stream after it is broken.
             unpacker_.discardState();
             return header.damage;
         }
-        const ExtractResult result = extractInto(header, out, bytes != nullptr);
-        if (result != ExtractResult::ok) {
-            out = {};
-            if (header.method != storedMethod && result != ExtractResult::crcMismatch)
-                unpacker_.discardState();
-        }
+        const ExtractResult result = extractInto(header, sink);
+        if (result != ExtractResult::ok && header.method != storedMethod &&
+            result != ExtractResult::crcMismatch)
+            unpacker_.discardState();
         return result;
     }
 
 private:
-    ExtractResult extractInto(const MemberHeader& header, std::vector<std::uint8_t>& out, bool keep) {
+    ExtractResult extractInto(const MemberHeader& header, const ByteSink& sink) {
         if (header.unpVer < oldestVersion || header.unpVer > newestVersion)
             return ExtractResult::unsupportedVersion;
         if (header.flags & encryptedFlag)
@@ -57,30 +53,36 @@ private:
             return ExtractResult::dataError;
         if (!stored && header.solidContinuation && !unpacker_.canContinue())
             return ExtractResult::solidPredecessorFailed;
-
-        std::vector<std::uint8_t> packed(header.packSize);
-        if (!source_.read(header.dataOffset, packed))
+        if (header.dataOffset > source_.size() || header.packSize > source_.size() - header.dataOffset)
             return ExtractResult::packedDataPastEnd;
 
         std::uint32_t crc = 0;
+        const auto take = [&](std::span<const std::uint8_t> piece) {
+            crc = crc32(piece, crc);
+            if (sink)
+                sink(piece);
+        };
         if (stored) {
-            out.assign(packed.begin(), packed.begin() + header.unpSize);
-            crc = crc32(out);
-        } else {
-            // Room for the whole member up front, so it is not copied again and again as it grows; but
-            // no more than the packed bits can decode to, which a damaged header cannot inflate.
-            if (keep)
-                out.reserve(std::min<std::uint64_t>(header.unpSize, std::uint64_t{header.packSize} * 8 *
-                                                                        Rar20Unpacker::longestMatch));
-            const auto sink = [&](std::span<const std::uint8_t> piece) {
-                crc = crc32(piece, crc);
-                if (keep)
-                    out.insert(out.end(), piece.begin(), piece.end());
-            };
-            if (!unpacker_.unpack(packed, header.unpSize, header.solidContinuation, sink))
-                return ExtractResult::dataError;
+            if (!copyStored(header, take))
+                return ExtractResult::packedDataPastEnd;
+        } else if (!unpacker_.unpack(source_, header.dataOffset, header.packSize, header.unpSize,
+                                     header.solidContinuation, take)) {
+            return ExtractResult::dataError;
         }
         return crc == header.fileCrc ? ExtractResult::ok : ExtractResult::crcMismatch;
+    }
+
+    bool copyStored(const MemberHeader& header, const ByteSink& take) {
+        std::vector<std::uint8_t> chunk(std::min<std::size_t>(header.unpSize, Rar20BitReader::chunkSize));
+        for (std::uint32_t done = 0; done < header.unpSize;) {
+            const std::span<std::uint8_t> piece =
+                std::span(chunk).first(std::min<std::size_t>(chunk.size(), header.unpSize - done));
+            if (!source_.read(header.dataOffset + done, piece))
+                return false;
+            take(piece);
+            done += static_cast<std::uint32_t>(piece.size());
+        }
+        return true;
     }
 
     ArchiveSource& source_;
@@ -108,11 +110,22 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
     MemberExtractor extractor(archive);
     MemberHeader header;
     while (walk.next(header)) {
-        if (memberNameMatches(memberName, header.name))
-            return extractor.extract(header, &out);
+        if (memberNameMatches(memberName, header.name)) {
+            // Room for the whole member up front, so it is not copied again and again as it grows; but no
+            // more than the packed bits can decode to, which a damaged header cannot inflate.
+            out.reserve(std::min<std::uint64_t>(
+                header.unpSize, std::uint64_t{header.packSize} *
+                                    (header.method == storedMethod ? 1 : 8 * Rar20Unpacker::longestMatch)));
+            const ExtractResult result = extractor.extract(header, [&](std::span<const std::uint8_t> piece) {
+                out.insert(out.end(), piece.begin(), piece.end());
+            });
+            if (result != ExtractResult::ok)
+                out = {};
+            return result;
+        }
         // The members before the wanted one of a solid archive fill the window it goes on from.
         if (walk.solid() && header.method != storedMethod)
-            extractor.extract(header, nullptr);
+            extractor.extract(header, {});
     }
     return walk.error() == ExtractResult::ok ? ExtractResult::notFound : walk.error();
 }
@@ -147,19 +160,35 @@ ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& mem
     return walk.error();
 }
 
-ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback,
-                         std::uint64_t* trailingBytes) {
+ExtractResult streamAll(ArchiveSource& archive, const MemberStreamer& streamer,
+                        std::uint64_t* trailingBytes) {
     ArchiveWalk walk(archive);
     if (const ExtractResult start = walk.start(); start != ExtractResult::ok)
         return start;
     MemberExtractor extractor(archive);
     MemberHeader header;
-    std::vector<std::uint8_t> bytes;
     while (walk.next(header)) {
-        const ExtractResult result = extractor.extract(header, &bytes);
-        callback(header, result, bytes);
+        const ExtractResult result = extractor.extract(header, streamer.open(header));
+        streamer.close(header, result);
     }
     if (trailingBytes)
         *trailingBytes = walk.trailingBytes();
     return walk.error();
+}
+
+ExtractResult extractAll(ArchiveSource& archive, const MemberCallback& callback,
+                         std::uint64_t* trailingBytes) {
+    std::vector<std::uint8_t> bytes;
+    const MemberStreamer streamer{[&](const MemberHeader&) -> ByteSink {
+                                      bytes.clear();
+                                      return [&](std::span<const std::uint8_t> piece) {
+                                          bytes.insert(bytes.end(), piece.begin(), piece.end());
+                                      };
+                                  },
+                                  [&](const MemberHeader& header, ExtractResult result) {
+                                      if (result != ExtractResult::ok)
+                                          bytes = {};
+                                      callback(header, result, bytes);
+                                  }};
+    return streamAll(archive, streamer, trailingBytes);
 }

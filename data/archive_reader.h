@@ -31,6 +31,24 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
 ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members,
                           std::uint64_t* trailingBytes = nullptr);
 
+// Receives a member's bytes in order, in pieces (each valid during the call).
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+
+// What to do with each member of a pass through the archive: `open` gives the sink for its bytes, or an
+// empty one when only its check is wanted (every member is decoded and checked, as a solid archive needs);
+// `close` follows with its result. After a failure the sink may have had part of the member, or all of it
+// (a CRC mismatch).
+struct MemberStreamer {
+    std::function<ByteSink(const MemberHeader& header)> open;
+    std::function<void(const MemberHeader& header, ExtractResult result)> close;
+};
+
+// Extracts every member in one pass, in order, as a stream: memory stays at the decoder's window and a
+// chunk of the archive whatever the size of the member. A solid archive is decoded once. The result is ok,
+// or why the walk stopped before the end.
+ExtractResult streamAll(ArchiveSource& archive, const MemberStreamer& streamer,
+                        std::uint64_t* trailingBytes = nullptr);
+
 // Extracts every member in one pass, in order, and reports each: its header, its result and, when that is
 // ok, its bytes (valid during the call). A solid archive is decoded once. The result is ok, or why the walk
 // stopped before the end.

@@ -6,16 +6,27 @@
 
 bool Rar20Unpacker::unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                            bool solidContinuation, const Sink& sink) {
+    Rar20BitReader bits(packed);
+    return unpack(bits, unpackedSize, solidContinuation, sink);
+}
+
+bool Rar20Unpacker::unpack(ArchiveSource& archive, std::uint64_t offset, std::uint32_t packedSize,
+                           std::uint32_t unpackedSize, bool solidContinuation, const Sink& sink) {
+    Rar20BitReader bits(archive, offset, packedSize);
+    return unpack(bits, unpackedSize, solidContinuation, sink);
+}
+
+bool Rar20Unpacker::unpack(Rar20BitReader& bits, std::uint32_t unpackedSize, bool solidContinuation,
+                           const Sink& sink) {
     // Archivers store empty files (and folders) with no packed data at all: nothing to decode, nothing
     // for a solid successor to go on from.
-    if (unpackedSize == 0 && packed.empty())
+    if (unpackedSize == 0 && bits.unreadBytes() == 0)
         return true;
     if (solidContinuation && state_ == State::broken)
         return false;
     const bool fromScratch = !solidContinuation || state_ == State::fresh;
     state_ = State::broken;
 
-    Rar20BitReader bits(packed);
     if (fromScratch) {
         if (!startAfresh() || !readTables(bits))
             return false;

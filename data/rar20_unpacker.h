@@ -32,6 +32,9 @@ public:
     // table) or when the state to go on from is broken; `sink` may have received part of the member then.
     bool unpack(std::span<const std::uint8_t> packed, std::uint32_t unpackedSize, bool solidContinuation,
                 const Sink& sink);
+    // The same for the `packedSize` bytes at `offset` in an archive, read a chunk at a time.
+    bool unpack(ArchiveSource& archive, std::uint64_t offset, std::uint32_t packedSize,
+                std::uint32_t unpackedSize, bool solidContinuation, const Sink& sink);
 
     // Whether a solid continuation can go on from the state left behind: false after a member that failed
     // and after discardState(), until a member that starts afresh.
@@ -49,6 +52,7 @@ private:
     static constexpr std::size_t audioSymbols = rar20MultimediaSymbols;
     static constexpr std::size_t maxChannels = rar20MaxChannels;
 
+    bool unpack(Rar20BitReader& bits, std::uint32_t unpackedSize, bool solidContinuation, const Sink& sink);
     bool startAfresh();
     bool decode(Rar20BitReader& bits, std::int64_t& toProduce, const Sink& sink);
     bool readTables(Rar20BitReader& bits);

@@ -30,10 +30,15 @@ Members readable(std::span<const std::uint8_t> archive) {
 std::optional<Members> keptByAdd(std::span<const std::uint8_t> archive) {
     Members kept;
     MemoryArchiveSource source(archive);
-    bool solid = false;
-    if (readArchiveWhole(source, solid, [&](const MemberHeader& header, std::span<const std::uint8_t> bytes) {
-            kept.emplace(header.name, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-        }))
+    std::vector<std::uint8_t> bytes;
+    const MemberStreamer keep{[&](const MemberHeader&) -> ByteSink {
+                                  bytes.clear();
+                                  return [&](std::span<const std::uint8_t> piece) {
+                                      bytes.insert(bytes.end(), piece.begin(), piece.end());
+                                  };
+                              },
+                              [&](const MemberHeader& header, ExtractResult) { kept.emplace(header.name, bytes); }};
+    if (readArchiveWhole(source, keep))
         return std::nullopt;
     return kept;
 }

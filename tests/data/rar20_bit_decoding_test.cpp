@@ -25,28 +25,47 @@ std::vector<std::uint8_t> randomBytes(std::size_t size, unsigned seed) {
 
 // Reads of every width from every bit position, through many refills and on past the end, agree with the
 // bits taken one at a time; the reader tells an overrun exactly when more bits were read than there are.
+// The same whether the bytes are in memory or come from an archive a chunk at a time (across chunk ends).
 TEST(Rar20BitReader, ReadsEveryWidthAtEveryPositionUpToAndPastTheEnd) {
-    for (std::size_t size : {0u, 1u, 2u, 7u, 8u, 9u, 15u, 16u, 17u, 61u}) {
-        const std::vector<std::uint8_t> bytes = randomBytes(size, static_cast<unsigned>(size));
-        std::mt19937 random(static_cast<unsigned>(size) + 100);
-        Rar20BitReader reader(bytes);
-        std::size_t position = 0;
-        while (position < size * 8 + 40) {
-            const unsigned width = random() % 17;
-            std::uint32_t expected = 0;
-            for (unsigned i = 0; i < width; ++i)
-                expected = expected << 1 | bitAt(bytes, position + i);
-            std::uint32_t ahead = 0;
-            for (unsigned i = 0; i < 16; ++i)
-                ahead = ahead << 1 | bitAt(bytes, position + i);
-            ASSERT_EQ(reader.peek16(), ahead) << "size " << size << " bit " << position;
-            ASSERT_EQ(reader.read(width), expected) << "size " << size << " bit " << position;
-            position += width;
-            ASSERT_EQ(reader.overrun(), position > size * 8) << "size " << size << " bit " << position;
-            ASSERT_EQ(reader.unreadBytes(), position / 8 < size ? size - position / 8 : 0)
-                << "size " << size << " bit " << position;
+    constexpr std::size_t chunk = Rar20BitReader::chunkSize;
+    const std::size_t sizes[] = {0, 1, 2, 7, 8, 9, 15, 16, 17, 61, chunk + 3, 2 * chunk + 7};
+    for (const std::size_t size : sizes)
+        for (const bool fromArchive : {false, true}) {
+            const std::vector<std::uint8_t> bytes = randomBytes(size, static_cast<unsigned>(size));
+            std::mt19937 random(static_cast<unsigned>(size) + 100);
+            // In the archive the member's bytes come after others, which the reader must not take.
+            std::vector<std::uint8_t> archive = randomBytes(5, 1);
+            archive.insert(archive.end(), bytes.begin(), bytes.end());
+            archive.push_back(0xFF);
+            MemoryArchiveSource source(archive);
+            Rar20BitReader reader = fromArchive ? Rar20BitReader(source, 5, size) : Rar20BitReader(bytes);
+            std::size_t position = 0;
+            while (position < size * 8 + 40) {
+                const unsigned width = random() % 17;
+                std::uint32_t expected = 0;
+                for (unsigned i = 0; i < width; ++i)
+                    expected = expected << 1 | bitAt(bytes, position + i);
+                std::uint32_t ahead = 0;
+                for (unsigned i = 0; i < 16; ++i)
+                    ahead = ahead << 1 | bitAt(bytes, position + i);
+                ASSERT_EQ(reader.peek16(), ahead) << "size " << size << " bit " << position;
+                ASSERT_EQ(reader.read(width), expected) << "size " << size << " bit " << position;
+                position += width;
+                ASSERT_EQ(reader.overrun(), position > size * 8) << "size " << size << " bit " << position;
+                ASSERT_EQ(reader.unreadBytes(), position / 8 < size ? size - position / 8 : 0)
+                    << "size " << size << " bit " << position;
+            }
         }
-    }
+}
+
+// An archive that cannot give the bytes (cut short under the reader) ends the stream as an overrun.
+TEST(Rar20BitReader, BytesTheArchiveCannotGiveAreAnOverrun) {
+    const std::vector<std::uint8_t> archive = randomBytes(Rar20BitReader::chunkSize + 100, 3);
+    MemoryArchiveSource source(archive);
+    Rar20BitReader reader(source, 50, archive.size());
+    for (std::size_t bit = 0; bit < (archive.size() - 50) * 8 - 64 && !reader.overrun(); bit += 16)
+        reader.read(16);
+    EXPECT_TRUE(reader.overrun());
 }
 
 TEST(Rar20BitReader, ConsumingTheLastBitExactlyIsNoOverrun) {

@@ -25,7 +25,7 @@ namespace {
 
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
 // bytes need not last, and this bounds what they cost.
-constexpr std::size_t mostPendingBytes = 64u << 20;
+constexpr std::size_t mostPendingBytes = 16u << 20;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
@@ -33,7 +33,11 @@ constexpr unsigned mostWorkers = 8;
 } // namespace
 
 ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
-    : options_(options), writer_(options.solid), written_(std::move(written)),
+    : ArchivePacker(options, {}, std::move(written)) {}
+
+ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
+                             std::function<void(std::size_t)> written)
+    : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
       workers_(std::clamp(std::thread::hardware_concurrency(), 1u, mostWorkers)) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
@@ -41,6 +45,20 @@ ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std:
 
 bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> bytes, std::uint32_t time,
                         MemberAttributes attributes) {
+    // A solid member is packed at once, so only the others need a copy that outlives the call.
+    if (solidEncoder_ || bytes.size() > largestMemberSize)
+        return addOwned(name, bytes, {}, time, attributes);
+    return addOwned(name, bytes, std::vector<std::uint8_t>(bytes.begin(), bytes.end()), time, attributes);
+}
+
+bool ArchivePacker::add(std::string_view name, std::vector<std::uint8_t>&& bytes, std::uint32_t time,
+                        MemberAttributes attributes) {
+    const std::span<const std::uint8_t> view = bytes;
+    return addOwned(name, view, std::move(bytes), time, attributes);
+}
+
+bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t> bytes,
+                             std::vector<std::uint8_t> owned, std::uint32_t time, MemberAttributes attributes) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
     // state moves on with every member it packs. The writer knows no method beyond level 5.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
@@ -60,7 +78,7 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     }
     // The workers take the members in order, so the oldest pending member is the first to be ready.
     auto task = std::make_shared<std::packaged_task<MemberData()>>(
-        [options = options_, bytes = std::vector<std::uint8_t>(bytes.begin(), bytes.end())]() mutable {
+        [options = options_, bytes = std::move(owned)]() mutable {
             return packAlone(options, std::move(bytes));
         });
     std::future<MemberData> data = task->get_future();
@@ -73,6 +91,31 @@ bool ArchivePacker::add(std::string_view name, std::span<const std::uint8_t> byt
     return true;
 }
 
+bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, MemberAttributes attributes,
+                                  const ArchiveWriter::MemberReader& read) {
+    if (solidEncoder_ || size > largestMemberSize)
+        return false;
+    while (!pending_.empty())
+        writeOldestPending();
+    if (!writer_.addStoredFrom(name, size, crc, time, attributes, read))
+        return false;
+    reportWritten(added_++);
+    return true;
+}
+
+bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header) {
+    if (options_.solid)
+        return false;
+    // In order: the members being packed go first.
+    while (!pending_.empty())
+        writeOldestPending();
+    if (!writer_.addCopied(source, header))
+        return false;
+    reportWritten(added_++);
+    return true;
+}
+
 ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
                                                    std::vector<std::uint8_t> bytes) {
     MemberData data;
@@ -80,12 +123,13 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
     data.unpackedCrc = crc32(bytes);
     if (options.level > 0 && !bytes.empty()) {
         Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
-        std::vector<std::uint8_t> packed = encoder.encode(bytes);
-        if (packed.size() < bytes.size()) {
+        std::vector<std::uint8_t> packed = encoder.encode(std::move(bytes));
+        if (packed.size() < data.unpackedSize) {
             data.bytes = std::move(packed);
             data.method = static_cast<std::uint8_t>(methodStored + options.level);
             return data;
         }
+        bytes = encoder.takeHistory();
     }
     data.bytes = std::move(bytes);
     return data;

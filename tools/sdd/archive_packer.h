@@ -30,6 +30,8 @@ public:
     // `written`, when given, is called with each member's place among those added (counting from 0) once
     // the member is in the archive.
     explicit ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written = {});
+    // The same, writing the archive into `output` as members are done (see ArchiveWriter).
+    ArchivePacker(const PackOptions& options, ArchiveOutput output, std::function<void(std::size_t)> written);
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
     // make it smaller. In a solid archive only empty members are stored: the members after a stored one
@@ -38,6 +40,19 @@ public:
     // A folder (see MemberAttributes) is written as a folder entry and takes no bytes.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
+    // The same, taking the bytes over instead of copying them.
+    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
+             std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
+
+    // Stores a member read a chunk at a time (ArchiveWriter::addStoredFrom), after the members added before
+    // it: a member of any size costs one chunk. Only where members are not packed as one stream (level 0,
+    // or not solid); fails too for the reasons the writer gives.
+    bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       MemberAttributes attributes, const ArchiveWriter::MemberReader& read);
+
+    // Copies a member of another archive as it is there (ArchiveWriter::addCopied), after the members
+    // added before it. Counts as added; fails, for the reasons the writer gives, in a solid archive.
+    bool addCopied(ArchiveSource& source, const MemberHeader& header);
 
     // The archive with every member added. In a solid archive the empty members come last: some unpackers
     // (unar) lose their place in the chain of packed members at an empty one.
@@ -61,6 +76,9 @@ private:
         std::future<MemberData> data;
     };
 
+    // `owned` holds the bytes `bytes` views when a worker is to pack them (empty otherwise).
+    bool addOwned(std::string_view name, std::span<const std::uint8_t> bytes, std::vector<std::uint8_t> owned,
+                  std::uint32_t time, MemberAttributes attributes);
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
     void writeOldestPending();
     void reportWritten(std::size_t index) const;

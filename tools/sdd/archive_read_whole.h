@@ -1,12 +1,11 @@
 #pragma once
 
 #include "data/archive_member.h"
+#include "data/archive_reader.h"
 #include "data/archive_source.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <span>
 
 // Reading an archive that `a` is to rewrite with members added. Whatever of it cannot be read would be
 // missing from the new archive, so it is rewritten only when it reads whole: every header and every member
@@ -21,9 +20,7 @@ struct UnreadablePart {
     std::uint64_t trailingBytes = 0;
 };
 
-using KeptMember = std::function<void(const MemberHeader& header, std::span<const std::uint8_t> bytes)>;
-
-// Extracts every member in order and hands each sound one to `keep`; `solid` tells whether the archive is.
-// Nothing when the archive reads whole, else the first part that does not (and the caller must drop what
-// `keep` was given).
-std::optional<UnreadablePart> readArchiveWhole(ArchiveSource& source, bool& solid, const KeptMember& keep);
+// Decodes every member in order, streaming each one's bytes to `keep` and closing it there only when it is
+// sound; after the first part that is not, nothing more goes to `keep`. Nothing when the archive reads
+// whole, else that first part (and the caller must drop what `keep` was given).
+std::optional<UnreadablePart> readArchiveWhole(ArchiveSource& source, const MemberStreamer& keep);

@@ -33,25 +33,72 @@ void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int by
 }
 
 // A header's CRC field holds the low 16 bits of the CRC-32 over everything after the field itself.
-void appendHeader(std::vector<std::uint8_t>& out, std::vector<std::uint8_t> header) {
+void setHeaderCrc(std::vector<std::uint8_t>& header) {
     const std::uint32_t crc = crc32(std::span(header).subspan(2));
     header[0] = static_cast<std::uint8_t>(crc);
     header[1] = static_cast<std::uint8_t>(crc >> 8);
-    out.insert(out.end(), header.begin(), header.end());
 }
+
+constexpr std::size_t copyChunkSize = 64 * 1024;
 
 } // namespace
 
-ArchiveWriter::ArchiveWriter(bool solid) : solid_(solid) {
-    bytes_.assign(std::begin(rarMarker), std::end(rarMarker));
+ArchiveWriter::ArchiveWriter(bool solid) : ArchiveWriter(solid, {}) {}
+
+ArchiveWriter::ArchiveWriter(bool solid, ArchiveOutput output) : solid_(solid), output_(std::move(output)) {
+    put(rarMarker);
     std::vector<std::uint8_t> header;
-    putLittleEndian(header, 0, 2); // CRC, filled in by appendHeader
+    putLittleEndian(header, 0, 2); // CRC, filled in by setHeaderCrc
     header.push_back(mainHeaderType);
     putLittleEndian(header, solid ? solidArchiveFlag : 0, 2);
     putLittleEndian(header, mainHeaderSize, 2);
     putLittleEndian(header, 0, 2); // reserved
     putLittleEndian(header, 0, 4); // reserved
-    appendHeader(bytes_, std::move(header));
+    setHeaderCrc(header);
+    put(header);
+}
+
+void ArchiveWriter::put(std::span<const std::uint8_t> bytes) {
+    if (!output_)
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    else if (good_)
+        good_ = output_(bytes);
+}
+
+bool ArchiveWriter::addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, MemberAttributes attributes, const MemberReader& read) {
+    if (!acceptsName(name) || (attributes.folder() && size != 0))
+        return false;
+    addMember(name, {}, size, crc, methodStored, time, attributes, size);
+    std::vector<std::uint8_t> chunk;
+    std::uint32_t crcAsRead = 0;
+    for (std::uint32_t done = 0; done < size;) {
+        chunk.resize(std::min<std::size_t>(copyChunkSize, size - done));
+        if (!read(chunk))
+            return false;
+        crcAsRead = crc32(chunk, crcAsRead);
+        put(chunk);
+        done += static_cast<std::uint32_t>(chunk.size());
+    }
+    return crcAsRead == crc;
+}
+
+bool ArchiveWriter::addCopied(ArchiveSource& source, const MemberHeader& header) {
+    if (solid_ || header.solidContinuation || header.dataOffset < header.headerOffset)
+        return false;
+    const std::uint64_t end = header.dataOffset + header.packSize;
+    if (end > source.size())
+        return false;
+    std::vector<std::uint8_t> chunk;
+    for (std::uint64_t at = header.headerOffset; at < end;) {
+        chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(copyChunkSize, end - at)));
+        if (!source.read(at, chunk))
+            return false;
+        put(chunk);
+        at += chunk.size();
+    }
+    hasPackedMembers_ = hasPackedMembers_ || header.method != methodStored;
+    return true;
 }
 
 bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t time,
@@ -59,7 +106,7 @@ bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_
     if (data.size() > std::numeric_limits<std::uint32_t>::max() || (attributes.folder() && !data.empty()))
         return false;
     return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time,
-                     attributes);
+                     attributes, data.size());
 }
 
 bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_t> packed,
@@ -67,7 +114,7 @@ bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_
                               std::uint32_t time, MemberAttributes attributes) {
     if (method <= methodStored || method > lastPackedMethod || attributes.folder())
         return false;
-    return addMember(name, packed, unpackedSize, unpackedCrc, method, time, attributes);
+    return addMember(name, packed, unpackedSize, unpackedCrc, method, time, attributes, packed.size());
 }
 
 bool ArchiveWriter::acceptsName(std::string_view name) {
@@ -76,8 +123,8 @@ bool ArchiveWriter::acceptsName(std::string_view name) {
 
 bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
-                              std::uint32_t time, MemberAttributes attributes) {
-    if (!acceptsName(name) || data.size() > std::numeric_limits<std::uint32_t>::max())
+                              std::uint32_t time, MemberAttributes attributes, std::size_t dataSize) {
+    if (!acceptsName(name) || dataSize > std::numeric_limits<std::uint32_t>::max())
         return false;
 
     std::uint16_t flags = longBlockFlag | (attributes.folder() ? folderFlags : dictionary1MiBFlag);
@@ -91,11 +138,11 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
         flags |= unicodeNameFlag;
 
     std::vector<std::uint8_t> header;
-    putLittleEndian(header, 0, 2); // CRC, filled in by appendHeader
+    putLittleEndian(header, 0, 2); // CRC, filled in by setHeaderCrc
     header.push_back(fileHeaderType);
     putLittleEndian(header, flags, 2);
     putLittleEndian(header, static_cast<std::uint32_t>(fileHeaderFixedSize + name.size()), 2);
-    putLittleEndian(header, static_cast<std::uint32_t>(data.size()), 4);
+    putLittleEndian(header, static_cast<std::uint32_t>(dataSize), 4);
     putLittleEndian(header, unpackedSize, 4);
     header.push_back(attributes.hostOs);
     putLittleEndian(header, unpackedCrc, 4);
@@ -108,8 +155,9 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
                    [](char c) { return static_cast<std::uint8_t>(c == '/' ? '\\' : c); });
     header.insert(header.end(), name.begin() + plainEnd, name.end());
 
-    appendHeader(bytes_, std::move(header));
-    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    setHeaderCrc(header);
+    put(header);
+    put(data);
     hasPackedMembers_ = hasPackedMembers_ || method != methodStored;
     return true;
 }

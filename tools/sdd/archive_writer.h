@@ -1,6 +1,10 @@
 #pragma once
 
+#include "data/archive_member.h"
+#include "data/archive_source.h"
+
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,13 +40,19 @@ struct MemberAttributes {
     }
 };
 
-// Builds a RAR 2.x archive in memory: the marker, the main header, then one file header and its data per
-// member. Stored members are copied as they are; packed members arrive as finished RAR 2.0 streams made
-// elsewhere. In a solid archive every packed member after the first packed one continues the window and
-// tables the packed members before it left; stored members take no part in that chain.
+// Where an archive's bytes go as they are written, in order; false when they could not be taken.
+using ArchiveOutput = std::function<bool(std::span<const std::uint8_t>)>;
+
+// Builds a RAR 2.x archive, in memory or straight into an output: the marker, the main header, then one file
+// header and its data per member. Stored members are copied as they are; packed members arrive as finished
+// RAR 2.0 streams made elsewhere. In a solid archive every packed member after the first packed one continues
+// the window and tables the packed members before it left; stored members take no part in that chain.
 class ArchiveWriter {
 public:
+    // In memory, kept in bytes().
     explicit ArchiveWriter(bool solid = false);
+    // Into `output`, each block as it is added; bytes() stays empty. good() tells whether it took them all.
+    ArchiveWriter(bool solid, ArchiveOutput output);
 
     // Names use `\` between folders; `/` is turned into `\`. A name may go on after a zero byte with its
     // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails
@@ -57,20 +67,42 @@ public:
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime,
                    MemberAttributes attributes = {});
 
+    // Reads the next bytes of a member into the span, filling it; false when they cannot be read.
+    using MemberReader = std::function<bool(std::span<std::uint8_t>)>;
+
+    // Stores a member of `size` bytes whose CRC-32 is `crc`, read a chunk at a time from `read`, so that
+    // a member of any size costs one chunk of memory. Fails, and the archive being written is then
+    // unusable, when the bytes cannot be read or do not have that CRC (the file changed since).
+    bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       MemberAttributes attributes, const MemberReader& read);
+
+    // Copies a member of another archive as it is there, header and packed data, so it keeps its method
+    // and everything else its header says. Only into an archive that is not solid, and only members that
+    // are no solid continuation (they would need the members before them): fails, adding nothing, for
+    // those. Fails too when the bytes cannot be read, and the archive being written is then unusable.
+    bool addCopied(ArchiveSource& source, const MemberHeader& header);
+
     // Whether a member can be stored under this name: not empty, and short enough for the header.
     static bool acceptsName(std::string_view name);
 
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    bool good() const { return good_; }
 
     // Writes the archive to a file, replacing it. False when the file cannot be written completely.
     bool save(const std::string& path) const;
 
 private:
+    // Writes the header of a member whose data is `dataSize` bytes, and `data`: all of them, or none when
+    // they follow.
     bool addMember(std::string_view name, std::span<const std::uint8_t> data, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time,
-                   MemberAttributes attributes);
+                   MemberAttributes attributes, std::size_t dataSize);
+
+    void put(std::span<const std::uint8_t> bytes);
 
     bool solid_;
     bool hasPackedMembers_ = false;
+    ArchiveOutput output_; // none: into bytes_
     std::vector<std::uint8_t> bytes_;
+    bool good_ = true;
 };

@@ -1,15 +1,17 @@
 // sdd: the archive tool for data.sdd and any other RAR 2.x archive, used as unrar, unar and 7z are:
 //   sdd l ARCHIVE...                  list the members, with sizes, ratio, date, attributes and totals
-//   sdd t ARCHIVE...                  extract every member in memory and check its CRC
-//   sdd x ARCHIVE [PATTERN...] [-o DIR] [-f]
-//                                     extract to files, restoring their dates; existing files are kept
-//                                     unless -f
+//   sdd t ARCHIVE...                  decode every member and check its CRC, keeping nothing
+//   sdd x ARCHIVE [PATTERN...] [-o DIR] [-f] [-kb]
+//                                     extract to files, restoring their dates and modes; existing files
+//                                     are kept unless -f; a file takes its name only once its CRC is
+//                                     right, unless -kb keeps broken ones
 //   sdd p ARCHIVE PATTERN...          write members to standard output
 //   sdd a ARCHIVE FILE|FOLDER... [-m0..-m5] [-s] [-mm]
 //                                     add to the archive (made when missing); members of exactly the same
 //                                     name are replaced; FILE may be NAME=PATH to store PATH as NAME. The
-//                                     archive is written beside the target, read back member by member
-//                                     and only then put in its place.
+//                                     members of an archive that is not solid are copied as they are.
+//                                     The archive is written beside the target, read back member by
+//                                     member and only then put in its place.
 // Exit codes: 0 success; 1 a file kept, skipped or not read or written; 2 a usage error; 3 a damaged or
 // unreadable archive (the larger wins). Every error names the archive, the member and why.
 #include "data/archive_reader.h"
@@ -23,7 +25,9 @@
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
 #include "tools/sdd/name_clash.h"
+#include "tools/sdd/pending_file.h"
 #include "tools/sdd/progress.h"
+#include "tools/sdd/stored_file.h"
 #include "tools/sdd/tree_walk.h"
 #include "tools/sdd/unicode_name.h"
 
@@ -80,7 +84,7 @@ constexpr const char* helpText =
     "Commands:\n"
     "  l ARCHIVE...              list the members: attributes, size, packed size, ratio,\n"
     "                            date and time, CRC-32, method; and the totals\n"
-    "  t ARCHIVE...              test: extract every member in memory and check its CRC-32\n"
+    "  t ARCHIVE...              test: decode every member and check its CRC-32\n"
     "  x ARCHIVE [PATTERN...]    extract all members, or those the patterns select, with\n"
     "                            their dates and modes; files already there are kept unless -f\n"
     "  p ARCHIVE PATTERN...      write the members the patterns select to standard output\n"
@@ -93,6 +97,7 @@ constexpr const char* helpText =
     "Options:\n"
     "  -o FOLDER    x: extract into FOLDER (default: the current folder)\n"
     "  -f           x: overwrite files that are already there\n"
+    "  -kb          x: keep a member that fails its check under its name, damaged\n"
     "  -m0 ... -m5  a: -m0 stores; -m1 (fastest) to -m5 (smallest) pack; default -m3\n"
     "  -s           a: solid archive, packed as one stream (smaller, slower to get at)\n"
     "  -mm          a: multimedia packing, for sound and pictures\n"
@@ -274,26 +279,29 @@ int testArchive(const std::string& archive) {
     bool mainHeaderDamaged = false; // reported, but no member
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
-    ExtractResult walk = extractAll(
-        *source,
-        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t>) {
-            if (header.damage != ExtractResult::ok && isMainHeader(header)) {
-                mainHeaderDamaged = true;
-                reportDamage(archive, header);
-                return;
-            }
-            ++members;
-            done += header.unpSize;
-            progress.show(done, memberNameUtf8(header));
-            if (header.damage != ExtractResult::ok) {
-                ++failures;
-                reportDamage(archive, header);
-            } else if (result != ExtractResult::ok) {
-                ++failures;
-                fail(archive, memberNameUtf8(header), describe(result));
-            }
-        },
-        &trailingBytes);
+    // Every member is decoded and checked; its bytes go nowhere.
+    const MemberStreamer check{[&](const MemberHeader& header) -> ByteSink {
+                                   if (header.damage == ExtractResult::ok)
+                                       progress.show(done, memberNameUtf8(header));
+                                   return {};
+                               },
+                               [&](const MemberHeader& header, ExtractResult result) {
+                                   if (header.damage != ExtractResult::ok && isMainHeader(header)) {
+                                       mainHeaderDamaged = true;
+                                       reportDamage(archive, header);
+                                       return;
+                                   }
+                                   ++members;
+                                   done += header.unpSize;
+                                   if (header.damage != ExtractResult::ok) {
+                                       ++failures;
+                                       reportDamage(archive, header);
+                                   } else if (result != ExtractResult::ok) {
+                                       ++failures;
+                                       fail(archive, memberNameUtf8(header), describe(result));
+                                   }
+                               }};
+    ExtractResult walk = streamAll(*source, check, &trailingBytes);
     progress.clear();
     reportTrailingBytes(archive, trailingBytes);
     // Damage met on the way was reported as it came; what is left is an archive that could not be opened.
@@ -335,18 +343,6 @@ bool createFolders(const fs::path& folder, const fs::path& relative, std::string
     return true;
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        at += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The stored modification time on an open file; the access time stays as it is.
 void setModificationTime(int fd, std::uint32_t storedTime) {
     if (const std::optional<std::time_t> t = unixTimeOf(storedTime)) {
@@ -377,58 +373,17 @@ void setFolderTimeAndPermissions(const fs::path& path, const MemberHeader& heade
     ::close(fd);
 }
 
-enum class Written { yes, skipped, failed };
-
-// Writes a member's file. A file that is there already is kept (skipped) unless `overwrite`; then the new
-// file is written beside it and renamed over it, so the old one is replaced whole and a hard link to it,
-// which may lead out of the folder, keeps its contents.
-Written writeFile(const fs::path& folder, const fs::path& relative, std::span<const std::uint8_t> bytes,
-                  std::uint32_t storedTime, mode_t permissions, bool overwrite, std::string& reason) {
-    if (!createFolders(folder, relative.parent_path(), reason) ||
-        throughSymbolicLink(folder, relative, reason))
-        return Written::failed;
-    const fs::path path = folder / relative;
-    std::string written = path.string();
-    int fd;
-    if (overwrite) {
-        std::error_code ec;
-        if (fs::is_directory(fs::symlink_status(path, ec))) {
-            reason = "cannot write " + path.string() + ": a folder is there";
-            return Written::failed;
-        }
-        written = (path.parent_path() / ("." + path.filename().string() + ".sdd-XXXXXX")).string();
-        fd = ::mkstemp(written.data());
-        if (fd >= 0)
-            ::fchmod(fd, permissions);
-    } else {
-        // O_EXCL: only a file that is not there yet; O_NOFOLLOW: a link put there since the check above is
-        // refused too.
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
-        if (fd < 0 && errno == EEXIST) {
-            reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
-            return Written::skipped;
-        }
-    }
-    bool good = fd >= 0 && writeAll(fd, bytes);
-    if (good)
-        setModificationTime(fd, storedTime);
-    if (fd >= 0)
-        good = ::close(fd) == 0 && good;
-    if (good && overwrite)
-        good = std::rename(written.c_str(), path.c_str()) == 0;
-    if (!good) {
-        reason = "cannot write " + path.string() + ": " + std::strerror(errno);
-        if (fd >= 0)
-            ::unlink(written.c_str()); // nothing half written stays
-        return Written::failed;
-    }
-    return Written::yes;
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 struct ExtractOptions {
     std::vector<std::string> patterns; // none: every member
     fs::path folder = ".";
     bool overwrite = false;
+    bool keepBroken = false; // a member that fails its check is kept under its name all the same
 };
 
 // Which of the patterns select a name; `used` notes each one that did.
@@ -451,6 +406,91 @@ int reportUnused(const std::string& archive, const std::vector<std::string>& pat
     return unused;
 }
 
+// Where one member of `x` goes. A file is written to a temporary file beside its target and put under its
+// name only once its CRC is right, so a member that fails (or a run cut short) never leaves a truncated or
+// damaged file under the member's name; a file already there is replaced whole, and only with -f.
+struct MemberOutput {
+    enum class Outcome { written, notWanted, skipped, failed, damaged };
+    Outcome outcome = Outcome::notWanted;
+    std::string reason;
+    fs::path relative; // of a folder, made once the member checks out
+    std::optional<PendingFile> file;
+};
+
+PendingFile::Replace replaceWhen(const ExtractOptions& options) {
+    return options.overwrite ? PendingFile::Replace::yes : PendingFile::Replace::no;
+}
+
+MemberOutput openMemberOutput(const MemberHeader& header, const std::string& name,
+                              const ExtractOptions& options) {
+    MemberOutput output;
+    std::optional<fs::path> relative = outputPathFor(name, output.reason);
+    if (!relative) {
+        output.outcome = MemberOutput::Outcome::failed;
+        output.reason =
+            "refused, " + output.reason + ": it would be written outside " + options.folder.string();
+        return output;
+    }
+    if (isDirectory(header)) {
+        output.outcome = MemberOutput::Outcome::written;
+        output.relative = *relative;
+        return output;
+    }
+    if (!createFolders(options.folder, relative->parent_path(), output.reason) ||
+        throughSymbolicLink(options.folder, *relative, output.reason)) {
+        output.outcome = MemberOutput::Outcome::failed;
+        return output;
+    }
+    const fs::path path = options.folder / *relative;
+    std::error_code ec;
+    const fs::file_status there = fs::symlink_status(path, ec);
+    if (fs::exists(there) && !options.overwrite) {
+        output.outcome = MemberOutput::Outcome::skipped;
+        output.reason = "skipped, " + path.string() + " is there already (-f overwrites it)";
+        return output;
+    }
+    if (fs::is_directory(there)) {
+        output.outcome = MemberOutput::Outcome::failed;
+        output.reason = "cannot write " + path.string() + ": a folder is there";
+        return output;
+    }
+    output.file = PendingFile::create(path, permissionsFor(header), output.reason);
+    output.outcome = output.file ? MemberOutput::Outcome::written : MemberOutput::Outcome::failed;
+    return output;
+}
+
+// Puts the member's file in place when it checked out (or, with -kb, whatever it was), else removes it.
+void closeMemberOutput(MemberOutput& output, const MemberHeader& header, ExtractResult result,
+                       const ExtractOptions& options) {
+    if (result != ExtractResult::ok) {
+        output.outcome = MemberOutput::Outcome::damaged;
+        output.reason = describe(result);
+        if (!output.file || !options.keepBroken)
+            return; // the temporary file goes with `output`
+        std::string reason;
+        int error = 0;
+        const fs::path target = output.file->target();
+        if (output.file->commit(replaceWhen(options), false, reason, error))
+            output.reason += "; its damaged bytes are kept in " + target.string() + " (-kb)";
+        else
+            output.reason += "; its damaged bytes cannot be kept: " + reason;
+        return;
+    }
+    if (!output.file)
+        return;
+    // Set after the last write, which would change it again.
+    if (output.file->flush())
+        setModificationTime(output.file->descriptor(), header.fileTime);
+    int error = 0;
+    if (!output.file->commit(replaceWhen(options), false, output.reason, error)) {
+        // A file that turned up under the name while the member was decoded is kept, as any other.
+        output.outcome = error == EEXIST ? MemberOutput::Outcome::skipped : MemberOutput::Outcome::failed;
+        if (error == EEXIST)
+            output.reason =
+                "skipped, " + output.file->target().string() + " is there already (-f overwrites it)";
+    }
+}
+
 int extract(const std::string& archive, const ExtractOptions& options) {
     std::optional<FileArchiveSource> source = openArchive(archive);
     if (!source)
@@ -460,57 +500,58 @@ int extract(const std::string& archive, const ExtractOptions& options) {
     std::vector<std::pair<fs::path, MemberHeader>> folders;
     std::uint64_t trailingBytes = 0, done = 0;
     Progress progress(totalSize(*source));
-    const ExtractResult walk = extractAll(
-        *source,
-        [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+    MemberOutput output;
+    const MemberStreamer streamer{
+        [&](const MemberHeader& header) -> ByteSink {
+            output = {};
             // A damaged header may have been any member, selected or not.
+            if (header.damage != ExtractResult::ok)
+                return {};
+            const std::string name = memberNameUtf8(header);
+            done += header.unpSize;
+            if (!selected(options.patterns, used, name))
+                return {};
+            progress.show(done, name);
+            output = openMemberOutput(header, name, options);
+            if (!output.file)
+                return {};
+            return [&file = *output.file](std::span<const std::uint8_t> piece) { file.write(piece); };
+        },
+        [&](const MemberHeader& header, ExtractResult result) {
             if (header.damage != ExtractResult::ok) {
                 ++damaged;
                 reportDamage(archive, header);
                 return;
             }
+            if (output.outcome == MemberOutput::Outcome::notWanted)
+                return;
             const std::string name = memberNameUtf8(header);
-            done += header.unpSize;
-            if (!selected(options.patterns, used, name))
-                return;
-            progress.show(done, name);
-            std::string reason;
-            std::optional<fs::path> relative = outputPathFor(name, reason);
-            if (!relative) {
-                ++leftOut;
-                fail(archive, name,
-                     "refused, " + reason + ": it would be written outside " + options.folder.string());
-                return;
+            if (output.outcome == MemberOutput::Outcome::written)
+                closeMemberOutput(output, header, result, options);
+            if (output.outcome == MemberOutput::Outcome::written && isDirectory(header)) {
+                if (createFolders(options.folder, output.relative, output.reason))
+                    folders.emplace_back(options.folder / output.relative, header);
+                else
+                    output.outcome = MemberOutput::Outcome::failed;
             }
-            if (result != ExtractResult::ok) {
-                ++damaged;
-                fail(archive, name, describe(result));
+            output.file.reset();
+            switch (output.outcome) {
+            case MemberOutput::Outcome::written:
+            case MemberOutput::Outcome::notWanted:
                 return;
-            }
-            if (isDirectory(header)) {
-                if (createFolders(options.folder, *relative, reason))
-                    folders.emplace_back(options.folder / *relative, header);
-                else {
-                    ++leftOut;
-                    fail(archive, name, reason);
-                }
-                return;
-            }
-            switch (writeFile(options.folder, *relative, bytes, header.fileTime, permissionsFor(header),
-                              options.overwrite, reason)) {
-            case Written::yes:
-                break;
-            case Written::skipped:
+            case MemberOutput::Outcome::skipped:
                 ++skipped;
-                fail(archive, name, reason);
                 break;
-            case Written::failed:
+            case MemberOutput::Outcome::failed:
                 ++leftOut;
-                fail(archive, name, reason);
+                break;
+            case MemberOutput::Outcome::damaged:
+                ++damaged;
                 break;
             }
-        },
-        &trailingBytes);
+            fail(archive, name, output.reason);
+        }};
+    const ExtractResult walk = streamAll(*source, streamer, &trailingBytes);
     progress.clear();
     // Folders last: every file written into a folder changes its time, and a folder stored without write
     // permission would refuse its files. The deepest first, so that none is closed to its parent's change.
@@ -532,26 +573,34 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
     if (!source)
         return exitDamaged;
     std::vector<bool> used(patterns.size(), false);
-    int damaged = 0, unused = 0;
+    int damaged = 0;
     bool outputBroken = false;
-    const ExtractResult walk = extractAll(
-        *source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+    // Bytes go out as they are decoded: a member that then fails its check has been written in part, as
+    // with any stream, and is reported.
+    bool selectedNow = false;
+    const MemberStreamer streamer{
+        [&](const MemberHeader& header) -> ByteSink {
+            selectedNow = header.damage == ExtractResult::ok && !outputBroken && !isDirectory(header) &&
+                          selected(patterns, used, memberNameUtf8(header));
+            if (!selectedNow)
+                return {};
+            return [&](std::span<const std::uint8_t> piece) {
+                if (!outputBroken && std::fwrite(piece.data(), 1, piece.size(), stdout) != piece.size()) {
+                    fail(archive, memberNameUtf8(header), "cannot write to standard output");
+                    outputBroken = true;
+                }
+            };
+        },
+        [&](const MemberHeader& header, ExtractResult result) {
             if (header.damage != ExtractResult::ok) {
                 ++damaged;
                 reportDamage(archive, header);
-                return;
-            }
-            const std::string name = memberNameUtf8(header);
-            if (outputBroken || isDirectory(header) || !selected(patterns, used, name))
-                return;
-            if (result != ExtractResult::ok) {
+            } else if (selectedNow && result != ExtractResult::ok) {
                 ++damaged;
-                fail(archive, name, describe(result));
-            } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-                fail(archive, name, "cannot write to standard output");
-                outputBroken = true;
+                fail(archive, memberNameUtf8(header), describe(result));
             }
-        });
+        }};
+    const ExtractResult walk = streamAll(*source, streamer);
     if (!outputBroken && std::fflush(stdout) != 0) {
         fail(archive, "", "cannot write to standard output");
         outputBroken = true;
@@ -560,11 +609,12 @@ int print(const std::string& archive, const std::vector<std::string>& patterns) 
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
-    unused = reportUnused(archive, patterns, used);
+    const int unused = reportUnused(archive, patterns, used);
     return damaged != 0 ? exitDamaged : (unused != 0 || outputBroken ? exitSkipped : exitOk);
 }
 
-// Reads a file for `a`, with its time and mode.
+// Reads a file for `a` whole, in one go into room made for it (growing as it comes would cost up to twice
+// the file), with its time and mode.
 bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint32_t& time,
               MemberAttributes& attributes, std::string& reason) {
     std::error_code ec;
@@ -573,9 +623,13 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
         return false;
     }
     std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-        reason = std::string("cannot read: ") + std::strerror(errno);
+    bytes.resize(static_cast<std::size_t>(fs::file_size(path, ec)));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const bool whole = in.gcount() == static_cast<std::streamsize>(bytes.size());
+    if (!in.is_open() || in.bad() || ec || !whole) {
+        reason = std::string("cannot read: ") + (ec                    ? ec.message()
+                                                 : !whole && !in.bad() ? "it changed while read"
+                                                                       : std::strerror(errno));
         return false;
     }
     struct stat status {};
@@ -586,94 +640,25 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
     return true;
 }
 
-// A member to be written: its name as the header holds it, bytes and time; and its name as the user sees it.
-// A member kept from the archive keeps its name's Unicode form (after a zero byte) where it had one, so that
-// adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
-struct MemberToWrite {
-    std::string name;
-    std::vector<std::uint8_t> bytes;
-    std::uint32_t time = defaultMemberTime;
-    std::string shownName;
-    MemberAttributes attributes;
-};
-
-// The members of an archive that is already there, every one extracted and checked, so that adding to it
-// keeps them; and whether it is solid. False, having said why, when the archive cannot be read whole:
-// rewriting it would lose what could not be read.
-bool readExistingMembers(const std::string& archive, std::vector<MemberToWrite>& members, bool& solid) {
-    FileArchiveSource source(archive);
-    if (!source.isOpen()) {
-        fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
-        return false;
-    }
-    const std::optional<UnreadablePart> unreadable =
-        readArchiveWhole(source, solid, [&](const MemberHeader& header, std::span<const std::uint8_t> bytes) {
-            const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
-            MemberAttributes attributes{header.hostOs, header.attributes};
-            // A folder entry stays one, whatever its attributes say.
-            if (isDirectory(header) && !attributes.folder())
-                attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
-            members.push_back({unicode ? header.name + '\0' + header.unicodePart : header.name,
-                               {bytes.begin(), bytes.end()},
-                               header.fileTime,
-                               memberNameUtf8(header),
-                               attributes});
-        });
-    if (!unreadable)
-        return true;
-    const std::string untouched = "; it is left as it was";
-    if (unreadable->header.damage != ExtractResult::ok)
-        reportDamage(archive, unreadable->header, "; cannot add to the archive" + untouched);
-    else if (unreadable->trailingBytes != 0)
-        fail(archive, "",
-             "cannot add to it: " + counted(unreadable->trailingBytes, "byte") +
-                 " after the last whole member, which no member accounts for" + untouched);
-    else if (!unreadable->header.name.empty())
-        fail(archive, memberNameUtf8(unreadable->header),
-             std::string("cannot add to the archive, this member does not read back (") +
-                 describe(unreadable->result) + ")" + untouched);
-    else
-        fail(archive, "", std::string("cannot add to it: ") + describe(unreadable->result) + untouched);
-    return false;
+// The name of a member as its header holds it, with its Unicode form after a zero byte where it has one, so
+// that adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
+std::string storedName(const MemberHeader& header) {
+    const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+    return unicode ? header.name + '\0' + header.unicodePart : header.name;
 }
 
-// Writes the bytes to a new file beside `target` (same folder, so the rename cannot cross file systems),
-// with the permissions a new file gets, or those of the file it replaces. The temporary name on success.
-std::optional<std::string> writeTemporaryBeside(const fs::path& target, std::span<const std::uint8_t> bytes,
-                                                std::string& reason) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string name = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
-    const int fd = interrupt_cleanup::createTemporary(name);
-    if (fd < 0) {
-        reason = std::string("cannot create a file in ") + folder.string() + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
+// A kept member's attributes: a folder entry stays one, whatever its attributes say.
+MemberAttributes attributesOf(const MemberHeader& header) {
+    MemberAttributes attributes{header.hostOs, header.attributes};
+    if (isDirectory(header) && !attributes.folder())
+        attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
+    return attributes;
+}
+
+// The permissions the new archive gets: those of the one it replaces, or those of a new file.
+mode_t archiveMode(const std::string& archive) {
     struct stat existing {};
-    mode_t mode;
-    if (::stat(target.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool written = ::fchmod(fd, mode) == 0;
-    for (std::size_t at = 0; written && at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        at += written ? static_cast<std::size_t>(n) : 0;
-    }
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written) {
-        reason = std::string("cannot write ") + name + ": " + std::strerror(errno);
-        ::unlink(name.c_str());
-        interrupt_cleanup::forget(name);
-        return std::nullopt;
-    }
-    return name;
+    return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
 }
 
 // A file or empty folder `a` stores, under the name the user gave it.
@@ -738,35 +723,26 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
     return true;
 }
 
-// Reads what `a` stores for a file or folder; nothing, having named it, when it cannot be read.
-std::optional<MemberToWrite> memberFor(const std::string& archive, const FileToAdd& file) {
-    MemberToWrite member{storedNameFor(file.name), {}, defaultMemberTime, file.name, {}};
-    std::string reason;
-    if (file.folder) {
-        struct stat status {};
-        const bool found = ::stat(file.path.c_str(), &status) == 0;
-        if (!found || !S_ISDIR(status.st_mode)) {
-            fail(archive, file.path.string(),
-                 found ? "no longer a folder, not stored"
-                       : std::string("cannot read, not stored: ") + std::strerror(errno));
-            return std::nullopt;
-        }
-        member.time = dosTimeOf(status.st_mtime);
-        member.attributes = MemberAttributes::ofUnixMode(status.st_mode);
-    } else if (!readFile(file.path, member.bytes, member.time, member.attributes, reason)) {
-        fail(archive, file.path.string(), reason + ", not stored");
-        return std::nullopt;
-    }
-    return member;
+// Says what keeps `a` from rewriting the archive: rewriting it would lose what could not be read.
+void reportUnreadable(const std::string& archive, const UnreadablePart& unreadable, const std::string& untouched) {
+    if (unreadable.header.damage != ExtractResult::ok)
+        reportDamage(archive, unreadable.header, "; cannot add to the archive" + untouched);
+    else if (unreadable.trailingBytes != 0)
+        fail(archive, "",
+             "cannot add to it: " + counted(unreadable.trailingBytes, "byte") +
+                 " after the last whole member, which no member accounts for" + untouched);
+    else if (!unreadable.header.name.empty())
+        fail(archive, memberNameUtf8(unreadable.header),
+             std::string("cannot add to the archive, this member does not read back (") +
+                 describe(unreadable.result) + ")" + untouched);
+    else
+        fail(archive, "", std::string("cannot add to it: ") + describe(unreadable.result) + untouched);
 }
 
 // Two names a system that ignores case cannot hold side by side are both stored, with a warning, when one of
 // them is being added.
-void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<MemberToWrite>& members,
+void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::string>& names,
                            const std::set<std::string>& added) {
-    std::vector<std::string> names;
-    for (const MemberToWrite& member : members)
-        names.push_back(member.shownName);
     for (const auto& [later, earlier] : caseOnlyClashes(names))
         if (added.contains(names[later]) || added.contains(names[earlier]))
             fail(archive, names[later],
@@ -774,6 +750,11 @@ void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<MemberT
                      " only in case; both are stored, but a system that ignores case cannot hold both");
 }
 
+// Adds the files to the archive, made when missing. The new archive is written beside the old one as its
+// members are packed, read back member by member, and only then put in its place. The members of an archive
+// that is not solid are checked (decoded) and copied as they are, header and packed data, so adding a small
+// file costs that file and every member keeps its method; a solid archive's members are decoded and packed
+// again, one at a time, as one stream with the new ones.
 int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
     // Held to the end: another `a` on this archive waits until this one has put its archive in place.
     std::string lockProblem;
@@ -783,16 +764,31 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         fail(archive, "", lockProblem + "; it is left as it was");
         return exitSkipped;
     }
-    std::vector<MemberToWrite> members;
     std::error_code ec;
     const bool existed = fs::exists(fs::symlink_status(archive, ec));
     const std::string untouched = existed ? "; the archive is left as it was" : "; no archive written";
+    std::optional<FileArchiveSource> old;
+    std::uint64_t total = 0;
+    std::vector<std::string> names; // every member's, as the user sees it, for the case warning
     if (existed) {
-        bool solid = false;
-        if (!readExistingMembers(archive, members, solid))
+        old.emplace(archive);
+        if (!old->isOpen()) {
+            fail(archive, "", std::string("cannot open to add to it: ") + std::strerror(errno));
             return exitDamaged;
+        }
+        ArchiveWalk walk(*old);
+        if (const ExtractResult start = walk.start(); start != ExtractResult::ok) {
+            fail(archive, "", std::string("cannot add to it: ") + describe(start) + untouched);
+            return exitDamaged;
+        }
         // A solid archive stays solid: its members are packed again as one stream.
-        options.solid = options.solid || solid;
+        options.solid = options.solid || walk.solid();
+        std::vector<MemberHeader> members;
+        listMembers(*old, members);
+        for (const MemberHeader& member : members) {
+            total += member.unpSize;
+            names.push_back(memberNameUtf8(member));
+        }
     }
 
     std::vector<FileToAdd> files;
@@ -800,10 +796,12 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
-
-    std::set<std::string> given;
-    for (const FileToAdd& file : files) {
-        if (!given.insert(sameFileKey(file.name)).second) {
+    // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
+    std::map<std::string, std::size_t> fileNamed;
+    std::set<std::string> addedNames;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const FileToAdd& file = files[i];
+        if (!fileNamed.emplace(sameFileKey(file.name), i).second) {
             fail(archive, file.name, "given twice" + untouched);
             return exitSkipped;
         }
@@ -815,74 +813,149 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                      untouched);
             return exitSkipped;
         }
+        total += size;
+        if (addedNames.insert(file.name).second && std::ranges::find(names, file.name) == names.end())
+            names.push_back(file.name);
     }
-    // A member of the same name is replaced where it stands; others go after the archive's own.
-    std::map<std::string, std::size_t> placeOf;
-    for (std::size_t i = 0; i < members.size(); ++i)
-        placeOf.emplace(sameFileKey(members[i].shownName), i);
-    std::set<std::string> addedNames;
-    for (const FileToAdd& file : files) {
-        std::optional<MemberToWrite> member = memberFor(archive, file);
-        if (!member) {
-            ++unreadable;
-            continue;
-        }
-        addedNames.insert(member->shownName);
-        const auto [place, isNew] = placeOf.emplace(sameFileKey(member->shownName), members.size());
-        if (isNew)
-            members.push_back(std::move(*member));
-        else
-            members[place->second] = std::move(*member);
-    }
-    warnOfCaseOnlyClashes(archive, members, addedNames);
-    std::uint64_t total = 0, done = 0;
-    for (const MemberToWrite& member : members)
-        total += member.bytes.size();
+    warnOfCaseOnlyClashes(archive, names, addedNames);
 
-    Progress progress(total);
-    // Members may be packed several at once, so the line follows them as they are written.
-    ArchivePacker packer(options, [&](std::size_t index) {
-        done += members[index].bytes.size();
-        if (index + 1 < members.size())
-            progress.show(done, members[index + 1].shownName);
-    });
-    std::vector<WrittenMember> written;
-    for (const MemberToWrite& member : members) {
-        if (!packer.add(member.name, member.bytes, member.time, member.attributes)) {
-            fail(archive, member.shownName,
-                 "cannot be stored: name or size beyond what the format holds" + untouched);
-            return exitSkipped;
-        }
-        written.push_back(WrittenMember::of(member.name, member.bytes));
-    }
-    const std::vector<std::uint8_t>& archiveBytes = packer.finish().bytes();
-    progress.clear();
-
-    // Nothing replaces the target until every member has been read back from the file as written.
     std::string reason;
-    const std::optional<std::string> temporary = writeTemporaryBeside(archive, archiveBytes, reason);
-    if (!temporary) {
+    std::optional<PendingFile> output = PendingFile::create(archive, archiveMode(archive), reason);
+    if (!output) {
         fail(archive, "", reason + untouched);
         return exitSkipped;
     }
+    // Members may be packed several at once, so the line follows them as they are written.
+    Progress progress(total);
+    std::vector<std::pair<std::string, std::uint64_t>> added; // shown name and size, in the order added
+    std::uint64_t done = 0;
+    ArchivePacker packer(
+        options, [&](std::span<const std::uint8_t> bytes) { return output->write(bytes); },
+        [&](std::size_t index) {
+            done += added[index].second;
+            progress.show(done, added[index].first);
+        });
+    std::vector<WrittenMember> written;
+    std::vector<bool> fileAdded(files.size(), false);
+    // Read one at a time, so that only the member being packed is in memory; a member that is only stored
+    // streams from its file, read once for its CRC and again as it is written. A file that cannot be read is
+    // named and left out, as tar does; anything else that goes wrong ends the run.
+    const auto addFile = [&](std::size_t index) {
+        fileAdded[index] = true;
+        const FileToAdd& file = files[index];
+        const std::string name = storedNameFor(file.name);
+        if (file.folder) {
+            struct stat status {};
+            const bool found = ::stat(file.path.c_str(), &status) == 0;
+            if (!found || !S_ISDIR(status.st_mode)) {
+                ++unreadable;
+                fail(archive, file.path.string(),
+                     found ? "no longer a folder, not stored"
+                           : std::string("cannot read, not stored: ") + std::strerror(errno));
+                return true;
+            }
+            added.emplace_back(file.name, 0);
+            written.push_back(WrittenMember::of(name, {}));
+            return packer.add(name, std::span<const std::uint8_t>{}, dosTimeOf(status.st_mtime),
+                              MemberAttributes::ofUnixMode(status.st_mode));
+        }
+        if (options.level == 0) {
+            StoredFile stored;
+            if (!stored.open(file.path, reason)) {
+                ++unreadable;
+                fail(archive, file.path.string(), reason + ", not stored");
+                return true;
+            }
+            added.emplace_back(file.name, stored.size());
+            written.push_back({WrittenMember::of(name, {}).name, stored.size(), stored.crc()});
+            if (!packer.addStoredFrom(name, stored.size(), stored.crc(), stored.time(), stored.attributes(),
+                                      [&](std::span<std::uint8_t> into) { return stored.read(into); })) {
+                fail(archive, file.path.string(),
+                     (ArchiveWriter::acceptsName(name)
+                          ? "cannot read: it changed while it was stored"
+                          : "cannot be stored: the name is beyond what the format holds") +
+                         untouched);
+                return false;
+            }
+            return true;
+        }
+        std::vector<std::uint8_t> bytes;
+        std::uint32_t time = defaultMemberTime;
+        MemberAttributes attributes;
+        if (!readFile(file.path, bytes, time, attributes, reason)) {
+            ++unreadable;
+            fail(archive, file.path.string(), reason + ", not stored");
+            return true;
+        }
+        added.emplace_back(file.name, bytes.size());
+        written.push_back(WrittenMember::of(name, bytes));
+        if (!packer.add(name, std::move(bytes), time, attributes)) {
+            fail(archive, file.name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            return false;
+        }
+        return true;
+    };
+
+    if (old) {
+        bool good = true;
+        std::vector<std::uint8_t> bytes;
+        std::size_t replacedBy = files.size();
+        // A member of exactly the same name is replaced where it stands; new files go after the archive's own.
+        const MemberStreamer keep{
+            [&](const MemberHeader& header) -> ByteSink {
+                const auto file = fileNamed.find(sameFileKey(memberNameUtf8(header)));
+                replacedBy = file != fileNamed.end() && !fileAdded[file->second] ? file->second : files.size();
+                bytes.clear();
+                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size())
+                    return {};
+                return [&](std::span<const std::uint8_t> piece) {
+                    bytes.insert(bytes.end(), piece.begin(), piece.end());
+                };
+            },
+            [&](const MemberHeader& header, ExtractResult) {
+                if (!good)
+                    return;
+                if (replacedBy < files.size()) {
+                    good = addFile(replacedBy);
+                    return;
+                }
+                added.emplace_back(memberNameUtf8(header), header.unpSize);
+                good = options.solid
+                           ? packer.add(storedName(header), bytes, header.fileTime, attributesOf(header))
+                           : packer.addCopied(*old, header);
+                if (!good)
+                    fail(archive, memberNameUtf8(header), "cannot be copied into the new archive" + untouched);
+                written.push_back({storedName(header), header.unpSize, header.fileCrc});
+            }};
+        if (const std::optional<UnreadablePart> part = readArchiveWhole(*old, keep)) {
+            reportUnreadable(archive, *part, untouched);
+            return exitDamaged;
+        }
+        if (!good)
+            return exitSkipped;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!fileAdded[i] && !addFile(i))
+            return exitSkipped;
+    packer.finish();
+    progress.clear();
+
+    // Nothing replaces the target until every member has been read back from the file as written.
     std::string member;
-    FileArchiveSource source(*temporary);
-    const bool verified = source.isOpen() && verifyArchive(source, written, member, reason);
-    if (!verified) {
-        ::unlink(temporary->c_str());
-        interrupt_cleanup::forget(*temporary);
+    if (!output->flush()) {
+        fail(archive, "", output->failure() + untouched);
+        return exitSkipped;
+    }
+    FileArchiveSource source(output->temporaryPath());
+    if (!source.isOpen() || !verifyArchive(source, written, member, reason)) {
         fail(archive, member,
              (source.isOpen() ? "written wrong, " + reason : "cannot read back what was written") +
                  untouched);
         return exitDamaged;
     }
-    const bool replaced = std::rename(temporary->c_str(), archive.c_str()) == 0;
-    reason = std::strerror(errno);
-    if (!replaced)
-        ::unlink(temporary->c_str());
-    interrupt_cleanup::forget(*temporary);
-    if (!replaced) {
-        fail(archive, "", "cannot replace it: " + reason + untouched);
+    int error = 0;
+    if (!output->commit(PendingFile::Replace::yes, true, reason, error)) {
+        fail(archive, "", reason + untouched);
         return exitSkipped;
     }
     // As tar does: what could be read is in the archive, and the status says that something is not.
@@ -902,7 +975,7 @@ struct OptionRule {
     bool takesValue = false;
 };
 constexpr OptionRule optionRules[] = {
-    {"-o", "x", true}, {"-f", "x"},  {"-m0", "a"}, {"-m1", "a"}, {"-m2", "a"},
+    {"-o", "x", true}, {"-f", "x"},  {"-kb", "x"}, {"-m0", "a"}, {"-m1", "a"}, {"-m2", "a"},
     {"-m3", "a"},      {"-m4", "a"}, {"-m5", "a"}, {"-s", "a"},  {"-mm", "a"},
 };
 
@@ -962,6 +1035,8 @@ int main(int argc, char** argv) {
             extractOptions.folder = value;
         else if (arg == "-f")
             extractOptions.overwrite = true;
+        else if (arg == "-kb")
+            extractOptions.keepBroken = true;
         else if (arg == "-s")
             packOptions.solid = true;
         else if (arg == "-mm")

@@ -56,9 +56,21 @@ std::optional<std::uint64_t> symbolBits(std::span<const std::uint32_t> weights,
 Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
     : parser_(history_, effort), splitDepth_(effort.splitDepth), tryMultimedia_(tryMultimedia) {}
 
+std::vector<std::uint8_t> Rar20Encoder::encode(std::vector<std::uint8_t>&& member) {
+    if (!history_.empty())
+        return encode(std::span<const std::uint8_t>(member));
+    history_ = std::move(member);
+    return encodeFrom(0);
+}
+
 std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
     const std::size_t begin = history_.size();
     history_.insert(history_.end(), member.begin(), member.end());
+    return encodeFrom(begin);
+}
+
+std::vector<std::uint8_t> Rar20Encoder::encodeFrom(std::size_t begin) {
+    const bool empty = begin == history_.size();
     BitWriter bits;
     const auto stretchEnd = [this](std::size_t from) { return std::min(history_.size(), from + blockSize); };
     for (std::size_t at = begin; at < history_.size();) {
@@ -86,7 +98,7 @@ std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> mem
     // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
     // there. Zero bits, and fewer than the five unread bytes at which decoders look for a table switch
     // after a member's end.
-    if (!member.empty())
+    if (!empty)
         bits.put(0, lookAheadPaddingBits);
     return bits.take();
 }

@@ -23,6 +23,12 @@ public:
     // The packed stream of the next member: the first starts a fresh decoder, each later one goes on from
     // the state the one before left. An empty member gives an empty stream and changes nothing.
     std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
+    // The same, taking the bytes over: the first member of an encoder is packed where it lies, not copied.
+    std::vector<std::uint8_t> encode(std::vector<std::uint8_t>&& member);
+
+    // The bytes packed so far, given back by an encoder that is done (a member that did not shrink is
+    // stored from them).
+    std::vector<std::uint8_t> takeHistory() { return std::move(history_); }
 
 private:
     // One stretch of a member, coded one way, with the statistics and the cost of that way.
@@ -60,6 +66,9 @@ private:
     void put(BitWriter& bits, const HuffmanCode& code, unsigned symbol) const {
         bits.put(code.codes[symbol], code.lengths[symbol]);
     }
+
+    // Packs history_ from `begin` on: the member just appended.
+    std::vector<std::uint8_t> encodeFrom(std::size_t begin);
 
     std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
     Rar20LzParser parser_;

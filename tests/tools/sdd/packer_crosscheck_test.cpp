@@ -1,6 +1,7 @@
 #include "tests/tools/sdd/packer_fixture.h"
 
 #include "data/archive_reader.h"
+#include "data/rar20_bit_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -266,3 +267,43 @@ TEST(ArchivePacker, MembersPackedAtOnceComeOutInOrderEachAsIfAlone) {
 }
 
 } // namespace
+
+// Members copied from another archive keep their blocks byte for byte (level, multimedia packing and all)
+// next to new members packed otherwise, and every reader extracts the result. Members large enough to be
+// read and copied in several chunks are among them.
+TEST_F(PackerCrossCheck, CopiedMembersKeepTheirBlocksByteForByte) {
+    std::vector<ExpectedMember> members = {{"sound.raw", interleavedSamples(60000, 2, 7)},
+                                           {"text\\words.txt", wordText(900000, 8)},
+                                           {"noise.bin", pseudoRandomBytes(150000, 9)}};
+    const std::vector<std::uint8_t> original = pack({5, false, true}, members).bytes();
+    MemoryArchiveSource source(original);
+    std::vector<MemberHeader> headers;
+    ASSERT_EQ(listMembers(source, headers), ExtractResult::ok);
+
+    ArchivePacker packer({0, false, false});
+    for (const MemberHeader& header : headers)
+        ASSERT_TRUE(packer.addCopied(source, header)) << header.name;
+    members.push_back({"small.txt", {'h', 'i', '\n'}});
+    ASSERT_TRUE(packer.add(members.back().name, members.back().bytes));
+    const ArchiveWriter& copy = packer.finish();
+    expected_ = members;
+    expectEveryReaderExtracts(copy);
+
+    MemoryArchiveSource copySource(copy.bytes());
+    std::vector<MemberHeader> copied;
+    ASSERT_EQ(listMembers(copySource, copied), ExtractResult::ok);
+    ASSERT_EQ(copied.size(), headers.size() + 1);
+    const auto block = [](std::span<const std::uint8_t> archive, const MemberHeader& header) {
+        return std::vector<std::uint8_t>(
+            archive.begin() + static_cast<std::ptrdiff_t>(header.headerOffset),
+            archive.begin() + static_cast<std::ptrdiff_t>(header.dataOffset + header.packSize));
+    };
+    for (std::size_t i = 0; i < headers.size(); ++i)
+        EXPECT_EQ(block(copy.bytes(), copied[i]), block(original, headers[i])) << headers[i].name;
+    EXPECT_EQ(copied.back().method, methodStored);
+    EXPECT_GT(headers[1].packSize, 2 * Rar20BitReader::chunkSize) << "the text is read in several chunks";
+
+    // A solid archive takes no copies: they would break its chain of packed members.
+    ArchivePacker solid({3, true, false});
+    EXPECT_FALSE(solid.addCopied(source, headers[0]));
+}

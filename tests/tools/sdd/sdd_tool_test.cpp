@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -296,6 +297,39 @@ TEST_F(SddTool, AddsToAnExistingArchiveReplacingMembersOfTheSameName) {
     EXPECT_NE(list.find(" \u0442\u0435\u0441\u0442.txt\n"), std::string::npos) << list;
 }
 
+// Adding to an archive that is not solid copies its members as they are, whatever level is asked for now:
+// the archive comes back byte for byte with the new member after it, which costs only itself.
+TEST_F(SddTool, AddingCopiesTheMembersOfAnArchiveAsTheyAre) {
+    std::string words;
+    for (int i = 0; i < 20000; ++i)
+        words += "planet " + std::to_string(i % 97) + (i % 13 == 0 ? "\n" : " ");
+    std::vector<std::uint8_t> samples;
+    for (int i = 0; i < 100000; ++i)
+        samples.push_back(static_cast<std::uint8_t>(128 + 100 * std::sin(i * 0.01)));
+    writeBytes(folder / "in" / "words.txt", bytesOf(words));
+    writeBytes(folder / "in" / "sound.raw", samples);
+    writeBytes(folder / "new" / "small.txt", bytesOf("small"));
+    const fs::path archive = folder / "show.sdd";
+    ASSERT_EQ(sdd("a " + quoted(archive) + " -m5 -mm words.txt sound.raw", folder / "in").exitCode, 0);
+    const std::vector<std::uint8_t> before = readBytes(archive);
+
+    const SddRun add = sdd("a " + quoted(archive) + " -m0 small.txt", folder / "new");
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    const std::vector<std::uint8_t> after = readBytes(archive);
+    ASSERT_GT(after.size(), before.size());
+    EXPECT_LT(after.size(), before.size() + 64);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+    EXPECT_EQ(sdd("p " + quoted(archive) + " words.txt").output, words);
+    EXPECT_TRUE(contains(sdd("l " + quoted(archive)).output, "m5")) << sdd("l " + quoted(archive)).output;
+
+    // A stored member streams from its file in chunks.
+    writeBytes(folder / "new" / "again.raw", samples);
+    ASSERT_EQ(sdd("a " + quoted(archive) + " -m0 again.raw", folder / "new").exitCode, 0);
+    EXPECT_EQ(readBytes(archive).size(), after.size() + 32 + 9 + samples.size());
+    const std::string again = sdd("p " + quoted(archive) + " again.raw").output;
+    EXPECT_TRUE(std::vector<std::uint8_t>(again.begin(), again.end()) == samples);
+}
+
 // Whatever stops `a`, an archive that was there is left byte for byte as it was, and no temporary file stays.
 TEST_F(SddTool, AFailedAddLeavesTheArchiveAsItWasAndRefusesWhatReadersRefuse) {
     writeBytes(folder / "in" / "a.txt", bytesOf("kept"));
@@ -468,39 +502,56 @@ TEST_F(SddTool, ConcurrentAddsToOneArchiveKeepEveryMember) {
 }
 
 // An interrupted `a` leaves no temporary file, and the archive as it was; it dies of the signal.
-TEST_F(SddTool, AnInterruptedAddRemovesItsTemporaryFile) {
+// SIGINT or SIGTERM in the middle of `a` or `x` leaves no temporary file, and nothing under the target's name
+// that was not there before.
+TEST_F(SddTool, AnInterruptedRunRemovesItsTemporaryFile) {
     writeBytes(folder / "small.txt", bytesOf("small"));
     ASSERT_EQ(sdd("a show.sdd small.txt", folder).exitCode, 0);
     const std::vector<std::uint8_t> before = readBytes(folder / "show.sdd");
     // Large enough that writing and reading back the new archive takes a while; sparse, so cheap to make.
     std::ofstream(folder / "large.bin").close();
     fs::resize_file(folder / "large.bin", 40u << 20);
-    for (int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::chdir(folder.c_str());
-            ::execl(SDD_PATH, SDD_PATH, "a", "show.sdd", "large.bin", "-m0", static_cast<char*>(nullptr));
-            ::_exit(127);
+    ASSERT_EQ(sdd("a large.sdd large.bin -m0", folder).exitCode, 0);
+    fs::create_directories(folder / "out");
+    struct Run {
+        std::vector<const char*> arguments;
+        fs::path watched;
+        std::string temporaryPrefix;
+    };
+    const Run runs[] = {{{"a", "show.sdd", "large.bin", "-m0"}, folder, ".show.sdd.sdd-"},
+                        {{"x", "large.sdd", "-o", "out"}, folder / "out", ".large.bin.sdd-"}};
+    for (const Run& run : runs)
+        for (int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE(std::string(run.arguments[0]) + " " + std::to_string(signal));
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                ::chdir(folder.c_str());
+                std::vector<char*> argv{const_cast<char*>(SDD_PATH)};
+                for (const char* argument : run.arguments)
+                    argv.push_back(const_cast<char*>(argument));
+                argv.push_back(nullptr);
+                ::execv(SDD_PATH, argv.data());
+                ::_exit(127);
+            }
+            const auto temporaryThere = [&] {
+                for (const auto& entry : fs::directory_iterator(run.watched))
+                    if (entry.path().filename().string().starts_with(run.temporaryPrefix))
+                        return true;
+                return false;
+            };
+            int status = 0;
+            bool seen = false;
+            while (!(seen = temporaryThere()) && ::waitpid(child, &status, WNOHANG) == 0)
+                ::usleep(500);
+            ASSERT_TRUE(seen) << "the run ended before its temporary file was seen";
+            ::kill(child, signal);
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            EXPECT_FALSE(temporaryThere());
+            EXPECT_EQ(readBytes(folder / "show.sdd"), before);
+            EXPECT_FALSE(fs::exists(folder / "out" / "large.bin"));
         }
-        const auto temporaryThere = [&] {
-            for (const auto& entry : fs::directory_iterator(folder))
-                if (entry.path().filename().string().starts_with(".show.sdd.sdd-"))
-                    return true;
-            return false;
-        };
-        int status = 0;
-        bool seen = false;
-        while (!(seen = temporaryThere()) && ::waitpid(child, &status, WNOHANG) == 0)
-            ::usleep(500);
-        ASSERT_TRUE(seen) << "the run ended before its temporary file was seen";
-        ::kill(child, signal);
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        EXPECT_FALSE(temporaryThere());
-        EXPECT_EQ(readBytes(folder / "show.sdd"), before);
-    }
 }
 
 TEST_F(SddTool, ExtractionNeverWritesThroughASymbolicLink) {
@@ -605,6 +656,46 @@ TEST_F(SddTool, ExtractionRestoresDatesAndKeepsFilesThatAreThereUnlessForced) {
     EXPECT_EQ(readText(file), "from the archive");
     EXPECT_EQ(readText(folder / "outside.txt"), "edited by the user");
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+}
+
+// The names in a folder, temporary files included.
+std::set<std::string> namesIn(const fs::path& path) {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A member that fails its check leaves nothing under its name and no temporary file beside it, and a file
+// already there keeps what it held even with -f; -kb keeps the damaged bytes under the name and says so.
+// Either way the run exits as one that met damage.
+TEST_F(SddTool, ExtractionNeverLeavesADamagedFileUnlessAskedTo) {
+    ArchiveWriter writer;
+    writer.addStored("good.txt", bytesOf("whole"));
+    writer.addStored("bad.txt", bytesOf("damaged member"));
+    std::vector<std::uint8_t> bytes = writer.bytes();
+    bytes.back() ^= 0x01;
+    const fs::path archive = folder / "bad.rar";
+    writeBytes(archive, bytes);
+    const std::string extract = "x " + quoted(archive) + " -o " + quoted(folder / "out");
+    const fs::path bad = folder / "out" / "bad.txt";
+
+    const SddRun plain = sdd(extract);
+    EXPECT_EQ(plain.exitCode, 3) << plain.output;
+    EXPECT_TRUE(contains(plain.output, "bad.txt: CRC mismatch")) << plain.output;
+    EXPECT_EQ(namesIn(folder / "out"), std::set<std::string>{"good.txt"});
+
+    writeBytes(bad, bytesOf("the user's own"));
+    const SddRun forced = sdd(extract + " -f");
+    EXPECT_EQ(forced.exitCode, 3) << forced.output;
+    EXPECT_EQ(readText(bad), "the user's own");
+    EXPECT_EQ(namesIn(folder / "out"), (std::set<std::string>{"bad.txt", "good.txt"}));
+
+    const SddRun kept = sdd(extract + " -f -kb");
+    EXPECT_EQ(kept.exitCode, 3) << kept.output;
+    EXPECT_TRUE(contains(kept.output, "bad.txt: CRC mismatch; its damaged bytes are kept in")) << kept.output;
+    EXPECT_EQ(readText(bad), "damaged membes");
+    EXPECT_EQ(namesIn(folder / "out"), (std::set<std::string>{"bad.txt", "good.txt"}));
 }
 
 TEST_F(SddTool, PatternsSelectWhatXAndPTake) {
