@@ -6,7 +6,7 @@
 #   bench/sdd_memory.sh SDD TREE [WORK_FOLDER]
 #
 # SDD is the built tool (build/default/tools/sdd/sdd), TREE a folder of real files (a copy of /usr/share
-# and part of /usr/lib, 1 to 2 GB, say; names that differ only in case are refused). WORK_FOLDER (default:
+# and part of /usr/lib, 1 to 2 GB, say). WORK_FOLDER (default:
 # a new folder under /tmp) needs room for the archives: about the size of TREE.
 set -eu
 if [ $# -lt 2 ]; then
