@@ -3,18 +3,23 @@
 LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
                              int maxSteps, std::uint32_t treeLength)
     : data_(data), windowSize_(windowSize), index_(index), maxSteps_(maxSteps), treeLength_(treeLength),
+      joinBytes_(index == LzIndex::binaryTrees ? std::max(treeLength, 4u) : 4u),
       tripleHead_(1u << tripleBits, none) {}
 
 void LzMatchFinder::skip(std::size_t at) {
-    if (at + 3 > data_.size())
-        return;
+    joinWaiting(at);
+    if (canJoin(at)) {
+        join(at);
+        waitingFrom_ = at + 1;
+    }
+}
+
+void LzMatchFinder::join(std::size_t at) {
     tripleHead_[tripleHashAt(at)] = static_cast<std::uint32_t>(at);
-    if (at + 4 > data_.size())
-        return;
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees)
         walkTree(
-            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none, maxSteps_);
+            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none, maxSteps_, true);
     else
         joinChain(at);
 }
@@ -39,7 +44,7 @@ void LzMatchFinder::growIndex(std::size_t at) {
     prefixHashBits_ = std::countr_zero(positions);
     head_.assign(positions, none);
     links_.assign(positions, none);
-    for (std::size_t older = 0; older < at && older + 4 <= data_.size(); ++older)
+    for (std::size_t older = 0; older < at; ++older)
         joinChain(older);
 }
 

@@ -30,6 +30,12 @@ enum class LzIndex {
 // so memory stays fixed however long the data; for data shorter than the window it grows with it, which
 // keeps it in the processor's cache. `data` may grow between calls (a solid archive appends each member);
 // positions are visited in order, each exactly once, by find, findAll or skip.
+//
+// The index orders a position by the bytes that follow it: four for a chain's prefix hash, treeLength for a
+// tree. A position near the end of the data has fewer, and the bytes still to come decide where it belongs
+// (a tree that guessed would send later searches down the wrong side and report matches that are not
+// there), so it is searched but waits to join the index until the data has grown enough. Searches try the
+// waiting positions one by one: they are the nearest of all, and never more than those few bytes.
 class LzMatchFinder {
 public:
     // findAll visits at most `maxSteps` positions of the index; find is told how many with each search.
@@ -75,9 +81,18 @@ private:
         return (prefix * 2654435761u) >> (32 - tripleBits);
     }
     std::size_t indexedPositions() const { return links_.size() / (index_ == LzIndex::binaryTrees ? 2 : 1); }
+    bool canJoin(std::size_t at) const { return at + joinBytes_ <= data_.size(); }
+    // Joins, in order, the waiting positions before `at` that the data now has the bytes for.
+    void joinWaiting(std::size_t at) {
+        for (; waitingFrom_ < at && canJoin(waitingFrom_); ++waitingFrom_)
+            join(waitingFrom_);
+    }
+    // `at`, which can join, joins the three-byte table and the index without reporting matches.
+    void join(std::size_t at);
 
-    // Reports the nearest three-byte match, then searches at most `steps` positions of the index, which
-    // `at` joins; `found` is called with each match longer than those before it.
+    // Reports the longest match among the waiting positions and the nearest three-byte match, then searches
+    // at most `steps` positions of the index, which `at` joins when it can; `found` is called with each
+    // match longer than those before it.
     template <typename MinLength, typename Found>
     void search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                 Found found, int steps);
@@ -97,23 +112,26 @@ private:
     void walkChain(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
                    Found found, std::uint32_t bestLength, int steps) const;
     void joinChain(std::size_t at);
-    // Goes down the tree of `at`'s prefix, reporting matches longer than `bestLength`, and makes `at` its
-    // root: the positions visited are split into those ordered before `at` and those after.
+    // Goes down the tree of `at`'s prefix, reporting matches longer than `bestLength`, and if `joining`
+    // makes `at` its root: the positions visited are split into those ordered before `at` and those after.
     template <typename MinLength, typename Found>
     void walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                  Found found, std::uint32_t bestLength, int steps);
+                  Found found, std::uint32_t bestLength, int steps, bool joining);
 
     const std::vector<std::uint8_t>& data_;
     std::uint32_t windowSize_;
     LzIndex index_;
     int maxSteps_;
     std::uint32_t treeLength_;
+    std::uint32_t joinBytes_; // the bytes a position needs after it to join the index
     int prefixHashBits_ = 0;
     std::vector<std::uint32_t> tripleHead_; // per three-byte hash: the newest position
     std::vector<std::uint32_t> head_;       // per four-byte hash: the newest position
     // Per position modulo the positions the index holds: the next older one of the same hash (chains), or
     // the roots of the older positions ordered before and after it (trees).
     std::vector<std::uint32_t> links_;
+    // Positions from here up to the last one visited have been searched but wait to join the index.
+    std::size_t waitingFrom_ = 0;
 };
 
 template <typename MinLength>
@@ -137,28 +155,41 @@ void LzMatchFinder::findAll(std::size_t at, std::uint32_t maxLength, std::uint32
 template <typename MinLength, typename Found>
 void LzMatchFinder::search(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
                            MinLength minLengthAt, Found found, int steps) {
+    joinWaiting(at);
     if (at + 3 > data_.size())
         return;
     std::uint32_t bestLength = 0;
-    std::uint32_t& nearest = tripleHead_[tripleHashAt(at)];
-    if (nearest != none && at - nearest <= maxDistance) {
-        const auto distance = static_cast<std::uint32_t>(at - nearest);
-        const std::uint32_t length = commonLength(nearest, at, maxLength);
-        if (length >= 3 && length >= minLengthAt(distance)) {
+    const auto tryFrom = [&](std::size_t from) {
+        const auto distance = static_cast<std::uint32_t>(at - from);
+        if (distance > maxDistance)
+            return;
+        const std::uint32_t length = commonLength(from, at, maxLength);
+        if (length > bestLength && length >= 3 && length >= minLengthAt(distance)) {
             bestLength = length;
             found(LzMatch{length, distance});
         }
-    }
-    nearest = static_cast<std::uint32_t>(at);
-    if (at + 4 > data_.size())
+    };
+    for (std::size_t from = at; from-- > waitingFrom_;)
+        tryFrom(from);
+    std::uint32_t& nearest = tripleHead_[tripleHashAt(at)];
+    if (nearest != none)
+        tryFrom(nearest);
+    if (!canJoin(at)) {
+        // The tree can still be searched as far as the bytes there are; the chains need all four.
+        if (index_ == LzIndex::binaryTrees && at + 4 <= data_.size() && !links_.empty())
+            walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps, false);
         return;
+    }
+    // Nothing waits before `at` now, as every position before it has more bytes after it.
+    nearest = static_cast<std::uint32_t>(at);
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees) {
-        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
+        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps, true);
     } else {
         walkChain(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
         joinChain(at);
     }
+    waitingFrom_ = at + 1;
 }
 
 template <typename MinLength, typename Found>
@@ -187,13 +218,15 @@ void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint
 
 template <typename MinLength, typename Found>
 void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                             MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps) {
+                             MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps,
+                             bool joining) {
     const std::uint8_t* bytes = data_.data();
     const std::size_t positions = indexedPositions();
     const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(treeLength_, data_.size() - at));
     std::uint32_t& root = head_[prefixHashAt(at)];
     std::uint32_t candidate = root;
-    root = static_cast<std::uint32_t>(at);
+    if (joining)
+        root = static_cast<std::uint32_t>(at);
     // Where the next position ordered before (after) `at` hangs, and how many bytes all positions there
     // share with `at`: any position between two others shares at least the lesser of their lengths.
     std::uint32_t* before = &links_[2 * (at & (positions - 1))];
@@ -202,7 +235,8 @@ void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint3
     for (int step = steps;; --step) {
         // A position a whole index back has lost its links to newer ones; the rest of the path goes.
         if (candidate == none || step == 0 || at - candidate >= positions) {
-            *before = *after = none;
+            if (joining)
+                *before = *after = none;
             return;
         }
         const auto distance = static_cast<std::uint32_t>(at - candidate);
@@ -216,17 +250,21 @@ void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint3
         std::uint32_t* children = &links_[2 * (candidate & (positions - 1))];
         if (length == limit) {
             // As far as the tree orders, the candidate is `at`: `at` takes its place and its subtrees.
-            *before = children[0];
-            *after = children[1];
+            if (joining) {
+                *before = children[0];
+                *after = children[1];
+            }
             return;
         }
         if (bytes[candidate + length] < bytes[at + length]) {
-            *before = candidate;
+            if (joining)
+                *before = candidate;
             before = &children[1];
             candidate = children[1];
             beforeLength = length;
         } else {
-            *after = candidate;
+            if (joining)
+                *after = candidate;
             after = &children[0];
             candidate = children[0];
             afterLength = length;
