@@ -18,8 +18,8 @@ void LzMatchFinder::join(std::size_t at) {
     tripleHead_[tripleHashAt(at)] = static_cast<std::uint32_t>(at);
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees)
-        walkTree(
-            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none, maxSteps_, true);
+        walkTree<true>(
+            at, 0, 0, [](std::uint32_t) { return 0u; }, [](const LzMatch&) {}, none, maxSteps_);
     else
         joinChain(at);
 }

@@ -114,9 +114,10 @@ private:
     void joinChain(std::size_t at);
     // Goes down the tree of `at`'s prefix, reporting matches longer than `bestLength`, and if `joining`
     // makes `at` its root: the positions visited are split into those ordered before `at` and those after.
-    template <typename MinLength, typename Found>
+    // (A template argument, as this is the packer's innermost loop.)
+    template <bool joining, typename MinLength, typename Found>
     void walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance, MinLength minLengthAt,
-                  Found found, std::uint32_t bestLength, int steps, bool joining);
+                  Found found, std::uint32_t bestLength, int steps);
 
     const std::vector<std::uint8_t>& data_;
     std::uint32_t windowSize_;
@@ -177,14 +178,14 @@ void LzMatchFinder::search(std::size_t at, std::uint32_t maxLength, std::uint32_
     if (!canJoin(at)) {
         // The tree can still be searched as far as the bytes there are; the chains need all four.
         if (index_ == LzIndex::binaryTrees && at + 4 <= data_.size() && !links_.empty())
-            walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps, false);
+            walkTree<false>(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
         return;
     }
     // Nothing waits before `at` now, as every position before it has more bytes after it.
     nearest = static_cast<std::uint32_t>(at);
     makeRoomFor(at);
     if (index_ == LzIndex::binaryTrees) {
-        walkTree(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps, true);
+        walkTree<true>(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
     } else {
         walkChain(at, maxLength, maxDistance, minLengthAt, found, bestLength, steps);
         joinChain(at);
@@ -216,16 +217,15 @@ void LzMatchFinder::walkChain(std::size_t at, std::uint32_t maxLength, std::uint
     }
 }
 
-template <typename MinLength, typename Found>
+template <bool joining, typename MinLength, typename Found>
 void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint32_t maxDistance,
-                             MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps,
-                             bool joining) {
+                             MinLength minLengthAt, Found found, std::uint32_t bestLength, int steps) {
     const std::uint8_t* bytes = data_.data();
     const std::size_t positions = indexedPositions();
     const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(treeLength_, data_.size() - at));
     std::uint32_t& root = head_[prefixHashAt(at)];
     std::uint32_t candidate = root;
-    if (joining)
+    if constexpr (joining)
         root = static_cast<std::uint32_t>(at);
     // Where the next position ordered before (after) `at` hangs, and how many bytes all positions there
     // share with `at`: any position between two others shares at least the lesser of their lengths.
@@ -235,7 +235,7 @@ void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint3
     for (int step = steps;; --step) {
         // A position a whole index back has lost its links to newer ones; the rest of the path goes.
         if (candidate == none || step == 0 || at - candidate >= positions) {
-            if (joining)
+            if constexpr (joining)
                 *before = *after = none;
             return;
         }
@@ -250,20 +250,20 @@ void LzMatchFinder::walkTree(std::size_t at, std::uint32_t maxLength, std::uint3
         std::uint32_t* children = &links_[2 * (candidate & (positions - 1))];
         if (length == limit) {
             // As far as the tree orders, the candidate is `at`: `at` takes its place and its subtrees.
-            if (joining) {
+            if constexpr (joining) {
                 *before = children[0];
                 *after = children[1];
             }
             return;
         }
         if (bytes[candidate + length] < bytes[at + length]) {
-            if (joining)
+            if constexpr (joining)
                 *before = candidate;
             before = &children[1];
             candidate = children[1];
             beforeLength = length;
         } else {
-            if (joining)
+            if constexpr (joining)
                 *after = candidate;
             after = &children[0];
             candidate = children[0];
