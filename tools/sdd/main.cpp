@@ -799,6 +799,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
     std::map<std::string, std::size_t> fileNamed;
     std::set<std::string> addedNames;
+    std::set<std::string> knownNames(names.begin(), names.end());
     for (std::size_t i = 0; i < files.size(); ++i) {
         const FileToAdd& file = files[i];
         if (!fileNamed.emplace(sameFileKey(file.name), i).second) {
@@ -814,7 +815,8 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             return exitSkipped;
         }
         total += size;
-        if (addedNames.insert(file.name).second && std::ranges::find(names, file.name) == names.end())
+        addedNames.insert(file.name);
+        if (knownNames.insert(file.name).second)
             names.push_back(file.name);
     }
     warnOfCaseOnlyClashes(archive, names, addedNames);
