@@ -1,8 +1,13 @@
 #include "app/command_line.h"
 
+#include "base/printable_text.h"
+
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <filesystem>
 #include <limits>
+#include <utility>
 
 #ifndef HELIOX_VERSION
 #define HELIOX_VERSION "(unknown version)"
@@ -71,7 +76,9 @@ bool parseHeldCamera(std::string_view s, RunOptions& o) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         const char separator = i == 5 ? '\0' : i == 2 ? ':' : ',';
         const std::size_t end = separator ? s.find(separator, start) : s.size();
-        if (end == std::string_view::npos || !parseNumber(s.substr(start, end - start), values[i]))
+        // nan and inf parse as numbers, but place the camera nowhere: every frame would be black.
+        if (end == std::string_view::npos || !parseNumber(s.substr(start, end - start), values[i]) ||
+            !std::isfinite(values[i]))
             return false;
         start = end + 1;
     }
@@ -224,9 +231,40 @@ bool isHostSwitch(std::string_view word) {
     return std::all_of(rest.begin(), rest.end(), isDigit);
 }
 
+// The window number of "-c" or "-p", joined on or the next word: decimal digits (as Windows hands it over and
+// xwininfo -int prints it) that fit 32 bits. Anything else would be read as some other window, or none.
+bool isWindowNumber(std::string_view text) {
+    std::uint32_t number = 0;
+    return parseNumber(text, number) && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+bool takesWindowNumber(std::string_view hostSwitch) {
+    const char letter = static_cast<char>(hostSwitch[1] | 0x20);
+    return letter == 'c' || letter == 'p';
+}
+
+// Why a place for the show's archive cannot be one, or nothing when it may be. Only a regular file can: a
+// named pipe would block the run until something wrote to it, a folder or a device is no archive.
+std::optional<std::string> notAnArchiveFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status) || fs::is_regular_file(status))
+        return std::nullopt; // a missing file is said where the archive is opened
+    const char* kind = fs::is_directory(status)  ? "a folder"
+                       : fs::is_fifo(status)     ? "a named pipe"
+                       : fs::is_socket(status)   ? "a socket"
+                       : fs::is_block_file(status) || fs::is_character_file(status) ? "a device"
+                                                                                   : "not a regular file";
+    return "--data " + printableText(path) + ": " + kind + ", not the show's archive file";
+}
+
 } // namespace
 
 std::optional<std::uint64_t> parseWindowId(std::string_view text) {
+    // The X protocol keeps the top three bits of every resource id clear: a larger number would be cut to some
+    // other window on the way to the server.
+    constexpr std::uint64_t largestXid = 0x1FFFFFFF;
     int base = 10;
     if (text.starts_with("0x") || text.starts_with("0X")) {
         text.remove_prefix(2);
@@ -234,7 +272,7 @@ std::optional<std::uint64_t> parseWindowId(std::string_view text) {
     }
     std::uint64_t id = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), id, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || id == 0)
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || id == 0 || id > largestXid)
         return std::nullopt;
     return id;
 }
@@ -268,8 +306,10 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
                                std::string& error) {
     std::string switches = "heliox";
     bool displayChosen = false;
+    bool windowNumberNext = false; // the previous word was "-c" or "-p" without its number
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
+        const bool numberExpected = std::exchange(windowNumberNext, false);
         if (arg == "--help" || arg == "-help" || arg == "-h")
             return ArgumentsResult::help;
         if (arg == "--version")
@@ -280,7 +320,21 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         const LongOption* option = arg.starts_with('-') ? findLongOption(name) : nullptr;
         if (!option) {
             if (doubleDash || (arg.starts_with('-') && !isHostSwitch(arg))) {
-                error = "unknown option " + std::string(arg);
+                error = "unknown option " + printableText(arg);
+                return ArgumentsResult::usageError;
+            }
+            if (isHostSwitch(arg) && takesWindowNumber(arg)) {
+                std::string_view joined = arg.substr(2);
+                if (joined.starts_with(':'))
+                    joined.remove_prefix(1);
+                windowNumberNext = joined.empty();
+                if (!joined.empty() && !isWindowNumber(joined)) {
+                    error = std::string(arg) + ": the window number does not fit 32 bits";
+                    return ArgumentsResult::usageError;
+                }
+            } else if (numberExpected && !arg.starts_with('-') && !arg.starts_with('/') && !isWindowNumber(arg)) {
+                error = std::string(args[i - 1]) + " " + printableText(arg) +
+                        ": not a window number (decimal digits that fit 32 bits, as xwininfo -int prints it)";
                 return ArgumentsResult::usageError;
             }
             switches += ' ';
@@ -291,7 +345,7 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         if (name.size() < body.size()) {
             value = body.substr(name.size() + 1);
             if (option->valueName.empty()) {
-                error = "--" + std::string(name) + " takes no value";
+                error = "--" + printableText(name) + " takes no value";
                 return ArgumentsResult::usageError;
             }
         } else if (!option->valueName.empty()) {
@@ -302,13 +356,17 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
             value = args[++i];
         }
         if (!option->apply(app.options, value)) {
-            error = "--" + std::string(name) + ": bad value \"" + std::string(value) + "\" (expected " +
+            error = "--" + std::string(name) + ": bad value \"" + printableText(value) + "\" (expected " +
                     std::string(option->valueName) + ")";
             return ArgumentsResult::usageError;
         }
         displayChosen = displayChosen || option->choosesDisplay;
     }
 
+    if (const std::optional<std::string> notAFile = notAnArchiveFile(app.options.dataPath)) {
+        error = *notAFile;
+        return ArgumentsResult::usageError;
+    }
     app.mode = parseCommandLine(switches, app.parentWindow);
     app.switchGiven = switches.find_first_of("/-") != std::string::npos;
     if (displayChosen) {

@@ -1,5 +1,6 @@
 #include "app/show_archive.h"
 
+#include "base/printable_text.h"
 #include "data/archive_reader.h"
 #include "data/resource_file.h"
 
@@ -25,7 +26,7 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
         if (std::FILE* file = std::fopen(path.c_str(), "rb"))
             std::fclose(file);
         const int reason = errno;
-        errors << "heliox: " << path << ": cannot open the show's archive";
+        errors << "heliox: " << printableText(path) << ": cannot open the show's archive";
         if (reason != 0)
             errors << ": " << std::strerror(reason);
 #ifndef _WIN32
@@ -37,7 +38,7 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
     std::vector<MemberHeader> members;
     ExtractResult walk = listMembers(source, members);
     if (walk != ExtractResult::ok) {
-        errors << "heliox: " << path << ": " << describe(walk) << "\n";
+        errors << "heliox: " << printableText(path) << ": " << describe(walk) << "\n";
         return false;
     }
     setResourceArchive(path);
@@ -45,5 +46,5 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
 }
 
 void reportNoWorld(const std::string& path, std::ostream& errors) {
-    errors << "heliox: " << path << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+    errors << "heliox: " << printableText(path) << ": no world to show (\"worlds.txt\" is missing or empty)\n";
 }

@@ -1,8 +1,15 @@
 #include "app/headless/png_image.h"
 
+#include "base/printable_text.h"
+
 #include <png.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,7 +23,21 @@ png_int_32 bottomUpStride(int width) {
 bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgbaBottomUp,
               std::string& error) {
     if (width <= 0 || height <= 0 || rgbaBottomUp.size() != static_cast<std::size_t>(width) * height * 4) {
-        error = path + ": the picture's size does not match its pixels";
+        error = printableText(path) + ": the picture's size does not match its pixels";
+        return false;
+    }
+    // Whatever is at the path goes first and the file is made anew, never opened: a symbolic link left there
+    // (by anyone who can write to the folder) is replaced, not written through to the file it names.
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) {
+        error = printableText(path) + ": cannot replace it: " + std::strerror(errno);
+        return false;
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = fd < 0 ? nullptr : fdopen(fd, "wb");
+    if (!file) {
+        error = printableText(path) + ": " + std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
         return false;
     }
     png_image image;
@@ -25,9 +46,12 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgbaBottomUp.data(), bottomUpStride(width),
-                                 nullptr)) {
-        error = path + ": " + image.message;
+    const bool written =
+        png_image_write_to_stdio(&image, file, 0, rgbaBottomUp.data(), bottomUpStride(width), nullptr);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        error = printableText(path) + ": " + (written ? std::strerror(errno) : image.message);
+        unlink(path.c_str());
         return false;
     }
     return true;
@@ -39,7 +63,7 @@ bool readPng(const std::string& path, int& width, int& height, std::vector<std::
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        error = path + ": " + image.message;
+        error = printableText(path) + ": " + image.message;
         return false;
     }
     image.format = PNG_FORMAT_RGBA;
@@ -47,7 +71,7 @@ bool readPng(const std::string& path, int& width, int& height, std::vector<std::
     height = static_cast<int>(image.height);
     rgbaBottomUp.assign(PNG_IMAGE_SIZE(image), 0);
     if (!png_image_finish_read(&image, nullptr, rgbaBottomUp.data(), bottomUpStride(width), nullptr)) {
-        error = path + ": " + image.message;
+        error = printableText(path) + ": " + image.message;
         png_image_free(&image);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "app/run_overrides.h"
 #include "app/saver_run.h"
 #include "app/show_archive.h"
+#include "base/printable_text.h"
 #include "base/user_message.h"
 
 #include <GL/gl.h>
@@ -100,14 +101,14 @@ int headless::runSaver(const RunOptions& options) {
     const std::filesystem::path folder = options.renderDir;
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder, ec)) {
-        std::cerr << "heliox: " << folder.string() << ": cannot create the folder\n";
+        std::cerr << "heliox: " << printableText(folder.string()) << ": cannot create the folder\n";
         return 1;
     }
 
     int messages = 0;
     UserMessageHandler previous = setUserMessageHandler([&](const char* caption, const std::string& text) {
         ++messages;
-        std::cerr << "heliox: " << caption << ": " << text << "\n";
+        std::cerr << "heliox: " << caption << ": " << printableText(text) << "\n";
     });
 
     SaverHooks hooks;
@@ -138,7 +139,7 @@ int headless::runSaver(const RunOptions& options) {
         }
         progress.finish();
         if (result == 0)
-            std::cout << "heliox: wrote " << frames << " frames to " << folder.string() << "\n";
+            std::cout << "heliox: wrote " << frames << " frames to " << printableText(folder.string()) << "\n";
     }
     setUserMessageHandler(previous);
     return result != 0 || messages > 0 ? 1 : 0;

@@ -7,6 +7,7 @@
 #include "app/linux/x_errors.h"
 #include "app/run_modes.h"
 #include "app/settings_store.h"
+#include "base/printable_text.h"
 
 #include <X11/Xlib.h>
 
@@ -24,9 +25,9 @@ void printSettings() {
     if (path.empty())
         std::cout << "Settings file: none (no home folder); the defaults are in use\n";
     else if (std::filesystem::exists(path, ec))
-        std::cout << "Settings file: " << path << "\n";
+        std::cout << "Settings file: " << printableText(path) << "\n";
     else
-        std::cout << "Settings file: " << path << " (not there yet: the defaults are in use)\n";
+        std::cout << "Settings file: " << printableText(path) << " (not there yet: the defaults are in use)\n";
     std::cout << settingsValuesText(settings)
               << "Change one with: heliox --set NAME=VALUE (see heliox(6) for the names and ranges)\n";
 }
@@ -36,12 +37,12 @@ void printSettings() {
 int saveSettingsFromCommandLine(const std::vector<std::string>& changes) {
     for (const std::string& change : changes)
         if (const std::string reason = setSetting(settings, change); !reason.empty()) {
-            std::cerr << "heliox: --set " << change << ": " << reason << "; nothing saved\n";
+            std::cerr << "heliox: --set " << printableText(change) << ": " << reason << "; nothing saved\n";
             return 2;
         }
     if (!saveSettings())
         return 1;
-    std::cout << "Saved in " << settingsFilePath() << ":\n" << settingsValuesText(settings);
+    std::cout << "Saved in " << printableText(settingsFilePath()) << ":\n" << settingsValuesText(settings);
     return 0;
 }
 
@@ -53,7 +54,7 @@ Display* connection = nullptr;
 Display* openDisplay() {
     connection = XOpenDisplay(nullptr);
     if (!connection)
-        std::cerr << "heliox: cannot open the X display \"" << XDisplayName(nullptr)
+        std::cerr << "heliox: cannot open the X display \"" << printableText(XDisplayName(nullptr))
                   << "\" (heliox --render DIR draws without one)\n";
     return connection;
 }

@@ -1,19 +1,20 @@
 #include "app/linux/settings_file.h"
 
+#include "app/linux/file_replacement.h"
+#include "app/linux/folder_lock.h"
+#include "base/printable_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -48,6 +49,9 @@ constexpr StoredValue storedValues[] = {
 };
 
 constexpr std::string_view pathName = "Path";
+// No line of a settings file is near this long; a longer one is junk (or a file that is not the settings),
+// and echoing it in a warning would flood the terminal.
+constexpr std::size_t longestLine = 4096;
 constexpr std::size_t maxPathLength = 254;
 
 const StoredValue* findStoredValue(std::string_view name) {
@@ -113,15 +117,17 @@ bool splitLine(std::string_view line, std::string_view& name, std::string_view& 
     return true;
 }
 
-std::optional<std::uint32_t> parseNumber(std::string_view s) {
-    std::uint32_t v = 0;
+enum class NumberRead { ok, notANumber, tooLarge };
+
+NumberRead parseNumber(std::string_view s, std::uint32_t& v) {
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
-        return std::nullopt;
-    return v;
+    if (s.empty() || end != s.data() + s.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return NumberRead::notANumber;
+    return ec == std::errc::result_out_of_range ? NumberRead::tooLarge : NumberRead::ok;
 }
 
-// Applies one "Name=value" line; returns the reason when the line is skipped, empty when it was taken.
+// Applies one "Name=value" line; returns the reason when the line is skipped, empty when it was taken. The
+// reason echoes the line's text made printable.
 std::string applyLine(std::string_view name, std::string_view value, Settings& s) {
     if (name == pathName) {
         if (value.size() > maxPathLength)
@@ -131,19 +137,20 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     }
     const StoredValue* stored = findStoredValue(name);
     if (!stored)
-        return "unknown setting \"" + std::string(name) + "\" (did you mean " +
-               std::string(nearestName(name)) + "?)";
-    std::optional<std::uint32_t> number = parseNumber(value);
-    if (!number)
-        return std::string(name) + ": \"" + std::string(value) + "\" is not a whole number";
-    if (stored->flag) {
-        s.*stored->flag = *number != 0;
-    } else if (stored->number) {
-        if (*number < stored->min || *number > stored->max)
-            return std::string(name) + ": " + std::to_string(*number) + " is outside " +
-                   std::to_string(stored->min) + " to " + std::to_string(stored->max);
-        s.*stored->number = *number;
-    }
+        return "unknown setting \"" + printableText(name) + "\" (did you mean " + std::string(nearestName(name)) +
+               "?)";
+    std::uint32_t number = 0;
+    const NumberRead read = parseNumber(value, number);
+    if (read == NumberRead::notANumber)
+        return std::string(name) + ": \"" + printableText(value) + "\" is not a whole number";
+    const std::uint32_t min = stored->number ? stored->min : 0, max = stored->number ? stored->max : 1;
+    if (read == NumberRead::tooLarge || (stored->number && (number < min || number > max)))
+        return std::string(name) + ": " + std::string(value) + " is outside " + std::to_string(min) + " to " +
+               std::to_string(max);
+    if (stored->flag)
+        s.*stored->flag = number != 0;
+    else if (stored->number)
+        s.*stored->number = number;
     return {};
 }
 
@@ -152,76 +159,100 @@ std::string formatValue(const StoredValue& stored, const Settings& s) {
     return std::string(stored.name) + "=" + std::to_string(number);
 }
 
-bool readLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path);
+// One line of the file as read: at most `longestLine` bytes of it, and whether there was more.
+struct FileLine {
+    std::string text;
+    bool tooLong = false;
+};
+
+// The file's lines, each cut at `longestLine` bytes, so that a file of any size costs little to read.
+bool readLines(const std::string& path, std::vector<FileLine>& lines) {
+    std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    FileLine line;
+    for (std::istreambuf_iterator<char> c(in), end; c != end; ++c) {
+        if (*c == '\n') {
+            lines.push_back(std::move(line));
+            line = {};
+        } else if (line.text.size() < longestLine) {
+            line.text += *c;
+        } else {
+            line.tooLong = true;
+        }
+    }
+    if (!line.text.empty() || line.tooLong)
+        lines.push_back(std::move(line));
     return !in.bad();
 }
 
-// Writes `text` to a fresh temporary file beside `path`, flushes it to disk and renames it over `path`.
-bool replaceFile(const std::string& path, const std::string& text, std::string& error) {
-    std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = "cannot create a temporary file beside " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR)
+// Applies every line over `s`; each line skipped is reported on `warnings` when it is given.
+void applyLines(const std::string& path, const std::vector<FileLine>& lines, Settings& s, std::ostream* warnings) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = trim(lines[i].text);
+        if (!lines[i].tooLong && isComment(line))
             continue;
-        if (n <= 0) {
-            error = "cannot write " + temp + ": " + std::strerror(n < 0 ? errno : ENOSPC);
-            close(fd);
-            unlink(temp.c_str());
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+        std::string_view name, value;
+        const std::string reason = lines[i].tooLong                 ? "longer than 4096 bytes"
+                                   : splitLine(line, name, value) ? applyLine(name, value, s)
+                                                                  : "no '=' in the line";
+        if (!reason.empty() && warnings)
+            *warnings << printableText(path) << ":" << i + 1 << ": " << reason << "; line ignored\n";
     }
-    if (fchmod(fd, 0644) != 0 || fsync(fd) != 0 || close(fd) != 0) {
-        error = "cannot finish " + temp + ": " + std::strerror(errno);
-        unlink(temp.c_str());
-        return false;
+    if (s.defGamma)
+        s.gamma = 50;
+}
+
+// The values in which `wanted` differs from `loaded` put over `current`.
+void applyChanges(const Settings& loaded, const Settings& wanted, Settings& current) {
+    for (const StoredValue& stored : storedValues) {
+        if (stored.flag && wanted.*stored.flag != loaded.*stored.flag)
+            current.*stored.flag = wanted.*stored.flag;
+        if (stored.number && wanted.*stored.number != loaded.*stored.number)
+            current.*stored.number = wanted.*stored.number;
     }
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
-        unlink(temp.c_str());
-        return false;
+    if (current.defGamma)
+        current.gamma = 50;
+}
+
+// The file's text with every value of `s` but Path: its other lines (comments, Path, names this version does
+// not know) where they stand, each value in its first place, the values it did not hold at the end.
+std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) {
+    std::vector<const StoredValue*> written;
+    std::string text;
+    for (const FileLine& original : lines) {
+        std::string_view name, value;
+        std::string_view line = trim(original.text);
+        const StoredValue* stored =
+            !isComment(line) && splitLine(line, name, value) ? findStoredValue(name) : nullptr;
+        if (!stored) {
+            text += original.text + "\n";
+        } else if (std::find(written.begin(), written.end(), stored) == written.end()) {
+            text += formatValue(*stored, s) + "\n";
+            written.push_back(stored);
+        } // a repeated value is dropped: the first place holds the current value
     }
-    return true;
+    for (const StoredValue& stored : storedValues)
+        if (std::find(written.begin(), written.end(), &stored) == written.end())
+            text += formatValue(stored, s) + "\n";
+    return text;
 }
 
 } // namespace
 
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings) {
-    std::vector<std::string> lines;
+    std::vector<FileLine> lines;
     errno = 0;
     if (!readLines(path, lines)) {
         const int reason = errno;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))
             return true;
-        warnings << path << ": cannot be read (" << (reason ? std::strerror(reason) : "read error")
-                 << "); using the default settings\n";
+        warnings << printableText(path) << ": cannot be read ("
+                 << (reason ? std::strerror(reason) : "read error") << "); using the default settings\n";
         return false;
     }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = trim(lines[i]);
-        if (isComment(line))
-            continue;
-        std::string_view name, value;
-        std::string reason = splitLine(line, name, value) ? applyLine(name, value, s) : "no '=' in the line";
-        if (!reason.empty())
-            warnings << path << ":" << i + 1 << ": " << reason << "; line ignored\n";
-    }
-    if (s.defGamma)
-        s.gamma = 50;
+    applyLines(path, lines, s, &warnings);
     return true;
 }
 
@@ -233,44 +264,43 @@ std::string settingsValuesText(const Settings& s) {
     return text;
 }
 
-bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error) {
-    std::vector<std::string> lines;
+bool writeSettingsFile(const std::string& path, const Settings& loaded, Settings& s, std::string& error) {
+    // A settings file kept elsewhere and linked here (a dotfiles folder) is changed where it is.
+    const std::string target = followSymbolicLinks(path);
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !readLines(path, lines)) {
-        error = "cannot read " + path + " to keep its other lines";
-        return false;
-    }
-
-    std::vector<const StoredValue*> written;
-    std::string text;
-    for (const std::string& original : lines) {
-        std::string_view name, value;
-        std::string_view line = trim(original);
-        const StoredValue* stored =
-            !isComment(line) && splitLine(line, name, value) ? findStoredValue(name) : nullptr;
-        if (!stored) {
-            text += original + "\n";
-        } else if (std::find(written.begin(), written.end(), stored) == written.end()) {
-            text += formatValue(*stored, s) + "\n";
-            written.push_back(stored);
-        } // a repeated value is dropped: the first place holds the current value
-    }
-    for (const StoredValue& stored : storedValues)
-        if (std::find(written.begin(), written.end(), &stored) == written.end())
-            text += formatValue(stored, s) + "\n";
-
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty() && !std::filesystem::create_directories(folder, ec) && ec) {
-        error = "cannot create " + folder.string() + ": " + ec.message();
+        error = "cannot create " + printableText(folder.string()) + ": " + ec.message();
         return false;
     }
-    return replaceFile(path, text, error);
+    const FolderLock lock(folder.empty() ? "." : folder.string(), error);
+    if (!lock.held())
+        return false;
+    std::vector<FileLine> lines;
+    if (std::filesystem::exists(target, ec) && !readLines(target, lines)) {
+        error = "cannot read " + printableText(target) + " to keep its other lines";
+        return false;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].tooLong) {
+            error = printableText(target) + ":" + std::to_string(i + 1) +
+                    ": a line longer than 4096 bytes, which would be lost; remove it first";
+            return false;
+        }
+    // What the file holds now, which another process may have changed since `loaded` was read from it.
+    Settings current;
+    applyLines(target, lines, current, nullptr);
+    applyChanges(loaded, s, current);
+    if (!replaceFileText(target, settingsText(lines, current), error))
+        return false;
+    s = current;
+    return true;
 }
 
 std::string setSetting(Settings& s, std::string_view nameEqualsValue) {
     std::string_view name, value;
     if (!splitLine(trim(nameEqualsValue), name, value))
-        return "\"" + std::string(nameEqualsValue) + "\" is not NAME=VALUE";
+        return "\"" + printableText(nameEqualsValue) + "\" is not NAME=VALUE";
     if (name == pathName)
         return "Path is the installer's to set";
     std::string reason = applyLine(name, value, s);

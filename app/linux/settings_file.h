@@ -10,17 +10,23 @@
 // lines starting with '#' are comments.
 
 // Reads the file over `s`, which should hold the defaults: a value the file does not give keeps its default.
-// A malformed line, an unknown name (with the name it most likely meant) or an out-of-range number is skipped
-// with one line on `warnings` naming the file, the line and the reason. DefGamma forces Gamma to 50. Returns
+// A malformed line, an unknown name (with the name it most likely meant), an out-of-range number or a line
+// over 4096 bytes is skipped with one line on `warnings` naming the file, the line and the reason, its text
+// made printable. DefGamma forces Gamma to 50. Returns
 // false, after saying why, only when the file exists but cannot be read; a missing file is the first run and
 // simply leaves the defaults.
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings);
 
-// Writes every value but Path, keeping the file's other lines (comments, Path, names this version does not
-// know) where they stand. The new text goes to a temporary file in the same folder, which is flushed to disk
-// and then renamed over the old one, so an interrupted save leaves the old file whole. Creates the folder if
-// needed. On failure `error` says why.
-bool writeSettingsFile(const std::string& path, const Settings& s, std::string& error);
+// Saves the values in which `s` differs from `loaded` (the settings as read from the file earlier) over what
+// the file holds now, and sets `s` to the whole result: processes that save different values at the same
+// time all land, as each holds a lock on the file's folder while it reads and replaces it. The file's other
+// lines (comments, Path, names this version does not know) stay where they stand. A symbolic link is
+// followed, so that the file it names is changed and the link stays; the file keeps its permissions, and a
+// read-only file is refused. The new text goes to a temporary file beside the old one, which is flushed to
+// disk and then renamed over it, so an interrupted save leaves the old file whole. Creates the folder if
+// needed. A line of the file over 4096 bytes, which every read skips, is refused rather than lost. On
+// failure `error` says why.
+bool writeSettingsFile(const std::string& path, const Settings& loaded, Settings& s, std::string& error);
 
 // Applies one "Name=value" with the same checks as a line of the file (not Path, which only an installer
 // sets). Empty when it was taken, else the reason it was not, and `s` is unchanged.

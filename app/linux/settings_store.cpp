@@ -22,18 +22,29 @@ std::string settingsFilePath() {
     return std::string(home) + "/.config/heliox/heliox.conf";
 }
 
+namespace {
+
+// The settings as the file gave them: a save writes only what the process changed since, over what the file
+// holds by then.
+Settings loaded;
+
+} // namespace
+
 void loadSettings() {
     settings = Settings{};
     std::string path = settingsFilePath();
     if (!path.empty())
         readSettingsFile(path, settings, std::cerr);
+    loaded = settings;
 }
 
 bool saveSettings() {
     std::string path = settingsFilePath();
     std::string error = "no home folder to keep the settings in";
-    if (!path.empty() && writeSettingsFile(path, settings, error))
+    if (!path.empty() && writeSettingsFile(path, loaded, settings, error)) {
+        loaded = settings;
         return true;
+    }
     std::cerr << "heliox: settings not saved: " << error << "\n";
     return false;
 }

@@ -15,6 +15,7 @@
 #include "app/run_overrides.h"
 #include "app/saver_run.h"
 #include "app/show_archive.h"
+#include "base/printable_text.h"
 #include "base/user_message.h"
 #include "overlay/loading_screen.h"
 
@@ -184,7 +185,7 @@ int runSaver(Display* display, const RunOptions& options) {
     }
 
     UserMessageHandler previous = setUserMessageHandler([](const char* caption, const std::string& text) {
-        std::cerr << "heliox: " << caption << ": " << text << "\n";
+        std::cerr << "heliox: " << caption << ": " << printableText(text) << "\n";
     });
 
     SaverHooks hooks;

@@ -1,5 +1,7 @@
 #include "app/linux/show_target.h"
 
+#include "base/printable_text.h"
+
 std::optional<ShowTarget> chooseShowTarget(const RunOptions& options, const char* xscreensaverWindow,
                                            std::string& error) {
     if (options.windowId)
@@ -8,7 +10,7 @@ std::optional<ShowTarget> chooseShowTarget(const RunOptions& options, const char
     if (fromHost) {
         std::optional<std::uint64_t> id = parseWindowId(xscreensaverWindow);
         if (!id) {
-            error = std::string("$XSCREENSAVER_WINDOW holds no window id: \"") + xscreensaverWindow + "\"";
+            error = "$XSCREENSAVER_WINDOW holds no window id: \"" + printableText(xscreensaverWindow) + "\"";
             return std::nullopt;
         }
         return ShowTarget{ShowPlace::host, *id};

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+
 namespace {
 
 struct Parsed {
@@ -153,6 +157,9 @@ TEST(ParseArguments, TheCounterAndTheClockCanBeTurnedOffForARun) {
 }
 
 TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
+    const std::string fifo = (std::filesystem::temp_directory_path() / "heliox-command-line-fifo").string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string_view>> bad = {
         {"--sparkles"},         {"--data"},
         {"--speed", "101"},     {"--speed", "fast"},
@@ -161,6 +168,13 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
         {"--frames", "0"},      {"--dt", "-1"},
         {"--time", "24:00:00"}, {"--window=yes"},
         {"-c", "--window"},     {"-p", "5", "--root"},
+        // Numbers that would be taken as something else: no camera place, another window or none.
+        {"--camera", "nan,0,0:0,0,0"}, {"--camera", "0,0,1:inf,0,0"},
+        {"--window-id", "99999999999999"}, {"--window-id", "0x20000000"},
+        {"-p", "0x12345678"},   {"-p", "4294967296"},
+        {"-p4294967296"},       {"/c", "12ab"},
+        // Not an archive file: a folder, and a named pipe, which would block the run until written to.
+        {"--data", "/"},        {"--data", fifo.c_str()},
     };
     for (const auto& args : bad) {
         Arguments a = arguments(args);
@@ -168,6 +182,11 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
         EXPECT_FALSE(a.error.empty()) << args[0];
     }
     EXPECT_NE(arguments({"--sparkles"}).error.find("--sparkles"), std::string::npos);
+    EXPECT_NE(arguments({"-p", "0x12345678"}).error.find("not a window number"), std::string::npos);
+    EXPECT_NE(arguments({"--data", fifo}).error.find("a named pipe"), std::string::npos);
+    EXPECT_NE(arguments({"--\x1B[2J"}).error.find("\\x1B[2J"), std::string::npos); // echoed printable
+    EXPECT_EQ(arguments({"--window-id", "0x1fffffff"}).app.options.windowId, 0x1fffffffu);
+    std::filesystem::remove(fifo);
     EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::help);
     EXPECT_NE(usageText().find("--window-id ID"), std::string::npos);
 }

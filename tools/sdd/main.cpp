@@ -132,13 +132,13 @@ int usage(const std::string& problem) {
 
 void fail(const std::string& archive, std::string_view member, std::string_view reason) {
     clearProgressLine();
-    const std::string where = printableName(archive);
+    const std::string where = printableText(archive);
     if (member.empty())
         std::fprintf(stderr, "%s: %s: %.*s\n", programName.c_str(), where.c_str(),
                      static_cast<int>(reason.size()), reason.data());
     else
         std::fprintf(stderr, "%s: %s: %s: %.*s\n", programName.c_str(), where.c_str(),
-                     printableName(member).c_str(), static_cast<int>(reason.size()), reason.data());
+                     printableText(member).c_str(), static_cast<int>(reason.size()), reason.data());
 }
 
 std::string counted(std::uint64_t count, const char* thing) {
@@ -162,7 +162,7 @@ bool isMainHeader(const MemberHeader& damage) {
 void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence = "") {
     const std::string name = isMainHeader(header)  ? "(main header)"
                              : header.name.empty() ? "(name unreadable)"
-                                                   : printableName(header.name);
+                                                   : printableText(header.name);
     std::string reason =
         std::string(describe(header.damage)) + " at byte " + std::to_string(header.headerOffset);
     if (header.damage == ExtractResult::packedDataPastEnd)
@@ -241,13 +241,13 @@ int listArchive(const std::string& archive) {
     }
     reportTrailingBytes(archive, walk.trailingBytes());
 
-    std::printf("Archive: %s%s\n", printableName(archive).c_str(), walk.solid() ? " (solid)" : "");
+    std::printf("Archive: %s%s\n", printableText(archive).c_str(), walk.solid() ? " (solid)" : "");
     std::printf("%-10s %10s %10s %5s %-16s %-8s %-6s %s\n", "Attributes", "Size", "Packed", "Ratio",
                 "Date       Time", "CRC32", "Method", "Name");
     std::fputs(listRule, stdout);
     std::uint64_t size = 0, packed = 0;
     for (const MemberHeader& m : members) {
-        const std::string name = printableName(memberNameUtf8(m)) + (isDirectory(m) ? "\\" : "");
+        const std::string name = printableText(memberNameUtf8(m)) + (isDirectory(m) ? "\\" : "");
         std::printf("%-10s %10" PRIu32 " %10" PRIu32 " %5s %-16s %08" PRIX32 " %-6s %s\n",
                     attributesText(m).c_str(), m.unpSize, m.packSize,
                     ratioText(m.packSize, m.unpSize).c_str(), formatDosTime(m.fileTime).c_str(), m.fileCrc,
@@ -309,7 +309,7 @@ int testArchive(const std::string& archive) {
         fail(archive, "", describe(walk));
         return exitDamaged;
     }
-    std::printf("%s: %s, %d failed\n", printableName(archive).c_str(), counted(members, "member").c_str(),
+    std::printf("%s: %s, %d failed\n", printableText(archive).c_str(), counted(members, "member").c_str(),
                 failures);
     return failures == 0 && !mainHeaderDamaged ? exitOk : exitDamaged;
 }
@@ -424,6 +424,11 @@ PendingFile::Replace replaceWhen(const ExtractOptions& options) {
 MemberOutput openMemberOutput(const MemberHeader& header, const std::string& name,
                               const ExtractOptions& options) {
     MemberOutput output;
+    if (holdsControlCharacter(name)) {
+        output.outcome = MemberOutput::Outcome::failed;
+        output.reason = "warning: the name holds control characters, not written";
+        return output;
+    }
     std::optional<fs::path> relative = outputPathFor(name, output.reason);
     if (!relative) {
         output.outcome = MemberOutput::Outcome::failed;
@@ -746,7 +751,7 @@ void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::st
     for (const auto& [later, earlier] : caseOnlyClashes(names))
         if (added.contains(names[later]) || added.contains(names[earlier]))
             fail(archive, names[later],
-                 "warning: differs from " + printableName(names[earlier]) +
+                 "warning: differs from " + printableText(names[earlier]) +
                      " only in case; both are stored, but a system that ignores case cannot hold both");
 }
 

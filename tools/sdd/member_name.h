@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/printable_text.h"
 #include "data/archive_member.h"
 
 #include <string>
@@ -16,15 +17,6 @@ std::string memberNameUtf8(const MemberHeader& header);
 // The Unicode form of a name from its 8-bit stand-in and the encoded bytes that follow it, as UTF-8. A
 // damaged encoding yields what could be decoded, never a read outside the bytes given.
 std::string decodeUnicodeName(std::string_view eightBitName, std::string_view encoded);
-
-// The length of the UTF-8 sequence at the start of `s` (not empty), or 0 when it is not one (overlong forms,
-// surrogates and values past U+10FFFF included).
-std::size_t utf8SequenceLength(std::string_view s);
-
-// The name made safe to print on a terminal: control characters (a name may hold an escape sequence or a line
-// break) and bytes that are not UTF-8 come out as \xNN, so one member is always one line that says what it
-// holds.
-std::string printableName(std::string_view name);
 
 // Whether a pattern given on the command line selects the stored name: wildcards matched against the whole
 // name as unar matches them ('*' and '?' cross folder separators, [...] is a set, case counts), '/' and '\'

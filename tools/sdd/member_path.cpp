@@ -26,6 +26,17 @@ bool climbsOut(const std::vector<std::string_view>& parts) {
 
 } // namespace
 
+bool holdsControlCharacter(std::string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (byte < 0x20 || byte == 0x7F || c1)
+            return true;
+    }
+    return false;
+}
+
 std::optional<std::filesystem::path> outputPathFor(std::string_view memberName, std::string& reason) {
     memberName = memberName.substr(0, memberName.find('\0'));
     if (!memberName.empty() && (memberName[0] == '\\' || memberName[0] == '/')) {
@@ -67,5 +78,10 @@ std::optional<std::string> memberNameFor(std::string_view filePath, std::string&
             name += '\\';
         name += part;
     }
-    return name;
+    // What extraction would refuse is refused here, while a better name can still be given.
+    std::string refusal = "name with control characters";
+    if (!holdsControlCharacter(name) && outputPathFor(name, refusal))
+        return name;
+    reason = "sdd x would refuse a " + refusal + "; store it under another name with NAME=FILE";
+    return std::nullopt;
 }

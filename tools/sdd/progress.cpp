@@ -45,7 +45,7 @@ void Progress::show(std::uint64_t done, std::string_view what) {
     lastShown_ = now;
     const unsigned percent =
         total_ == 0 ? 100 : static_cast<unsigned>(std::min<std::uint64_t>(done, total_) * 100 / total_);
-    std::string line = "sdd: " + std::to_string(percent) + "% " + printableName(what);
+    std::string line = "sdd: " + std::to_string(percent) + "% " + printableText(what);
     // One line, never wrapped: a wrapped line could not be redrawn in place.
     const std::size_t width = terminalWidth() - 1;
     if (width > 10 && line.size() > width) {

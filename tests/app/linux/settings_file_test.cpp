@@ -80,7 +80,7 @@ TEST_F(SettingsFile, SaveThenLoadGivesBackEveryValueButPath) {
     saved.multisample = false;
     saved.path = "/opt/heliox";
     std::string error;
-    ASSERT_TRUE(writeSettingsFile(path, saved, error)) << error;
+    ASSERT_TRUE(writeSettingsFile(path, Settings{}, saved, error)) << error;
 
     Settings loaded = load();
     saved.path.clear();
@@ -149,7 +149,7 @@ TEST_F(SettingsFile, SaveKeepsTheLinesItDoesNotWriteAndReplacesTheOnesItDoes) {
     Settings s;
     s.speed = 90;
     std::string error;
-    ASSERT_TRUE(writeSettingsFile(path, s, error)) << error;
+    ASSERT_TRUE(writeSettingsFile(path, Settings{}, s, error)) << error;
     std::string text = readText();
     EXPECT_EQ(text.rfind("# keep me\nPath=/opt/heliox\nSpeed=90\nFutureValue=x\nShowClock=1\n", 0), 0u)
         << text;
@@ -170,7 +170,7 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
         Settings s;
         s.speed = 99;
         std::string error;
-        _exit(writeSettingsFile(path, s, error) ? 0 : 3);
+        _exit(writeSettingsFile(path, Settings{}, s, error) ? 0 : 3);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -179,6 +179,93 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
     EXPECT_EQ(readText(), before);
     for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path()))
         EXPECT_EQ(entry.path().filename(), "heliox.conf") << "left behind: " << entry.path();
+}
+
+// Hostile lines cost little and echo nothing that could act on the terminal.
+TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarnings) {
+    writeText(std::string(10'000'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07" "Exit=1\nVolume=\r\x1B]0;\n");
+    std::string warnings;
+    const Settings s = load(&warnings);
+    EXPECT_EQ(s, Settings{});
+    EXPECT_LT(warnings.size(), 1000u) << warnings.substr(0, 1000);
+    EXPECT_NE(warnings.find(path + ":1: longer than 4096 bytes"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":2: Speed: 4294967296 is outside 0 to 100"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find("Mouse\\x1B[2J\\x07Exit"), std::string::npos) << warnings;
+    for (const char c : warnings)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "control byte " << int(c);
+
+    // Saving would lose the long line's end: refused, and the file stays as it was.
+    const std::string before = readText();
+    Settings changed;
+    changed.speed = 1;
+    std::string error;
+    EXPECT_FALSE(writeSettingsFile(path, Settings{}, changed, error));
+    EXPECT_NE(error.find(":1: a line longer than 4096 bytes"), std::string::npos) << error;
+    EXPECT_EQ(readText(), before);
+}
+
+// heliox.conf kept in a dotfiles folder and linked into place, private or read-only: a save changes the file
+// the link names, keeps the link and the file's permissions, and leaves a read-only file alone.
+TEST_F(SettingsFile, ASaveGoesThroughALinkKeepsTheModeAndRefusesAReadOnlyFile) {
+    const fs::path dotfiles = folder / "dotfiles";
+    fs::create_directories(dotfiles);
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(dotfiles / "heliox.conf") << "# mine\nSpeed=10\n";
+    fs::permissions(dotfiles / "heliox.conf", fs::perms(0600));
+    fs::create_symlink("../dotfiles/heliox.conf", path);
+
+    Settings s = load();
+    const Settings loaded = s;
+    s.volume = 30;
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(path, loaded, s, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(fs::status(dotfiles / "heliox.conf").permissions(), fs::perms(0600));
+    const Settings back = load();
+    EXPECT_EQ(back.volume, 30u);
+    EXPECT_EQ(back.speed, 10u);
+
+    fs::permissions(dotfiles / "heliox.conf", fs::perms(0444));
+    const std::string before = readText();
+    s.volume = 40;
+    EXPECT_FALSE(writeSettingsFile(path, back, s, error));
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_EQ(readText(), before);
+}
+
+// Three processes each save their own value over and over at the same time: every last value lands.
+TEST_F(SettingsFile, ConcurrentSavesOfDifferentValuesAllLand) {
+    writeText("Speed=0\nVolume=0\nMaxFPS=0\n");
+    constexpr std::uint32_t rounds = 40;
+    std::uint32_t Settings::*values[] = {&Settings::speed, &Settings::volume, &Settings::maxFps};
+    std::vector<pid_t> children;
+    for (std::uint32_t Settings::*value : values) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (std::uint32_t round = 1; round <= rounds; ++round) {
+                Settings s;
+                std::ostringstream ignored;
+                readSettingsFile(path, s, ignored);
+                const Settings loaded = s;
+                s.*value = round;
+                std::string error;
+                if (!writeSettingsFile(path, loaded, s, error))
+                    _exit(3);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const Settings s = load();
+    EXPECT_EQ(s.speed, rounds);
+    EXPECT_EQ(s.volume, rounds);
+    EXPECT_EQ(s.maxFps, rounds);
 }
 
 TEST_F(SettingsFile, TheFileLivesUnderTheXdgConfigFolder) {

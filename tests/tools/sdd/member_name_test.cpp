@@ -37,16 +37,6 @@ TEST(UnicodeName, EncodedNamesDecodeToThemselves) {
     EXPECT_EQ(storedNameFor("caf\xE9"), "caf\xE9");
 }
 
-TEST(PrintableName, ControlCharactersAndStrayBytesAreEscaped) {
-    EXPECT_EQ(printableName("textures\\\u0442\u0435\u0441\u0442.jpg"),
-              "textures\\\u0442\u0435\u0441\u0442.jpg");
-    EXPECT_EQ(printableName("a\x1B[2J\nb\x7F"), "a\\x1B[2J\\x0Ab\\x7F");
-    EXPECT_EQ(printableName("c1\xC2\x9B"
-                            "end"),
-              "c1\\xC2\\x9Bend"); // CSI as one 8-bit control
-    EXPECT_EQ(printableName("latin1 \xE9t\xE9 \xC0\x80"), "latin1 \\xE9t\\xE9 \\xC0\\x80");
-}
-
 // As unar matches: a wildcard reaches into folders, whether the pattern has a separator or not.
 TEST(PatternSelects, WildcardsReachIntoFoldersAndAFolderSelectsItsContents) {
     EXPECT_TRUE(patternSelects("*.txt", "src\\file1.txt"));
