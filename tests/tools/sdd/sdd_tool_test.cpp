@@ -229,6 +229,33 @@ TEST_F(SddTool, NeverWritesOutsideTheOutputFolder) {
     EXPECT_TRUE(fs::exists(folder / "out" / "good.txt")); // the sound members still come out
 }
 
+// A name that would act on a terminal, or split in two at a line break, is not made a file; nor does `a`
+// store a name that `x` would refuse.
+TEST_F(SddTool, NamesWithControlCharactersAreSkippedAndNamesXRefusesAreNotStored) {
+    ArchiveWriter writer;
+    writer.addStored("bad\x1B[2J\x07name.txt", bytesOf("bell"));
+    writer.addStored("line\r\nbreak.txt", bytesOf("split"));
+    writer.addStored("good.txt", bytesOf("fine"));
+    ASSERT_TRUE(writer.save((folder / "control.rar").string()));
+    const SddRun run = sdd("x " + quoted(folder / "control.rar") + " -o " + quoted(folder / "out"));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("bad\\x1B[2J\\x07name.txt: warning: the name holds control characters"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("line\\x0D\\x0Abreak.txt: warning"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find_first_of("\x1B\x07\r"), std::string::npos) << run.output;
+    EXPECT_EQ(filesUnder(folder / "out").size(), 1u);
+    EXPECT_TRUE(fs::exists(folder / "out" / "good.txt"));
+
+    writeBytes(folder / "good.txt", bytesOf("fine"));
+    for (const std::string name : {"'C:\\x=good.txt'", "'c:x=good.txt'", "\"$(printf 'esc\\033there')=good.txt\""}) {
+        const SddRun add = sdd("a " + quoted(folder / "new.sdd") + " " + name, folder);
+        EXPECT_EQ(add.exitCode, 1) << name << add.output;
+        EXPECT_NE(add.output.find("sdd x would refuse a name with"), std::string::npos) << add.output;
+        EXPECT_FALSE(fs::exists(folder / "new.sdd"));
+    }
+}
+
 TEST_F(SddTool, ReportsDataErrorsWithArchiveMemberAndReason) {
     ArchiveWriter writer;
     writer.addStored("a.txt", bytesOf("first member"));
