@@ -22,6 +22,9 @@ public:
     void restore() { restoreThrough(crtcs_); }
     void restoreThrough(CrtcGamma& crtcs);
 
+    // The ramps as they were, by CRTC index; empty for a CRTC without a ramp.
+    const std::vector<GammaRamp>& saved() const { return saved_; }
+
 private:
     CrtcGamma& crtcs_;
     std::vector<GammaRamp> saved_; // by CRTC index; empty for a CRTC without a ramp

@@ -70,6 +70,23 @@ FittedArea fitPicture(int width, int height, int windowWidth, int windowHeight) 
     return {(windowWidth - fittedWidth) / 2, 0, fittedWidth, windowHeight};
 }
 
+PictureSize pictureSizeWithin(int width, int height, int largestWidth, int largestHeight) {
+    if (width <= largestWidth && height <= largestHeight)
+        return {width, height};
+    // The side that overshoots by more sets the scale.
+    if (static_cast<long long>(width) * largestHeight >= static_cast<long long>(height) * largestWidth)
+        return {largestWidth,
+                std::max(1, static_cast<int>(static_cast<long long>(height) * largestWidth / width))};
+    return {std::max(1, static_cast<int>(static_cast<long long>(width) * largestHeight / height)), largestHeight};
+}
+
+PictureSize largestOwnPicture() {
+    GLint viewport[2] = {0, 0}, renderbuffer = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    return {std::min(viewport[0], renderbuffer), std::min(viewport[1], renderbuffer)};
+}
+
 std::unique_ptr<ScaledFrame> ScaledFrame::create(int width, int height, std::string& error) {
     if (!offersFramebufferObjects()) {
         error = "this OpenGL has no framebuffer objects";

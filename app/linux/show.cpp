@@ -2,7 +2,9 @@
 
 #include "app/frame_cap.h"
 #include "app/gl_setup.h"
+#include "app/linux/fatal_signals.h"
 #include "app/linux/gamma_guard.h"
+#include "app/linux/gamma_rescue.h"
 #include "app/linux/gl_context.h"
 #include "app/linux/input_events.h"
 #include "app/linux/music_player.h"
@@ -19,6 +21,7 @@
 #include "base/user_message.h"
 #include "overlay/loading_screen.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -35,6 +38,19 @@ struct XVisualInfoFree {
 };
 using VisualInfo = std::unique_ptr<XVisualInfo, XVisualInfoFree>;
 
+// What a fatal signal's handler can still reach: the run's connection, to tell a crash from the X server
+// going away (libraries fall over in many places when it goes half way through a request), and the ramps
+// to put back.
+Display* displayOfRun = nullptr;
+const GammaRescue* gammaRescue = nullptr;
+
+void lastWordsOfRun() {
+    if (gammaRescue)
+        gammaRescue->writeBack();
+    if (displayOfRun && xServerGone(displayOfRun))
+        endAsConnectionLost();
+}
+
 // The gamma ramps the run changed, kept where the lost-connection handler can reach them: the old connection
 // is gone by then, so the ramps go back through a new one.
 struct GammaOnScreen {
@@ -42,6 +58,9 @@ struct GammaOnScreen {
     int screen = 0;
     std::unique_ptr<XrandrGamma> crtcs;
     std::unique_ptr<GammaGuard> guard;
+    std::unique_ptr<GammaRescue> rescue; // for a fatal signal, which cannot use the run's own connection
+
+    ~GammaOnScreen() { gammaRescue = nullptr; }
 
     void restoreThroughNewConnection() const {
         if (!guard)
@@ -53,6 +72,18 @@ struct GammaOnScreen {
         guard->restoreThrough(again);
     }
 };
+
+// With UseDesktop=0 the picture is drawn at Width x Height: no larger than the largest size given, its shape
+// kept, with a word when it had to be made smaller.
+PictureSize ownPictureSize(int largestWidth, int largestHeight, const char* largestWhat) {
+    const int width = static_cast<int>(settings.width), height = static_cast<int>(settings.height);
+    const PictureSize size = pictureSizeWithin(width, height, largestWidth, largestHeight);
+    if (size.width != width || size.height != height)
+        std::cerr << "heliox: UseDesktop=0: " << width << " x " << height << " is more than " << largestWhat
+                  << " (" << largestWidth << " x " << largestHeight << "); drawing at " << size.width << " x "
+                  << size.height << "\n";
+    return size;
+}
 
 // The windows of the run and, in `visual`, the visual its GL context must draw with.
 std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& target, VisualInfo& visual) {
@@ -80,11 +111,13 @@ std::unique_ptr<ShowWindows> openWindows(Display* display, const ShowTarget& tar
     }
     // A window opens at the settings' size when they ask for one (UseDesktop=0); full screen always covers
     // the whole first monitor, and a picture of that size is scaled to fill it (ScaledFrame).
-    if (target.place == ShowPlace::window)
-        return settings.useDesktop
-                   ? ShowWindows::ordinary(display, visual.get(), 800, 600)
-                   : ShowWindows::ordinary(display, visual.get(), static_cast<int>(settings.width),
-                                           static_cast<int>(settings.height));
+    if (target.place == ShowPlace::window) {
+        if (settings.useDesktop)
+            return ShowWindows::ordinary(display, visual.get(), 800, 600);
+        const PictureSize size =
+            ownPictureSize(DisplayWidth(display, screen), DisplayHeight(display, screen), "the screen shows");
+        return ShowWindows::ordinary(display, visual.get(), size.width, size.height);
+    }
     return ShowWindows::fullScreen(display, visual.get(), listMonitors(display, screen));
 }
 
@@ -122,6 +155,14 @@ bool handleEvent(const XEvent& event, ShowPlace place, ShowWindows& windows, Sav
 } // namespace
 
 int runSaver(Display* display, const RunOptions& options) {
+    displayOfRun = display;
+    catchFatalSignals(lastWordsOfRun);
+    struct FatalSignalsReleased {
+        ~FatalSignalsReleased() {
+            releaseFatalSignals();
+            displayOfRun = nullptr;
+        }
+    } fatalSignalsReleased;
     std::string error;
     const std::optional<ShowTarget> target =
         chooseShowTarget(options, std::getenv("XSCREENSAVER_WINDOW"), error);
@@ -146,9 +187,14 @@ int runSaver(Display* display, const RunOptions& options) {
 
     VisualInfo visual;
     std::unique_ptr<ShowWindows> windows = openWindows(display, *target, visual);
+    // A server that went away on the way is the reason, whatever the step that failed first.
+    if (!windows && xServerGone(display))
+        endAsConnectionLost();
     if (!windows)
         return 1;
     std::unique_ptr<GlxContext> context = GlxContext::create(display, windows->show(), visual.get(), error);
+    if (!context && xServerGone(display))
+        endAsConnectionLost();
     if (!context) {
         std::cerr << "heliox: " << error << "\n";
         return 1;
@@ -159,15 +205,21 @@ int runSaver(Display* display, const RunOptions& options) {
     if (!settings.multisample)
         glDisable(GL_MULTISAMPLE);
     std::unique_ptr<ScaledFrame> scaled;
+    PictureSize picture{windows->width(), windows->height()};
     if (target->place == ShowPlace::fullScreen && !settings.useDesktop) {
-        scaled =
-            ScaledFrame::create(static_cast<int>(settings.width), static_cast<int>(settings.height), error);
-        if (!scaled)
+        const PictureSize drawable = largestOwnPicture();
+        const bool monitorBinds = picture.width <= drawable.width && picture.height <= drawable.height;
+        const PictureSize own = monitorBinds ? ownPictureSize(picture.width, picture.height, "the monitor shows")
+                                             : ownPictureSize(std::min(picture.width, drawable.width),
+                                                              std::min(picture.height, drawable.height),
+                                                              "this OpenGL draws off screen");
+        scaled = ScaledFrame::create(own.width, own.height, error);
+        if (scaled)
+            picture = own;
+        else
             std::cerr << "heliox: UseDesktop=0: " << error << "; drawing at the screen's own size\n";
     }
-    // The picture's size: the settings' when it is scaled, the window's otherwise.
-    const int width = scaled ? static_cast<int>(settings.width) : windows->width();
-    const int height = scaled ? static_cast<int>(settings.height) : windows->height();
+    const int width = picture.width, height = picture.height;
     // Shows what was drawn: the picture scaled into the window first when it has a size of its own.
     const auto showFrame = [&] {
         if (scaled)
@@ -181,6 +233,8 @@ int runSaver(Display* display, const RunOptions& options) {
         gamma.screen = DefaultScreen(display);
         gamma.crtcs = std::make_unique<XrandrGamma>(display, RootWindow(display, gamma.screen));
         gamma.guard = std::make_unique<GammaGuard>(*gamma.crtcs);
+        gamma.rescue = GammaRescue::prepare(gamma.displayName, gamma.screen, gamma.guard->saved());
+        gammaRescue = gamma.rescue.get();
         gamma.guard->apply(gammaExponent(settings));
     }
 

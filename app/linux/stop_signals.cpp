@@ -19,7 +19,9 @@ void catchStopSignals() {
     sigemptyset(&action.sa_mask);
     // Restart interrupted calls: the loop never blocks for long, and Xlib does not expect EINTR.
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    // Every signal sent to end a process whose default ends it without a word: ended that way, the run would
+    // leave the display's gamma changed.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE})
         sigaction(signal, &action, nullptr);
 }
 

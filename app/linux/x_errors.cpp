@@ -2,7 +2,10 @@
 
 #include <X11/Xlib.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -16,10 +19,9 @@ int recordError(Display*, XErrorEvent* event) {
 }
 
 int endOnLostConnection(Display*) {
-    std::fputs("heliox: the connection to the X server was lost\n", stderr);
     if (connectionLost)
         connectionLost();
-    _exit(1);
+    endAsConnectionLost();
 }
 
 } // namespace
@@ -35,4 +37,17 @@ int takeXError(Display* display) {
     const int error = lastError;
     lastError = 0;
     return error;
+}
+
+bool xServerGone(Display* display) {
+    char byte = 0;
+    const ssize_t n = recv(ConnectionNumber(display), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
+void endAsConnectionLost() {
+    static const char message[] = "heliox: the connection to the X server was lost\n";
+    // write(), not stdio: this may run in a signal handler, and nothing is lost if it cannot be said.
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    _exit(1);
 }

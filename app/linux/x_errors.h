@@ -11,3 +11,11 @@ void handleXErrors(std::function<void()> lastWords);
 // The code of the last protocol error since the previous call (0 when none), after waiting for the server to
 // answer every request sent so far.
 int takeXError(struct _XDisplay* display);
+
+// Whether the X server has closed the connection: it went away, or threw the client out. It only peeks at the
+// connection's socket, so a signal handler may ask.
+bool xServerGone(struct _XDisplay* display);
+
+// Says that the connection to the X server was lost and ends the process with exit code 1, as a lost
+// connection always does; safe in a signal handler.
+[[noreturn]] void endAsConnectionLost();

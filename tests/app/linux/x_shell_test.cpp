@@ -15,6 +15,7 @@
 #include <X11/Xutil.h>
 
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -185,6 +186,49 @@ TEST_F(XShell, StopSignalsAndALostConnectionPutTheGammaBackToo) {
     EXPECT_EQ(killed->waitForExit(2s), 1) << killed->output();
     EXPECT_NE(killed->output().find("connection to the X server was lost"), std::string::npos);
     EXPECT_EQ(firstCrtcRamp(), before);
+}
+
+// Every signal sent to end a process, and the faults and aborts that end it anyway, leave the display as it
+// was: the stop signals end the run as a key does, the fatal ones still take the process down as before.
+TEST_F(XShell, EveryCatchableWayOutPutsTheGammaBack) {
+    writeSettings("DefGamma=0\nGamma=20\n");
+    const GammaRamp before = firstCrtcRamp();
+    const fs::path show = skyShow();
+    for (const int signal : {SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE, SIGABRT, SIGSEGV}) {
+        auto run = heliox({"-s", "--data", show.string(), "--no-music"});
+        ASSERT_TRUE(showIsOnScreen(root())) << run->output();
+        ASSERT_NE(firstCrtcRamp(), before);
+        run->signal(signal);
+        const bool fatal = signal == SIGABRT || signal == SIGSEGV;
+        EXPECT_EQ(run->waitForExit(2s), fatal ? -1 : 0) << strsignal(signal) << run->output();
+        EXPECT_EQ(firstCrtcRamp(), before) << strsignal(signal);
+    }
+}
+
+// The X server going away at any moment of the start (here 0.2 to 0.6 s in, while GLX is being asked for a
+// visual or a window is made) is a lost connection, said as such, never a crash.
+TEST(XServerGone, AtAnyMomentOfTheStartIsACleanLostConnection) {
+    const fs::path folder = fs::temp_directory_path() / "heliox-x-server-gone";
+    fs::create_directories(folder);
+    TestShow show;
+    show.addText("worlds.txt", "WORLD_END\n");
+    const fs::path archive = show.save(folder);
+    for (const auto delay : {200ms, 300ms, 400ms, 500ms, 600ms}) {
+        auto server = std::make_unique<VirtualXServer>();
+        ASSERT_TRUE(server->running());
+        ChildProcess run({HELIOX_PATH, "-s", "--data", archive.string()},
+                         {{"DISPLAY", server->name()}, {"XDG_CONFIG_HOME", folder.string()}}, folder / "out.txt");
+        std::this_thread::sleep_for(delay);
+        server.reset();
+        const std::optional<int> exit = run.waitForExit(10s);
+        ASSERT_TRUE(exit.has_value()) << delay.count() << " ms: " << run.output();
+        EXPECT_EQ(*exit, 1) << delay.count() << " ms: " << run.output();
+        const std::string output = run.output();
+        EXPECT_TRUE(output.find("the connection to the X server was lost") != std::string::npos ||
+                    output.find("cannot open the X display") != std::string::npos)
+            << delay.count() << " ms: " << output;
+    }
+    fs::remove_all(folder);
 }
 
 TEST_F(XShell, MouseExitCountsTravelRightOrDownAndNeverTheMiddleButton) {
@@ -390,6 +434,29 @@ TEST_F(XShell, UseDesktopOffScalesAPictureOfItsOwnSize) {
     XGetWindowAttributes(server.display(), mappedChildren(root()).front(), &attributes);
     EXPECT_EQ(attributes.width, 400);
     EXPECT_EQ(attributes.height, 100);
+}
+
+// The largest Width x Height the settings take is far more than any monitor shows: drawn at that size and
+// shrunk, every frame would cost seconds and gigabytes. The picture is made as large as the screen shows, its
+// shape kept, and a key ends the run at once.
+TEST_F(XShell, UseDesktopOffDrawsNoLargerThanTheScreenShows) {
+    writeSettings("UseDesktop=0\nWidth=16384\nHeight=8192\n");
+    const fs::path show = skyShow();
+    auto run = heliox({"-s", "--data", show.string(), "--no-music"});
+    ASSERT_TRUE(showIsOnScreen(root(), 0.45)) << run->output();
+    xdotool("key Escape");
+    EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
+    EXPECT_NE(run->output().find("16384 x 8192 is more than the monitor shows (1024 x 768); drawing at 1024 x 512"),
+              std::string::npos)
+        << run->output();
+    EXPECT_LT(run->peakMemoryKb(), 1024 * 1024) << "KiB at the peak";
+
+    auto window = heliox({"--window", "--data", show.string(), "--no-music"});
+    ASSERT_TRUE(eventually(60s, [&] { return !mappedChildren(root()).empty(); })) << window->output();
+    XWindowAttributes attributes;
+    XGetWindowAttributes(server.display(), mappedChildren(root()).front(), &attributes);
+    EXPECT_EQ(attributes.width, 1024);
+    EXPECT_EQ(attributes.height, 512);
 }
 
 } // namespace

@@ -1,0 +1,44 @@
+#include "app/linux/fatal_signals.h"
+
+#include <csignal>
+#include <iterator>
+
+namespace {
+
+constexpr int fatalSignals[] = {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL};
+struct sigaction previous[std::size(fatalSignals)];
+void (*lastWordsOfRun)() = nullptr;
+bool installed = false;
+
+void speakLastWords(int signal) {
+    // A fault inside the last words would come back here: only the first time says them.
+    if (void (*lastWords)() = lastWordsOfRun) {
+        lastWordsOfRun = nullptr;
+        lastWords();
+    }
+    // The previous handler takes the signal as if this one had never been there: raised again, it is held
+    // until this handler returns; a fault also comes back by itself when its instruction runs again.
+    releaseFatalSignals();
+    std::raise(signal);
+}
+
+} // namespace
+
+void catchFatalSignals(void (*lastWords)()) {
+    releaseFatalSignals();
+    lastWordsOfRun = lastWords;
+    struct sigaction action {};
+    action.sa_handler = speakLastWords;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < std::size(fatalSignals); ++i)
+        sigaction(fatalSignals[i], &action, &previous[i]);
+    installed = true;
+}
+
+void releaseFatalSignals() {
+    if (!installed)
+        return;
+    installed = false;
+    for (std::size_t i = 0; i < std::size(fatalSignals); ++i)
+        sigaction(fatalSignals[i], &previous[i], nullptr);
+}
