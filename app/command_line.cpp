@@ -251,19 +251,19 @@ std::optional<std::string> notAnArchiveFile(const std::string& path) {
     const fs::file_status status = fs::status(path, ec);
     if (!fs::exists(status) || fs::is_regular_file(status))
         return std::nullopt; // a missing file is said where the archive is opened
-    const char* kind = fs::is_directory(status)  ? "a folder"
-                       : fs::is_fifo(status)     ? "a named pipe"
-                       : fs::is_socket(status)   ? "a socket"
+    const char* kind = fs::is_directory(status)                                     ? "a folder"
+                       : fs::is_fifo(status)                                        ? "a named pipe"
+                       : fs::is_socket(status)                                      ? "a socket"
                        : fs::is_block_file(status) || fs::is_character_file(status) ? "a device"
-                                                                                   : "not a regular file";
+                                                                                    : "not a regular file";
     return "--data " + printableText(path) + ": " + kind + ", not the show's archive file";
 }
 
 } // namespace
 
 std::optional<std::uint64_t> parseWindowId(std::string_view text) {
-    // The X protocol keeps the top three bits of every resource id clear: a larger number would be cut to some
-    // other window on the way to the server.
+    // The X protocol keeps the top three bits of every resource id clear: a larger number would be cut to
+    // some other window on the way to the server.
     constexpr std::uint64_t largestXid = 0x1FFFFFFF;
     int base = 10;
     if (text.starts_with("0x") || text.starts_with("0X")) {
@@ -332,7 +332,8 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
                     error = std::string(arg) + ": the window number does not fit 32 bits";
                     return ArgumentsResult::usageError;
                 }
-            } else if (numberExpected && !arg.starts_with('-') && !arg.starts_with('/') && !isWindowNumber(arg)) {
+            } else if (numberExpected && !arg.starts_with('-') && !arg.starts_with('/') &&
+                       !isWindowNumber(arg)) {
                 error = std::string(args[i - 1]) + " " + printableText(arg) +
                         ": not a window number (decimal digits that fit 32 bits, as xwininfo -int prints it)";
                 return ArgumentsResult::usageError;

@@ -46,5 +46,6 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
 }
 
 void reportNoWorld(const std::string& path, std::ostream& errors) {
-    errors << "heliox: " << printableText(path) << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+    errors << "heliox: " << printableText(path)
+           << ": no world to show (\"worlds.txt\" is missing or empty)\n";
 }

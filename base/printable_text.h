@@ -5,8 +5,8 @@
 #include <string_view>
 
 // Text from outside the program (a file's lines, a member's name, a command-line word) made safe to echo on a
-// terminal: control characters (an escape sequence, a bell, a line break) and bytes that are not UTF-8 come out
-// as \xNN, so what is echoed is always one line that says what it holds and never drives the terminal.
+// terminal: control characters (an escape sequence, a bell, a line break) and bytes that are not UTF-8 come
+// out as \xNN, so what is echoed is always one line that says what it holds and never drives the terminal.
 std::string printableText(std::string_view text);
 
 // The length of the UTF-8 sequence at the start of `s` (not empty), or 0 when it is not one (overlong forms,

@@ -139,7 +139,8 @@ int headless::runSaver(const RunOptions& options) {
         }
         progress.finish();
         if (result == 0)
-            std::cout << "heliox: wrote " << frames << " frames to " << printableText(folder.string()) << "\n";
+            std::cout << "heliox: wrote " << frames << " frames to " << printableText(folder.string())
+                      << "\n";
     }
     setUserMessageHandler(previous);
     return result != 0 || messages > 0 ? 1 : 0;

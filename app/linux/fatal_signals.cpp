@@ -10,16 +10,18 @@ struct sigaction previous[std::size(fatalSignals)];
 void (*lastWordsOfRun)() = nullptr;
 bool installed = false;
 
-void speakLastWords(int signal) {
+void speakLastWords(int signal, siginfo_t* info, void*) {
     // A fault inside the last words would come back here: only the first time says them.
     if (void (*lastWords)() = lastWordsOfRun) {
         lastWordsOfRun = nullptr;
         lastWords();
     }
-    // The previous handler takes the signal as if this one had never been there: raised again, it is held
-    // until this handler returns; a fault also comes back by itself when its instruction runs again.
+    // The previous handler takes the signal as if this one had never been there. A fault the processor
+    // raised comes back by itself when its instruction runs again, with all a sanitizer's report needs to
+    // know about it; a signal that was sent (abort, kill) is sent again, and held until this handler returns.
     releaseFatalSignals();
-    std::raise(signal);
+    if (info->si_code <= 0)
+        std::raise(signal);
 }
 
 } // namespace
@@ -28,7 +30,8 @@ void catchFatalSignals(void (*lastWords)()) {
     releaseFatalSignals();
     lastWordsOfRun = lastWords;
     struct sigaction action {};
-    action.sa_handler = speakLastWords;
+    action.sa_sigaction = speakLastWords;
+    action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(fatalSignals); ++i)
         sigaction(fatalSignals[i], &action, &previous[i]);

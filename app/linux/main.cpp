@@ -27,7 +27,8 @@ void printSettings() {
     else if (std::filesystem::exists(path, ec))
         std::cout << "Settings file: " << printableText(path) << "\n";
     else
-        std::cout << "Settings file: " << printableText(path) << " (not there yet: the defaults are in use)\n";
+        std::cout << "Settings file: " << printableText(path)
+                  << " (not there yet: the defaults are in use)\n";
     std::cout << settingsValuesText(settings)
               << "Change one with: heliox --set NAME=VALUE (see heliox(6) for the names and ranges)\n";
 }

@@ -38,8 +38,8 @@ struct FittedArea {
 FittedArea fitPicture(int width, int height, int windowWidth, int windowHeight);
 
 // The size a picture of its own is drawn at: `width` × `height`, made smaller with its shape kept until it
-// fits `largestWidth` × `largestHeight` (what the monitor shows, or the GL context can draw). A picture larger
-// than the monitor would only be shrunk again on its way there, at a cost that grows with its area.
+// fits `largestWidth` × `largestHeight` (what the monitor shows, or the GL context can draw). A picture
+// larger than the monitor would only be shrunk again on its way there, at a cost that grows with its area.
 struct PictureSize {
     int width, height;
 };

@@ -15,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace {
 
 // One stored value. Exactly one of `flag` and `number` is set, except for ShowFlame, which older versions of
@@ -121,7 +120,8 @@ enum class NumberRead { ok, notANumber, tooLarge };
 
 NumberRead parseNumber(std::string_view s, std::uint32_t& v) {
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || end != s.data() + s.size() || (ec != std::errc() && ec != std::errc::result_out_of_range))
+    if (s.empty() || end != s.data() + s.size() ||
+        (ec != std::errc() && ec != std::errc::result_out_of_range))
         return NumberRead::notANumber;
     return ec == std::errc::result_out_of_range ? NumberRead::tooLarge : NumberRead::ok;
 }
@@ -137,8 +137,8 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     }
     const StoredValue* stored = findStoredValue(name);
     if (!stored)
-        return "unknown setting \"" + printableText(name) + "\" (did you mean " + std::string(nearestName(name)) +
-               "?)";
+        return "unknown setting \"" + printableText(name) + "\" (did you mean " +
+               std::string(nearestName(name)) + "?)";
     std::uint32_t number = 0;
     const NumberRead read = parseNumber(value, number);
     if (read == NumberRead::notANumber)
@@ -187,13 +187,14 @@ bool readLines(const std::string& path, std::vector<FileLine>& lines) {
 }
 
 // Applies every line over `s`; each line skipped is reported on `warnings` when it is given.
-void applyLines(const std::string& path, const std::vector<FileLine>& lines, Settings& s, std::ostream* warnings) {
+void applyLines(const std::string& path, const std::vector<FileLine>& lines, Settings& s,
+                std::ostream* warnings) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view line = trim(lines[i].text);
         if (!lines[i].tooLong && isComment(line))
             continue;
         std::string_view name, value;
-        const std::string reason = lines[i].tooLong                 ? "longer than 4096 bytes"
+        const std::string reason = lines[i].tooLong               ? "longer than 4096 bytes"
                                    : splitLine(line, name, value) ? applyLine(name, value, s)
                                                                   : "no '=' in the line";
         if (!reason.empty() && warnings)
@@ -238,9 +239,25 @@ std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) 
     return text;
 }
 
+// Why `path` cannot be the settings file, or nothing when it can (a regular file, or none yet): a named pipe
+// would block the run until something wrote to it; a loop of links names no file.
+std::optional<std::string> notASettingsFile(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(followSymbolicLinks(path), ec)))
+        return printableText(path) + ": too many symbolic links, or a loop of them";
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
+        return std::nullopt;
+    return printableText(path) + ": not a regular file";
+}
+
 } // namespace
 
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings) {
+    if (const std::optional<std::string> reason = notASettingsFile(path)) {
+        warnings << *reason << "; using the default settings\n";
+        return false;
+    }
     std::vector<FileLine> lines;
     errno = 0;
     if (!readLines(path, lines)) {
@@ -266,6 +283,10 @@ std::string settingsValuesText(const Settings& s) {
 
 bool writeSettingsFile(const std::string& path, const Settings& loaded, Settings& s, std::string& error) {
     // A settings file kept elsewhere and linked here (a dotfiles folder) is changed where it is.
+    if (const std::optional<std::string> reason = notASettingsFile(path)) {
+        error = *reason;
+        return false;
+    }
     const std::string target = followSymbolicLinks(path);
     const std::filesystem::path folder = std::filesystem::path(target).parent_path();
     std::error_code ec;

@@ -209,10 +209,11 @@ int runSaver(Display* display, const RunOptions& options) {
     if (target->place == ShowPlace::fullScreen && !settings.useDesktop) {
         const PictureSize drawable = largestOwnPicture();
         const bool monitorBinds = picture.width <= drawable.width && picture.height <= drawable.height;
-        const PictureSize own = monitorBinds ? ownPictureSize(picture.width, picture.height, "the monitor shows")
-                                             : ownPictureSize(std::min(picture.width, drawable.width),
-                                                              std::min(picture.height, drawable.height),
-                                                              "this OpenGL draws off screen");
+        const PictureSize own =
+            monitorBinds
+                ? ownPictureSize(picture.width, picture.height, "the monitor shows")
+                : ownPictureSize(std::min(picture.width, drawable.width),
+                                 std::min(picture.height, drawable.height), "this OpenGL draws off screen");
         scaled = ScaledFrame::create(own.width, own.height, error);
         if (scaled)
             picture = own;

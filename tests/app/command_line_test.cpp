@@ -161,20 +161,32 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
     std::filesystem::remove(fifo);
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string_view>> bad = {
-        {"--sparkles"},         {"--data"},
-        {"--speed", "101"},     {"--speed", "fast"},
-        {"--window-id", "0"},   {"--window-id=0x"},
-        {"--size", "800"},      {"--size", "0x600"},
-        {"--frames", "0"},      {"--dt", "-1"},
-        {"--time", "24:00:00"}, {"--window=yes"},
-        {"-c", "--window"},     {"-p", "5", "--root"},
+        {"--sparkles"},
+        {"--data"},
+        {"--speed", "101"},
+        {"--speed", "fast"},
+        {"--window-id", "0"},
+        {"--window-id=0x"},
+        {"--size", "800"},
+        {"--size", "0x600"},
+        {"--frames", "0"},
+        {"--dt", "-1"},
+        {"--time", "24:00:00"},
+        {"--window=yes"},
+        {"-c", "--window"},
+        {"-p", "5", "--root"},
         // Numbers that would be taken as something else: no camera place, another window or none.
-        {"--camera", "nan,0,0:0,0,0"}, {"--camera", "0,0,1:inf,0,0"},
-        {"--window-id", "99999999999999"}, {"--window-id", "0x20000000"},
-        {"-p", "0x12345678"},   {"-p", "4294967296"},
-        {"-p4294967296"},       {"/c", "12ab"},
+        {"--camera", "nan,0,0:0,0,0"},
+        {"--camera", "0,0,1:inf,0,0"},
+        {"--window-id", "99999999999999"},
+        {"--window-id", "0x20000000"},
+        {"-p", "0x12345678"},
+        {"-p", "4294967296"},
+        {"-p4294967296"},
+        {"/c", "12ab"},
         // Not an archive file: a folder, and a named pipe, which would block the run until written to.
-        {"--data", "/"},        {"--data", fifo.c_str()},
+        {"--data", "/"},
+        {"--data", fifo.c_str()},
     };
     for (const auto& args : bad) {
         Arguments a = arguments(args);

@@ -60,7 +60,6 @@ std::string folderSeparatorsAsSlash(std::string_view s) {
 
 } // namespace
 
-
 std::string decodeUnicodeName(std::string_view eightBitName, std::string_view encoded) {
     // The encoding: one byte, the high byte most characters share; then groups of four characters, each group
     // led by a byte of four 2-bit kinds, highest bits first:
@@ -124,7 +123,6 @@ std::string memberNameUtf8(const MemberHeader& header) {
         return header.name; // no zero byte: the name is UTF-8 itself
     return decodeUnicodeName(header.name, header.unicodePart);
 }
-
 
 bool patternSelects(std::string_view pattern, std::string_view name) {
     std::string wanted = folderSeparatorsAsSlash(pattern);

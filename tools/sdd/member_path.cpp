@@ -29,7 +29,8 @@ bool climbsOut(const std::vector<std::string_view>& parts) {
 bool holdsControlCharacter(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto byte = static_cast<unsigned char>(name[i]);
-        const bool c1 = byte == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+        const bool c1 = byte == 0xC2 && i + 1 < name.size() &&
+                        static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
                         static_cast<unsigned char>(name[i + 1]) < 0xA0;
         if (byte < 0x20 || byte == 0x7F || c1)
             return true;

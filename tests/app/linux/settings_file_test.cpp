@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -183,13 +184,15 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
 
 // Hostile lines cost little and echo nothing that could act on the terminal.
 TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarnings) {
-    writeText(std::string(10'000'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07" "Exit=1\nVolume=\r\x1B]0;\n");
+    writeText(std::string(10'000'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
+                                             "Exit=1\nVolume=\r\x1B]0;\n");
     std::string warnings;
     const Settings s = load(&warnings);
     EXPECT_EQ(s, Settings{});
     EXPECT_LT(warnings.size(), 1000u) << warnings.substr(0, 1000);
     EXPECT_NE(warnings.find(path + ":1: longer than 4096 bytes"), std::string::npos) << warnings;
-    EXPECT_NE(warnings.find(path + ":2: Speed: 4294967296 is outside 0 to 100"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":2: Speed: 4294967296 is outside 0 to 100"), std::string::npos)
+        << warnings;
     EXPECT_NE(warnings.find("Mouse\\x1B[2J\\x07Exit"), std::string::npos) << warnings;
     for (const char c : warnings)
         EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << "control byte " << int(c);
@@ -231,6 +234,21 @@ TEST_F(SettingsFile, ASaveGoesThroughALinkKeepsTheModeAndRefusesAReadOnlyFile) {
     EXPECT_FALSE(writeSettingsFile(path, back, s, error));
     EXPECT_NE(error.find("read-only"), std::string::npos) << error;
     EXPECT_EQ(readText(), before);
+
+    // A named pipe would block the run until written to; a loop of links names no file at all.
+    fs::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    std::ostringstream warnings;
+    Settings fromPipe;
+    EXPECT_FALSE(readSettingsFile(path, fromPipe, warnings));
+    EXPECT_NE(warnings.str().find("not a regular file"), std::string::npos) << warnings.str();
+    EXPECT_FALSE(writeSettingsFile(path, back, s, error));
+    EXPECT_TRUE(fs::is_fifo(path));
+    fs::remove(path);
+    fs::create_symlink("heliox.conf", path);
+    EXPECT_FALSE(writeSettingsFile(path, back, s, error));
+    EXPECT_NE(error.find("loop"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_symlink(path));
 }
 
 // Three processes each save their own value over and over at the same time: every last value lands.

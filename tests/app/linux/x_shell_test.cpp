@@ -205,21 +205,18 @@ TEST_F(XShell, EveryCatchableWayOutPutsTheGammaBack) {
     }
 }
 
-// The X server going away at any moment of the start (here 0.2 to 0.6 s in, while GLX is being asked for a
-// visual or a window is made) is a lost connection, said as such, never a crash.
-TEST(XServerGone, AtAnyMomentOfTheStartIsACleanLostConnection) {
-    const fs::path folder = fs::temp_directory_path() / "heliox-x-server-gone";
-    fs::create_directories(folder);
-    TestShow show;
-    show.addText("worlds.txt", "WORLD_END\n");
-    const fs::path archive = show.save(folder);
-    for (const auto delay : {200ms, 300ms, 400ms, 500ms, 600ms}) {
-        auto server = std::make_unique<VirtualXServer>();
-        ASSERT_TRUE(server->running());
-        ChildProcess run({HELIOX_PATH, "-s", "--data", archive.string()},
-                         {{"DISPLAY", server->name()}, {"XDG_CONFIG_HOME", folder.string()}}, folder / "out.txt");
+// The X server going away at any moment of the start (0.2 to 0.6 s in, while GLX is being asked for a visual
+// or a window is made, and later, while the show loads) is a lost connection, said as such, never a crash.
+TEST_F(XShell, TheXServerGoingAwayAtAnyMomentOfTheStartIsACleanLostConnection) {
+    const fs::path show = skyShow();
+    for (const auto delay : {200ms, 300ms, 400ms, 500ms, 600ms, 1500ms}) {
+        auto dying = std::make_unique<VirtualXServer>();
+        ASSERT_TRUE(dying->running());
+        ChildProcess run({HELIOX_PATH, "-s", "--data", show.string(), "--no-music"},
+                         {{"DISPLAY", dying->name()}, {"XDG_CONFIG_HOME", (folder / "config").string()}},
+                         folder / "dying.txt");
         std::this_thread::sleep_for(delay);
-        server.reset();
+        dying.reset();
         const std::optional<int> exit = run.waitForExit(10s);
         ASSERT_TRUE(exit.has_value()) << delay.count() << " ms: " << run.output();
         EXPECT_EQ(*exit, 1) << delay.count() << " ms: " << run.output();
@@ -228,7 +225,6 @@ TEST(XServerGone, AtAnyMomentOfTheStartIsACleanLostConnection) {
                     output.find("cannot open the X display") != std::string::npos)
             << delay.count() << " ms: " << output;
     }
-    fs::remove_all(folder);
 }
 
 TEST_F(XShell, MouseExitCountsTravelRightOrDownAndNeverTheMiddleButton) {
@@ -446,8 +442,9 @@ TEST_F(XShell, UseDesktopOffDrawsNoLargerThanTheScreenShows) {
     ASSERT_TRUE(showIsOnScreen(root(), 0.45)) << run->output();
     xdotool("key Escape");
     EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
-    EXPECT_NE(run->output().find("16384 x 8192 is more than the monitor shows (1024 x 768); drawing at 1024 x 512"),
-              std::string::npos)
+    EXPECT_NE(
+        run->output().find("16384 x 8192 is more than the monitor shows (1024 x 768); drawing at 1024 x 512"),
+        std::string::npos)
         << run->output();
     EXPECT_LT(run->peakMemoryKb(), 1024 * 1024) << "KiB at the peak";
 

@@ -248,7 +248,8 @@ TEST_F(SddTool, NamesWithControlCharactersAreSkippedAndNamesXRefusesAreNotStored
     EXPECT_TRUE(fs::exists(folder / "out" / "good.txt"));
 
     writeBytes(folder / "good.txt", bytesOf("fine"));
-    for (const std::string name : {"'C:\\x=good.txt'", "'c:x=good.txt'", "\"$(printf 'esc\\033there')=good.txt\""}) {
+    for (const std::string name :
+         {"'C:\\x=good.txt'", "'c:x=good.txt'", "\"$(printf 'esc\\033there')=good.txt\""}) {
         const SddRun add = sdd("a " + quoted(folder / "new.sdd") + " " + name, folder);
         EXPECT_EQ(add.exitCode, 1) << name << add.output;
         EXPECT_NE(add.output.find("sdd x would refuse a name with"), std::string::npos) << add.output;
