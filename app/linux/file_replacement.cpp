@@ -3,11 +3,9 @@
 #include "base/printable_text.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <filesystem>
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>

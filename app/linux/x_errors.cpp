@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include <sys/socket.h>
 #include <unistd.h>
