@@ -6,6 +6,7 @@
 # the machine's other work only ever adds time.
 #
 #   bench/compare_archivers.sh SDD [FOLDER...]
+#   BASELINE=OLD_SDD bench/compare_archivers.sh SDD [FOLDER...]   adds OLD_SDD -m3 beside, for a before and after
 #
 # Without folders it measures /usr/share/doc and a mixed tree of about 26 MB gathered from this system
 # (libraries, headers, X11 data, pictures). The tar stream is made once beforehand, so the compressors' times
@@ -23,6 +24,7 @@ set -eu
 sdd=$(realpath "${1:?usage: $0 SDD [FOLDER...]}")
 shift
 runs=${RUNS:-3}
+baseline=${BASELINE:+$(realpath "$BASELINE")}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/heliox-compare-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
 
@@ -77,6 +79,10 @@ compare_tree() {
     header
     row "gzip -9" "gzip -9 -c '$scratch/tree.tar' > '$scratch/tree.gz'" "$scratch/tree.gz"
     row "xz -6" "xz -6 -c '$scratch/tree.tar' > '$scratch/tree.xz'" "$scratch/tree.xz"
+    if [ -n "$baseline" ]; then
+        row "baseline -m3" "rm -f '$scratch/base.sdd' && '$baseline' a '$scratch/base.sdd' '$folder' -m3" \
+            "$scratch/base.sdd"
+    fi
     for level in 1 3 5; do
         row "sdd a -m$level" "rm -f '$scratch/m$level.sdd' && '$sdd' a '$scratch/m$level.sdd' '$folder' -m$level" \
             "$scratch/m$level.sdd"
