@@ -6,23 +6,28 @@
 # the machine's other work only ever adds time.
 #
 #   bench/compare_archivers.sh SDD [FOLDER...]
+#   BASELINE=OLD_SDD bench/compare_archivers.sh SDD [FOLDER...]   adds OLD_SDD -m3 beside, for a before and after
 #
 # Without folders it measures /usr/share/doc and a mixed tree of about 26 MB gathered from this system
 # (libraries, headers, X11 data, pictures). The tar stream is made once beforehand, so the compressors' times
 # leave tar out; sdd reads the folder itself, and its time includes the check that reads every member back.
 #
-# Measured on a shared two-core machine, one run each (processor seconds; sizes in bytes):
-#   mixed tree, 25.3 MB as tar:  gzip -9 3.50 s 8814228;  xz -6 16.89 s 7095700;  sdd -m1 2.89 s 9072058;
-#     sdd -m3 3.84 s 8731982;  sdd -m5 17.26 s 8438144;  sdd x 0.47 s (10.8 MiB) against unar 0.96 s (28.2 MiB)
-#   /usr/share/doc, 134.0 MB as tar:  gzip -9 5.57 s 78517500;  xz -6 56.83 s 62898696;  sdd -m1 6.90 s;
-#     sdd -m3 7.97 s 78228953;  sdd -m5 53.80 s 77559158;  sdd x 1.84 s (16.5 MiB) against unar 3.78 s (50.7 MiB)
-#   one 100 MB member:  gzip -9 2.99 s 54696521;  sdd -m3 6.22 s 51084408;  sdd x 1.33 s (148 MiB) against
-#     unar 0.88 s (21.5 MiB)
+# Measured on a shared two-core machine under a load of 10 to 15, one run each (processor seconds; sizes in
+# bytes); from one run to the next processor times moved by up to a fifth there:
+#   mixed tree, 25.3 MB as tar:  gzip -9 3.02 s 8817547;  xz -6 15.61 s 7096936;  sdd -m1 1.99 s 9088792;
+#     sdd -m3 3.06 s 8750258;  sdd -m5 13.40 s 8455468;  sdd x 0.38 s (5.1 MiB) against unar 0.80 s (28.6 MiB)
+#   /usr/share/doc, 138.2 MB as tar:  gzip -9 5.21 s 81034355;  xz -6 64.93 s 65376416;  sdd -m1 4.01 s;
+#     sdd -m3 5.08 s 80879590;  sdd -m5 28.48 s 80206528;  sdd x 2.32 s (5.5 MiB) against unar 5.50 s (55.5 MiB)
+#   one 100 MB member:  gzip -9 3.22 s 55953095;  sdd -m3 7.39 s 52394108;  sdd x 1.36 s (4.9 MiB) against
+#     unar 1.25 s (21.7 MiB)
+#   -m3 before storing compressed members unpacked (BASELINE), paired runs on /usr/share/doc: 12.46 s and
+#     11.87 s against 6.19 s and 6.43 s, gzip -9 4.68 s and 5.91 s; on the mixed tree no change beyond noise.
 set -eu
 
 sdd=$(realpath "${1:?usage: $0 SDD [FOLDER...]}")
 shift
 runs=${RUNS:-3}
+baseline=${BASELINE:+$(realpath "$BASELINE")}
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/heliox-compare-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT INT TERM
 
@@ -77,6 +82,10 @@ compare_tree() {
     header
     row "gzip -9" "gzip -9 -c '$scratch/tree.tar' > '$scratch/tree.gz'" "$scratch/tree.gz"
     row "xz -6" "xz -6 -c '$scratch/tree.tar' > '$scratch/tree.xz'" "$scratch/tree.xz"
+    if [ -n "$baseline" ]; then
+        row "baseline -m3" "rm -f '$scratch/base.sdd' && '$baseline' a '$scratch/base.sdd' '$folder' -m3" \
+            "$scratch/base.sdd"
+    fi
     for level in 1 3 5; do
         row "sdd a -m$level" "rm -f '$scratch/m$level.sdd' && '$sdd' a '$scratch/m$level.sdd' '$folder' -m$level" \
             "$scratch/m$level.sdd"

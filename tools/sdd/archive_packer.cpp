@@ -2,6 +2,7 @@
 
 #include "data/archive_member.h"
 #include "data/crc32.h"
+#include "tools/sdd/packing_estimate.h"
 
 #include <algorithm>
 #include <thread>
@@ -121,7 +122,10 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
     MemberData data;
     data.unpackedSize = static_cast<std::uint32_t>(bytes.size());
     data.unpackedCrc = crc32(bytes);
-    if (options.level > 0 && !bytes.empty()) {
+    // Bytes that would hardly shrink (compressed files, mostly) are stored without being packed whole
+    // first. Multimedia mode's delta coder shrinks what the estimate does not foresee, so there every
+    // member is packed.
+    if (options.level > 0 && !bytes.empty() && (options.multimedia || !packingSavesLittle(bytes))) {
         Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
         std::vector<std::uint8_t> packed = encoder.encode(std::move(bytes));
         if (packed.size() < data.unpackedSize) {

@@ -34,9 +34,10 @@ public:
     ArchivePacker(const PackOptions& options, ArchiveOutput output, std::function<void(std::size_t)> written);
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
-    // make it smaller. In a solid archive only empty members are stored: the members after a stored one
-    // could not reach back across it. Fails, adding nothing, for the reasons ArchiveWriter gives, for a
-    // member larger than largestMemberSize, which readers refuse, and for a level outside 0 to 5.
+    // make it smaller or, judged before packing, would save less than a hundredth of it (without -mm). In a
+    // solid archive only empty members are stored: the members after a stored one could not reach back
+    // across it. Fails, adding nothing, for the reasons ArchiveWriter gives, for a member larger than
+    // largestMemberSize, which readers refuse, and for a level outside 0 to 5.
     // A folder (see MemberAttributes) is written as a folder entry and takes no bytes.
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});

@@ -20,6 +20,7 @@
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_read_whole.h"
 #include "tools/sdd/archive_verify.h"
+#include "tools/sdd/freed_memory.h"
 #include "tools/sdd/interrupt_cleanup.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_path.h"
@@ -992,6 +993,7 @@ int main(int argc, char** argv) {
     // Names are matched and cut as the user's locale spells characters (UTF-8, as a rule).
     std::setlocale(LC_CTYPE, "");
     interrupt_cleanup::install();
+    keepFreedMemoryForReuse();
     if (argc > 0 && argv[0][0] != '\0')
         programName = std::filesystem::path(argv[0]).filename().string();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
