@@ -1,12 +1,15 @@
 #include "objects/object_script_reader.h"
 
+#include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "objects/mesh_file.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,11 +52,31 @@ KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
     return found == parsers.end() ? nullptr : found->parse;
 }
 
+// The outcome of every "geometry" line's mesh file so far, by name: the list it made (geometry is never
+// jittered, so a later line naming the same file takes the same list instead of reading the file again), 0
+// when the budget refused it, nothing when it could not be loaded (the list before it stays, and the file is
+// not tried again).
+std::map<std::string, std::optional<GLuint>>& geometryLists() {
+    static std::map<std::string, std::optional<GLuint>> lists;
+    return lists;
+}
+
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
     std::string meshName;
-    if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) == 1)
-        loadMeshFile(geometryMesh, meshName, false,
-                     scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName);
+    if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
+        return;
+    auto known = geometryLists().find(meshName);
+    if (known == geometryLists().end()) {
+        GLuint list = geometryMesh;
+        const bool loaded = loadMeshFile(
+            list, meshName, false, scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName);
+        std::optional<GLuint> outcome;
+        if (loaded || list == 0)
+            outcome = list;
+        known = geometryLists().emplace(meshName, outcome).first;
+    }
+    if (known->second)
+        geometryMesh = *known->second;
 }
 
 } // namespace
@@ -61,6 +84,8 @@ void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
 bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
                       std::span<const KindParserEntry> parsers) {
     scriptParseState = {};
+    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), scriptName))
+        return false;
     ScriptReader script;
     if (!script.open(scriptName))
         return false;
@@ -83,6 +108,7 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
 
 void releaseAllObjects() {
     keptObjects().clear();
+    geometryLists().clear();
 }
 
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {

@@ -12,8 +12,7 @@ bool loadSharedMeshes() {
     const bool envLoaded = loadMeshFile(envMesh, "meshes\\env.dat", false);
     // The three sphere lists come from one reading of the file.
     MeshData sphere;
-    if (!readMeshFile("meshes\\sphere.dat", sphere) ||
-        !takeTrianglesFromBudget(sphere, 3, "meshes\\sphere.dat"))
+    if (!readMeshWithinBudget("meshes\\sphere.dat", 3, "meshes\\sphere.dat", sphere))
         return false;
     sphereMesh = compileMeshList(sphere);
     MeshData noised = sphere;
