@@ -30,9 +30,9 @@ public:
     // Objects of every script; particles of every system (each a glowing sprite hundreds of units wide, so
     // their count sets the frame time more than their memory); triangles compiled from mesh files plus those
     // every sphere and mesh draws each frame; bytes the show keeps (textures with their mipmaps, meshes, the
-    // decoded music), which with the decoders' own work and the program's keeps a run under 512 MB; members
-    // read from the archive, each a walk through it (a list naming one member a hundred thousand times would
-    // otherwise extract it as often).
+    // decoded music), which with the decoders' own work and the program's keeps a run under 512 MB; the
+    // members the texture list and the geometry lines read, each a walk through the archive (a name read once
+    // is not read again, but a list of a hundred thousand names would take minutes).
     static constexpr std::array<std::uint64_t, budgetItemCount> limits{2'000, 20'000, 3'000'000,
                                                                        std::uint64_t{256} << 20, 1'000};
 

@@ -163,8 +163,6 @@ constexpr std::uint64_t compiledFaceBytes = 3 * (12 + 8 + 12);
 enum class MeshRead { loaded, leftOut, refused };
 
 MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh) {
-    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
-        return MeshRead::refused;
     ResourceFile file;
     if (!file.open(memberName)) {
         showBudget.leaveOut(memberName, describe(file.openResult()));

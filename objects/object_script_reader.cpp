@@ -7,9 +7,7 @@
 #include "objects/shared_meshes.h"
 
 #include <algorithm>
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,31 +50,17 @@ KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
     return found == parsers.end() ? nullptr : found->parse;
 }
 
-// The outcome of every "geometry" line's mesh file so far, by name: the list it made (geometry is never
-// jittered, so a later line naming the same file takes the same list instead of reading the file again), 0
-// when the budget refused it, nothing when it could not be loaded (the list before it stays, and the file is
-// not tried again).
-std::map<std::string, std::optional<GLuint>>& geometryLists() {
-    static std::map<std::string, std::optional<GLuint>> lists;
-    return lists;
-}
-
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
     std::string meshName;
     if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
         return;
-    auto known = geometryLists().find(meshName);
-    if (known == geometryLists().end()) {
-        GLuint list = geometryMesh;
-        const bool loaded = loadMeshFile(
-            list, meshName, false, scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName);
-        std::optional<GLuint> outcome;
-        if (loaded || list == 0)
-            outcome = list;
-        known = geometryLists().emplace(meshName, outcome).first;
-    }
-    if (known->second)
-        geometryMesh = *known->second;
+    // Each line reads its file again (a script may mean a fresh list each time), so the lines that may read
+    // are counted: a script naming one file a hundred thousand times would otherwise take minutes.
+    const std::string what = scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName;
+    if (showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+        loadMeshFile(geometryMesh, meshName, false, what);
+    else
+        geometryMesh = 0; // as for a mesh the budget has no triangles for
 }
 
 } // namespace
@@ -84,8 +68,6 @@ void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
 bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
                       std::span<const KindParserEntry> parsers) {
     scriptParseState = {};
-    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), scriptName))
-        return false;
     ScriptReader script;
     if (!script.open(scriptName))
         return false;
@@ -108,7 +90,6 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
 
 void releaseAllObjects() {
     keptObjects().clear();
-    geometryLists().clear();
 }
 
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {
