@@ -162,10 +162,12 @@ constexpr std::uint64_t compiledFaceBytes = 3 * (12 + 8 + 12);
 
 enum class MeshRead { loaded, leftOut, refused };
 
-MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh) {
+MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
+                          MissingMesh missing) {
     ResourceFile file;
     if (!file.open(memberName)) {
-        showBudget.leaveOut(memberName, describe(file.openResult()));
+        if (file.openResult() != ExtractResult::notFound || missing == MissingMesh::remarked)
+            showBudget.leaveOut(memberName, describe(file.openResult()));
         return MeshRead::leftOut;
     }
     const std::span<const std::uint8_t> bytes{file.data(), file.size()};
@@ -204,13 +206,15 @@ MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_vi
 
 } // namespace
 
-bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh) {
-    return readWithinBudget(memberName, lists, what, mesh) == MeshRead::loaded;
+bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
+                          MissingMesh missing) {
+    return readWithinBudget(memberName, lists, what, mesh, missing) == MeshRead::loaded;
 }
 
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what) {
+bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what,
+                  MissingMesh missing) {
     MeshData mesh;
-    switch (readWithinBudget(memberName, 1, what.empty() ? memberName : what, mesh)) {
+    switch (readWithinBudget(memberName, 1, what.empty() ? memberName : what, mesh, missing)) {
     case MeshRead::refused:
         displayList = 0;
         return false;
