@@ -4,6 +4,7 @@
 #include "app/gl_setup.h"
 #include "app/show_state.h"
 #include "base/frame_clock.h"
+#include "base/load_stop.h"
 #include "base/user_message.h"
 #include "base/viewport.h"
 #include "data/show_budget.h"
@@ -34,6 +35,7 @@ SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks h
 
 bool SaverRun::load(std::optional<std::uint32_t> seed) {
     readCounterFrequency();
+    setLoadStopCheck(hooks_.stopLoading);
     // Only a run that shows the loading screen needs its pictures (a render shows none).
     if (hooks_.loadingProgress)
         loadOverlayImages();
@@ -43,11 +45,17 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     forgetShowState();
     loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
     buildGlyphs();
-    loadSharedMeshes();
+    if (!loadStopRequested())
+        loadSharedMeshes();
     camera.position = {0, 0, 1500};
     loadWireSphereData();
     loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
     loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
+    stoppedWhileLoading_ = loadStopRequested();
+    setLoadStopCheck({});
+    // What was left out of a load the user ended is of no interest any more.
+    if (stoppedWhileLoading_)
+        return false;
     for (const std::string& message : showBudget.refusalMessages())
         showUserMessage("Error", message);
     if (hooks_.startMusic)

@@ -21,6 +21,9 @@ struct SaverHooks {
     // Called after each loaded texture, object and geometry line: draw the loading screen
     // (redrawLoadingScreen) and show it now, since no event loop runs while loading.
     std::function<void()> loadingProgress;
+    // Asked while the show loads, between members and inside long decodes (at most every 20 ms): true when
+    // the run should end now (a key, a click, a stop signal), and the load is then given up within moments.
+    std::function<bool()> stopLoading;
     // Puts the pointer back in the centre of the window, after a move was taken into the exit travel.
     std::function<void()> recenterPointer;
     // Starts the music, once everything is loaded and just before the clocks start.
@@ -40,8 +43,10 @@ public:
     // what an earlier run left there, in the order that makes every name resolve: GL state, textures,
     // shared meshes, environments, worlds; then picks the world and makes the camera's path. The random
     // sequence starts from `seed` when given, else from the clock. False when there is no world to show.
-    // Called once per run: the run's own lists point at what it loads.
+    // Called once per run: the run's own lists point at what it loads. False too when the hooks' stopLoading
+    // ended the load early (stoppedWhileLoading).
     bool load(std::optional<std::uint32_t> seed = std::nullopt);
+    bool stoppedWhileLoading() const { return stoppedWhileLoading_; }
 
     // One frame: the exit tests, then the camera advanced by dt × speedFactor, every object by dt, and the
     // drawing. dt is the measured time since the previous frame, at most
@@ -71,6 +76,7 @@ private:
     WorldList worlds_;
     SceneDirector director_;
     float speedFactor_ = 1.5f;
+    bool stoppedWhileLoading_ = false;
     std::optional<std::pair<Vec3, Vec3>> heldCamera_;
 
     // Drawn by the director over each frame. The frame counter's window is timed by fpsClock, or, when the

@@ -46,6 +46,14 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
 }
 
 void reportNoWorld(const std::string& path, std::ostream& errors) {
-    errors << "heliox: " << printableText(path)
-           << ": no world to show (\"worlds.txt\" is missing or empty)\n";
+    // Members of a damaged archive fail one by one as the walk through its headers cannot tell: the list of
+    // worlds says which it is.
+    ResourceFile worlds;
+    errors << "heliox: " << printableText(path) << ": no world to show";
+    if (worlds.open("worlds.txt", path))
+        errors << " (\"worlds.txt\" names none that could be loaded)\n";
+    else if (worlds.openResult() == ExtractResult::notFound)
+        errors << " (\"worlds.txt\" is missing)\n";
+    else
+        errors << ": the archive is damaged (\"worlds.txt\": " << describe(worlds.openResult()) << ")\n";
 }

@@ -13,5 +13,6 @@ std::string showArchivePath(const RunOptions& options);
 // False, after one line on `errors` saying why, when the archive cannot be used.
 bool useShowArchive(const std::string& path, std::ostream& errors);
 
-// The line a run writes when the archive loaded but holds no world to show.
+// The line a run writes when the archive loaded but holds no world to show, saying why: the list of worlds is
+// missing, damaged (and with it the archive), or names none that could be loaded.
 void reportNoWorld(const std::string& path, std::ostream& errors);

@@ -28,6 +28,8 @@ const char* describe(ExtractResult result) {
         return "CRC mismatch";
     case ExtractResult::solidPredecessorFailed:
         return "an earlier member of the solid stream failed";
+    case ExtractResult::notAFile:
+        return "a folder, not a file";
     }
     return "unknown result";
 }

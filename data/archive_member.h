@@ -22,7 +22,11 @@ enum class ExtractResult {
     dataError,
     crcMismatch,
     solidPredecessorFailed,
+    notAFile, // only a folder entry has the name
 };
+
+// A file header's flags mark a folder entry with all three dictionary-size bits set.
+inline constexpr std::uint16_t folderEntryFlags = 0x00E0;
 
 // A file header of the archive, as the walk finds it.
 struct MemberHeader {

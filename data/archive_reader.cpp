@@ -109,7 +109,16 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
         return start;
     MemberExtractor extractor(archive);
     MemberHeader header;
+    bool folderFound = false;
     while (walk.next(header)) {
+        // A folder entry has no bytes to give, whatever its header's sizes say; a file of the same name may
+        // still follow it.
+        const bool folder =
+            header.damage == ExtractResult::ok && (header.flags & folderEntryFlags) == folderEntryFlags;
+        if (folder && memberNameMatches(memberName, header.name)) {
+            folderFound = true;
+            continue;
+        }
         if (memberNameMatches(memberName, header.name)) {
             // Room for the whole member up front, so it is not copied again and again as it grows; but no
             // more than the packed bits can decode to, which a damaged header cannot inflate.
@@ -127,7 +136,9 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
         if (walk.solid() && header.method != storedMethod)
             extractor.extract(header, {});
     }
-    return walk.error() == ExtractResult::ok ? ExtractResult::notFound : walk.error();
+    if (walk.error() != ExtractResult::ok)
+        return walk.error();
+    return folderFound ? ExtractResult::notAFile : ExtractResult::notFound;
 }
 
 bool ExtractMember(std::string_view memberName, std::span<const std::uint8_t> archive,

@@ -1,6 +1,8 @@
 // decodeJpeg through libjpeg (API 62), the decoder of every build that finds the library.
 #include "data/jpeg_image.h"
 
+#include "base/load_stop.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h uses FILE without including it
@@ -61,6 +63,19 @@ boolean refuseResync(j_decompress_ptr, int) {
 
 void doNothing(j_decompress_ptr) {}
 
+// The library reports progress through every pass over the picture: the place to count a progressive
+// picture's scans and to give up a decode the user no longer waits for.
+void watchProgress(j_common_ptr common) {
+    const auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number > maxJpegScans || loadStopRequested())
+        leaveDecoder(common);
+}
+
+// The decoder's own working memory (a progressive picture keeps every coefficient of the whole picture)
+// beside the output: enough for the largest picture taken, and a hard stop for whatever a header makes it
+// ask for; the library fails rather than go past it.
+constexpr long maxDecoderMemory = 160l << 20;
+
 // Reads the header and every row into `image`. Runs between setjmp and the library's fatal errors, so it
 // must not own anything with a destructor.
 bool readPicture(jpeg_decompress_struct& info, DecodedImage& image) {
@@ -108,6 +123,9 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image) {
     source.manager.resync_to_restart = refuseResync;
     source.manager.term_source = doNothing;
 
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = watchProgress;
+
     if (setjmp(errors.exit) != 0) {
         jpeg_destroy_decompress(&info);
         image = {};
@@ -115,7 +133,15 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image) {
     }
     jpeg_CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
     info.src = &source.manager;
-    const bool decoded = readPicture(info, image);
+    info.progress = &progress;
+    info.mem->max_memory_to_use = maxDecoderMemory;
+    bool decoded = false;
+    try {
+        decoded = readPicture(info, image);
+    } catch (...) { // the output's allocation failed: the library's memory goes all the same
+        jpeg_destroy_decompress(&info);
+        throw;
+    }
     // The whole picture is in memory and nothing follows it, so there is no jpeg_finish_decompress.
     jpeg_destroy_decompress(&info);
     if (!decoded)

@@ -1,6 +1,7 @@
 #include "data/jpeg_image.h"
 
 #include "base/user_message.h"
+#include "data/jpeg_header.h"
 #include "data/resource_file.h"
 #include "data/texture_upload.h"
 
@@ -17,10 +18,33 @@ bool loadJpeg(std::string_view memberName, DecodedImage& image) {
 }
 
 GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit, LitBox* lit) {
-    DecodedImage image;
-    if (!loadJpeg(memberName, image) || (admit && !admit(image.width, image.height)))
+    ResourceFile file;
+    if (!file.open(memberName)) {
+        showUserMessage("Error", "ARCH:Can't load JPG file: " + std::string(memberName));
         return 0;
+    }
+    return jpegTextureOf({file.data(), file.size()}, admit, lit, nullptr);
+}
+
+GLuint jpegTextureOf(std::span<const std::uint8_t> file, const PictureAdmission& admit, LitBox* lit,
+                     std::string* why) {
+    const auto fail = [why](std::string reason) -> GLuint {
+        if (why)
+            *why = std::move(reason);
+        return 0;
+    };
+    JpegHeader header;
+    if (!readJpegHeader(file, header))
+        return fail("not a picture");
+    if (!pictureSizeFits(header.width, header.height, why))
+        return 0;
+    if (admit && !admit(header.width, header.height))
+        return 0;
+    DecodedImage image;
+    if (!decodeJpeg(file, image))
+        return fail("damaged or not a picture");
     if (lit)
         *lit = litBoxOfRgb(image.pixels.data(), image.width, image.height);
-    return createMipmappedTexture(3, image.width, image.height, GL_RGB, image.pixels.data());
+    const GLuint texture = createMipmappedTexture(3, image.width, image.height, GL_RGB, image.pixels.data());
+    return texture ? texture : fail(noTextureMade);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,8 +25,13 @@ bool loadJpeg(std::string_view memberName, DecodedImage& image);
 
 // A JPEG header can promise up to 65500 × 65500 pixels in a file of a few hundred bytes (missing data
 // decodes as grey), so every decoder refuses a picture larger than this before allocating its output. No
-// texture of the show comes anywhere near it.
-constexpr unsigned long maxJpegPixels = 64ul * 1024 * 1024;
+// texture of the show comes anywhere near it; 4096 × 4096 pixels keep, with their mipmaps, a third of the
+// show's memory budget, and decoding them takes some 150 MB more for a moment.
+constexpr unsigned long maxJpegPixels = 16ul * 1024 * 1024;
+
+// A progressive picture refines its pixels scan by scan, and every scan passes over the whole picture; a file
+// of a few hundred bytes can repeat an empty scan thousands of times. Encoders write a dozen or so.
+constexpr int maxJpegScans = 64;
 
 // Decodes a whole JPEG file already in memory. Colour and greyscale pictures come out as red, green, blue;
 // CMYK and YCCK pictures are refused. On failure `image` is empty. The build picks the decoder: libjpeg where
@@ -36,3 +42,9 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
 // given, receives the picture's lit box.
 GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit = {},
                          LitBox* lit = nullptr);
+
+// The same for a whole file in memory. When it fails, `why` (when given) says why in a few words ("not a
+// picture", "too large (more than 16777216 pixels)"); it stays empty when `admit` refused the picture. A
+// failed allocation is passed on as std::bad_alloc.
+GLuint jpegTextureOf(std::span<const std::uint8_t> file, const PictureAdmission& admit, LitBox* lit,
+                     std::string* why);

@@ -29,7 +29,10 @@ bool ResourceFile::open(std::string_view memberName) {
 bool ResourceFile::open(std::string_view memberName, const std::string& archivePath) {
     close();
     name_ = memberName;
-    loaded_ = ExtractMember(memberName, archivePath, bytes_);
+    FileArchiveSource source(archivePath);
+    openResult_ =
+        source.isOpen() ? extractMemberWithReason(memberName, source, bytes_) : ExtractResult::notAnArchive;
+    loaded_ = openResult_ == ExtractResult::ok;
     exhausted_ = !loaded_;
     return loaded_;
 }

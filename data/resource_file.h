@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/archive_member.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,6 +24,9 @@ public:
     // when the archive or the member cannot be read. The position starts at 0.
     bool open(std::string_view memberName);
     bool open(std::string_view memberName, const std::string& archivePath);
+
+    // Why the last open failed (ok after one that did not): a loader's message about the member says it.
+    ExtractResult openResult() const { return openResult_; }
 
     // Copies the next n bytes and advances past them. Past the end of the data the destination is filled
     // with zeros and the stream is at its end. Returns the number of bytes that came from the data.
@@ -54,6 +59,7 @@ private:
     std::string name_;
     std::vector<std::uint8_t> bytes_;
     bool loaded_ = false;
+    ExtractResult openResult_ = ExtractResult::ok;
     std::uint32_t position_ = 0;
     bool exhausted_ = true;
 };

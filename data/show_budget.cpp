@@ -1,11 +1,18 @@
 #include "data/show_budget.h"
 
+#include <algorithm>
+
 ShowBudget showBudget;
 
 namespace {
 
 constexpr std::array<const char*, budgetItemCount> itemNames{"objects", "particles", "triangles",
-                                                             "texture pixels"};
+                                                             "bytes of memory", "archive member reads"};
+
+// "what" or "what and 4999 more".
+std::string gathered(const std::string& first, std::uint64_t count) {
+    return count > 1 ? first + " and " + std::to_string(count - 1) + " more" : first;
+}
 
 } // namespace
 
@@ -29,12 +36,19 @@ std::vector<std::string> ShowBudget::refusalMessages() const {
         const Refusals& refusals = refusals_[item];
         if (refusals.count == 0)
             continue;
-        std::string message = refusals.first;
-        if (refusals.count > 1)
-            message += " and " + std::to_string(refusals.count - 1) + " more";
-        message +=
-            " left out: a show may use at most " + std::to_string(limits[item]) + " " + itemNames[item];
-        messages.push_back(std::move(message));
+        messages.push_back(gathered(refusals.first, refusals.count) + " left out: a show may use at most " +
+                           std::to_string(limits[item]) + " " + itemNames[item]);
     }
+    for (const auto& [why, refusals] : leftOut_)
+        messages.push_back(gathered(refusals.first, refusals.count) +
+                           (why.empty() ? "" : " left out: " + why));
     return messages;
+}
+
+void ShowBudget::leaveOut(std::string_view what, std::string_view why) {
+    auto reason = std::find_if(leftOut_.begin(), leftOut_.end(),
+                               [why](const auto& entry) { return entry.first == why; });
+    if (reason == leftOut_.end())
+        reason = leftOut_.insert(leftOut_.end(), {std::string(why), Refusals{std::string(what), 0}});
+    ++reason->second.count;
 }

@@ -1,5 +1,6 @@
 #include "data/texture_registry.h"
 
+#include "base/load_stop.h"
 #include "data/jpeg_image.h"
 #include "data/resource_file.h"
 #include "data/show_budget.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 TextureRegistry textureRegistry;
 
@@ -20,6 +22,43 @@ std::string_view firstWord(std::string_view line) {
     return {start, end};
 }
 
+// Loads one picture of the list, within the show's budget: a read of the archive first, then its texture's
+// memory, asked with the size from the picture's header before it is decoded. A picture left out for any
+// other reason is named in the budget's messages with the reason.
+void loadListedTexture(TextureEntry& entry, std::string_view name, const std::string& what) {
+    entry.path = "textures\\" + std::string(name);
+    const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : std::string_view{};
+    const bool jpeg = ending == "jpg" || ending == "JPG";
+    if (!jpeg && ending != "tga" && ending != "TGA") {
+        showBudget.leaveOut(entry.path, "not a picture (a name ending in .jpg or .tga)");
+        return;
+    }
+    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+        return;
+    ResourceFile file;
+    if (!file.open(entry.path)) {
+        // The message a missing JPEG picture has always had; many of them make one line.
+        if (jpeg && file.openResult() == ExtractResult::notFound)
+            showBudget.leaveOut("ARCH:Can't load JPG file: " + entry.path, {});
+        else
+            showBudget.leaveOut(entry.path, describe(file.openResult()));
+        return;
+    }
+    const PictureAdmission admit = [&what](int width, int height) {
+        return showBudget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)), what);
+    };
+    std::string why;
+    try {
+        const std::span<const std::uint8_t> bytes{file.data(), file.size()};
+        entry.texture =
+            jpeg ? jpegTextureOf(bytes, admit, &entry.lit, &why) : tgaTextureOf(bytes, admit, &why);
+    } catch (const std::bad_alloc&) {
+        why = "not enough memory to decode it";
+    }
+    if (!why.empty())
+        showBudget.leaveOut(entry.path, why);
+}
+
 } // namespace
 
 void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
@@ -27,7 +66,7 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
     ResourceFile list;
     list.open(listMemberName); // a missing list reads as no lines at all
     char line[128];
-    for (int lineNumber = 1;; ++lineNumber) {
+    for (int lineNumber = 1; !loadStopRequested(); ++lineNumber) {
         const bool endedWithLineFeed = list.readLine(line, sizeof line);
         const std::string_view text = line;
         if (text.starts_with("END_TEXT"))
@@ -37,10 +76,12 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
             const std::string what = std::string(listMemberName) + " line " + std::to_string(lineNumber) +
                                      ": " + std::string(name);
             TextureEntry entry;
-            loadTexture(entry, name, [&what](int width, int height) {
-                const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-                return showBudget.take(BudgetNeed{}.add(BudgetItem::texturePixels, pixels), what);
-            });
+            // A picture the list names again is the same picture: it shares the texture (or the failure)
+            // instead of being read, decoded and paid for once more.
+            if (const TextureEntry* earlier = findTexture(registry, "textures\\" + std::string(name)))
+                entry = *earlier;
+            else
+                loadListedTexture(entry, name, what);
             registry.push_back(std::move(entry));
             if (progress)
                 progress();

@@ -1,5 +1,7 @@
 #include "data/texture_upload.h"
 
+#include "data/jpeg_image.h"
+
 #include <GL/glext.h>
 #include <GL/glu.h>
 
@@ -45,6 +47,18 @@ LitBox litBoxOfRgb(const std::uint8_t* pixels, int width, int height) {
         return static_cast<float>(std::clamp(texel, 0, size)) / static_cast<float>(size);
     };
     return {at(left - 1, width), at(right + 2, width), at(bottom - 1, height), at(top + 2, height)};
+}
+
+std::uint64_t textureBytes(int width, int height) {
+    return std::uint64_t(width) * std::uint64_t(height) * 4 * 4 / 3;
+}
+
+bool pictureSizeFits(int width, int height, std::string* why) {
+    if (std::uint64_t(width) * std::uint64_t(height) <= maxJpegPixels)
+        return true;
+    if (why)
+        *why = "too large (more than " + std::to_string(maxJpegPixels) + " pixels)";
+    return false;
 }
 
 void filterAlongSqueezedFootprints() {

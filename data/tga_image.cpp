@@ -227,9 +227,31 @@ std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image) {
 }
 
 GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit) {
-    TgaHeader image;
-    if (!loadTga(memberName, image) || (admit && !admit(image.width, image.height)))
+    ResourceFile file;
+    if (!file.open(memberName))
         return 0;
+    return tgaTextureOf({file.data(), file.size()}, admit, nullptr);
+}
+
+GLuint tgaTextureOf(std::span<const std::uint8_t> file, const PictureAdmission& admit, std::string* why) {
+    const auto fail = [why](std::string reason) -> GLuint {
+        if (why)
+            *why = std::move(reason);
+        return 0;
+    };
+    if (file.size() < headerSize)
+        return fail("not a picture");
+    const int width = little16(&file[12]);
+    const int height = little16(&file[14]);
+    if (!pictureSizeFits(width, height, why))
+        return 0;
+    if (admit && !admit(width, height))
+        return 0;
+    TgaHeader image;
+    if (!decodeTga(file, image))
+        return fail("damaged or not a picture");
     const std::vector<std::uint8_t> rgba = tgaPixelsAsRgba(image);
-    return createMipmappedTexture(4, image.width, image.height, GL_RGBA, rgba.data());
+    image.pixels = {}; // the picture is held once, not twice, while GL makes its levels
+    const GLuint texture = createMipmappedTexture(4, image.width, image.height, GL_RGBA, rgba.data());
+    return texture ? texture : fail(noTextureMade);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -52,3 +53,6 @@ std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image);
 
 // Loads the member and makes a mipmapped RGBA texture of it; 0 when the picture cannot be loaded.
 GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit = {});
+
+// The same for a whole file in memory, as jpegTextureOf does for JPEG files.
+GLuint tgaTextureOf(std::span<const std::uint8_t> file, const PictureAdmission& admit, std::string* why);

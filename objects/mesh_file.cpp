@@ -5,6 +5,7 @@
 #include "math/random.h"
 
 #include <bit>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -154,17 +155,73 @@ std::uint64_t compiledTriangleCount(GLuint list) {
     return found == listTriangles().end() ? 0 : found->second;
 }
 
-bool takeTrianglesFromBudget(const MeshData& mesh, int lists, std::string_view what) {
-    return showBudget.take(BudgetNeed{}.add(BudgetItem::triangles, mesh.faces.size() * lists), what);
+namespace {
+
+// What one face costs once compiled: a normal, a texture coordinate and a vertex for each corner.
+constexpr std::uint64_t compiledFaceBytes = 3 * (12 + 8 + 12);
+
+enum class MeshRead { loaded, leftOut, refused };
+
+MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
+                          MissingMesh missing) {
+    ResourceFile file;
+    if (!file.open(memberName)) {
+        if (file.openResult() != ExtractResult::notFound || missing == MissingMesh::remarked)
+            showBudget.leaveOut(memberName, describe(file.openResult()));
+        return MeshRead::leftOut;
+    }
+    const std::span<const std::uint8_t> bytes{file.data(), file.size()};
+    if (bytes.size() < headerSize) {
+        showBudget.leaveOut(memberName, "not a mesh (too short for its counts)");
+        return MeshRead::leftOut;
+    }
+    MeshFileCursor counts(bytes);
+    const std::uint32_t vertexCount = counts.u32();
+    const std::uint32_t faceCount = counts.u32();
+    const std::uint32_t texCoordCount = counts.u32();
+    if (bytes.size() != meshFileSize(vertexCount, faceCount, texCoordCount)) {
+        showBudget.leaveOut(memberName, "damaged mesh (its counts do not match its size)");
+        return MeshRead::leftOut;
+    }
+    // A decoded mesh holds about what its file does; each list compiled from it its faces once more.
+    const std::uint64_t faces = std::uint64_t{faceCount} * lists;
+    const BudgetNeed need = BudgetNeed{}
+                                .add(BudgetItem::triangles, faces)
+                                .add(BudgetItem::memory, bytes.size() + faces * compiledFaceBytes);
+    if (!showBudget.take(need, what))
+        return MeshRead::refused;
+    bool decoded = false;
+    try {
+        decoded = decodeMeshFile(bytes, mesh);
+    } catch (const std::bad_alloc&) {
+        showBudget.leaveOut(memberName, "not enough memory to read it");
+        return MeshRead::leftOut;
+    }
+    if (!decoded) {
+        showBudget.leaveOut(memberName, "damaged mesh (a face names a vertex it does not have)");
+        return MeshRead::leftOut;
+    }
+    return MeshRead::loaded;
 }
 
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what) {
+} // namespace
+
+bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
+                          MissingMesh missing) {
+    return readWithinBudget(memberName, lists, what, mesh, missing) == MeshRead::loaded;
+}
+
+bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what,
+                  MissingMesh missing) {
     MeshData mesh;
-    if (!readMeshFile(memberName, mesh))
-        return false;
-    if (!takeTrianglesFromBudget(mesh, 1, what.empty() ? memberName : what)) {
+    switch (readWithinBudget(memberName, 1, what.empty() ? memberName : what, mesh, missing)) {
+    case MeshRead::refused:
         displayList = 0;
         return false;
+    case MeshRead::leftOut:
+        return false;
+    case MeshRead::loaded:
+        break;
     }
     if (jitter)
         jitterVertices(mesh);

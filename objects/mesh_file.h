@@ -58,12 +58,19 @@ GLuint compileAtmosphereList(const MeshData& mesh);
 // The triangles in a list made by compileMeshList or compileAtmosphereList; 0 for any other name.
 std::uint64_t compiledTriangleCount(GLuint list);
 
-// Takes `lists` times the mesh's triangles from the show's budget, for lists about to be compiled from it;
-// `what` names the file or the script line for the message when they do not fit.
-bool takeTrianglesFromBudget(const MeshData& mesh, int lists, std::string_view what);
+// Reads the mesh file `memberName` within the show's budget, for `lists` display lists to be compiled from
+// it: its triangles and memory are asked with the counts at the front of the file before anything is decoded
+// (`what` names the file or the script line for the budget's message). A file that is missing or damaged is
+// named in the budget's messages with the reason, except a missing one when `missing` says so. False when
+// the mesh is not there to use.
+enum class MissingMesh { remarked, unremarked };
+bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
+                          MissingMesh missing = MissingMesh::remarked);
 
-// Reads the mesh file `memberName`, jitters it when asked, and compiles it into a new display list stored in
-// `displayList`. Lists made before stay valid for the objects that took them. False, with `displayList` as it
-// was, when the file is missing or damaged or no list could be made; false with `displayList` 0 when its
-// triangles do not fit in the show's budget (`what` names the file for that message, or else `memberName`).
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what = {});
+// Reads the mesh file `memberName` within the show's budget, jitters it when asked, and compiles it into a
+// new display list stored in `displayList`. Lists made before stay valid for the objects that took them.
+// False, with `displayList` as it was, when the file is missing or damaged or no list could be made; false
+// with `displayList` 0 when it does not fit in the show's budget (`what` names the file for that message, or
+// else `memberName`).
+bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what = {},
+                  MissingMesh missing = MissingMesh::remarked);

@@ -1,5 +1,6 @@
 #include "objects/object_script_reader.h"
 
+#include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "objects/mesh_file.h"
 #include "objects/script_scan.h"
@@ -51,9 +52,15 @@ KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
 
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
     std::string meshName;
-    if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) == 1)
-        loadMeshFile(geometryMesh, meshName, false,
-                     scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName);
+    if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
+        return;
+    // Each line reads its file again (a script may mean a fresh list each time), so the lines that may read
+    // are counted: a script naming one file a hundred thousand times would otherwise take minutes.
+    const std::string what = scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName;
+    if (showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+        loadMeshFile(geometryMesh, meshName, false, what);
+    else
+        geometryMesh = 0; // as for a mesh the budget has no triangles for
 }
 
 } // namespace

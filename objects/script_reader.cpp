@@ -2,15 +2,20 @@
 
 #include "objects/script_scan.h"
 
+#include "base/load_stop.h"
+#include "data/show_budget.h"
+
 bool ScriptReader::open(std::string_view memberName) {
     const bool opened = file_.open(memberName);
+    if (!opened)
+        showBudget.leaveOut(memberName, describe(file_.openResult()));
     dataEnded_ = !opened;
     lineNumber_ = 0;
     return opened;
 }
 
 bool ScriptReader::nextLine() {
-    if (dataEnded_) {
+    if (dataEnded_ || loadStopRequested()) {
         line_[0] = '\0';
         return false;
     }

@@ -18,12 +18,14 @@ inline constexpr std::size_t scriptLineCapacity = 128;
 // prefixes of the line, so "spheres" starts with "sphere".
 class ScriptReader {
 public:
-    // Extracts the member. False, and no lines to read, when it cannot be read.
+    // Extracts the member. False, and no lines to read, when it cannot be read; the show's budget then names
+    // it among the members left out, with the reason.
     bool open(std::string_view memberName);
 
-    // Reads the next line into line(). False when there is none because the data has ended; the last line is
-    // still read when the file does not end with a line feed. Every loop over a script ends this way, so a
-    // script missing its end keyword cannot hang the loading.
+    // Reads the next line into line(). False when there is none because the data has ended, or because the
+    // load should stop (base/load_stop.h); the last line is still read when the file does not end with a line
+    // feed. Every loop over a script ends this way, so a script missing its end keyword cannot hang the
+    // loading, and no script keeps a run from ending.
     bool nextLine();
 
     std::string_view line() const { return line_.data(); }

@@ -9,11 +9,11 @@ GLuint atmosphereList = 0;
 GLuint geometryMesh = 0;
 
 bool loadSharedMeshes() {
-    const bool envLoaded = loadMeshFile(envMesh, "meshes\\env.dat", false);
+    // A show that draws no sphere and no sky has no need of their meshes: only a damaged one is worth a word.
+    const bool envLoaded = loadMeshFile(envMesh, "meshes\\env.dat", false, {}, MissingMesh::unremarked);
     // The three sphere lists come from one reading of the file.
     MeshData sphere;
-    if (!readMeshFile("meshes\\sphere.dat", sphere) ||
-        !takeTrianglesFromBudget(sphere, 3, "meshes\\sphere.dat"))
+    if (!readMeshWithinBudget("meshes\\sphere.dat", 3, "meshes\\sphere.dat", sphere, MissingMesh::unremarked))
         return false;
     sphereMesh = compileMeshList(sphere);
     MeshData noised = sphere;

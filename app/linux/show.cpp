@@ -245,14 +245,20 @@ int runSaver(Display* display, const RunOptions& options) {
 
     SaverHooks hooks;
     hooks.loadingProgress = [&] {
-        if (stopSignal()) {
-            // Loading goes on for seconds and cannot be left half way: put the display back and go.
-            if (gamma.guard)
-                gamma.guard->restore();
-            std::_Exit(0);
-        }
         redrawLoadingScreen();
         showFrame();
+    };
+    // While the show loads no frame loop reads the events: the loaders ask here, and a key, a click, a
+    // closed window or a stop signal ends the load as it ends a frame.
+    SaverRun* loadingRun = nullptr;
+    hooks.stopLoading = [&] {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (!handleEvent(event, target->place, *windows, *loadingRun, scaled != nullptr))
+                return true;
+        }
+        return stopSignal() != 0 || loadingRun->exitRules().shouldExit(false);
     };
     if (target->place == ShowPlace::fullScreen)
         hooks.recenterPointer = [&] { windows->centrePointer(); };
@@ -261,8 +267,9 @@ int runSaver(Display* display, const RunOptions& options) {
         hooks.startMusic = [&] { music = startShowMusic(settings.volume); };
 
     SaverRun run(settings, width, height, hooks);
+    loadingRun = &run;
     const bool loaded = run.load(options.seed);
-    if (!loaded)
+    if (!loaded && !run.stoppedWhileLoading())
         reportNoWorld(archive, std::cerr);
     if (target->place == ShowPlace::fullScreen)
         windows->centrePointer();
@@ -292,5 +299,5 @@ int runSaver(Display* display, const RunOptions& options) {
     windows.reset();
     if (gamma.guard)
         gamma.guard->restore();
-    return loaded ? 0 : 1;
+    return loaded || run.stoppedWhileLoading() ? 0 : 1;
 }

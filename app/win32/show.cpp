@@ -134,6 +134,18 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     SaverMusic music;
     SaverHooks hooks;
     hooks.loadingProgress = [mainWindow] { SendMessageA(mainWindow, WM_LOAD_PROGRESS, 0, 0); };
+    // No frame loop reads the messages while the show loads: the loaders ask here, and a key, a click or a
+    // request to quit ends the load as it would end a frame.
+    hooks.stopLoading = [] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                return true;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        return saverWindow.exitRules && saverWindow.exitRules->shouldExit(false);
+    };
     hooks.recenterPointer = [mainWindow] { centreCursor(mainWindow); };
     if (settings.enableMusic)
         hooks.startMusic = [&music] { music.start(settings.volume); };
@@ -149,7 +161,7 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     if (run.load()) {
         centreCursor(mainWindow);
         frameLoop(run, wglGetCurrentDC());
-    } else {
+    } else if (!run.stoppedWhileLoading()) {
         reportNoWorld(archive, problem);
     }
     music.stop();

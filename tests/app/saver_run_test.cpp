@@ -3,6 +3,7 @@
 #include "app/headless/gl_context.h"
 #include "app/saver_run.h"
 #include "base/settings.h"
+#include "base/user_message.h"
 #include "data/texture_registry.h"
 #include "tests/data/picture_files.h"
 #include "tests/data/test_archive.h"
@@ -65,3 +66,38 @@ TEST(SaverRun, ASecondShowInTheProcessFindsItsOwnTexturesNotTheFirstShows) {
 }
 
 } // namespace
+
+// A key, a click or a stop signal while the show loads ends the load where it is: nothing more is read, and
+// nothing is said about what was left out of a show the user no longer waits for.
+TEST(SaverRun, ALoadAskedToStopGivesUpAtOnceAndSaysNothing) {
+    auto context = HeadlessGlContext::create(64, 64);
+    ASSERT_NE(context, nullptr);
+    TestArchive show{
+        emptyShow("a.jpg\nmissing.jpg\nEND_TEXT\n", {{"textures\\a.jpg", solidJpeg(255, 0, 0)}})};
+    std::vector<std::string> messages;
+    const UserMessageHandler previous =
+        setUserMessageHandler([&messages](const char* caption, const std::string& text) {
+            messages.push_back(caption + (": " + text));
+        });
+    const Settings settings;
+    int asked = 0;
+    SaverHooks hooks;
+    hooks.stopLoading = [&asked] {
+        ++asked;
+        return true;
+    };
+    SaverRun stopped(settings, 64, 64, hooks);
+    EXPECT_FALSE(stopped.load(1));
+    EXPECT_TRUE(stopped.stoppedWhileLoading());
+    EXPECT_EQ(asked, 1) << "the answer sticks; the shell is not asked again";
+    EXPECT_TRUE(textureRegistry.empty());
+    EXPECT_TRUE(messages.empty());
+
+    hooks.stopLoading = [] { return false; };
+    SaverRun whole(settings, 64, 64, hooks);
+    EXPECT_TRUE(whole.load(1));
+    EXPECT_FALSE(whole.stoppedWhileLoading());
+    EXPECT_EQ(textureRegistry.size(), 2u);
+    EXPECT_EQ(messages, std::vector<std::string>{"Error: ARCH:Can't load JPG file: textures\\missing.jpg"});
+    setUserMessageHandler(previous);
+}

@@ -124,6 +124,27 @@ TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
     EXPECT_EQ(extract("a.txt", archive, out), ExtractResult::ok);
 }
 
+// A folder entry has no bytes of its own, whatever its sizes say: a show must not read one as its script.
+TEST(ArchiveReader, AFolderEntryIsNeverReadAsAFile) {
+    ArchiveWriter writer;
+    ASSERT_TRUE(writer.addStored("solar.txt", text("a folder's stray bytes")));
+    std::vector<std::uint8_t> archive = writer.bytes();
+    archive[firstHeader + flagsField] |= folderEntryFlags;
+    sealHeader(archive, firstHeader);
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(extract("solar.txt", archive, out), ExtractResult::notAFile);
+    EXPECT_TRUE(out.empty());
+
+    ArchiveWriter withFile;
+    ASSERT_TRUE(withFile.addStored("solar.txt", text("a folder's stray bytes")));
+    ASSERT_TRUE(withFile.addStored("SOLAR.TXT", text("sphere")));
+    archive = withFile.bytes();
+    archive[firstHeader + flagsField] |= folderEntryFlags;
+    sealHeader(archive, firstHeader);
+    EXPECT_EQ(extract("solar.txt", archive, out), ExtractResult::ok);
+    EXPECT_EQ(out, text("sphere"));
+}
+
 TEST(ArchiveReader, EncryptedMembersAreRefused) {
     ArchiveWriter writer;
     ASSERT_TRUE(writer.addStored("a.txt", text("a")));

@@ -1,5 +1,6 @@
 #include "data/jpeg_image.h"
 
+#include "base/load_stop.h"
 #include "tests/data/jpeg_test_files.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,23 @@ TEST(JpegImage, RefusesAHeaderPromisingAHugePicture) {
     frame[5] = frame[6] = frame[7] = frame[8] = 0xF0;
     DecodedImage image;
     EXPECT_FALSE(decodeJpeg(file, image));
+}
+
+// A progressive picture's work grows with its scans, and a few hundred bytes can repeat one thousands of
+// times; a load the user ends is not finished first. progressive_64x64.jpg is a progressive libjpeg file
+// (ten scans); scans_100_64x64.jpg the same with its smallest scan repeated 100 times more.
+TEST(JpegImage, GivesUpAPictureOfTooManyScansOrALoadAskedToStop) {
+    DecodedImage image;
+    EXPECT_TRUE(decodeJpeg(jpegTestFile("progressive_64x64.jpg"), image));
+    EXPECT_EQ(image.width, 64);
+    EXPECT_FALSE(decodeJpeg(jpegTestFile("scans_100_64x64.jpg"), image));
+    EXPECT_TRUE(image.pixels.empty());
+
+    setLoadStopCheck([] { return true; });
+    EXPECT_FALSE(decodeJpeg(jpegTestFile("progressive_64x64.jpg"), image));
+    EXPECT_FALSE(decodeJpeg(jpegTestFile("white_64x64.jpg"), image));
+    setLoadStopCheck({});
+    EXPECT_TRUE(decodeJpeg(jpegTestFile("white_64x64.jpg"), image));
 }
 
 TEST(JpegImage, DecodesPaintedTexturesAsLibjpegDoes) {

@@ -1,6 +1,7 @@
 #include "data/texture_registry.h"
 
 #include "base/user_message.h"
+#include "data/show_budget.h"
 #include "tests/app/headless/gl_test_context.h"
 #include "tests/data/picture_files.h"
 #include "tests/data/test_archive.h"
@@ -36,6 +37,7 @@ protected:
         members.emplace_back("texture.txt", text(list));
         TestArchive archive(members);
         TextureRegistry registry;
+        showBudget = {};
         loadTextureList(registry, "texture.txt", [this] { ++progressCalls; });
         return registry;
     }
@@ -80,8 +82,14 @@ TEST_F(TextureRegistryTest, MakesOneEntryPerListedNameInFileOrder) {
         EXPECT_NE(registry[made].texture, 0u) << registry[made].path;
     EXPECT_EQ(registry[3].texture, 0u);
     EXPECT_EQ(registry[4].texture, 0u);
-    EXPECT_NE(registry[0].texture, registry[6].texture);
-    EXPECT_EQ(messages, std::vector<std::string>{"Error|ARCH:Can't load JPG file: textures\\missing.jpg"});
+    // A name listed again is the same picture: it is not decoded and paid for twice.
+    EXPECT_EQ(registry[0].texture, registry[6].texture);
+    // The loader names what it left out in the budget's messages, shown once the show has loaded.
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(
+        showBudget.refusalMessages(),
+        (std::vector<std::string>{"textures\\sun.Tga left out: not a picture (a name ending in .jpg or .tga)",
+                                  "ARCH:Can't load JPG file: textures\\missing.jpg"}));
 }
 
 TEST_F(TextureRegistryTest, FindsTheFirstEntryByItsExactStoredPath) {
