@@ -25,7 +25,7 @@ namespace {
 
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
 // bytes need not last, and this bounds what they cost.
-constexpr std::size_t mostPendingBytes = 16u << 20;
+constexpr std::size_t mostPendingBytes = 8u << 20;
 // What a member packed from its source counts for among them: it holds a file open and, once packed, up
 // to a SpillBuffer's memory, whatever its size.
 constexpr std::size_t streamedMemberCost = 4u << 20;

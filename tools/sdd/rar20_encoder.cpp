@@ -19,7 +19,7 @@ constexpr std::size_t smallestPiece = 1024;
 constexpr int lookAheadPaddingBits = 16;
 
 // The bytes further back than any match reaches are dropped once there are this many.
-constexpr std::size_t dropStep = 4 * rar20WindowSize;
+constexpr std::size_t dropStep = 2 * rar20WindowSize;
 
 // The stretch of bytes on which the multimedia coder's channel count is chosen.
 constexpr std::size_t channelSampleSize = 16 * 1024;
