@@ -1,6 +1,7 @@
 #!/bin/sh
 # Peak memory of the archive tool, which must stay at its window and buffers whatever the size of the
-# tree or member: `a` of a tree at -m0, -m3 and -m5 -s, and `x` and `t` of one 100 MB member beside unar.
+# tree or member: `a` of a tree at -m0 and at -m1, -m3 and -m5 with and without -s, `a` of one file of
+# 256 MiB, the most a member holds, and `x` and `t` of one 100 MB member beside unar.
 # Prints peak resident size, processor time (user + system) and wall time of each run.
 #
 #   bench/sdd_memory.sh SDD TREE [WORK_FOLDER]
@@ -32,13 +33,19 @@ EOF
 }
 
 echo "tree: $tree ($(du -sh "$tree" | cut -f1), $(find "$tree" -type f | wc -l) files)"
-for options in -m0 -m3 "-m5 -s"; do
+for options in -m0 -m1 "-m1 -s" -m3 "-m3 -s" -m5 "-m5 -s"; do
     rm -f "$work/tree.sdd"
     # shellcheck disable=SC2086 # the options are words
     measure "a $options" "$sdd" a "$work/tree.sdd" "$tree" $options
     echo "    archive: $(du -h "$work/tree.sdd" | cut -f1)"
 done
 rm -f "$work/tree.sdd"
+
+# The largest member there can be, of real bytes: the tree's files end to end.
+find "$tree" -type f -size +1M -print0 | xargs -0 cat 2>/dev/null | head -c 268435456 >"$work/largest.bin"
+rm -f "$work/largest.sdd"
+measure "a -m3 (one 256 MiB member)" "$sdd" a "$work/largest.sdd" "$work/largest.bin" -m3
+rm -f "$work/largest.bin" "$work/largest.sdd"
 
 # One 100 MB member of real bytes: the tree's files end to end.
 find "$tree" -type f -size +1M -print0 | xargs -0 cat 2>/dev/null | head -c 100000000 >"$work/member.bin"

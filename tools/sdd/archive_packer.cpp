@@ -26,7 +26,12 @@ namespace {
 
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
 // bytes need not last, and this bounds what they cost.
-constexpr std::size_t mostPendingBytes = 16u << 20;
+constexpr std::size_t mostPendingBytes = 8u << 20;
+// What a member packed from its source counts for among them: it holds a file open and, once packed, up
+// to a SpillBuffer's memory, whatever its size.
+constexpr std::size_t streamedMemberCost = 4u << 20;
+// The chunks a member is read in from its source.
+constexpr std::size_t sourceChunkSize = 64 * 1024;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
@@ -92,6 +97,70 @@ bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t
     return true;
 }
 
+bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAttributes attributes,
+                            MemberSource source) {
+    if (options_.level == 0)
+        return addStoredFrom(name, source.size, source.crc, time, attributes, source.read);
+    if (!ArchiveWriter::acceptsName(name) || options_.level > 5 || attributes.folder() ||
+        source.size > largestMemberSize)
+        return false;
+    const std::size_t index = added_++;
+    if (solidEncoder_) {
+        if (source.size == 0) {
+            heldBackEmptyMembers_.push_back({index, std::string(name), time, attributes, 0, {}});
+            return true;
+        }
+        SpillBuffer packed;
+        good_ = good_ && packFrom(*solidEncoder_, source, packed) &&
+                writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
+                                      static_cast<std::uint8_t>(methodStored + options_.level), time,
+                                      attributes, [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        reportWritten(index);
+        return true;
+    }
+    auto task = std::make_shared<std::packaged_task<MemberData()>>(
+        [options = options_, shared = std::make_shared<MemberSource>(std::move(source))]() mutable {
+            return packAloneFrom(options, std::move(shared));
+        });
+    std::future<MemberData> data = task->get_future();
+    workers_.post([task] { (*task)(); });
+    pending_.push_back({index, std::string(name), time, attributes, streamedMemberCost, std::move(data)});
+    pendingBytes_ += streamedMemberCost;
+    while (pendingBytes_ > mostPendingBytes)
+        writeOldestPending();
+    return true;
+}
+
+bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed) {
+    std::vector<std::uint8_t> chunk;
+    std::uint32_t crc = 0;
+    bool good = true;
+    for (std::uint32_t done = 0; done < source.size && good;) {
+        chunk.resize(std::min<std::size_t>(sourceChunkSize, source.size - done));
+        good = source.read(chunk) && packed.append(encoder.add(chunk));
+        crc = crc32(chunk, crc);
+        done += static_cast<std::uint32_t>(chunk.size());
+    }
+    return packed.append(encoder.finishMember()) && good && crc == source.crc;
+}
+
+ArchivePacker::MemberData ArchivePacker::packAloneFrom(const PackOptions& options,
+                                                       std::shared_ptr<MemberSource> source) {
+    MemberData data;
+    data.unpackedSize = source->size;
+    data.unpackedCrc = source->crc;
+    Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
+    auto packed = std::make_unique<SpillBuffer>();
+    data.readable = packFrom(encoder, *source, *packed);
+    if (packed->size() < source->size) {
+        data.packedBytes = std::move(packed);
+        data.method = static_cast<std::uint8_t>(methodStored + options.level);
+    } else {
+        data.storedFrom = std::move(source);
+    }
+    return data;
+}
+
 bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc,
                                   std::uint32_t time, MemberAttributes attributes,
                                   const ArchiveWriter::MemberReader& read) {
@@ -127,13 +196,12 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
     // member is packed.
     if (options.level > 0 && !bytes.empty() && (options.multimedia || !packingSavesLittle(bytes))) {
         Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
-        std::vector<std::uint8_t> packed = encoder.encode(std::move(bytes));
+        std::vector<std::uint8_t> packed = encoder.encode(bytes);
         if (packed.size() < data.unpackedSize) {
             data.bytes = std::move(packed);
             data.method = static_cast<std::uint8_t>(methodStored + options.level);
             return data;
         }
-        bytes = encoder.takeHistory();
     }
     data.bytes = std::move(bytes);
     return data;
@@ -143,13 +211,27 @@ void ArchivePacker::writeOldestPending() {
     PendingMember member = std::move(pending_.front());
     pending_.pop_front();
     pendingBytes_ -= member.size;
-    const MemberData data = member.data.get();
-    // add() checked the name and the size, the only reasons the writer refuses a member.
-    if (data.method == methodStored)
+    MemberData data = member.data.get();
+    // add() checked the name and the size, the only reasons the writer refuses a member; a source can fail.
+    if (!data.readable) {
+        good_ = false;
+    } else if (data.packedBytes) {
+        SpillBuffer& packed = *data.packedBytes;
+        good_ = good_ && writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()),
+                                               data.unpackedSize, data.unpackedCrc, data.method, member.time,
+                                               member.attributes,
+                                               [&](std::span<std::uint8_t> into) { return packed.read(into); });
+    } else if (data.storedFrom) {
+        MemberSource& source = *data.storedFrom;
+        good_ = good_ && source.rewind() &&
+                writer_.addStoredFrom(member.name, source.size, source.crc, member.time, member.attributes,
+                                      source.read);
+    } else if (data.method == methodStored) {
         writer_.addStored(member.name, data.bytes, member.time, member.attributes);
-    else
+    } else {
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
                           member.time, member.attributes);
+    }
     reportWritten(member.index);
 }
 

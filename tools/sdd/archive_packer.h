@@ -2,6 +2,7 @@
 
 #include "tools/sdd/archive_writer.h"
 #include "tools/sdd/rar20_encoder.h"
+#include "tools/sdd/spill_buffer.h"
 #include "tools/sdd/worker_pool.h"
 
 #include <cstdint>
@@ -14,6 +15,14 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// A member's bytes, read in order a chunk at a time, and read again from the start after rewind (a file).
+struct MemberSource {
+    std::uint32_t size = 0;
+    std::uint32_t crc = 0; // the CRC-32 the bytes have, found when they were read before
+    ArchiveWriter::MemberReader read;
+    std::function<bool()> rewind;
+};
 
 struct PackOptions {
     int level = 3;           // 0 stores every member; 1 (fastest) to 5 (smallest) pack with RAR 2.0
@@ -45,6 +54,16 @@ public:
     bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
              std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
 
+    // Packs a member read a chunk at a time from `source`, so that a member of any size costs the packer's
+    // window and buffers; the packed stream waits in a SpillBuffer for its header. Stored, read again, when
+    // packing does not make it smaller. Fails, adding nothing, for the reasons add gives. Bytes that cannot
+    // be read or do not have the CRC the source gave (the file changed) are found as the member is packed,
+    // which may be after this returns: good() then turns false, and the archive being written is unusable.
+    bool addFrom(std::string_view name, std::uint32_t time, MemberAttributes attributes, MemberSource source);
+
+    // False once a member's source could not be read as addFrom needs.
+    bool good() const { return good_; }
+
     // Stores a member read a chunk at a time (ArchiveWriter::addStoredFrom), after the members added before
     // it: a member of any size costs one chunk. Only where members are not packed as one stream (level 0,
     // or not solid); fails too for the reasons the writer gives.
@@ -63,6 +82,9 @@ private:
     // A member's data as it goes into the archive: packed with `method`, or stored as it is.
     struct MemberData {
         std::vector<std::uint8_t> bytes;
+        std::unique_ptr<SpillBuffer> packedBytes;  // or the packed stream is here
+        std::shared_ptr<MemberSource> storedFrom; // or the member is stored from here, read again
+        bool readable = true;                     // false: the source failed, nothing is to be written
         std::uint8_t method = methodStored;
         std::uint32_t unpackedSize = 0;
         std::uint32_t unpackedCrc = 0;
@@ -81,6 +103,10 @@ private:
     bool addOwned(std::string_view name, std::span<const std::uint8_t> bytes, std::vector<std::uint8_t> owned,
                   std::uint32_t time, MemberAttributes attributes);
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
+    static MemberData packAloneFrom(const PackOptions& options, std::shared_ptr<MemberSource> source);
+    // Reads the whole member from `source` into `encoder`, its packed stream into `packed`; false when it
+    // could not be read or had another CRC.
+    static bool packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed);
     void writeOldestPending();
     void reportWritten(std::size_t index) const;
 
@@ -92,6 +118,7 @@ private:
     std::vector<PendingMember> heldBackEmptyMembers_; // their data is known: none
     std::function<void(std::size_t)> written_;
     std::size_t added_ = 0;
+    bool good_ = true;
     WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once
 };
 

@@ -70,17 +70,31 @@ bool ArchiveWriter::addStoredFrom(std::string_view name, std::uint32_t size, std
     if (!acceptsName(name) || (attributes.folder() && size != 0))
         return false;
     addMember(name, {}, size, crc, methodStored, time, attributes, size);
-    std::vector<std::uint8_t> chunk;
     std::uint32_t crcAsRead = 0;
+    return putFrom(size, read, &crcAsRead) && crcAsRead == crc;
+}
+
+bool ArchiveWriter::addPackedFrom(std::string_view name, std::uint32_t packedSize, std::uint32_t unpackedSize,
+                                  std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time,
+                                  MemberAttributes attributes, const MemberReader& read) {
+    if (method <= methodStored || method > lastPackedMethod || attributes.folder() ||
+        !addMember(name, {}, unpackedSize, unpackedCrc, method, time, attributes, packedSize))
+        return false;
+    return putFrom(packedSize, read, nullptr);
+}
+
+bool ArchiveWriter::putFrom(std::uint32_t size, const MemberReader& read, std::uint32_t* crc) {
+    std::vector<std::uint8_t> chunk;
     for (std::uint32_t done = 0; done < size;) {
         chunk.resize(std::min<std::size_t>(copyChunkSize, size - done));
         if (!read(chunk))
             return false;
-        crcAsRead = crc32(chunk, crcAsRead);
+        if (crc)
+            *crc = crc32(chunk, *crc);
         put(chunk);
         done += static_cast<std::uint32_t>(chunk.size());
     }
-    return crcAsRead == crc;
+    return true;
 }
 
 bool ArchiveWriter::addCopied(ArchiveSource& source, const MemberHeader& header) {

@@ -76,6 +76,13 @@ public:
     bool addStoredFrom(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
                        MemberAttributes attributes, const MemberReader& read);
 
+    // A packed member as addPacked, its `packedSize` bytes of packed stream read a chunk at a time from
+    // `read`. Fails for the reasons addPacked gives, and when the bytes cannot be read (the archive being
+    // written is then unusable).
+    bool addPackedFrom(std::string_view name, std::uint32_t packedSize, std::uint32_t unpackedSize,
+                       std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time,
+                       MemberAttributes attributes, const MemberReader& read);
+
     // Copies a member of another archive as it is there, header and packed data, so it keeps its method
     // and everything else its header says. Only into an archive that is not solid, and only members that
     // are no solid continuation (they would need the members before them): fails, adding nothing, for
@@ -99,6 +106,9 @@ private:
                    MemberAttributes attributes, std::size_t dataSize);
 
     void put(std::span<const std::uint8_t> bytes);
+    // Puts `size` bytes from `read`, a chunk at a time, and their CRC-32 into `crc` when given. False when
+    // they cannot be read.
+    bool putFrom(std::uint32_t size, const MemberReader& read, std::uint32_t* crc);
 
     bool solid_;
     bool hasPackedMembers_ = false;

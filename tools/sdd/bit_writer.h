@@ -20,6 +20,13 @@ public:
         }
     }
 
+    // The whole bytes written so far, given out; the bits of a byte not yet whole stay.
+    std::vector<std::uint8_t> takeWholeBytes() {
+        std::vector<std::uint8_t> taken = std::move(bytes_);
+        bytes_.clear();
+        return taken;
+    }
+
     // The bytes written so far, the last one filled up with zero bits; the writer starts over empty.
     std::vector<std::uint8_t> take() {
         for (; pendingBits_ >= 8; pendingBits_ -= 8)

@@ -53,3 +53,14 @@ void LzMatchFinder::joinChain(std::size_t at) {
     links_[at & (links_.size() - 1)] = newest;
     newest = static_cast<std::uint32_t>(at);
 }
+
+void LzMatchFinder::dropFront(std::size_t count) {
+    const auto moveDown = [count](std::vector<std::uint32_t>& positions) {
+        for (std::uint32_t& position : positions)
+            position = position == none || position < count ? none : static_cast<std::uint32_t>(position - count);
+    };
+    moveDown(tripleHead_);
+    moveDown(head_);
+    moveDown(links_);
+    waitingFrom_ -= count;
+}

@@ -28,7 +28,8 @@ enum class LzIndex {
 // of their latest positions (a three-byte match is only worth coding near, where the nearest is the one to
 // take), and longer matches through the index. The index holds positions within one window of the newest,
 // so memory stays fixed however long the data; for data shorter than the window it grows with it, which
-// keeps it in the processor's cache. `data` may grow between calls (a solid archive appends each member);
+// keeps it in the processor's cache. `data` may grow between calls (a solid archive appends each member)
+// and lose bytes at its front (dropFront), so that it holds no more than the window and what comes next;
 // positions are visited in order, each exactly once, by find, findAll or skip.
 //
 // The index orders a position by the bytes that follow it: four for a chain's prefix hash, treeLength for a
@@ -62,6 +63,12 @@ public:
 
     // How many of the bytes at `a` and `b` agree, up to `limit`.
     std::uint32_t commonLength(std::size_t a, std::size_t b, std::uint32_t limit) const;
+
+    // The data has lost its first `count` bytes, so every position moves down by as much; those that were
+    // before it are forgotten. `count` is a multiple of the window size, so each position keeps its place in
+    // the index, and no position still to be visited may be within one window of the bytes dropped: the
+    // index then finds exactly what it would have found with them.
+    void dropFront(std::size_t count);
 
 private:
     static constexpr std::uint32_t none = 0xFFFFFFFF;

@@ -42,6 +42,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -55,6 +56,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Larger files are packed as they are read, a chunk at a time, rather than read whole first.
+constexpr std::uintmax_t packedWholeUpTo = 1u << 20;
 
 constexpr int exitOk = 0;      // all done
 constexpr int exitSkipped = 1; // the archive is sound, but a file was kept, skipped, left out or could not be
@@ -845,9 +849,10 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         });
     std::vector<WrittenMember> written;
     std::vector<bool> fileAdded(files.size(), false);
-    // Read one at a time, so that only the member being packed is in memory; a member that is only stored
-    // streams from its file, read once for its CRC and again as it is written. A file that cannot be read is
-    // named and left out, as tar does; anything else that goes wrong ends the run.
+    // Read one at a time, so that only the member being packed is in memory; a member that is only stored,
+    // or too large to be held whole, streams from its file, read once for its CRC and again as it is packed
+    // or written. A file that cannot be read is named and left out, as tar does; anything else that goes
+    // wrong ends the run.
     const auto addFile = [&](std::size_t index) {
         fileAdded[index] = true;
         const FileToAdd& file = files[index];
@@ -867,17 +872,20 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             return packer.add(name, std::span<const std::uint8_t>{}, dosTimeOf(status.st_mtime),
                               MemberAttributes::ofUnixMode(status.st_mode));
         }
-        if (options.level == 0) {
-            StoredFile stored;
-            if (!stored.open(file.path, reason)) {
+        std::error_code sizeError;
+        if (options.level == 0 || fs::file_size(file.path, sizeError) > packedWholeUpTo) {
+            const auto stored = std::make_shared<StoredFile>();
+            if (!stored->open(file.path, reason)) {
                 ++unreadable;
                 fail(archive, file.path.string(), reason + ", not stored");
                 return true;
             }
-            added.emplace_back(file.name, stored.size());
-            written.push_back({WrittenMember::of(name, {}).name, stored.size(), stored.crc()});
-            if (!packer.addStoredFrom(name, stored.size(), stored.crc(), stored.time(), stored.attributes(),
-                                      [&](std::span<std::uint8_t> into) { return stored.read(into); })) {
+            added.emplace_back(file.name, stored->size());
+            written.push_back({WrittenMember::of(name, {}).name, stored->size(), stored->crc()});
+            const MemberSource source{stored->size(), stored->crc(),
+                                      [stored](std::span<std::uint8_t> into) { return stored->read(into); },
+                                      [stored] { return stored->rewind(); }};
+            if (!packer.addFrom(name, stored->time(), stored->attributes(), source)) {
                 fail(archive, file.path.string(),
                      (ArchiveWriter::acceptsName(name)
                           ? "cannot read: it changed while it was stored"
@@ -947,6 +955,10 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             return exitSkipped;
     packer.finish();
     progress.clear();
+    if (!packer.good()) {
+        fail(archive, "", "cannot read a file whole: it changed while it was packed" + untouched);
+        return exitSkipped;
+    }
 
     // Nothing replaces the target until every member has been read back from the file as written.
     std::string member;

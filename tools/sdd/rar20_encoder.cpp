@@ -18,6 +18,9 @@ constexpr std::size_t smallestPiece = 1024;
 
 constexpr int lookAheadPaddingBits = 16;
 
+// The bytes further back than any match reaches are dropped once there are this many.
+constexpr std::size_t dropStep = 2 * rar20WindowSize;
+
 // The stretch of bytes on which the multimedia coder's channel count is chosen.
 constexpr std::size_t channelSampleSize = 16 * 1024;
 
@@ -56,51 +59,85 @@ std::optional<std::uint64_t> symbolBits(std::span<const std::uint32_t> weights,
 Rar20Encoder::Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia)
     : parser_(history_, effort), splitDepth_(effort.splitDepth), tryMultimedia_(tryMultimedia) {}
 
-std::vector<std::uint8_t> Rar20Encoder::encode(std::vector<std::uint8_t>&& member) {
-    if (!history_.empty())
-        return encode(std::span<const std::uint8_t>(member));
-    history_ = std::move(member);
-    return encodeFrom(0);
-}
-
 std::vector<std::uint8_t> Rar20Encoder::encode(std::span<const std::uint8_t> member) {
-    const std::size_t begin = history_.size();
-    history_.insert(history_.end(), member.begin(), member.end());
-    return encodeFrom(begin);
+    std::vector<std::uint8_t> packed = add(member);
+    const std::vector<std::uint8_t> rest = finishMember();
+    packed.insert(packed.end(), rest.begin(), rest.end());
+    return packed;
 }
 
-std::vector<std::uint8_t> Rar20Encoder::encodeFrom(std::size_t begin) {
-    const bool empty = begin == history_.size();
-    BitWriter bits;
-    const auto stretchEnd = [this](std::size_t from) { return std::min(history_.size(), from + blockSize); };
-    for (std::size_t at = begin; at < history_.size();) {
-        const std::size_t end = stretchEnd(at);
-        const Rar20LzState lzBefore = lz_;
-        const std::size_t nextEnd = end < history_.size() ? stretchEnd(end) : 0;
-        std::vector<Block> blocks = cheapestLzBlocks(at, end, nextEnd);
-        if (tryMultimedia_) {
-            Block trial = multimediaBlock(at, end, likeliestChannelCount(at, end));
-            plan(trial);
-            if (trial.bits < totalBits(blocks)) {
-                blocks.clear();
-                blocks.push_back(std::move(trial));
-                // The decoder's distance ring only moves in LZ mode.
-                lz_ = lzBefore;
-            }
-        }
-        for (Block& block : blocks) {
-            // Planned again: the tables in use are now those the block before sent.
-            plan(block);
-            emit(block, bits);
-        }
-        at = end;
+std::vector<std::uint8_t> Rar20Encoder::add(std::span<const std::uint8_t> piece) {
+    // Taken a window at a time, so that a large piece is never copied whole.
+    while (!piece.empty()) {
+        const std::span<const std::uint8_t> part = piece.first(std::min(piece.size(), rar20WindowSize));
+        piece = piece.subspan(part.size());
+        // The parser may still be reading the data on another thread.
+        parser_.settle();
+        dropUnreachable();
+        history_.insert(history_.end(), part.begin(), part.end());
+        memberHasBytes_ = true;
+        packStretches(false);
     }
+    return bits_.takeWholeBytes();
+}
+
+std::vector<std::uint8_t> Rar20Encoder::finishMember() {
+    if (!memberHasBytes_)
+        return {};
+    packStretches(true);
+    memberHasBytes_ = false;
     // Some unpackers look 16 bits ahead while decoding the last code and fail when those bits are not
     // there. Zero bits, and fewer than the five unread bytes at which decoders look for a table switch
     // after a member's end.
-    if (!empty)
-        bits.put(0, lookAheadPaddingBits);
-    return bits.take();
+    bits_.put(0, lookAheadPaddingBits);
+    return bits_.take();
+}
+
+void Rar20Encoder::dropUnreachable() {
+    // A multiple of the window, as the match finder needs, and in steps of several, as every step moves
+    // the bytes kept and every position the finder holds.
+    const std::size_t unreachable = packedEnd_ > rar20WindowSize ? packedEnd_ - rar20WindowSize : 0;
+    const std::size_t count = unreachable / rar20WindowSize * rar20WindowSize;
+    if (count < dropStep)
+        return;
+    parser_.dropFront(count);
+    history_.erase(history_.begin(), history_.begin() + static_cast<std::ptrdiff_t>(count));
+    packedEnd_ -= count;
+}
+
+void Rar20Encoder::packStretches(bool complete) {
+    // A stretch is packed once the next one is there too (its matches are collected meanwhile) and a
+    // window beyond: the match finder sizes its index and orders positions by the bytes that follow, so
+    // with that many it finds what it would with the whole member.
+    const std::size_t ahead = complete ? 0 : blockSize + rar20WindowSize;
+    const auto stretchEnd = [this](std::size_t from) { return std::min(history_.size(), from + blockSize); };
+    while (packedEnd_ < history_.size()) {
+        const std::size_t end = stretchEnd(packedEnd_);
+        if (end + ahead > history_.size() || (!complete && end - packedEnd_ < blockSize))
+            return;
+        packStretch(packedEnd_, end, end < history_.size() ? stretchEnd(end) : 0);
+        packedEnd_ = end;
+    }
+}
+
+void Rar20Encoder::packStretch(std::size_t begin, std::size_t end, std::size_t nextEnd) {
+    const Rar20LzState lzBefore = lz_;
+    std::vector<Block> blocks = cheapestLzBlocks(begin, end, nextEnd);
+    if (tryMultimedia_) {
+        Block trial = multimediaBlock(begin, end, likeliestChannelCount(begin, end));
+        plan(trial);
+        if (trial.bits < totalBits(blocks)) {
+            blocks.clear();
+            blocks.push_back(std::move(trial));
+            // The decoder's distance ring only moves in LZ mode.
+            lz_ = lzBefore;
+        }
+    }
+    for (Block& block : blocks) {
+        // Planned again: the tables in use are now those the block before sent.
+        plan(block);
+        emit(block, bits_);
+    }
 }
 
 std::vector<Rar20Encoder::Block> Rar20Encoder::cheapestLzBlocks(std::size_t begin, std::size_t end,

@@ -16,19 +16,23 @@
 // tables built from its own statistics, or under the tables already in use when those cost less than
 // sending new ones. The packer follows the decoder's whole state (window, distance ring, tables, saved code
 // lengths, predictors), so successive members of one encoder are a solid archive's continuations.
+//
+// Members arrive a piece at a time and their packed streams leave the same way, so the packer holds the
+// decoder's window and a little more whatever the size of a member or of a solid archive: a match never
+// reaches further back than the window, so older bytes are dropped.
 class Rar20Encoder {
 public:
     Rar20Encoder(const Rar20LzEffort& effort, bool tryMultimedia);
 
-    // The packed stream of the next member: the first starts a fresh decoder, each later one goes on from
-    // the state the one before left. An empty member gives an empty stream and changes nothing.
-    std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
-    // The same, taking the bytes over: the first member of an encoder is packed where it lies, not copied.
-    std::vector<std::uint8_t> encode(std::vector<std::uint8_t>&& member);
+    // The next bytes of the member being packed, and the packed bytes ready so far. The first member
+    // starts a fresh decoder, each later one goes on from the state the one before left.
+    std::vector<std::uint8_t> add(std::span<const std::uint8_t> piece);
+    // Ends the member: the rest of its packed stream. A member with no bytes has an empty stream and
+    // changes nothing.
+    std::vector<std::uint8_t> finishMember();
 
-    // The bytes packed so far, given back by an encoder that is done (a member that did not shrink is
-    // stored from them).
-    std::vector<std::uint8_t> takeHistory() { return std::move(history_); }
+    // A whole member at once: its packed stream.
+    std::vector<std::uint8_t> encode(std::span<const std::uint8_t> member);
 
 private:
     // One stretch of a member, coded one way, with the statistics and the cost of that way.
@@ -67,10 +71,20 @@ private:
         bits.put(code.codes[symbol], code.lengths[symbol]);
     }
 
-    // Packs history_ from `begin` on: the member just appended.
-    std::vector<std::uint8_t> encodeFrom(std::size_t begin);
+    // Packs the stretches of history_ from packedEnd_ on that can be packed now: all of them once the
+    // member is `complete`, else those followed by enough bytes that no search would find more with the
+    // rest of the member there.
+    void packStretches(bool complete);
+    void packStretch(std::size_t begin, std::size_t end, std::size_t nextEnd);
+    // Drops the bytes no match can reach any longer, once there are enough of them to be worth moving.
+    void dropUnreachable();
 
-    std::vector<std::uint8_t> history_; // every byte packed so far: the decoder's window and more
+    // The bytes the decoder's window holds, the member's bytes not yet packed, and, until enough of them
+    // are worth dropping, bytes further back than any match can reach.
+    std::vector<std::uint8_t> history_;
+    std::size_t packedEnd_ = 0;      // where in history_ the bytes not yet packed start
+    bool memberHasBytes_ = false;    // whether the member being packed has had any
+    BitWriter bits_;                 // the packed stream of the member being packed, not yet given out
     Rar20LzParser parser_;
     int splitDepth_;
     bool tryMultimedia_;

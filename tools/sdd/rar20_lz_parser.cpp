@@ -29,6 +29,22 @@ Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20L
               effort.searchSteps, effort.niceLength),
       pairEnd_(1u << 16, 0), prices_(initialCodeLengths()) {}
 
+void Rar20LzParser::settle() {
+    if (collectingNext_.valid())
+        collectingNext_.wait();
+}
+
+void Rar20LzParser::dropFront(std::size_t count) {
+    settle();
+    finder_.dropFront(count);
+    for (std::uint32_t& pairEnd : pairEnd_)
+        pairEnd = pairEnd > count ? static_cast<std::uint32_t>(pairEnd - count) : 0;
+    if (collectingNext_.valid()) {
+        nextMatches_.begin -= count;
+        nextMatches_.end -= count;
+    }
+}
+
 void Rar20LzParser::useCodeLengths(std::span<const std::uint8_t> lengths) {
     prices_ = Rar20LzPrices(lengths);
 }

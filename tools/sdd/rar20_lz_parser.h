@@ -46,12 +46,19 @@ public:
     // Ways to code data[begin, end), each with the decoder's record of matches after it: the look-ahead
     // parse, and with optimal passes one more per pass. Which is cheapest depends on how the codes are
     // then cut into blocks, so the caller chooses. Matches stay inside the range and reach back at most to
-    // position 0, where the decoder's window started. Ranges come in order, each right after the last;
-    // `state` is the record before `begin`. When the next range is known to end at `nextEnd` (within the
-    // data there is now), the optimal parse collects its matches on another thread meanwhile; `data` must
-    // not change until the next call.
+    // position 0, where the decoder's window started (or, once the data has lost its front, one window
+    // before). Ranges come in order, each right after the last; `state` is the record before `begin`. When
+    // the next range is known to end at `nextEnd` (within the data there is now), the optimal parse
+    // collects its matches on another thread meanwhile; `data` must not change until the next call or
+    // settle().
     std::vector<Rar20LzParse> parse(std::size_t begin, std::size_t end, const Rar20LzState& state,
                                     std::size_t nextEnd = 0);
+
+    // Waits for what the parser does with the data on another thread, so that the data may grow.
+    void settle();
+    // The data has lost its first `count` bytes (see LzMatchFinder::dropFront): every position moves down
+    // by as much. Settles first.
+    void dropFront(std::size_t count);
 
     // The code lengths of the LZ tables in use (main, distance, repeat length): the parser weighs
     // literals and matches by them, as the data ahead is likely to be coded much like the data before.

@@ -42,8 +42,17 @@ bool StoredFile::open(const fs::path& path, std::string& reason) {
         time_ = dosTimeOf(status.st_mtime);
         attributes_ = MemberAttributes::ofUnixMode(status.st_mode);
     }
-    in_.seekg(0);
+    if (!rewind()) {
+        reason = "cannot read: it changed while it was read";
+        return false;
+    }
     return true;
+}
+
+bool StoredFile::rewind() {
+    in_.clear();
+    in_.seekg(0);
+    return static_cast<bool>(in_);
 }
 
 bool StoredFile::read(std::span<std::uint8_t> into) {

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-// A file to be stored in an archive as it is, read in chunks so that a file of any size costs one chunk:
-// once for its size, CRC-32 and time when opened (the header comes before the data), then again as it is
+// A file to be stored in an archive, read in chunks so that a file of any size costs one chunk: once for
+// its size, CRC-32 and time when opened (the header comes before the data), then again as it is packed or
 // written.
 class StoredFile {
 public:
@@ -19,6 +19,8 @@ public:
 
     // The next bytes of the file, filling `into`; false when there are not as many.
     bool read(std::span<std::uint8_t> into);
+    // Back to the first byte, to read the file again.
+    bool rewind();
 
     std::uint32_t size() const { return size_; }
     std::uint32_t crc() const { return crc_; }

@@ -89,6 +89,8 @@ void CrossCheck::expectEveryUnpackerAgrees(const ArchiveWriter& archive) {
     const std::filesystem::path archivePath = folder_ / "test.sdd";
     ASSERT_TRUE(archive.save(archivePath.string()));
 
+    // Into an empty folder: a test may check several archives.
+    std::filesystem::remove_all(folder_ / "node-unrar-js");
     const ReferenceExtraction reference = extractWithNodeUnrar(archivePath, folder_ / "node-unrar-js");
     ASSERT_EQ(reference.error, "");
     EXPECT_EQ(reference.members.size(), expected_.size());

@@ -86,3 +86,41 @@ TEST(LzMatchFinder, BothIndexesFindTheLongestMatchNearestFirst) {
         }
     }
 }
+
+// A finder whose data loses its front now and then, a window or more at a time as the packer drops what no
+// match can reach, finds exactly what a finder over the whole data finds, with either index and with few
+// steps, where every link of a chain or tree counts.
+TEST(LzMatchFinder, DroppingWhatNoMatchReachesChangesNoMatch) {
+    constexpr std::uint32_t window = 4096;
+    const std::vector<std::uint8_t> whole = wordSoup(16 * window);
+    const auto atLeastThree = [](std::uint32_t) { return 3u; };
+    for (const LzIndex index : {LzIndex::hashChains, LzIndex::binaryTrees}) {
+        std::vector<std::uint8_t> kept = whole;
+        LzMatchFinder all(whole, window, index, 6, 32);
+        LzMatchFinder dropping(kept, window, index, 6, 32);
+        std::size_t dropped = 0;
+        std::mt19937 random(5);
+        std::vector<LzMatch> expected, found;
+        for (std::size_t at = 0; at < whole.size(); ++at) {
+            if (at - dropped >= 3 * window) {
+                const std::size_t count = (1 + random() % 2) * window;
+                kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(count));
+                dropping.dropFront(count);
+                dropped += count;
+            }
+            if (random() % 8 == 0) {
+                all.skip(at);
+                dropping.skip(at - dropped);
+                continue;
+            }
+            const auto limit = static_cast<std::uint32_t>(std::min<std::size_t>(32, whole.size() - at));
+            const auto reach = static_cast<std::uint32_t>(std::min<std::size_t>(at, window - 1));
+            all.findAll(at, limit, reach, atLeastThree, expected);
+            dropping.findAll(at - dropped, limit, reach, atLeastThree, found);
+            ASSERT_EQ(found.size(), expected.size()) << "index " << static_cast<int>(index) << " at " << at;
+            for (std::size_t i = 0; i < found.size(); ++i)
+                ASSERT_TRUE(found[i].length == expected[i].length && found[i].distance == expected[i].distance)
+                    << "index " << static_cast<int>(index) << " at " << at;
+        }
+    }
+}

@@ -111,6 +111,36 @@ TEST_F(PackerCrossCheck, MatchesAtTheLengthBonusEdgesAndAcrossTheWindow) {
     }
 }
 
+// The packer keeps one window of history and drops what lies further back as it goes: matches almost a
+// window back must still be found after every drop, in one long member and across the members of a solid
+// archive, and the packed stream must not depend on how the bytes reached the packer (whole, or read a chunk
+// at a time, the packed stream spilled to a file before its header goes out).
+TEST_F(PackerCrossCheck, HistoryBeyondTheWindowIsDroppedWithoutLosingAMatch) {
+    // Text that repeats, but for one byte in 97, what lies almost a window back: near matches everywhere,
+    // and long ones only that far.
+    std::vector<std::uint8_t> bytes = wordText(6u << 20, 21);
+    for (std::size_t i = 0xFFFF0; i < bytes.size(); ++i)
+        if (i % 97 != 0)
+            bytes[i] = bytes[i - 0xFFFF0];
+    const std::vector<ExpectedMember> whole = {{"long.bin", bytes}};
+    std::vector<ExpectedMember> pieces;
+    for (std::size_t at = 0; at < bytes.size(); at += 200000)
+        pieces.push_back({"piece" + std::to_string(at / 200000),
+                          {bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                           bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + 200000))}});
+    for (int level : {1, 5}) {
+        for (bool solid : {false, true}) {
+            SCOPED_TRACE("level " + std::to_string(level) + (solid ? ", solid" : ""));
+            const std::vector<ExpectedMember>& members = solid ? pieces : whole;
+            const std::vector<std::uint8_t> fromMemory = pack({level, solid, false}, members).bytes();
+            const ArchiveWriter& archive = pack({level, solid, false}, members, true);
+            EXPECT_EQ(archive.bytes(), fromMemory);
+            expectEveryReaderExtracts(archive);
+            EXPECT_LT(archive.bytes().size(), bytes.size() / 8);
+        }
+    }
+}
+
 TEST_F(PackerCrossCheck, MultimediaWithEachChannelCountBeatsPlainLz) {
     std::vector<ExpectedMember> members;
     for (int channels = 1; channels <= 4; ++channels)

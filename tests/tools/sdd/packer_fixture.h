@@ -12,8 +12,10 @@
 // extraction behind `sdd t` all give every member back byte for byte.
 class PackerCrossCheck : public CrossCheck {
 protected:
-    // Packs `members` in order; the archive is kept for the checks.
-    const ArchiveWriter& pack(const PackOptions& options, const std::vector<ExpectedMember>& members);
+    // Packs `members` in order; the archive is kept for the checks. With `readInChunks`, each member is
+    // read a chunk at a time from a source, as the tool reads a large file.
+    const ArchiveWriter& pack(const PackOptions& options, const std::vector<ExpectedMember>& members,
+                              bool readInChunks = false);
 
     // The checks above, each reader run once over the archive.
     void expectEveryReaderExtracts(const ArchiveWriter& archive);
