@@ -1,11 +1,10 @@
-#include "app/stereo_mixdown.h"
 #include "app/vorbis_decoder.h"
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 
-// The decoder is compiled elsewhere (stb_vorbis_build.cpp): only the declarations are wanted here.
+// The decoder is compiled beside this file (stb_vorbis_build.cpp): only the declarations are wanted here.
 #define STB_VORBIS_HEADER_ONLY
 #include <stb_vorbis.h>
 
@@ -41,7 +40,8 @@ bool decodeWithStbVorbis(std::span<const std::uint8_t> pages, std::size_t sample
                     : "not a Vorbis stream the decoder accepts (stb_vorbis error " + std::to_string(stbError) + ")";
         return false;
     }
-    const int channels = keptChannels(stb_vorbis_get_info(decoder.get()).channels);
+    // Asked for two channels, stb_vorbis mixes more down to stereo itself.
+    const int channels = std::min(stb_vorbis_get_info(decoder.get()).channels, 2);
     for (;;) {
         const std::size_t done = samples.size();
         samples.resize(done + decodeChunk);
