@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -74,12 +75,43 @@ bool readIdentification(std::span<const std::uint8_t> packet, OggVorbisStream& s
     return shortBlock >= 6 && shortBlock <= longBlock && longBlock <= 13 && (packet[29] & 1) == 1;
 }
 
+// The comment header names its vendor and holds a list of comments, each with its length. A decoder that
+// trusts those lengths writes past what it allocated for them, so they must fit the packet.
+bool commentHeaderFits(std::span<const std::uint8_t> packet) {
+    if (packet.size() < 7 || packet[0] != 3 || std::memcmp(&packet[1], "vorbis", 6) != 0)
+        return false;
+    std::size_t at = 7;
+    const auto takeLength = [&](std::uint64_t& length) {
+        if (packet.size() - at < 4)
+            return false;
+        length = readLittleEndian(&packet[at], 4);
+        at += 4;
+        return true;
+    };
+    std::uint64_t vendor = 0, comments = 0;
+    if (!takeLength(vendor) || packet.size() - at < vendor)
+        return false;
+    at += vendor;
+    if (!takeLength(comments))
+        return false;
+    for (std::uint64_t i = 0; i < comments; ++i) {
+        std::uint64_t length = 0;
+        if (!takeLength(length) || packet.size() - at < length)
+            return false;
+        at += length;
+    }
+    return at < packet.size() && (packet[at] & 1) == 1;
+}
+
 } // namespace
 
 bool checkOggVorbis(std::span<const std::uint8_t> file, OggVorbisStream& stream, std::string& error) {
     stream = OggVorbisStream{};
     std::uint32_t serial = 0;
     std::uint32_t pageNumber = 0;
+    // The second packet, gathered over the pages it spans, until it ends.
+    std::vector<std::uint8_t> comment;
+    bool commentEnded = false;
     std::size_t at = 0;
     for (; file.size() - at >= pageHeaderSize; ++pageNumber) {
         const std::uint8_t* header = file.data() + at;
@@ -126,6 +158,17 @@ bool checkOggVorbis(std::span<const std::uint8_t> file, OggVorbisStream& stream,
         } else if (sequence != pageNumber + static_cast<std::uint32_t>(readLittleEndian(file.data() + 18, 4))) {
             error = "damaged: " + page + " is out of sequence (a page is missing)";
             return false;
+        }
+        if (pageNumber > 0 && !commentEnded) {
+            const std::uint8_t* body = header + pageHeaderSize + header[26];
+            for (std::size_t i = 0; i < header[26] && !commentEnded; body += header[pageHeaderSize + i++]) {
+                comment.insert(comment.end(), body, body + header[pageHeaderSize + i]);
+                commentEnded = header[pageHeaderSize + i] < 255;
+            }
+            if (commentEnded && !commentHeaderFits(comment)) {
+                error = "damaged: its comment header does not fit in its packet";
+                return false;
+            }
         }
         const std::uint64_t granule = readLittleEndian(header + 6, 8);
         if (granule != noPacketEnds)

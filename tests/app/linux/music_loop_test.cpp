@@ -260,7 +260,7 @@ bool decoderThatMustNotRun(std::span<const std::uint8_t>, std::size_t, std::vect
 
 } // namespace
 
-TEST(MusicLoop, WhatIsOverTheLimitsOrNotOneStreamIsRefusedBeforeDecoding) {
+TEST(MusicLoop, CraftedHeadersAndWhatIsOverTheLimitsAreRefusedBeforeDecoding) {
     const std::vector<std::uint8_t> ogg = musicSeed("mono-8k.ogg");
     const std::size_t lastPage = pageStarts(ogg).back();
     // The identification header's rate and the last page's end position, with the checksums made right: a
@@ -272,6 +272,10 @@ TEST(MusicLoop, WhatIsOverTheLimitsOrNotOneStreamIsRefusedBeforeDecoding) {
         resealOggPages(crafted);
         return crafted;
     };
+    // A vendor name longer than its packet: stb_vorbis wrote past its arena for it.
+    std::vector<std::uint8_t> longComment(ogg);
+    putLittleEndian(longComment, 58 + 27 + ogg[58 + 26] + 7, 0xffffffff, 4);
+    resealOggPages(longComment);
     std::vector<std::uint8_t> chained(ogg);
     chained.insert(chained.end(), ogg.begin(), ogg.end());
     const struct {
@@ -282,6 +286,7 @@ TEST(MusicLoop, WhatIsOverTheLimitsOrNotOneStreamIsRefusedBeforeDecoding) {
         {claiming(8000, 601ull * 8000), "too long: 601 s at 8000 Hz"},
         {claiming(384000, 8000), "unplayable: 1 channels at 384000 Hz"},
         {chained, "holds more than one stream"},
+        {longComment, "damaged: its comment header does not fit in its packet"},
     };
     for (const auto& file : refused) {
         MusicLoop loop;
