@@ -1,82 +1,84 @@
 #include "app/music_loop.h"
 
-#include <algorithm>
-#include <cstring>
-#include <limits>
-#include <memory>
+#include "app/ogg_vorbis_check.h"
+#include "app/stereo_mixdown.h"
 
-// The decoder is the compiled library, not this file: only the declarations are wanted here.
-#define STB_VORBIS_HEADER_ONLY
-#include <stb_vorbis.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
 
 namespace {
 
-struct DecoderCloser {
-    void operator()(stb_vorbis* decoder) const { stb_vorbis_close(decoder); }
-};
-using Decoder = std::unique_ptr<stb_vorbis, DecoderCloser>;
+#ifdef _WIN32
+constexpr VorbisDecoder platformDecoder = &decodeWithStbVorbis;
+#else
+constexpr VorbisDecoder platformDecoder = &decodeWithLibvorbis;
+#endif
 
-// Samples asked of the decoder per call; it returns whole frames up to this many samples.
-constexpr int decodeChunk = 8192;
+std::string megabytes(std::uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+}
 
-// The sample rates audio hardware plays; beyond them the header is damaged, and the length limit computed
-// from the rate would mean nothing.
-constexpr unsigned highestSampleRate = 192000;
+// The most samples the stream may decode to, or 0 with `error` when what its header and last page claim is
+// already over the limits.
+std::size_t sampleLimit(const OggVorbisStream& stream, std::string& error) {
+    if (stream.channels < 1 || stream.sampleRate < 1 || stream.sampleRate > highestMusicSampleRate) {
+        error = "unplayable: " + std::to_string(stream.channels) + " channels at " +
+                std::to_string(stream.sampleRate) + " Hz";
+        return 0;
+    }
+    const auto channels = static_cast<std::uint64_t>(keptChannels(stream.channels));
+    const std::uint64_t frames =
+        std::min<std::uint64_t>(std::uint64_t{longestMusicSeconds} * stream.sampleRate,
+                                largestMusicBytes / sizeof(std::int16_t) / channels);
+    if (stream.frames > frames) {
+        const std::uint64_t seconds = stream.frames / stream.sampleRate;
+        const std::uint64_t bytes = std::min<std::uint64_t>(stream.frames, std::uint64_t{1} << 60) * channels * 2;
+        error = "too long: " + std::to_string(seconds) + " s at " + std::to_string(stream.sampleRate) +
+                " Hz would take " + megabytes(bytes) + " decoded; music may last " +
+                std::to_string(longestMusicSeconds / 60) + " minutes and take " + megabytes(largestMusicBytes);
+        return 0;
+    }
+    return static_cast<std::size_t>(frames * channels);
+}
 
 } // namespace
 
 bool MusicLoop::decode(const std::uint8_t* data, std::size_t size, std::string& error) {
+    return decodeWith(platformDecoder, data, size, error);
+}
+
+bool MusicLoop::decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size,
+                           std::string& error) {
     *this = MusicLoop{};
     if (!data || size == 0) {
         error = "the file is empty";
         return false;
     }
-    if (size > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-        error = "the file is too large";
+    OggVorbisStream stream;
+    if (!checkOggVorbis({data, size}, stream, error))
         return false;
-    }
-    int stbError = 0;
-    Decoder decoder(stb_vorbis_open_memory(data, static_cast<int>(size), &stbError, nullptr));
-    if (!decoder) {
-        error = "not an Ogg Vorbis file (decoder error " + std::to_string(stbError) + ")";
+    const std::size_t limit = sampleLimit(stream, error);
+    if (limit == 0)
         return false;
-    }
-    const stb_vorbis_info info = stb_vorbis_get_info(decoder.get());
-    if (info.channels < 1 || info.sample_rate < 1 || info.sample_rate > highestSampleRate) {
-        error = "unplayable stream: " + std::to_string(info.channels) + " channels at " +
-                std::to_string(info.sample_rate) + " Hz";
-        return false;
-    }
-    const int channels = std::min(info.channels, 2);
-    const std::size_t sampleLimit =
-        static_cast<std::size_t>(longestMusicSeconds * info.sample_rate) * static_cast<std::size_t>(channels);
-
-    // The length from the last page is only a hint for the reservation; decoding runs to the real end.
-    const std::size_t expected =
-        static_cast<std::size_t>(stb_vorbis_stream_length_in_samples(decoder.get())) * channels;
     std::vector<std::int16_t> samples;
-    samples.reserve(std::min(expected, sampleLimit) + decodeChunk);
-    for (;;) {
-        const std::size_t done = samples.size();
-        samples.resize(done + decodeChunk);
-        const int frames = stb_vorbis_get_samples_short_interleaved(decoder.get(), channels,
-                                                                    samples.data() + done, decodeChunk);
-        samples.resize(done + static_cast<std::size_t>(std::max(frames, 0)) * channels);
-        if (frames <= 0)
-            break;
-        if (samples.size() > sampleLimit) {
-            error = "longer than " + std::to_string(static_cast<int>(longestMusicSeconds / 60)) +
-                    " minutes, too long to keep in memory";
+    try {
+        // The claimed length is only a hint for the reservation; decoding runs to the real end.
+        samples.reserve(std::min<std::uint64_t>(stream.frames * keptChannels(stream.channels), limit));
+        if (!decoder({data, stream.checkedSize}, limit, samples, error))
             return false;
-        }
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to decode it";
+        return false;
     }
     if (samples.empty()) {
         error = "the stream decodes to no sound";
         return false;
     }
     samples_ = std::move(samples);
-    channels_ = channels;
-    sampleRate_ = info.sample_rate;
+    channels_ = keptChannels(stream.channels);
+    sampleRate_ = static_cast<int>(stream.sampleRate);
     return true;
 }
 

@@ -2,21 +2,29 @@
 // shares. The platform's audio output (SDL2 on Linux, waveOut on Windows) only asks it for the next samples.
 #pragma once
 
+#include "app/vorbis_decoder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Decoded music longer than this is refused: the whole loop is held in memory as 16-bit PCM (ten minutes of
-// 48 kHz stereo is 110 MB), and a small damaged or hostile file must not make the saver allocate gigabytes.
-constexpr double longestMusicSeconds = 600.0;
+// The whole loop is held in memory as 16-bit samples, so a small damaged or hostile file must not make the
+// saver allocate gigabytes: music longer than ten minutes, faster than 192 kHz, or larger than 128 MiB
+// decoded (ten minutes of 48 kHz stereo is 110 MiB) is refused before any of it is decoded.
+constexpr unsigned longestMusicSeconds = 600;
+constexpr unsigned highestMusicSampleRate = 192000;
+constexpr std::size_t largestMusicBytes = std::size_t{128} << 20;
 
 class MusicLoop {
 public:
-    // Decodes a whole Ogg Vorbis file held in memory into interleaved 16-bit samples. Files with more than
-    // two channels are mixed down to stereo. False, with `error` saying why and nothing loaded, when the
-    // data is not Ogg Vorbis, decodes to nothing, or is longer than longestMusicSeconds.
+    // Decodes a whole Ogg Vorbis file held in memory into interleaved 16-bit samples with the platform's
+    // decoder. Files with more than two channels are mixed down to stereo. False, with `error` saying why in
+    // a few words and nothing loaded, when the data is not Ogg Vorbis, is damaged (any page failing its
+    // checksum), is over the limits above, decodes to nothing, or runs out of memory.
     bool decode(const std::uint8_t* data, std::size_t size, std::string& error);
+    // The same with a decoder named: the fuzzing build drives the Windows decoder on Linux.
+    bool decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size, std::string& error);
 
     // 0 is silence, 100 the music as recorded; larger values count as 100 (the loudest the file allows).
     // The scale is linear in amplitude. Set it before playback starts: it is not guarded for a change while

@@ -1,3 +1,3 @@
-// Windows has no system stb library, so the decoder is compiled into the program from stb's own header, which
-// holds the implementation unless told it is included for the declarations only.
+// stb_vorbis compiled from Debian's stb header, which holds the implementation unless told it is included
+// for the declarations only.
 #include <stb_vorbis.h>

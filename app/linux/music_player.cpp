@@ -5,6 +5,7 @@
 #include <alsa/asoundlib.h>
 
 #include <iostream>
+#include <new>
 #include <string>
 
 namespace {
@@ -57,22 +58,37 @@ void SDLCALL MusicPlayer::feed(void* player, Uint8* stream, int bytes) {
                      static_cast<std::size_t>(bytes) / sizeof(std::int16_t));
 }
 
-std::unique_ptr<MusicPlayer> startShowMusic(unsigned volume) {
-    // Decoded whole up front: a 90-second stereo loop is about 16 MB of samples and decodes in well under a
-    // second, after which the audio thread only copies. The compressed file is let go once decoded.
-    MusicLoop loop;
-    {
+namespace {
+
+// "music.ogg" from the resource archive, decoded whole. False, with one line on standard error, when it
+// cannot be read, is refused, or the memory for it cannot be had.
+bool decodeShowMusic(MusicLoop& loop) {
+    try {
         ResourceFile music;
         if (!music.open("music.ogg")) {
             std::cerr << "heliox: no music: \"music.ogg\" cannot be read from " << resourceArchive() << "\n";
-            return nullptr;
+            return false;
         }
         std::string error;
         if (!loop.decode(music.data(), music.size(), error)) {
             std::cerr << "heliox: no music: \"music.ogg\": " << error << "\n";
-            return nullptr;
+            return false;
         }
+        return true;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "heliox: no music: \"music.ogg\": not enough memory to load it\n";
+        return false;
     }
+}
+
+} // namespace
+
+std::unique_ptr<MusicPlayer> startShowMusic(unsigned volume) {
+    // Decoded whole up front: a 90-second stereo loop is about 16 MB of samples and decodes in well under a
+    // second, after which the audio thread only copies. The compressed file is let go once decoded.
+    MusicLoop loop;
+    if (!decodeShowMusic(loop))
+        return nullptr;
     loop.setVolume(volume);
     return MusicPlayer::start(std::move(loop));
 }

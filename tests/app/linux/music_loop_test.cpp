@@ -1,6 +1,7 @@
 // The music decoded whole and served round and round: the show's own file, the join, the volume, and files
 // that are not music at all.
 #include "app/music_loop.h"
+#include "fuzz/ogg_reseal.h"
 #include "tests/app/linux/test_music.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 namespace {
 
@@ -42,6 +44,34 @@ ReferenceDecode decodeWithVorbisfile(const std::vector<std::uint8_t>& ogg) {
     }
     std::filesystem::remove(path);
     return reference;
+}
+
+const char* const musicSeeds[] = {"mono-8k.ogg", "stereo-22k.ogg", "stereo-44k.ogg", "three-channels-96k.ogg",
+                                  "six-channels-48k.ogg", "silence-1s-192k.ogg"};
+
+struct NamedDecoder {
+    const char* name;
+    VorbisDecoder decode;
+};
+// The Linux decoder and the Windows one, which the Linux build links for this test.
+const NamedDecoder decoders[] = {{"libvorbis", &decodeWithLibvorbis}, {"stb_vorbis", &decodeWithStbVorbis}};
+
+// Where each whole page starts.
+std::vector<std::size_t> pageStarts(const std::vector<std::uint8_t>& ogg) {
+    std::vector<std::size_t> starts;
+    for (std::size_t at = 0; at + 27 <= ogg.size();) {
+        starts.push_back(at);
+        std::size_t size = 27 + ogg[at + 26];
+        for (std::size_t i = 0; i < ogg[at + 26]; ++i)
+            size += ogg[at + 27 + i];
+        at += size;
+    }
+    return starts;
+}
+
+void putLittleEndian(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::vector<std::int16_t> fillFrom(MusicLoop& loop, std::size_t count) {
@@ -171,4 +201,112 @@ TEST(MusicLoop, VolumeScalesLinearlyAndNeverAmplifies) {
         EXPECT_EQ(loop.volume(), 100u);
         EXPECT_EQ(fillFrom(loop, music.size()), music) << "volume " << volume;
     }
+}
+
+TEST(MusicLoop, BothDecodersPlayEveryRateAndChannelCountAsLibvorbisfileCountsIt) {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {{"the show's music", showMusicFile()}};
+    for (const char* seed : musicSeeds)
+        files.emplace_back(seed, musicSeed(seed));
+    for (const auto& [seed, ogg] : files) {
+        const ReferenceDecode reference = decodeWithVorbisfile(ogg);
+        ASSERT_GT(reference.channels, 0) << seed;
+        for (const NamedDecoder& decoder : decoders) {
+            MusicLoop loop;
+            std::string error;
+            ASSERT_TRUE(loop.decodeWith(decoder.decode, ogg.data(), ogg.size(), error))
+                << seed << " by " << decoder.name << ": " << error;
+            EXPECT_EQ(loop.channels(), std::min(reference.channels, 2)) << seed << " by " << decoder.name;
+            EXPECT_EQ(loop.sampleRate(), reference.rate) << seed << " by " << decoder.name;
+            EXPECT_EQ(loop.frameCount(), reference.samples.size() / reference.channels)
+                << seed << " by " << decoder.name;
+        }
+    }
+}
+
+TEST(MusicLoop, AnyChangedByteIsRefusedAsDamagedBeforeEitherDecoderSeesIt) {
+    // One second of 192 kHz silence: one changed byte of it crashed the decoder the saver had before.
+    const std::vector<std::uint8_t> ogg = musicSeed("silence-1s-192k.ogg");
+    const std::size_t lastPage = pageStarts(ogg).back();
+    MusicLoop whole;
+    std::string error;
+    ASSERT_TRUE(whole.decode(ogg.data(), ogg.size(), error)) << error;
+    for (std::size_t at = 0; at < ogg.size(); ++at) {
+        std::vector<std::uint8_t> changed(ogg);
+        changed[at] ^= at % 2 ? 0x01 : 0xa4;
+        for (const NamedDecoder& decoder : decoders) {
+            MusicLoop loop;
+            error.clear();
+            if (loop.decodeWith(decoder.decode, changed.data(), changed.size(), error)) {
+                // A longer last page in its header reads as a file cut inside it: the pages before play.
+                ASSERT_GE(at, lastPage) << "byte " << at << " by " << decoder.name;
+                ASSERT_LT(loop.frameCount(), whole.frameCount()) << "byte " << at << " by " << decoder.name;
+                continue;
+            }
+            ASSERT_EQ(loop.frameCount(), 0u);
+            ASSERT_TRUE(at < 4 ? error == "not an Ogg file" : error.starts_with("damaged: page"))
+                << "byte " << at << " by " << decoder.name << ": " << error;
+        }
+    }
+}
+
+namespace {
+
+bool decoderCalled = false;
+bool decoderThatMustNotRun(std::span<const std::uint8_t>, std::size_t, std::vector<std::int16_t>&,
+                           std::string&) {
+    decoderCalled = true;
+    return false;
+}
+
+} // namespace
+
+TEST(MusicLoop, CraftedHeadersAndWhatIsOverTheLimitsAreRefusedBeforeDecoding) {
+    const std::vector<std::uint8_t> ogg = musicSeed("mono-8k.ogg");
+    const std::size_t lastPage = pageStarts(ogg).back();
+    // The identification header's rate and the last page's end position, with the checksums made right: a
+    // crafted file, not a damaged one.
+    const auto claiming = [&](std::uint32_t rate, std::uint64_t frames) {
+        std::vector<std::uint8_t> crafted(ogg);
+        putLittleEndian(crafted, 28 + 12, rate, 4);
+        putLittleEndian(crafted, lastPage + 6, frames, 8);
+        resealOggPages(crafted);
+        return crafted;
+    };
+    // A vendor name longer than its packet: stb_vorbis wrote past its arena for it.
+    std::vector<std::uint8_t> longComment(ogg);
+    putLittleEndian(longComment, 58 + 27 + ogg[58 + 26] + 7, 0xffffffff, 4);
+    resealOggPages(longComment);
+    std::vector<std::uint8_t> chained(ogg);
+    chained.insert(chained.end(), ogg.begin(), ogg.end());
+    const struct {
+        std::vector<std::uint8_t> file;
+        const char* says;
+    } refused[] = {
+        {claiming(192000, 599ull * 192000), "too long: 599 s at 192000 Hz would take 220 MiB decoded"},
+        {claiming(8000, 601ull * 8000), "too long: 601 s at 8000 Hz"},
+        {claiming(384000, 8000), "unplayable: 1 channels at 384000 Hz"},
+        {chained, "holds more than one stream"},
+        {longComment, "damaged: its comment header does not fit in its packet"},
+    };
+    for (const auto& file : refused) {
+        MusicLoop loop;
+        std::string error;
+        decoderCalled = false;
+        EXPECT_FALSE(loop.decodeWith(&decoderThatMustNotRun, file.file.data(), file.file.size(), error));
+        EXPECT_FALSE(decoderCalled) << file.says;
+        EXPECT_TRUE(error.starts_with(file.says)) << error;
+    }
+
+    // Within the limits the same file decodes, and running out of memory while it does is a refusal too.
+    const std::vector<std::uint8_t> ninetySeconds = claiming(192000, 90ull * 192000);
+    MusicLoop loop;
+    std::string error;
+    EXPECT_TRUE(loop.decode(ninetySeconds.data(), ninetySeconds.size(), error)) << error;
+    const VorbisDecoder outOfMemory = [](std::span<const std::uint8_t>, std::size_t,
+                                         std::vector<std::int16_t>&, std::string&) -> bool {
+        throw std::bad_alloc();
+    };
+    EXPECT_FALSE(loop.decodeWith(outOfMemory, ninetySeconds.data(), ninetySeconds.size(), error));
+    EXPECT_EQ(error, "not enough memory to decode it");
+    EXPECT_EQ(loop.frameCount(), 0u);
 }

@@ -146,13 +146,14 @@ TEST_F(MusicPlayerTest, NoSoundDeviceIsOneLineAndNoPlayer) {
 TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
     // The dummy driver would play anything it got, so a null result can only come from the file.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const auto expectRefusal = [](const std::string& why) {
+    const auto expectRefusal = [](const std::string& why, const std::string& says = "music.ogg") {
         testing::internal::CaptureStderr();
         std::unique_ptr<MusicPlayer> player = startShowMusic(100);
         const std::string messages = testing::internal::GetCapturedStderr();
         EXPECT_EQ(player, nullptr) << why;
         EXPECT_EQ(countLines(messages), 1u) << why << ": " << messages;
-        EXPECT_NE(messages.find("music.ogg"), std::string::npos) << why << ": " << messages;
+        EXPECT_TRUE(messages.starts_with("heliox: no music: \"music.ogg\"")) << why << ": " << messages;
+        EXPECT_NE(messages.find(says), std::string::npos) << why << ": " << messages;
     };
 
     setResourceArchive(temporaryPath("no-such-archive.sdd"));
@@ -161,6 +162,11 @@ TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
     expectRefusal("no music.ogg in the archive");
     writeArchive("music.ogg", std::vector<std::uint8_t>(5000, 0x4f));
     expectRefusal("music.ogg is not Ogg Vorbis");
+    // One changed byte of one second of 192 kHz silence used to crash the decoder inside the show.
+    std::vector<std::uint8_t> damaged = musicSeed("silence-1s-192k.ogg");
+    damaged[167] ^= 0x20;
+    writeArchive("music.ogg", damaged);
+    expectRefusal("one changed byte", "damaged: page 2 fails its checksum");
 
     // And the same archive with real music in it plays, so the refusals above were about the file.
     writeArchive("music.ogg", encodeToneLoop(0.5, 0.5f));

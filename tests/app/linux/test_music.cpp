@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 
 #include <unistd.h>
@@ -22,6 +24,11 @@ std::vector<std::uint8_t> encodeToneLoop(double seconds, float amplitude) {
     if (!encodeOggVorbis(signal, 0.4f, encoded, error))
         return {};
     return encoded;
+}
+
+std::vector<std::uint8_t> musicSeed(const std::string& name) {
+    std::ifstream in(std::string(HELIOX_SOURCE_DIR) + "/fuzz/seeds/music/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::uint8_t> showMusicFile() {

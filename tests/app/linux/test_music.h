@@ -9,6 +9,9 @@
 // repeat a whole number of times in any multiple of 0.01 s, so the file loops without a seam.
 std::vector<std::uint8_t> encodeToneLoop(double seconds, float amplitude);
 
+// One of the small files the music fuzzer starts from (fuzz/seeds/music): several rates and channel counts.
+std::vector<std::uint8_t> musicSeed(const std::string& name);
+
 // "music.ogg" out of the data.sdd the build made; empty when it cannot be read.
 std::vector<std::uint8_t> showMusicFile();
 
