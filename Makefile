@@ -14,16 +14,21 @@ build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
-# With an X display the show runs in a window (a key or closing it ends it). Without one it is rendered
-# off-screen instead: 10 seconds at 30 frames a second, as PNG frames in $(CLIP).
+# The show, soon after a fresh clone: only what running needs is installed, and only the program and the show
+# are built (the `run` preset, build/run: no tests or benchmarks). With an X display the show runs in a window
+# (a key or closing it ends it). Without one it is rendered off-screen instead: 10 seconds at 30 frames a
+# second, as PNG frames in $(CLIP).
 CLIP ?= build/clip
-run: build
+run:
+	@bash scripts/install-deps --run
+	@cmake --preset run >/dev/null
+	@cmake --build --preset run -j $(JOBS)
 	@if [ -n "$$DISPLAY" ] && xdpyinfo >/dev/null 2>&1; then \
-		build/$(PRESET)/app/linux/heliox --window --data build/$(PRESET)/data.sdd; \
+		build/run/app/linux/heliox --window --data build/run/data.sdd; \
 	else \
 		echo "make run: no X display; rendering 10 seconds of the show off-screen"; \
 		rm -rf $(CLIP); \
-		build/$(PRESET)/app/linux/heliox --render $(CLIP) --data build/$(PRESET)/data.sdd --frames 300 \
+		build/run/app/linux/heliox --render $(CLIP) --data build/run/data.sdd --frames 300 \
 			--dt 0.0333333 --size 800x600 --seed $$(date +%s); \
 	fi
 
