@@ -10,25 +10,27 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 // The cap spreads frames over their shares of the second, counts the time a frame took against its share, and
-// never waits when lifted. Bounds are wide: only the waiting is checked here, not the machine's speed.
+// never waits when lifted. Other work on the machine can only make frames later, never earlier: so every
+// check here is a least time or a count of the waits, none an upper bound on time.
 TEST(FrameCap, SleepsOutEachFramesShareAndNoMore) {
-    FrameCap tenASecond(10);
     const Clock::time_point start = Clock::now();
+    FrameCap tenASecond(10);
     for (int frame = 0; frame < 5; ++frame)
         tenASecond.waitForNextFrame();
-    EXPECT_GE(Clock::now() - start, 450ms) << "five frames at ten a second take half a second";
+    EXPECT_GE(Clock::now() - start, 500ms) << "five frames at ten a second take half a second";
 
-    // A frame that took longer than its share is followed by no wait at all.
+    // A frame that took longer than its share is followed by no wait at all; the frames after it get their
+    // whole shares again, rather than hurrying to make up the late one.
     std::this_thread::sleep_for(250ms);
     const Clock::time_point late = Clock::now();
-    tenASecond.waitForNextFrame();
-    EXPECT_LT(Clock::now() - late, 60ms);
+    EXPECT_FALSE(tenASecond.waitForNextFrame()) << "a late frame waited";
+    for (int frame = 0; frame < 3; ++frame)
+        tenASecond.waitForNextFrame();
+    EXPECT_GE(Clock::now() - late, 300ms) << "the frames after a late one were hurried";
 
     FrameCap lifted(0);
-    const Clock::time_point free = Clock::now();
     for (int frame = 0; frame < 10000; ++frame)
-        lifted.waitForNextFrame();
-    EXPECT_LT(Clock::now() - free, 500ms);
+        ASSERT_FALSE(lifted.waitForNextFrame()) << "a lifted cap waited at frame " << frame;
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 // its reader looks, and each telling the truth about the program's options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -50,6 +52,14 @@ std::string readText(const fs::path& path) {
 
 bool onPath(const std::string& program) {
     return run("command -v " + program).status == 0;
+}
+
+bool isWithin(const fs::path& file, const fs::path& folder) {
+    return std::mismatch(folder.begin(), folder.end(), file.begin(), file.end()).first == folder.end();
+}
+
+bool isMachineCode(const fs::path& file) {
+    return readText(file).rfind("\x7f" "ELF", 0) == 0;
 }
 
 class Installation : public ::testing::Test {
@@ -116,6 +126,41 @@ TEST_F(Installation, PutsEveryFileWhereItsReaderLooks) {
     ASSERT_TRUE(fs::is_symlink(hack)) << INSTALLED_HACK;
     EXPECT_TRUE(fs::read_symlink(hack).is_relative());
     EXPECT_EQ(fs::canonical(hack), fs::canonical(staged(INSTALLED_PROGRAM)));
+}
+
+// The Debian packages share the installed files out by the folders under /usr in debian/PACKAGE.install: each
+// file goes to exactly one package, each folder there takes some file, and heliox-data, built once for every
+// architecture, holds no machine code.
+TEST_F(Installation, EveryFileGoesToExactlyOneDebianPackage) {
+    std::map<std::string, std::vector<fs::path>> folders;
+    for (const std::string package : {"heliox", "heliox-data"}) {
+        std::istringstream list(readText(fs::path(HELIOX_SOURCE_DIR) / "debian" / (package + ".install")));
+        for (std::string line; std::getline(list, line);) {
+            ASSERT_EQ(line.rfind("usr/", 0), 0u) << package << ".install: " << line;
+            folders[package].push_back(fs::path(line).lexically_relative("usr"));
+        }
+    }
+    const fs::path prefix = staged(INSTALL_PREFIX);
+    std::map<fs::path, int> filesTaken;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(prefix)) {
+        if (entry.is_directory() && !entry.is_symlink())
+            continue;
+        const fs::path file = entry.path().lexically_relative(prefix);
+        std::vector<std::string> packages;
+        for (const auto& [package, packageFolders] : folders)
+            for (const fs::path& folder : packageFolders)
+                if (isWithin(file, folder)) {
+                    packages.push_back(package);
+                    ++filesTaken[folder];
+                }
+        EXPECT_EQ(packages.size(), 1u) << file << " goes to " << packages.size() << " packages";
+        if (packages == std::vector<std::string>{"heliox-data"}) {
+            EXPECT_FALSE(isMachineCode(entry.path())) << file << " is machine code in heliox-data";
+        }
+    }
+    for (const auto& [package, packageFolders] : folders)
+        for (const fs::path& folder : packageFolders)
+            EXPECT_GT(filesTaken[folder], 0) << package << ".install: usr/" << folder.string() << " takes no file";
 }
 
 TEST_F(Installation, TheInstalledProgramLooksForTheInstalledShow) {

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -26,11 +26,13 @@ std::size_t fileSize(const std::string& path) {
     return error ? 0 : static_cast<std::size_t>(size);
 }
 
+// The samples the file held when it was looked at: a device still playing goes on writing, faster than a
+// reader that waited for the end could keep up with.
 std::vector<std::int16_t> readSamples(const std::string& path) {
+    std::vector<std::int16_t> samples(fileSize(path) / 2);
     std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<std::int16_t> samples(bytes.size() / 2);
-    std::copy_n(bytes.data(), samples.size() * 2, reinterpret_cast<char*>(samples.data()));
+    in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+    samples.resize(static_cast<std::size_t>(in.gcount()) / 2);
     return samples;
 }
 
@@ -52,16 +54,20 @@ protected:
         fs::remove(archive);
     }
 
-    // Plays until the device has been given `samples` samples, then stops.
-    bool playUntil(std::unique_ptr<MusicPlayer>& player, std::size_t samples) {
+    // Plays until `enough` holds for what the device was given, then stops.
+    bool playUntil(std::unique_ptr<MusicPlayer>& player, const std::function<bool()>& enough) {
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (fileSize(output) < samples * 2) {
+        while (!enough()) {
             if (std::chrono::steady_clock::now() > giveUp)
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         player.reset();
         return true;
+    }
+    // Plays until the device has been given `samples` samples, then stops.
+    bool playUntil(std::unique_ptr<MusicPlayer>& player, std::size_t samples) {
+        return playUntil(player, [&] { return fileSize(output) >= samples * 2; });
     }
 
     void writeArchive(const std::string& member, const std::vector<std::uint8_t>& bytes) {
@@ -104,16 +110,27 @@ TEST_F(MusicPlayerTest, TheDeviceGetsTheShowsMusicAtTheVolumeAndItLoops) {
     ASSERT_NE(player, nullptr) << messages;
     // SDL itself warns that the disk driver is in use; the player has nothing to say.
     EXPECT_EQ(messages.find("heliox:"), std::string::npos) << messages;
-    // A second of the music again after the join, and what silence came before it.
-    ASSERT_TRUE(playUntil(player, music.size() + 4 * 44100 * 2)) << "the device was given too little";
-
+    // The whole music and a second of it again after the join. The device plays silence for as long as it is
+    // paused at the start, which is as long as the machine's load keeps the player from starting it (the disk
+    // driver writes far faster than real time): so the music is looked for wherever it begins, once, and then
+    // only the file's size is watched.
+    const std::size_t second = 44100 * 2;
+    std::size_t start = 0;
+    bool begun = false;
+    ASSERT_TRUE(playUntil(player, [&] {
+        if (!begun) {
+            if (fileSize(output) < (music.size() + 4 * second) * 2)
+                return false;
+            const std::vector<std::int16_t> beginning = readSamples(output);
+            start = startOf(beginning, music, 0.63);
+            begun = start < beginning.size();
+        }
+        return begun && fileSize(output) >= (start + music.size() + second) * 2;
+    })) << "the music never began";
     const std::vector<std::int16_t> written = readSamples(output);
-    const std::size_t start = startOf(written, music, 0.63);
-    ASSERT_LT(start, 2u * 44100 * 2) << "the music does not begin within two seconds";
     ASSERT_EQ(start % 2, 0u) << "left and right swapped";
     EXPECT_TRUE(std::all_of(written.begin(), written.begin() + start, [](std::int16_t s) { return s == 0; }));
-    const std::size_t checked = std::min(written.size() - start, music.size() + 44100 * 2);
-    ASSERT_GT(checked, music.size());
+    const std::size_t checked = music.size() + second;
     for (std::size_t i = 0; i < checked; ++i)
         ASSERT_NEAR(written[start + i], music[i % music.size()] * 0.63, 1.0) << "sample " << i;
 }

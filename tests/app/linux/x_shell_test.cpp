@@ -388,21 +388,16 @@ TEST_F(XShell, AnUnknownWordIsAUsageErrorNotAShow) {
     EXPECT_EQ(version->output().rfind("heliox ", 0), 0u) << version->output();
 }
 
-// Two windows drawn side by side for the same ten seconds: the default frame cap sleeps out most of each
-// frame, the uncapped run draws flat out.
-TEST_F(XShell, TheFrameCapLeavesTheProcessorToOthers) {
+// The frame cap sleeps out the rest of each frame, so 30 frames at MaxFPS=5 last at least six seconds. Other
+// work on the machine can only make them last longer; uncapped, this small show draws them in a fraction of
+// that. How much processor time the cap saves is frame_cap_bench's to measure.
+TEST_F(XShell, TheFrameCapSpreadsTheFramesOverTheirShareOfTheSecond) {
+    writeSettings("MaxFPS=5\n");
     const fs::path show = skyShow();
-    auto capped = heliox({"--window", "--data", show.string()});
-    auto uncapped = heliox({"--window", "--max-fps", "0", "--data", show.string()});
-    ASSERT_TRUE(eventually(60s, [&] { return mappedChildren(root()).size() >= 2; }));
-    std::this_thread::sleep_for(2s); // past loading
-    const double cappedStart = capped->processorSeconds(), uncappedStart = uncapped->processorSeconds();
-    std::this_thread::sleep_for(10s);
-    const double cappedUse = capped->processorSeconds() - cappedStart;
-    const double uncappedUse = uncapped->processorSeconds() - uncappedStart;
-    EXPECT_GT(uncappedUse, 0.5) << "the uncapped run hardly ran";
-    EXPECT_LE(cappedUse, uncappedUse / 2)
-        << cappedUse << " s capped against " << uncappedUse << " s uncapped";
+    const auto start = std::chrono::steady_clock::now();
+    auto run = heliox({"--window", "--frames", "30", "--data", show.string()});
+    ASSERT_EQ(run->waitForExit(120s), 0) << run->output();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 6s) << "30 frames ended before six seconds";
 }
 
 // UseDesktop=0 draws the picture at Width x Height and scales it to fill the screen, its shape kept: a wide
