@@ -35,6 +35,8 @@ constexpr std::size_t sourceChunkSize = 64 * 1024;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
+// -m1 to -m3 judge a member before packing it; -m4 and -m5 take the time to pack everything.
+constexpr int fastestLevelsThatJudgeFirst = 3;
 
 } // namespace
 
@@ -191,10 +193,12 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
     MemberData data;
     data.unpackedSize = static_cast<std::uint32_t>(bytes.size());
     data.unpackedCrc = crc32(bytes);
-    // Bytes that would hardly shrink (compressed files, mostly) are stored without being packed whole
-    // first. Multimedia mode's delta coder shrinks what the estimate does not foresee, so there every
-    // member is packed.
-    if (options.level > 0 && !bytes.empty() && (options.multimedia || !packingSavesLittle(bytes))) {
+    // At the fast levels, bytes that would hardly shrink (compressed files, mostly) are stored without
+    // being packed whole first. The estimate overlooks the shortest repeats, which the smallest levels are
+    // asked to find, and multimedia mode's delta coder shrinks what it does not foresee: there every member
+    // is packed.
+    const bool judgeFirst = options.level <= fastestLevelsThatJudgeFirst && !options.multimedia;
+    if (options.level > 0 && !bytes.empty() && !(judgeFirst && packingSavesLittle(bytes))) {
         Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
         std::vector<std::uint8_t> packed = encoder.encode(bytes);
         if (packed.size() < data.unpackedSize) {

@@ -44,8 +44,9 @@ class Estimate {
 public:
     explicit Estimate(std::span<const std::uint8_t> bytes)
         : bytes_(bytes),
-          // Big enough to find a file's repeats, small enough to stay in the processor's cache.
-          hashBits_(std::clamp(static_cast<int>(std::bit_width(bytes.size())), 8, 16)),
+          // About a slot for every position up to the window's size: repeats of noise lie as far back as
+          // the window, and a smaller table forgets them before they come again.
+          hashBits_(std::clamp(static_cast<int>(std::bit_width(bytes.size())), 8, 20)),
           latest_(std::size_t{1} << hashBits_, none) {}
 
     // Weighs the bytes from where the last piece ended (or a repeat carried past it) to `end` at least.
