@@ -1,6 +1,7 @@
 // decodeJpeg through the Windows Imaging Component, for Windows builds without libjpeg. It keeps the libjpeg
 // decoder's contract: red, green, blue rows bottom first, greyscale widened, CMYK and YCCK refused, nothing
 // shown on failure.
+#include "base/load_stop.h"
 #include "data/jpeg_image.h"
 
 #include "data/jpeg_header.h"
@@ -125,6 +126,13 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image) {
     if (header.width == 0 || header.height == 0 ||
         static_cast<unsigned long long>(header.width) * header.height > maxJpegPixels ||
         file.size() > MAXDWORD)
+        return false;
+    // WIC decodes in one call that cannot be interrupted, so the scans and a stop are judged before it. A start
+    // of scan is the pair FF DA: inside coded data FF is only ever followed by 00 or a restart marker.
+    int scans = 0;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i)
+        scans += file[i] == 0xFF && file[i + 1] == 0xDA;
+    if (scans > maxJpegScans || loadStopRequested())
         return false;
     // A cut-off file ends as the libjpeg decoder ends it: with an end-of-image marker after its last byte, so
     // the missing part decodes grey. Where a restart marker is due instead, the libjpeg decoder fails (it
