@@ -295,7 +295,7 @@ bool writeSettingsFile(const std::string& path, const Settings& loaded, Settings
         return false;
     }
     const FolderLock lock(folder.empty() ? "." : folder.string(), error);
-    if (!lock.held())
+    if (!lock.ok())
         return false;
     std::vector<FileLine> lines;
     if (std::filesystem::exists(target, ec) && !readLines(target, lines)) {

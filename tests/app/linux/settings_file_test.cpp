@@ -1,3 +1,4 @@
+#include "app/linux/folder_lock.h"
 #include "app/linux/settings_file.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -284,6 +287,19 @@ TEST_F(SettingsFile, ConcurrentSavesOfDifferentValuesAllLand) {
     EXPECT_EQ(s.speed, rounds);
     EXPECT_EQ(s.volume, rounds);
     EXPECT_EQ(s.maxFps, rounds);
+}
+
+// A lock that another program never lets go of costs a message that says what to do, not a hang.
+TEST_F(SettingsFile, AFolderLockedForGoodIsAnErrorNotAWait) {
+    fs::create_directories(folder);
+    const int holder = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    std::string error;
+    EXPECT_FALSE(FolderLock(folder.string(), error, std::chrono::milliseconds(50)).ok());
+    EXPECT_NE(error.find("stayed locked by another program; try again"), std::string::npos) << error;
+    close(holder);
+    error.clear();
+    EXPECT_TRUE(FolderLock(folder.string(), error, std::chrono::milliseconds(0)).ok()) << error;
 }
 
 TEST_F(SettingsFile, TheFileLivesUnderTheXdgConfigFolder) {
