@@ -51,6 +51,7 @@ constexpr std::string_view pathName = "Path";
 // No line of a settings file is near this long; a longer one is junk (or a file that is not the settings),
 // and echoing it in a warning would flood the terminal.
 constexpr std::size_t longestLine = 4096;
+constexpr std::uintmax_t largestFile = std::uintmax_t{1} << 20;
 constexpr std::size_t maxPathLength = 254;
 
 const StoredValue* findStoredValue(std::string_view name) {
@@ -240,15 +241,21 @@ std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) 
 }
 
 // Why `path` cannot be the settings file, or nothing when it can (a regular file, or none yet): a named pipe
-// would block the run until something wrote to it; a loop of links names no file.
+// would block the run until something wrote to it; a loop of links names no file; a file far larger than any
+// settings file would cost every start of the saver seconds and its memory (each of millions of empty lines
+// is a line to keep).
 std::optional<std::string> notASettingsFile(const std::string& path) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(followSymbolicLinks(path), ec)))
         return printableText(path) + ": too many symbolic links, or a loop of them";
-    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
+    if (!std::filesystem::exists(status))
         return std::nullopt;
-    return printableText(path) + ": not a regular file";
+    if (!std::filesystem::is_regular_file(status))
+        return printableText(path) + ": not a regular file";
+    if (std::filesystem::file_size(path, ec) > largestFile)
+        return printableText(path) + ": larger than 1 MiB, which no settings file is; remove what is not settings";
+    return std::nullopt;
 }
 
 } // namespace

@@ -187,7 +187,7 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
 
 // Hostile lines cost little and echo nothing that could act on the terminal.
 TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarnings) {
-    writeText(std::string(10'000'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
+    writeText(std::string(100'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
                                              "Exit=1\nVolume=\r\x1B]0;\n");
     std::string warnings;
     const Settings s = load(&warnings);
@@ -208,6 +208,18 @@ TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarni
     EXPECT_FALSE(writeSettingsFile(path, Settings{}, changed, error));
     EXPECT_NE(error.find(":1: a line longer than 4096 bytes"), std::string::npos) << error;
     EXPECT_EQ(readText(), before);
+
+    // Millions of empty lines, each a line to keep: a file larger than any settings file is not read at all.
+    writeText(std::string(std::size_t{2} << 20, '\n') + "Speed=7\n");
+    Settings fromHuge;
+    std::ostringstream hugeWarnings;
+    EXPECT_FALSE(readSettingsFile(path, fromHuge, hugeWarnings));
+    EXPECT_EQ(fromHuge, Settings{});
+    EXPECT_NE(hugeWarnings.str().find("larger than 1 MiB"), std::string::npos) << hugeWarnings.str();
+    const std::string huge = readText();
+    EXPECT_FALSE(writeSettingsFile(path, Settings{}, changed, error));
+    EXPECT_NE(error.find("larger than 1 MiB"), std::string::npos) << error;
+    EXPECT_EQ(readText(), huge);
 }
 
 // heliox.conf kept in a dotfiles folder and linked into place, private or read-only: a save changes the file
