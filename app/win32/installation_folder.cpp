@@ -2,13 +2,17 @@
 
 #include <windows.h>
 
-std::string chooseInstallationFolder(const std::string& path, const std::string& programFolder,
+std::string chooseInstallationFolder(const std::vector<std::string>& paths, const std::string& programFolder,
                                      const std::function<bool(const std::string& folder)>& holdsShow) {
-    if (!path.empty() && holdsShow(path))
-        return path;
+    for (const std::string& path : paths)
+        if (!path.empty() && holdsShow(path))
+            return path;
     if (!programFolder.empty() && holdsShow(programFolder))
         return programFolder;
-    return path.empty() ? programFolder : path;
+    for (const std::string& path : paths)
+        if (!path.empty())
+            return path;
+    return programFolder;
 }
 
 std::string showArchiveIn(const std::string& folder) {

@@ -2,13 +2,15 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-// The folder whose data.sdd the show reads. Path, as the installer wrote it, comes first; but a folder that
-// no longer holds the show (moved, cleaned up, or a Path left by an older installation) must not hide the
-// data.sdd that lies beside the program itself, so the program's own folder is tried next. When neither holds
-// it, Path is kept (it is where the user installed the show) so that the message names the file the user
-// can put back; without Path, the program's folder.
-std::string chooseInstallationFolder(const std::string& path, const std::string& programFolder,
+// The folder whose data.sdd the show reads. The user's Path, as the installer wrote it, comes first, then
+// the Path an installation for all users wrote for every user; but a folder that no longer holds the show
+// (moved, cleaned up, or left by an older installation) must not hide the data.sdd that lies beside the
+// program itself, so the program's own folder comes last. When none holds it, the first Path given is kept
+// (where the show was installed) so that the message names the file the user can put back; without any, the
+// program's folder.
+std::string chooseInstallationFolder(const std::vector<std::string>& paths, const std::string& programFolder,
                                      const std::function<bool(const std::string& folder)>& holdsShow);
 
 // Whether `folder` holds a file named data.sdd.

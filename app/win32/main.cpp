@@ -7,6 +7,7 @@
 #include "app/win32/installation_folder.h"
 #include "app/win32/preview_window.h"
 #include "app/win32/settings_dialog.h"
+#include "app/win32/settings_store.h"
 #include "app/win32/show.h"
 #include "app/win32/test_hooks.h"
 #include "app/win32/win32_application.h"
@@ -52,8 +53,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // Every data file is read through "data.sdd" in the installation folder, which the installer names in
     // Path. The host starts screen savers in the system folder, where no data.sdd lies: Path is made the
     // current directory, or the program's own folder when Path has lost the show or was never written.
+    // An installation for all users names its folder for every user in the machine's own key.
     application.installationFolder =
-        chooseInstallationFolder(settings.path, programFolder(), folderHoldsShow);
+        chooseInstallationFolder({settings.path, readRegistryPath(HKEY_LOCAL_MACHINE, settingsKeyPath)},
+                                 programFolder(), folderHoldsShow);
     if (!application.installationFolder.empty())
         SetCurrentDirectoryA(application.installationFolder.c_str());
 

@@ -140,6 +140,16 @@ bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s) {
     return written;
 }
 
+std::string readRegistryPath(HKEY root, const char* keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {};
+    std::string path;
+    readPath(key, path);
+    RegCloseKey(key);
+    return path;
+}
+
 // The process-wide record lives in the user's own key.
 void loadSettings() {
     settings = Settings{};

@@ -10,18 +10,21 @@
 
 namespace {
 
-TEST(InstallationFolder, PathComesFirstThenTheProgramsFolderAndTheMessageNamesWhereTheUserInstalled) {
-    const std::string path = "C:\\Program Files\\Heliox", program = "C:\\Users\\me\\Saver";
+TEST(InstallationFolder, ThePathsComeFirstThenTheProgramsFolderAndTheMessageNamesWhereTheShowWasInstalled) {
+    const std::string own = "C:\\Users\\me\\Heliox", everyone = "C:\\Program Files\\Heliox",
+                      program = "C:\\Windows\\System32";
     const auto holding = [](std::set<std::string> folders) {
         return [folders](const std::string& folder) { return folders.count(folder) > 0; };
     };
-    EXPECT_EQ(chooseInstallationFolder(path, program, holding({path, program})), path);
-    EXPECT_EQ(chooseInstallationFolder(path, program, holding({program})), program);
-    EXPECT_EQ(chooseInstallationFolder("", program, holding({program})), program);
-    EXPECT_EQ(chooseInstallationFolder(path, program, holding({})), path);
-    EXPECT_EQ(chooseInstallationFolder("", program, holding({})), program);
+    EXPECT_EQ(chooseInstallationFolder({own, everyone}, program, holding({own, everyone, program})), own);
+    EXPECT_EQ(chooseInstallationFolder({own, everyone}, program, holding({everyone, program})), everyone);
+    EXPECT_EQ(chooseInstallationFolder({"", everyone}, program, holding({everyone})), everyone);
+    EXPECT_EQ(chooseInstallationFolder({own, everyone}, program, holding({program})), program);
+    EXPECT_EQ(chooseInstallationFolder({own, ""}, program, holding({})), own);
+    EXPECT_EQ(chooseInstallationFolder({"", everyone}, program, holding({})), everyone);
+    EXPECT_EQ(chooseInstallationFolder({"", ""}, program, holding({})), program);
     EXPECT_EQ(showArchiveIn("C:\\"), "C:\\data.sdd");
-    EXPECT_EQ(showArchiveIn(path), path + "\\data.sdd");
+    EXPECT_EQ(showArchiveIn(everyone), everyone + "\\data.sdd");
 }
 
 // Every picture lies inside the monitor with the shape of Width × Height (to a pixel), touches two opposite
