@@ -201,6 +201,16 @@ one_user)
     [ -z "$(key_values "HKLM\\$uninstall_key")" ] || fail "the uninstall entry is still there"
     [ -z "$(start_menu)" ] || fail "the uninstall left the Start-menu folder: $(start_menu)"
     expect SCRNSAVE.EXE "$(key_values "$desktop_key")" "$other" "after the uninstall"
+
+    # The per-user default folder lies in a folder the installer may have to make; the uninstall removes both.
+    "$wine_run" "$setup" /S /CurrentUser || fail "the per-user install into the default folder: exit $?"
+    location=$(value InstallLocation "$(key_values "HKCU\\$uninstall_key")")
+    folder=$(unix_path "$location")
+    expect_installed "$folder"
+    parent=$(dirname "$folder")
+    parent_was_there=$(find "$parent" -mindepth 1 -maxdepth 1 ! -name Heliox | head -1)
+    uninstall "$folder" /S
+    [ -n "$parent_was_there" ] || [ ! -e "$parent" ] || fail "the uninstall left the folder it made: $parent"
     ;;
 *)
     fail "no such case: $case_name"
