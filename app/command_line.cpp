@@ -134,6 +134,8 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }},
     {"data", "PATH", "the show's archive or unpacked folder (default: the installed data.sdd)", false,
      [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }},
+    {"check", "", "check the show for faults, without a window, and exit (1 when it has any)", false,
+     [](RunOptions& o, std::string_view) { return setFlag(o.check); }},
     {"size", "WxH", "size of rendered frames (default 800x600)", false,
      [](RunOptions& o, std::string_view v) { return parseSize(v, o); }},
     {"frames", "N", "how many frames to render, or to show before the show ends", false,
