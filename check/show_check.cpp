@@ -143,8 +143,7 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     if (listed != ExtractResult::ok) {
         faults.push_back({path, 0, std::string("cannot be read as a show (") + describe(listed) +
                                        "): give --data a show's archive or its unpacked folder"});
-        if (files.empty())
-            return faults;
+        return faults;
     }
 
     const std::string previousShow = resourceArchive();
