@@ -71,6 +71,7 @@ void ScriptFaults::unknownLine(const ScriptReader& script, std::span<const std::
     const std::vector<std::string_view> words = wordsOf(script.line());
     if (words.empty())
         return; // blank lines are for the reader's eye
+    // Inside a block the reader offers "end" among the keywords; outside one it never does.
     const bool inBlock = std::find(known.begin(), known.end(), "end") != known.end();
     if (inBlock) {
         add(script, "unknown keyword " + quoted(words[0]) + suggestion(words[0], known) +

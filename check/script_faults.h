@@ -21,6 +21,7 @@ public:
 
     // The files a fault has named as missing: the budget's own note about them says nothing more.
     const std::set<std::string>& missingFiles() const { return missingFiles_; }
+    void noteMissingFile(std::string name) { missingFiles_.insert(std::move(name)); }
 
 private:
     void add(const ScriptReader& script, std::string message);

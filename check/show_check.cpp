@@ -165,9 +165,15 @@ std::vector<ShowFault> checkShow(const std::string& path) {
 
     EnvironmentTable environments;
     WorldList worlds;
-    loadEnvironments(environments, "env.txt");
-    if (!loadWorlds(worlds, environments, "worlds.txt"))
+    if (!loadEnvironments(environments, "env.txt")) {
+        scriptFaults.noteMissingFile("env.txt");
+        faults.push_back({"env.txt", 0, "missing: add it, with a line ENV_END alone when the show needs no "
+                                        "environment"});
+    }
+    if (!loadWorlds(worlds, environments, "worlds.txt")) {
+        scriptFaults.noteMissingFile("worlds.txt");
         faults.push_back({"worlds.txt", 0, "missing: a show needs its list of worlds"});
+    }
     else if (worlds.empty())
         faults.push_back({"worlds.txt", 0, "no world: add a block \"world NAME\" ... \"end\""});
 

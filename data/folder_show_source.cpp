@@ -3,6 +3,7 @@
 #include "data/archive_reader.h"
 
 #include <algorithm>
+#include <exception>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -34,13 +35,18 @@ bool FolderShowSource::walk(std::vector<Entry>& entries) const {
     std::error_code error;
     fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied, error);
     bool whole = !error;
-    for (const fs::recursive_directory_iterator end; whole && it != end; it.increment(error)) {
+    for (const fs::recursive_directory_iterator end; whole && !error && it != end; it.increment(error)) {
         if (entries.size() == maxEntries) {
             whole = false;
             break;
         }
         const fs::directory_entry& entry = *it;
-        std::string name = entry.path().lexically_relative(root_).generic_string();
+        std::string name;
+        try {
+            name = entry.path().lexically_relative(root_).generic_string();
+        } catch (const std::exception&) {
+            continue; // a name the system cannot give in the program's characters: no script can name it
+        }
         std::replace(name.begin(), name.end(), '/', '\\');
         ExtractResult use = ExtractResult::ok;
         std::error_code kindError;

@@ -183,6 +183,7 @@ void readLensLines(ScriptReader& script, Flare& flare) {
         std::string name;
         if (scanLine(script.line(), "\ttexture %s", ScanWord{name, scriptLineCapacity}) != 1)
             continue;
+        remarkUnknownTexture(script, name);
         if (const TextureEntry* entry = findTexture(textureRegistry, name)) {
             flare.lensTextures[slot] = entry->texture;
             if (slot == 2)

@@ -32,6 +32,7 @@ void readMaterial(ScriptReader& script, Mesh& mesh) {
         scanLine(script.line(), "\tmap1 %s", ScanWord{textureName, scriptLineCapacity}) == 1) {
         resolveTexture(mesh, textureName);
         mesh.textured = true;
+        remarkUnknownTexture(script, textureName);
     }
     nextMaterialLine();
 }

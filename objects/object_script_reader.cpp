@@ -119,6 +119,11 @@ void resolveTexture(SceneObject& object, std::string_view textureName) {
         object.textureId = entry->texture;
 }
 
+void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName) {
+    if (scriptObserver() && !findTexture(textureRegistry, textureName))
+        scriptObserver()->unresolvedName(script, "texture", textureName);
+}
+
 BlockKeyword textureKeyword(SceneObject& object) {
     return {"texture", [&object](ScriptReader& script) {
                 std::string textureName;
@@ -126,8 +131,7 @@ BlockKeyword textureKeyword(SceneObject& object) {
                     return;
                 resolveTexture(object, textureName);
                 object.textured = true;
-                if (scriptObserver() && !findTexture(textureRegistry, textureName))
-                    scriptObserver()->unresolvedName(script, "texture", textureName);
+                remarkUnknownTexture(script, textureName);
             }};
 }
 
