@@ -4,6 +4,7 @@
 #include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "objects/mesh_file.h"
+#include "objects/object_kind.h"
 #include "objects/script_scan.h"
 
 #include <algorithm>
@@ -74,6 +75,15 @@ void ScriptFaults::unknownLine(const ScriptReader& script, std::span<const std::
     // Inside a block the reader offers "end" among the keywords; outside one it never does.
     const bool inBlock = std::find(known.begin(), known.end(), "end") != known.end();
     if (inBlock) {
+        // A keyword that starts a new object (or world, or environment) or ends the file: the block before
+        // it has no "end", and everything after it up to the next "end" is read as part of that block.
+        std::vector<std::string_view> outer = objectLineKeywords();
+        outer.insert(outer.end(), {"world", "WORLD_END", "env", "ENV_END"});
+        if (std::find(outer.begin(), outer.end(), words[0]) != outer.end()) {
+            add(script, quoted(words[0]) + " inside a block: the block before it lacks its \"end\" line; add "
+                                          "one before this line");
+            return;
+        }
         add(script, "unknown keyword " + quoted(words[0]) + suggestion(words[0], known) +
                         ": the line is ignored; see docs/show-format.md for the keywords of this block");
         return;
@@ -129,11 +139,15 @@ void ScriptFaults::keywordLine(const ScriptReader& script, const BlockKeyword& k
     for (const float value : numbers) {
         if (std::isfinite(value) && value >= keyword.range.low && value <= keyword.range.high)
             continue;
+        const bool low = keyword.range.low > -std::numeric_limits<float>::max();
+        const bool high = keyword.range.high < std::numeric_limits<float>::max();
         std::string allowed = !std::isfinite(value) ? "an ordinary number" : "a number";
-        if (keyword.range.low > -std::numeric_limits<float>::max())
-            allowed += " from " + number(keyword.range.low);
-        if (keyword.range.high < std::numeric_limits<float>::max())
-            allowed += " up to " + number(keyword.range.high);
+        if (low && high)
+            allowed += " from " + number(keyword.range.low) + " to " + number(keyword.range.high);
+        else if (low)
+            allowed += " of at least " + number(keyword.range.low);
+        else if (high)
+            allowed += " of at most " + number(keyword.range.high);
         add(script, "number " + number(value) + " out of range for " + quoted(keyword.prefix) + ": give " +
                         allowed);
         return;
