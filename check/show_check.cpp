@@ -15,12 +15,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <new>
 
 namespace {
 
-std::string quoted(std::string_view text) {
+std::string inQuotes(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
@@ -91,16 +92,16 @@ void checkTextureList(std::vector<ShowFault>& faults) {
             std::string why;
             PictureRead read = PictureRead::unreadable;
             if (!jpeg && ending != "tga" && ending != "TGA") {
-                fault(quoted(name) + " is not a picture: name a .jpg or .tga file");
+                fault(inQuotes(name) + " is not a picture: name a .jpg or .tga file");
             } else if (!picture.open(entry.path)) {
-                fault("missing picture " + quoted(entry.path) + " (" + describe(picture.openResult()) +
+                fault("missing picture " + inQuotes(entry.path) + " (" + describe(picture.openResult()) +
                       "): add it to the textures folder or remove the line");
             } else if (read = readPicture({picture.data(), picture.size()}, jpeg, width, height, why);
                        read == PictureRead::unreadable) {
-                fault(quoted(entry.path) + " is not a readable " + (jpeg ? "JPEG" : "TGA") +
+                fault(inQuotes(entry.path) + " is not a readable " + (jpeg ? "JPEG" : "TGA") +
                       " picture: save it again as one");
             } else if (read == PictureRead::tooLarge) {
-                fault("picture " + quoted(entry.path) + " is " + why + ": scale it down");
+                fault("picture " + inQuotes(entry.path) + " is " + why + ": scale it down");
             } else {
                 showBudget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)),
                                 listName + " line " + std::to_string(lineNumber) + ": " + std::string(name));
@@ -141,7 +142,9 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     const ExtractResult listed = source->status() == ExtractResult::ok ? source->listFiles(files)
                                                                        : source->status();
     if (listed != ExtractResult::ok) {
-        faults.push_back({path, 0, std::string("cannot be read as a show (") + describe(listed) +
+        std::error_code error;
+        const std::string why = std::filesystem::exists(path, error) ? describe(listed) : "no such file or folder";
+        faults.push_back({path, 0, "cannot be read as a show (" + why +
                                        "): give --data a show's archive or its unpacked folder"});
         return faults;
     }
