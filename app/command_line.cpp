@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "base/printable_text.h"
+#include "base/time_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -119,6 +120,8 @@ struct LongOption {
     std::string_view help;
     bool choosesDisplay; // where the show is drawn: implies the show rather than the settings
     bool (*apply)(RunOptions&, std::string_view value);
+    std::string_view expected = {}; // the values it takes, for the message that refuses another
+    bool rendersOnly = false;       // it changes rendered frames only: without --render it would do nothing
 };
 
 constexpr LongOption longOptions[] = {
@@ -129,23 +132,25 @@ constexpr LongOption longOptions[] = {
     {"root", "", "draw into the root window (XScreenSaver)", true,
      [](RunOptions& o, std::string_view) { return setFlag(o.root); }},
     {"window-id", "ID", "draw into the existing window ID (XScreenSaver)", true,
-     [](RunOptions& o, std::string_view v) { return (o.windowId = parseWindowId(v)).has_value(); }},
+     [](RunOptions& o, std::string_view v) { return (o.windowId = parseWindowId(v)).has_value(); },
+     "a window id from 1 to 0x1FFFFFFF, decimal or hexadecimal"},
     {"render", "DIR", "render frames off-screen into DIR as PNG files", true,
-     [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }},
+     [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }, "a folder's name"},
     {"data", "PATH", "the show's archive or unpacked folder (default: the installed data.sdd)", false,
-     [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }},
-    {"check", "", "check the show for faults, without a window, and exit (1 when it has any)", false,
+     [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }, "a file's or folder's name"},
+    {"check", "", "report the show's faults without showing it; exit 1 if any", false,
      [](RunOptions& o, std::string_view) { return setFlag(o.check); }},
     {"size", "WxH", "size of rendered frames (default 800x600)", false,
-     [](RunOptions& o, std::string_view v) { return parseSize(v, o); }},
-    {"frames", "N", "how many frames to render, or to show before the show ends", false,
+     [](RunOptions& o, std::string_view v) { return parseSize(v, o); }, "WxH, each 1 to 16384", true},
+    {"frames", "N", "frames to render, or to show before the show ends", false,
      [](RunOptions& o, std::string_view v) {
          unsigned n = 0;
          if (!parseNumber(v, n) || n == 0)
              return false;
          o.frames = n;
          return true;
-     }},
+     },
+     "1 to 4294967295"},
     {"seed", "N", "seed of the random scene, for a reproducible run", false,
      [](RunOptions& o, std::string_view v) {
          std::uint32_t n = 0;
@@ -153,7 +158,8 @@ constexpr LongOption longOptions[] = {
              return false;
          o.seed = n;
          return true;
-     }},
+     },
+     "0 to 4294967295"},
     {"dt", "S", "fixed seconds per frame instead of measured time", false,
      [](RunOptions& o, std::string_view v) {
          double s = 0;
@@ -161,11 +167,12 @@ constexpr LongOption longOptions[] = {
              return false;
          o.frameStep = s;
          return true;
-     }},
+     },
+     "seconds, above 0 to 1"},
     {"speed", "0-100", "camera speed for this run", false,
-     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.speed); }},
+     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.speed); }, "0 to 100"},
     {"volume", "0-100", "music volume for this run", false,
-     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.volume); }},
+     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.volume); }, "0 to 100"},
     {"fps", "", "show the frame counter", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.showFps, true); }},
     {"no-fps", "", "no frame counter", false,
@@ -174,32 +181,32 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view) { return setChoice(o.showClock, true); }},
     {"no-clock", "", "no clock", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.showClock, false); }},
-    {"time", "HH:MM:SS", "the time the clock shows", false,
-     [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }},
-    {"max-fps", "N", "draw at most N frames a second (default 30; 0: as fast as possible)", false,
+    {"time", "HH:MM:SS", "the time the clock shows in rendered frames", false,
+     [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }, "00:00:00 to 23:59:59",
+     true},
+    {"max-fps", "N", "at most N frames a second (default 30; 0: no limit)", false,
      [](RunOptions& o, std::string_view v) {
          unsigned n = 0;
          if (!parseNumber(v, n) || n > 1000)
              return false;
          o.maxFps = n;
          return true;
-     }},
+     },
+     "0 to 1000"},
     {"time-format", "12|24", "the clock counts 12 or 24 hours", false,
-     [](RunOptions& o, std::string_view v) {
-         if (v != "12" && v != "24")
-             return false;
-         o.twelveHourClock = v == "12";
-         return true;
-     }},
-    {"set", "NAME=VALUE", "save a setting in the settings file (repeatable), then end", false,
+     [](RunOptions& o, std::string_view v) { return (o.twelveHourClock = parseTimeFormat(v)).has_value(); },
+     "12 or 24"},
+    {"set", "NAME=VALUE...", "save settings, all or none, then end", false,
      [](RunOptions& o, std::string_view v) {
          if (v.find('=') == std::string_view::npos)
              return false;
          o.settingsToSave.emplace_back(v);
          return true;
-     }},
-    {"camera", "X,Y,Z:X,Y,Z", "hold the camera at the first point, looking at the second", false,
-     [](RunOptions& o, std::string_view v) { return parseHeldCamera(v, o); }},
+     },
+     "NAME=VALUE"},
+    {"camera", "X,Y,Z:X,Y,Z", "in rendered frames, hold the camera at the first point, looking at the second",
+     false, [](RunOptions& o, std::string_view v) { return parseHeldCamera(v, o); },
+     "two different points of three finite numbers each", true},
     {"music", "", "play the music", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.music, true); }},
     {"no-music", "", "no music", false,
@@ -261,6 +268,18 @@ std::optional<std::string> notAnArchiveFile(const std::string& path) {
     return "--data " + printableText(path) + ": " + kind + ", not the show's archive file";
 }
 
+// Why a word that is neither an option nor a switch is refused, with what it most likely meant.
+std::string notAnOption(std::string_view word) {
+    std::string error = "\"" + printableText(word) + "\" is not an option";
+    if (findLongOption(word) || word == "help" || word == "version")
+        error += " (did you mean --" + std::string(word) + "?)";
+    else if (word.find('=') != std::string_view::npos)
+        error += " (settings are saved with --set NAME=VALUE)";
+    else if (word.find('/') != std::string_view::npos || word.ends_with(".sdd"))
+        error += " (a show's archive is given with --data FILE)";
+    return error;
+}
+
 } // namespace
 
 std::optional<std::uint64_t> parseWindowId(std::string_view text) {
@@ -309,9 +328,12 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
     std::string switches = "heliox";
     bool displayChosen = false;
     bool windowNumberNext = false; // the previous word was "-c" or "-p" without its number
+    bool pairsNext = false;        // the previous words were --set and its pairs: "--set A=1 B=2" sets both
+    const LongOption* renderOption = nullptr; // an option that changes rendered frames only
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
         const bool numberExpected = std::exchange(windowNumberNext, false);
+        const bool pairExpected = std::exchange(pairsNext, false);
         if (arg == "--help" || arg == "-help" || arg == "-h")
             return ArgumentsResult::help;
         if (arg == "--version")
@@ -334,10 +356,21 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
                     error = std::string(arg) + ": the window number does not fit 32 bits";
                     return ArgumentsResult::usageError;
                 }
-            } else if (numberExpected && !arg.starts_with('-') && !arg.starts_with('/') &&
-                       !isWindowNumber(arg)) {
-                error = std::string(args[i - 1]) + " " + printableText(arg) +
-                        ": not a window number (decimal digits that fit 32 bits, as xwininfo -int prints it)";
+            } else if (numberExpected && !arg.starts_with('/')) {
+                if (!isWindowNumber(arg)) {
+                    error = std::string(args[i - 1]) + " " + printableText(arg) +
+                            ": not a window number (decimal digits that fit 32 bits, as xwininfo -int prints "
+                            "it)";
+                    return ArgumentsResult::usageError;
+                }
+            } else if (pairExpected && !arg.starts_with('/') && arg.find('=') != std::string_view::npos) {
+                app.options.settingsToSave.emplace_back(arg);
+                pairsNext = true;
+                continue;
+            } else if (!isHostSwitch(arg)) {
+                // Linux programs take no bare words here: ignored, "help" or a file's name would run the show
+                // and take the screen.
+                error = notAnOption(arg);
                 return ArgumentsResult::usageError;
             }
             switches += ' ';
@@ -360,10 +393,18 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         }
         if (!option->apply(app.options, value)) {
             error = "--" + std::string(name) + ": bad value \"" + printableText(value) + "\" (expected " +
-                    std::string(option->valueName) + ")";
+                    std::string(option->expected.empty() ? option->valueName : option->expected) + ")";
             return ArgumentsResult::usageError;
         }
         displayChosen = displayChosen || option->choosesDisplay;
+        pairsNext = option->name == "set";
+        if (option->rendersOnly)
+            renderOption = option;
+    }
+
+    if (renderOption && app.options.renderDir.empty()) {
+        error = "--" + std::string(renderOption->name) + " is for rendered frames: it needs --render DIR";
+        return ArgumentsResult::usageError;
     }
 
     if (const std::optional<std::string> notAFile = notAnArchiveFile(app.options.dataPath)) {
@@ -381,6 +422,11 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         if (app.mode == RunMode::Config)
             app.mode = RunMode::Saver;
     }
+    if (app.mode == RunMode::Preview && app.parentWindow == 0) {
+        // A preview without its window has nowhere to go (the Windows saver's "Cannot creat window!").
+        error = "-p needs the number of the window to draw the preview in (as xwininfo -int prints it)";
+        return ArgumentsResult::usageError;
+    }
     return ArgumentsResult::run;
 }
 
@@ -388,18 +434,61 @@ std::string versionText() {
     return std::string("heliox ") + HELIOX_VERSION + "\n";
 }
 
-std::string usageText() {
-    std::string text = versionText() +
-                       "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n"
-                       "  -s, -t            run the show full screen (the default from a screen-saver host)\n"
-                       "  -c                the settings\n"
-                       "  -p WINDOW         the preview picture inside WINDOW\n";
-    for (const LongOption& option : longOptions) {
-        std::string left = (option.name.size() == 1 ? "  -" : "  --") + std::string(option.name);
-        if (!option.valueName.empty())
-            left += " " + std::string(option.valueName);
-        left.resize(std::max<std::size_t>(left.size() + 1, 20), ' ');
-        text += left + std::string(option.help) + "\n";
+namespace {
+
+// One row of the help: the option as it is written, and what it does.
+struct HelpRow {
+    std::string usage;
+    std::string_view help;
+};
+
+// The rows as two columns that line up, the second wrapped at word boundaries so that no line passes 80
+// columns, the width of a terminal that nobody has widened.
+std::string helpTable(const std::vector<HelpRow>& rows) {
+    constexpr std::size_t width = 80;
+    std::size_t column = 0;
+    for (const HelpRow& row : rows)
+        column = std::max(column, row.usage.size() + 4);
+    std::string text;
+    for (const HelpRow& row : rows) {
+        std::string line = "  " + row.usage;
+        std::string_view words = row.help;
+        while (!words.empty()) {
+            line.resize(column, ' ');
+            std::size_t take = words.size();
+            if (column + take > width) {
+                const std::size_t blank = words.rfind(' ', width - column);
+                take = blank == std::string_view::npos || blank == 0 ? words.find(' ') : blank;
+                take = std::min(take, words.size());
+            }
+            line += words.substr(0, take);
+            words.remove_prefix(take);
+            while (words.starts_with(' '))
+                words.remove_prefix(1);
+            text += line + "\n";
+            line.clear();
+        }
+        if (!line.empty())
+            text += line + "\n";
     }
     return text;
+}
+
+} // namespace
+
+std::string usageText() {
+    std::vector<HelpRow> rows = {
+        {"-s, -t", "run the show full screen (the default)"},
+        {"-c", "print the settings and how to change them"},
+        {"-p WINDOW", "the preview picture in the X window WINDOW (decimal id)"},
+    };
+    for (const LongOption& option : longOptions) {
+        std::string usage = (option.name.size() == 1 ? "-" : "--") + std::string(option.name);
+        if (!option.valueName.empty())
+            usage += " " + std::string(option.valueName);
+        rows.push_back({usage, option.help});
+    }
+    rows.push_back({"--help, -h", "print this help and end"});
+    rows.push_back({"--version", "print the version and end"});
+    return versionText() + "usage: heliox [-s | -t | -c | -p WINDOW] [options]\n" + helpTable(rows);
 }

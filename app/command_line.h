@@ -38,7 +38,7 @@ struct RunOptions {
     std::optional<std::string> time;         // the clock's time, HH:MM:SS, for reproducible renders
     std::optional<unsigned> maxFps;          // frames a second at most; 0 lifts the cap
     std::optional<bool> twelveHourClock;     // --time-format 12 or 24
-    std::vector<std::string> settingsToSave; // --set NAME=VALUE, in the order given
+    std::vector<std::string> settingsToSave; // --set NAME=VALUE..., in the order given
     // A camera held still at the first point, looking at the second (x, y, z each), instead of the travelling
     // one: close-ups of any part of the show in a render.
     std::optional<std::array<float, 6>> heldCamera;
@@ -56,10 +56,12 @@ enum class ArgumentsResult { run, help, version, usageError };
 
 // Reads the program's arguments (argv without the program name). Long options ("--window", "--data PATH",
 // "--seed=7"; one dash is accepted too, as X programs are often called) are taken out first; what remains
-// goes through parseCommandLine. The only other words with a dash or slash are the screen-saver host's
-// switches, "-s", "-t", "-c" and "-p" (or with '/', any case, "-c" and "-p" with their window number joined
-// on or following): anything else, "-version" or a mistyped word, is a usage error rather than a show that
-// takes the screen. Options that choose where to draw imply the show. On a usage error, `error` says why.
+// goes through parseCommandLine. The only other words are the screen-saver host's switches, "-s", "-t", "-c"
+// and "-p" (or with '/', any case, "-c" and "-p" with their window number joined on or following), and the
+// NAME=VALUE pairs right after "--set": anything else, "-version", "help" or a file's name, is a usage error
+// rather than a show that takes the screen, as are "-p" without a window and the options for rendered frames
+// (--size, --time, --camera) without --render. Options that choose where to draw imply the show. On a usage
+// error, `error` says why in one line.
 ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverApplication& app,
                                std::string& error);
 

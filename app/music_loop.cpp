@@ -2,6 +2,7 @@
 
 #include "app/ogg_vorbis_check.h"
 #include "app/stereo_mixdown.h"
+#include "data/show_budget.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,9 +21,9 @@ std::string megabytes(std::uint64_t bytes) {
     return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
 
-// The most samples the stream may decode to, or 0 with `error` when what its header and last page claim is
-// already over the limits.
-std::size_t sampleLimit(const OggVorbisStream& stream, std::string& error) {
+// The most samples the stream may decode to within `largestBytes`, or 0 with `error` when what its header and
+// last page claim is already over the limits.
+std::size_t sampleLimit(const OggVorbisStream& stream, std::size_t largestBytes, std::string& error) {
     if (stream.channels < 1 || stream.sampleRate < 1 || stream.sampleRate > highestMusicSampleRate) {
         error = "unplayable: " + std::to_string(stream.channels) + " channels at " +
                 std::to_string(stream.sampleRate) + " Hz";
@@ -31,13 +32,15 @@ std::size_t sampleLimit(const OggVorbisStream& stream, std::string& error) {
     const auto channels = static_cast<std::uint64_t>(keptChannels(stream.channels));
     const std::uint64_t frames =
         std::min<std::uint64_t>(std::uint64_t{longestMusicSeconds} * stream.sampleRate,
-                                largestMusicBytes / sizeof(std::int16_t) / channels);
+                                largestBytes / sizeof(std::int16_t) / channels);
     if (stream.frames > frames) {
         const std::uint64_t seconds = stream.frames / stream.sampleRate;
         const std::uint64_t bytes = std::min<std::uint64_t>(stream.frames, std::uint64_t{1} << 60) * channels * 2;
         error = "too long: " + std::to_string(seconds) + " s at " + std::to_string(stream.sampleRate) +
                 " Hz would take " + megabytes(bytes) + " decoded; music may last " +
                 std::to_string(longestMusicSeconds / 60) + " minutes and take " + megabytes(largestMusicBytes);
+        if (largestBytes < largestMusicBytes)
+            error += ", and the show's memory budget has " + megabytes(largestBytes) + " left for it";
         return 0;
     }
     return static_cast<std::size_t>(frames * channels);
@@ -46,11 +49,18 @@ std::size_t sampleLimit(const OggVorbisStream& stream, std::string& error) {
 } // namespace
 
 bool MusicLoop::decode(const std::uint8_t* data, std::size_t size, std::string& error) {
-    return decodeWith(platformDecoder, data, size, error);
+    constexpr auto memory = static_cast<std::size_t>(BudgetItem::memory);
+    const std::uint64_t room = ShowBudget::limits[memory] - showBudget.used(BudgetItem::memory);
+    if (!decodeWith(platformDecoder, data, size, error,
+                    static_cast<std::size_t>(std::min<std::uint64_t>(room, largestMusicBytes))))
+        return false;
+    // Always fits: the decoder was held to what the budget had left.
+    showBudget.take(BudgetNeed{}.add(BudgetItem::memory, samples_.size() * sizeof(std::int16_t)), "music.ogg");
+    return true;
 }
 
 bool MusicLoop::decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size,
-                           std::string& error) {
+                           std::string& error, std::size_t largestBytes) {
     *this = MusicLoop{};
     if (!data || size == 0) {
         error = "the file is empty";
@@ -59,7 +69,7 @@ bool MusicLoop::decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std:
     OggVorbisStream stream;
     if (!checkOggVorbis({data, size}, stream, error))
         return false;
-    const std::size_t limit = sampleLimit(stream, error);
+    const std::size_t limit = sampleLimit(stream, largestBytes, error);
     if (limit == 0)
         return false;
     std::vector<std::int16_t> samples;

@@ -21,10 +21,14 @@ public:
     // Decodes a whole Ogg Vorbis file held in memory into interleaved 16-bit samples with the platform's
     // decoder. Files with more than two channels are mixed down to stereo. False, with `error` saying why in
     // a few words and nothing loaded, when the data is not Ogg Vorbis, is damaged (any page failing its
-    // checksum), is over the limits above, decodes to nothing, or runs out of memory.
+    // checksum), is over the limits above, decodes to nothing, or runs out of memory. The samples are kept
+    // with the show's pictures and meshes, so they count against the show's memory budget: music is also
+    // refused when it would take more than the budget has left.
     bool decode(const std::uint8_t* data, std::size_t size, std::string& error);
-    // The same with a decoder named: the fuzzing build drives the Windows decoder on Linux.
-    bool decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size, std::string& error);
+    // The same with a decoder named and no budget but `largestBytes` of samples: the fuzzing build drives the
+    // Windows decoder on Linux.
+    bool decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size, std::string& error,
+                    std::size_t largestBytes = largestMusicBytes);
 
     // 0 is silence, 100 the music as recorded; larger values count as 100 (the loudest the file allows).
     // The scale is linear in amplitude. Set it before playback starts: it is not guarded for a change while

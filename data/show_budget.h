@@ -10,7 +10,8 @@
 // What a whole show may ask of the machine. Each kind is capped on its own elsewhere (a particle system's
 // count, a picture's size), but a show file could still ask for thousands of such things; the budget caps the
 // totals while the show loads, so loading stays within a few hundred megabytes and a frame under a second.
-// The limits are twenty times and more what the project's own show uses.
+// The limits are twenty times and more what the project's own show uses, except memory: its pictures, meshes
+// and music take about a fifth of the limit.
 enum class BudgetItem { objects, particles, triangles, memory, memberReads };
 
 inline constexpr std::size_t budgetItemCount = 5;

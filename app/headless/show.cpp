@@ -97,11 +97,14 @@ int headless::runSaver(const RunOptions& options) {
         return 1;
     }
 
-    std::error_code ec;
+    std::error_code ec, isFolder;
     const std::filesystem::path folder = options.renderDir;
     std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
-        std::cerr << "heliox: " << printableText(folder.string()) << ": cannot create the folder\n";
+    if (!std::filesystem::is_directory(folder, isFolder)) {
+        // The system's reason: a file of that name, a folder that may not be written, ...
+        const std::string reason = ec ? ec.message() : "not a folder";
+        std::cerr << "heliox: " << printableText(folder.string()) << ": cannot create the folder: " << reason
+                  << "\n";
         return 1;
     }
 

@@ -38,11 +38,13 @@ void printSettings() {
 // --set NAME=VALUE...: every change is checked as the settings file's lines are, and only when all of them
 // are good are they saved, together, through the same safe replacement of the file.
 int saveSettingsFromCommandLine(const std::vector<std::string>& changes) {
-    for (const std::string& change : changes)
-        if (const std::string reason = setSetting(settings, change); !reason.empty()) {
-            std::cerr << "heliox: --set " << printableText(change) << ": " << reason << "; nothing saved\n";
-            return 2;
-        }
+    const std::vector<std::string> refused = setSettings(settings, changes);
+    for (const std::string& reason : refused)
+        std::cerr << "heliox: --set " << reason << "\n";
+    if (!refused.empty()) {
+        std::cerr << "heliox: nothing saved\n";
+        return 2;
+    }
     if (!saveSettings())
         return 1;
     std::cout << "Saved in " << printableText(settingsFilePath()) << ":\n" << settingsValuesText(settings);
@@ -89,7 +91,10 @@ int main(int argc, char** argv) {
         std::cout << versionText();
         return 0;
     case ArgumentsResult::usageError:
-        std::cerr << "heliox: " << error << "\n" << usageText();
+        // The fault and where the options are, in one line: the whole help would push the fault off the
+        // screen.
+        std::cerr << "heliox: " << error
+                  << (error.find("--help") == std::string::npos ? "; see heliox --help" : "") << "\n";
         return 2;
     case ArgumentsResult::run:
         break;

@@ -1,5 +1,7 @@
 #include "app/linux/preview_picture.h"
 
+#include "app/linux/scaled_frame.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,20 +60,39 @@ std::uint8_t toByte(double v) {
 
 } // namespace
 
-std::vector<std::uint8_t> previewPicture() {
+std::vector<std::uint8_t> previewPicture(int width, int height) {
     std::vector<std::uint8_t> rgb;
-    rgb.reserve(static_cast<std::size_t>(previewPictureWidth) * previewPictureHeight * 3);
-    for (int y = 0; y < previewPictureHeight; ++y)
-        for (int x = 0; x < previewPictureWidth; ++x) {
+    rgb.reserve(static_cast<std::size_t>(width) * height * 3);
+    // Painted at any size from the same shapes: each pixel's centre, in the picture's own coordinates.
+    const double scaleX = static_cast<double>(previewPictureWidth) / width;
+    const double scaleY = static_cast<double>(previewPictureHeight) / height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double px = (x + 0.5) * scaleX, py = (y + 0.5) * scaleY;
             Colour c;
-            if (!paintPlanet(c, x + 0.5, y + 0.5)) {
-                if (isStar(x, y))
+            if (!paintPlanet(c, px, py)) {
+                if (isStar(static_cast<int>(px), static_cast<int>(py)))
                     add(c, 0.8, 0.8, 0.85);
-                paintSun(c, x + 0.5, y + 0.5);
+                paintSun(c, px, py);
             }
             rgb.push_back(toByte(c.r));
             rgb.push_back(toByte(c.g));
             rgb.push_back(toByte(c.b));
         }
+    return rgb;
+}
+
+std::vector<std::uint8_t> previewPictureIn(int windowWidth, int windowHeight) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(windowWidth) * windowHeight * 3, 0);
+    if (windowWidth <= 0 || windowHeight <= 0)
+        return rgb;
+    const FittedArea area = fitPicture(previewPictureWidth, previewPictureHeight, windowWidth, windowHeight);
+    if (area.width <= 0 || area.height <= 0)
+        return rgb;
+    const std::vector<std::uint8_t> picture = previewPicture(area.width, area.height);
+    const std::size_t row = static_cast<std::size_t>(area.width) * 3;
+    for (int y = 0; y < area.height; ++y)
+        std::copy_n(&picture[y * row], row,
+                    &rgb[(static_cast<std::size_t>(area.y + y) * windowWidth + area.x) * 3]);
     return rgb;
 }

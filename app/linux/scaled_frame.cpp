@@ -81,8 +81,13 @@ PictureSize pictureSizeWithin(int width, int height, int largestWidth, int large
 }
 
 PictureSize largestOwnPicture() {
-    GLint viewport[2] = {0, 0}, renderbuffer = 0;
+    GLint viewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    // Without framebuffer objects there is no renderbuffer to ask about (the question would be an error,
+    // answered with 0); creating the frame then says what is missing.
+    if (!offersFramebufferObjects())
+        return {viewport[0], viewport[1]};
+    GLint renderbuffer = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
     return {std::min(viewport[0], renderbuffer), std::min(viewport[1], renderbuffer)};
 }

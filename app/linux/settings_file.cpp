@@ -3,6 +3,7 @@
 #include "app/linux/file_replacement.h"
 #include "app/linux/folder_lock.h"
 #include "base/printable_text.h"
+#include "base/time_format.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,6 +52,7 @@ constexpr std::string_view pathName = "Path";
 // No line of a settings file is near this long; a longer one is junk (or a file that is not the settings),
 // and echoing it in a warning would flood the terminal.
 constexpr std::size_t longestLine = 4096;
+constexpr std::uintmax_t largestFile = std::uintmax_t{1} << 20;
 constexpr std::size_t maxPathLength = 254;
 
 const StoredValue* findStoredValue(std::string_view name) {
@@ -139,12 +141,23 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     if (!stored)
         return "unknown setting \"" + printableText(name) + "\" (did you mean " +
                std::string(nearestName(name)) + "?)";
+    if (stored->flag == &Settings::timeFormat) {
+        // People write the hours the clock counts; stored files, like the registry, hold 1 for 12 and 0
+        // for 24.
+        const std::optional<bool> twelveHours = parseTimeFormat(value);
+        if (!twelveHours)
+            return std::string(name) + ": \"" + printableText(value) +
+                   "\" is not 12 or 24 (or 1 for 12, 0 for 24)";
+        s.timeFormat = *twelveHours;
+        return {};
+    }
     std::uint32_t number = 0;
     const NumberRead read = parseNumber(value, number);
     if (read == NumberRead::notANumber)
         return std::string(name) + ": \"" + printableText(value) + "\" is not a whole number";
+    // A switch is 0 or 1: any other number is as much a mistake as a Volume of 150.
     const std::uint32_t min = stored->number ? stored->min : 0, max = stored->number ? stored->max : 1;
-    if (read == NumberRead::tooLarge || (stored->number && (number < min || number > max)))
+    if (read == NumberRead::tooLarge || number < min || number > max)
         return std::string(name) + ": " + std::string(value) + " is outside " + std::to_string(min) + " to " +
                std::to_string(max);
     if (stored->flag)
@@ -198,7 +211,8 @@ void applyLines(const std::string& path, const std::vector<FileLine>& lines, Set
                                    : splitLine(line, name, value) ? applyLine(name, value, s)
                                                                   : "no '=' in the line";
         if (!reason.empty() && warnings)
-            *warnings << printableText(path) << ":" << i + 1 << ": " << reason << "; line ignored\n";
+            *warnings << "heliox: " << printableText(path) << ":" << i + 1 << ": " << reason
+                      << "; line ignored\n";
     }
     if (s.defGamma)
         s.gamma = 50;
@@ -240,22 +254,28 @@ std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) 
 }
 
 // Why `path` cannot be the settings file, or nothing when it can (a regular file, or none yet): a named pipe
-// would block the run until something wrote to it; a loop of links names no file.
+// would block the run until something wrote to it; a loop of links names no file; a file far larger than any
+// settings file would cost every start of the saver seconds and its memory (each of millions of empty lines
+// is a line to keep).
 std::optional<std::string> notASettingsFile(const std::string& path) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(followSymbolicLinks(path), ec)))
         return printableText(path) + ": too many symbolic links, or a loop of them";
-    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
+    if (!std::filesystem::exists(status))
         return std::nullopt;
-    return printableText(path) + ": not a regular file";
+    if (!std::filesystem::is_regular_file(status))
+        return printableText(path) + ": not a regular file";
+    if (std::filesystem::file_size(path, ec) > largestFile)
+        return printableText(path) + ": larger than 1 MiB, which no settings file is; remove what is not settings";
+    return std::nullopt;
 }
 
 } // namespace
 
 bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnings) {
     if (const std::optional<std::string> reason = notASettingsFile(path)) {
-        warnings << *reason << "; using the default settings\n";
+        warnings << "heliox: " << *reason << "; using the default settings\n";
         return false;
     }
     std::vector<FileLine> lines;
@@ -265,7 +285,7 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))
             return true;
-        warnings << printableText(path) << ": cannot be read ("
+        warnings << "heliox: " << printableText(path) << ": cannot be read ("
                  << (reason ? std::strerror(reason) : "read error") << "); using the default settings\n";
         return false;
     }
@@ -276,8 +296,7 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
 std::string settingsValuesText(const Settings& s) {
     std::string text;
     for (const StoredValue& stored : storedValues)
-        if (stored.flag || stored.number)
-            text += formatValue(stored, s) + "\n";
+        text += formatValue(stored, s) + "\n";
     return text;
 }
 
@@ -295,7 +314,7 @@ bool writeSettingsFile(const std::string& path, const Settings& loaded, Settings
         return false;
     }
     const FolderLock lock(folder.empty() ? "." : folder.string(), error);
-    if (!lock.held())
+    if (!lock.ok())
         return false;
     std::vector<FileLine> lines;
     if (std::filesystem::exists(target, ec) && !readLines(target, lines)) {
@@ -324,8 +343,21 @@ std::string setSetting(Settings& s, std::string_view nameEqualsValue) {
         return "\"" + printableText(nameEqualsValue) + "\" is not NAME=VALUE";
     if (name == pathName)
         return "Path is the installer's to set";
+    if (const StoredValue* stored = findStoredValue(name); stored && !stored->flag && !stored->number)
+        return std::string(name) + " is kept for older versions and always saved as 0";
     std::string reason = applyLine(name, value, s);
     if (reason.empty() && s.defGamma)
         s.gamma = 50;
     return reason;
+}
+
+std::vector<std::string> setSettings(Settings& s, const std::vector<std::string>& changes) {
+    Settings changed = s;
+    std::vector<std::string> refused;
+    for (const std::string& change : changes)
+        if (std::string reason = setSetting(changed, change); !reason.empty())
+            refused.push_back(printableText(change) + ": " + reason);
+    if (refused.empty())
+        s = changed;
+    return refused;
 }

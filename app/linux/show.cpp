@@ -45,10 +45,14 @@ Display* displayOfRun = nullptr;
 const GammaRescue* gammaRescue = nullptr;
 
 void lastWordsOfRun() {
-    if (gammaRescue)
-        gammaRescue->writeBack();
+    // With the server gone the ramps went with it, and writing them would only fail inside Xlib.
     if (displayOfRun && xServerGone(displayOfRun))
         endAsConnectionLost();
+    // Should it go while the ramps are written, the process ends there, without the handler's usual
+    // restoring through a new connection, which allocates.
+    skipLastWordsOnLostConnection();
+    if (gammaRescue)
+        gammaRescue->writeBack();
 }
 
 // The gamma ramps the run changed, kept where the lost-connection handler can reach them: the old connection

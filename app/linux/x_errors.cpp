@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <cerrno>
+#include <csignal>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@ namespace {
 
 int lastError = 0;
 std::function<void()> connectionLost;
+volatile std::sig_atomic_t inFatalSignal = 0;
 
 int recordError(Display*, XErrorEvent* event) {
     lastError = event->error_code;
@@ -18,7 +20,7 @@ int recordError(Display*, XErrorEvent* event) {
 }
 
 int endOnLostConnection(Display*) {
-    if (connectionLost)
+    if (connectionLost && !inFatalSignal)
         connectionLost();
     endAsConnectionLost();
 }
@@ -42,6 +44,10 @@ bool xServerGone(Display* display) {
     char byte = 0;
     const ssize_t n = recv(ConnectionNumber(display), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
     return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
+void skipLastWordsOnLostConnection() {
+    inFatalSignal = 1;
 }
 
 void endAsConnectionLost() {

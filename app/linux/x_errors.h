@@ -16,6 +16,10 @@ int takeXError(struct _XDisplay* display);
 // connection's socket, so a signal handler may ask.
 bool xServerGone(struct _XDisplay* display);
 
+// From now on a lost connection ends the process at once, without `lastWords` (which may allocate and open a
+// new connection): for a fatal signal's handler about to talk to the server. Safe in a signal handler.
+void skipLastWordsOnLostConnection();
+
 // Says that the connection to the X server was lost and ends the process with exit code 1, as a lost
 // connection always does; safe in a signal handler.
 [[noreturn]] void endAsConnectionLost();

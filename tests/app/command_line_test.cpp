@@ -133,8 +133,8 @@ TEST(ParseArguments, TellsAnExplicitSettingsSwitchFromNoSwitchAtAll) {
 }
 
 TEST(ParseArguments, PerRunOverridesOfTheSettings) {
-    Arguments a =
-        arguments({"-s", "--speed", "80", "--volume=0", "--no-music", "--clock", "--time", "23:59:07"});
+    Arguments a = arguments(
+        {"--render", "out", "--speed", "80", "--volume=0", "--no-music", "--clock", "--time", "23:59:07"});
     ASSERT_EQ(a.result, ArgumentsResult::run) << a.error;
     EXPECT_EQ(a.app.options.speed, 80u);
     EXPECT_EQ(a.app.options.volume, 0u);
@@ -194,6 +194,82 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
     EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::help);
     EXPECT_EQ(arguments({"--data", "/"}).result, ArgumentsResult::run); // a folder: an unpacked show
     EXPECT_NE(usageText().find("--window-id ID"), std::string::npos);
+}
+
+// Linux takes no bare words: "help", a file's name or a pair without --set would otherwise run the show.
+TEST(ParseArguments, EveryWordThatIsNotAnOptionIsAUsageErrorThatNamesIt) {
+    for (std::string_view word : {"help", "foo", "/tmp/nothing.sdd", "/", "MaxFPS=20", "-"}) {
+        for (const std::vector<std::string_view>& args :
+             {std::vector<std::string_view>{word}, {"--window", word}, {"-s", word}}) {
+            Arguments a = arguments(args);
+            EXPECT_EQ(a.result, ArgumentsResult::usageError) << word << " after " << args[0];
+            EXPECT_NE(a.error.find(word), std::string::npos) << a.error;
+            EXPECT_EQ(a.error.find('\n'), std::string::npos) << a.error;
+        }
+    }
+    EXPECT_NE(arguments({"help"}).error.find("(did you mean --help?)"), std::string::npos);
+    EXPECT_NE(arguments({"x.sdd"}).error.find("--data"), std::string::npos);
+    // The preview needs its window: without one there is nothing to draw into.
+    for (const std::vector<std::string_view>& args :
+         {std::vector<std::string_view>{"-p"}, {"-p", "0"}, {"/p"}})
+        EXPECT_NE(arguments(args).error.find("-p needs the number of the window"), std::string::npos)
+            << args[0];
+    // Options that only change rendered frames would do nothing on the display.
+    for (std::string_view option : {"--time=10:00:00", "--size=640x480", "--camera=0,0,1:0,0,0"}) {
+        EXPECT_NE(arguments({"--window", option}).error.find("needs --render"), std::string::npos) << option;
+        EXPECT_EQ(arguments({"--render", "out", option}).result, ArgumentsResult::run) << option;
+    }
+}
+
+TEST(ParseArguments, SetTakesEveryPairThatFollowsIt) {
+    Arguments a = arguments({"--set", "Speed=80", "MaxFPS=20", "--set=Volume=5", "TimeFormat=24"});
+    ASSERT_EQ(a.result, ArgumentsResult::run) << a.error;
+    EXPECT_EQ(a.app.options.settingsToSave,
+              (std::vector<std::string>{"Speed=80", "MaxFPS=20", "Volume=5", "TimeFormat=24"}));
+    // Only right after --set: elsewhere a pair is a mistake, not a setting saved by chance.
+    EXPECT_EQ(arguments({"--set", "Speed=80", "--fps", "MaxFPS=20"}).result, ArgumentsResult::usageError);
+}
+
+TEST(ParseArguments, ARefusedValueIsEchoedWithTheValuesTheOptionTakes) {
+    const std::vector<std::pair<std::vector<std::string_view>, std::string_view>> cases = {
+        {{"--max-fps", "1001"}, "(expected 0 to 1000)"},
+        {{"--frames", "0"}, "(expected 1 to 4294967295)"},
+        {{"--dt", "0"}, "(expected seconds, above 0 to 1)"},
+        {{"--speed", "-1"}, "(expected 0 to 100)"},
+        {{"--time-format", "13"}, "(expected 12 or 24)"},
+        {{"--size", "0x9"}, "(expected WxH, each 1 to 16384)"},
+    };
+    for (const auto& [args, expected] : cases) {
+        Arguments a = arguments(args);
+        EXPECT_NE(a.error.find(expected), std::string::npos) << a.error;
+        EXPECT_NE(a.error.find(args[1]), std::string::npos) << a.error;
+    }
+    // The clock's hours as people say them, and as the settings store them.
+    for (auto [value, twelveHours] : {std::pair{"12", true}, {"24", false}, {"1", true}, {"0", false}})
+        EXPECT_EQ(arguments({"--time-format", value}).app.options.twelveHourClock, twelveHours) << value;
+}
+
+// The help fits a terminal of 80 columns, its descriptions in one column, and names every option.
+TEST(Usage, EveryOptionInTwoColumnsWithin80Columns) {
+    const std::string text = usageText();
+    std::size_t column = 0, rows = 0;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = text.substr(start, end - start);
+        EXPECT_LE(line.size(), 80u) << line;
+        if (!line.starts_with("  "))
+            continue;
+        const std::size_t description = line.starts_with("  -")
+                                            ? line.find_first_not_of(' ', line.find("  ", 2))
+                                            : line.find_first_not_of(' ');
+        column = column ? column : description;
+        EXPECT_EQ(description, column) << line;
+        rows += line.starts_with("  -");
+    }
+    EXPECT_GT(rows, 25u);
+    for (std::string_view option :
+         {"\n  --help, -h ", "\n  --version ", "\n  --camera X,Y,Z:X,Y,Z ", "\n  -p WINDOW "})
+        EXPECT_NE(text.find(option), std::string::npos) << option;
 }
 
 #ifndef _WIN32

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -64,6 +66,15 @@ TEST_F(Render, SaysWhyAShowCannotBeShown) {
     EXPECT_NE(partial.output.find("ARCH:Can't load JPG file: textures\\earth.jpg"), std::string::npos)
         << partial.output;
     EXPECT_EQ(partial.frames.size(), 1u);
+
+    // A file in the way of the frames' folder: the system's reason, and the file left as it was.
+    std::ofstream(folder / "afile") << "mine";
+    RenderRun intoAFile =
+        renderShow(minimalShow().save(folder / "c"), folder / "afile" / "frames", "--frames 1");
+    EXPECT_EQ(intoAFile.exitCode, 1);
+    EXPECT_NE(intoAFile.output.find("frames: cannot create the folder: Not a directory"), std::string::npos)
+        << intoAFile.output;
+    EXPECT_EQ(fs::file_size(folder / "afile"), 4u);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The music decoded whole and served round and round: the show's own file, the join, the volume, and files
 // that are not music at all.
 #include "app/music_loop.h"
+#include "data/show_budget.h"
 #include "fuzz/ogg_reseal.h"
 #include "tests/app/linux/test_music.h"
 
@@ -298,10 +299,21 @@ TEST(MusicLoop, CraftedHeadersAndWhatIsOverTheLimitsAreRefusedBeforeDecoding) {
     }
 
     // Within the limits the same file decodes, and running out of memory while it does is a refusal too.
+    // What it keeps counts against the show's memory, and music that the rest of the show's budget cannot
+    // hold is refused before decoding as well.
+    showBudget = {};
     const std::vector<std::uint8_t> ninetySeconds = claiming(192000, 90ull * 192000);
     MusicLoop loop;
     std::string error;
     EXPECT_TRUE(loop.decode(ninetySeconds.data(), ninetySeconds.size(), error)) << error;
+    const std::uint64_t kept = loop.samples().size() * sizeof(std::int16_t);
+    EXPECT_EQ(showBudget.used(BudgetItem::memory), kept);
+    const std::uint64_t allButTenMiB =
+        ShowBudget::limits[static_cast<std::size_t>(BudgetItem::memory)] - kept - (std::uint64_t{10} << 20);
+    ASSERT_TRUE(showBudget.take(BudgetNeed{}.add(BudgetItem::memory, allButTenMiB), "pictures"));
+    EXPECT_FALSE(loop.decode(ninetySeconds.data(), ninetySeconds.size(), error));
+    EXPECT_TRUE(error.ends_with("the show's memory budget has 10 MiB left for it")) << error;
+    EXPECT_EQ(loop.frameCount(), 0u);
     const VorbisDecoder outOfMemory = [](std::span<const std::uint8_t>, std::size_t,
                                          std::vector<std::int16_t>&, std::string&) -> bool {
         throw std::bad_alloc();

@@ -1,3 +1,4 @@
+#include "app/linux/folder_lock.h"
 #include "app/linux/settings_file.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -118,7 +121,9 @@ TEST_F(SettingsFile, BadLinesAreReportedWithFileAndLineAndTheRestLoads) {
               "Height=99999999999\n"
               "\n"
               "speed=10\n"
-              "ShowFPS = 1\n");
+              "ShowFPS = 1\n"
+              "ShowClock=7\n"
+              "TimeFormat=13\n");
     std::string warnings;
     Settings s = load(&warnings);
     EXPECT_EQ(s.speed, 70u);
@@ -132,7 +137,61 @@ TEST_F(SettingsFile, BadLinesAreReportedWithFileAndLineAndTheRestLoads) {
     EXPECT_NE(warnings.find(path + ":6: Height"), std::string::npos) << warnings;
     EXPECT_NE(warnings.find(path + ":8: unknown setting \"speed\" (did you mean Speed?)"), std::string::npos)
         << warnings;
-    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 5) << warnings;
+    EXPECT_NE(warnings.find(path + ":10: ShowClock: 7 is outside 0 to 1"), std::string::npos) << warnings;
+    EXPECT_NE(warnings.find(path + ":11: TimeFormat: \"13\" is not 12 or 24"), std::string::npos) << warnings;
+    EXPECT_TRUE(s.showClock);
+    EXPECT_FALSE(s.timeFormat);
+    // Each warning is one line of its own on standard error, saying which program speaks.
+    std::istringstream lines(warnings);
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_EQ(line.rfind("heliox: " + path + ":", 0), 0u) << line;
+    EXPECT_EQ(count, 7) << warnings;
+}
+
+// The clock's hours as people write them, 12 or 24, and as stored files and the registry hold them, 1 or 0;
+// in the file and from the command line alike, and the save keeps the stored form.
+TEST_F(SettingsFile, TimeFormatTakesTheHoursAndTheStoredSwitch) {
+    for (auto [value, twelveHours] : {std::pair{"12", true}, {"24", false}, {"1", true}, {"0", false}}) {
+        writeText(std::string("TimeFormat=") + value + "\n");
+        EXPECT_EQ(load().timeFormat, twelveHours) << value;
+        Settings s;
+        s.timeFormat = !twelveHours;
+        EXPECT_EQ(setSetting(s, std::string("TimeFormat=") + value), "") << value;
+        EXPECT_EQ(s.timeFormat, twelveHours) << value;
+    }
+    fs::remove(path);
+    Settings s;
+    ASSERT_EQ(setSetting(s, "TimeFormat=12"), "");
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(path, Settings{}, s, error)) << error;
+    EXPECT_NE(readText().find("TimeFormat=1\n"), std::string::npos) << readText();
+}
+
+// --set A=1 B=2: every change is checked before any is taken, and each refused one is named with its reason.
+TEST_F(SettingsFile, SeveralChangesAreTakenAllOrNone) {
+    Settings s;
+    const std::vector<std::string> refused =
+        setSettings(s, {"Speed=80", "MaxFPS=2000", "ShowFPS=1", "MouseExit=2", "ShowFlame=1", "Path=/x"});
+    EXPECT_EQ(s, Settings{});
+    ASSERT_EQ(refused.size(), 4u);
+    EXPECT_EQ(refused[0].rfind("MaxFPS=2000: MaxFPS: 2000 is outside 0 to 1000", 0), 0u) << refused[0];
+    EXPECT_EQ(refused[1].rfind("MouseExit=2: ", 0), 0u) << refused[1];
+    EXPECT_EQ(refused[2].rfind("ShowFlame=1: ", 0), 0u) << refused[2];
+    EXPECT_EQ(refused[3].rfind("Path=/x: ", 0), 0u) << refused[3];
+
+    EXPECT_TRUE(setSettings(s, {"Speed=80", "MaxFPS=20", "ShowFPS=1"}).empty());
+    EXPECT_EQ(s.speed, 80u);
+    EXPECT_EQ(s.maxFps, 20u);
+    EXPECT_TRUE(s.showFps);
+}
+
+// heliox -c lists every value a save writes, ShowFlame among them.
+TEST_F(SettingsFile, TheListedValuesAreTheSavedOnes) {
+    Settings s;
+    std::string error;
+    ASSERT_TRUE(writeSettingsFile(path, Settings{}, s, error)) << error;
+    EXPECT_EQ(settingsValuesText(s), readText());
 }
 
 TEST_F(SettingsFile, PathLoadsUpTo254Characters) {
@@ -184,7 +243,7 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
 
 // Hostile lines cost little and echo nothing that could act on the terminal.
 TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarnings) {
-    writeText(std::string(10'000'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
+    writeText(std::string(100'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
                                              "Exit=1\nVolume=\r\x1B]0;\n");
     std::string warnings;
     const Settings s = load(&warnings);
@@ -205,6 +264,18 @@ TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarni
     EXPECT_FALSE(writeSettingsFile(path, Settings{}, changed, error));
     EXPECT_NE(error.find(":1: a line longer than 4096 bytes"), std::string::npos) << error;
     EXPECT_EQ(readText(), before);
+
+    // Millions of empty lines, each a line to keep: a file larger than any settings file is not read at all.
+    writeText(std::string(std::size_t{2} << 20, '\n') + "Speed=7\n");
+    Settings fromHuge;
+    std::ostringstream hugeWarnings;
+    EXPECT_FALSE(readSettingsFile(path, fromHuge, hugeWarnings));
+    EXPECT_EQ(fromHuge, Settings{});
+    EXPECT_NE(hugeWarnings.str().find("larger than 1 MiB"), std::string::npos) << hugeWarnings.str();
+    const std::string huge = readText();
+    EXPECT_FALSE(writeSettingsFile(path, Settings{}, changed, error));
+    EXPECT_NE(error.find("larger than 1 MiB"), std::string::npos) << error;
+    EXPECT_EQ(readText(), huge);
 }
 
 // heliox.conf kept in a dotfiles folder and linked into place, private or read-only: a save changes the file
@@ -284,6 +355,19 @@ TEST_F(SettingsFile, ConcurrentSavesOfDifferentValuesAllLand) {
     EXPECT_EQ(s.speed, rounds);
     EXPECT_EQ(s.volume, rounds);
     EXPECT_EQ(s.maxFps, rounds);
+}
+
+// A lock that another program never lets go of costs a message that says what to do, not a hang.
+TEST_F(SettingsFile, AFolderLockedForGoodIsAnErrorNotAWait) {
+    fs::create_directories(folder);
+    const int holder = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    std::string error;
+    EXPECT_FALSE(FolderLock(folder.string(), error, std::chrono::milliseconds(50)).ok());
+    EXPECT_NE(error.find("stayed locked by another program; try again"), std::string::npos) << error;
+    close(holder);
+    error.clear();
+    EXPECT_TRUE(FolderLock(folder.string(), error, std::chrono::milliseconds(0)).ok()) << error;
 }
 
 TEST_F(SettingsFile, TheFileLivesUnderTheXdgConfigFolder) {

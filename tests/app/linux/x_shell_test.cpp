@@ -14,6 +14,7 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -202,7 +203,8 @@ TEST_F(XShell, EveryCatchableWayOutPutsTheGammaBack) {
         // A fault still ends the process as a failure: killed by its signal, or, under the sanitizers, by
         // the sanitizer's own report and exit status.
         const bool fatal = signal == SIGABRT || signal == SIGSEGV;
-        const std::optional<int> exit = run->waitForExit(2s);
+        // Generous, for a loaded machine and a sanitizer's report: the fault was a run that never ended.
+        const std::optional<int> exit = run->waitForExit(30s);
         ASSERT_TRUE(exit.has_value()) << strsignal(signal) << run->output();
         if (fatal)
             EXPECT_NE(*exit, 0) << strsignal(signal) << run->output();
@@ -302,28 +304,47 @@ TEST_F(XShell, AnOrdinaryWindowFollowsItsSizeTakesClicksAndAKeyClosesIt) {
     EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
 }
 
-TEST_F(XShell, ThePreviewShowsItsPictureUntilTheHostDestroysItsArea) {
+// The picture fills the area a settings page gives it, at any size, and follows the area when it changes.
+TEST_F(XShell, ThePreviewFillsItsAreaUntilTheHostDestroysIt) {
     Window area = hostWindow(200, 150);
     auto run = heliox({"-p", std::to_string(area)});
     ASSERT_TRUE(eventually(10s, [&] { return mappedChildren(area).size() == 1; })) << run->output();
-    const std::vector<std::uint8_t> picture = previewPicture();
-    auto pictureAt = [&](int x, int y) { return &picture[(static_cast<std::size_t>(y) * 155 + x) * 3]; };
-    ASSERT_TRUE(eventually(5s, [&] {
-        Pixels shown = screenPixels(server.display(), area);
-        return shown.at(26, 50)[0] == pictureAt(26, 50)[0] && shown.at(112, 68)[2] == pictureAt(112, 68)[2];
-    }));
-    const Pixels shown = screenPixels(server.display(), area);
-    EXPECT_GT(shown.at(26, 50)[0], 200); // the Sun, in the picture's top-left corner at its own size
-    EXPECT_EQ(shown.at(180, 140)[0] + shown.at(180, 140)[1] + shown.at(180, 140)[2], 0); // black beyond
+    auto showsThePicture = [&](int width, int height) {
+        const std::vector<std::uint8_t> picture = previewPictureIn(width, height);
+        return eventually(5s, [&] {
+            const Pixels shown = screenPixels(server.display(), area);
+            if (shown.width != width || shown.height != height)
+                return false;
+            // The Sun near the left edge, the planet on the right, and the far corner of the picture.
+            for (auto [x, y] : {std::pair{width / 6, height / 2},
+                                {width * 72 / 100, height * 3 / 5},
+                                {width - 3, height - 3}})
+                if (!std::equal(shown.at(x, y), shown.at(x, y) + 3, &picture[(y * width + x) * 3]))
+                    return false;
+            return true;
+        });
+    };
+    EXPECT_TRUE(showsThePicture(200, 150));
+    XResizeWindow(server.display(), area, 400, 300);
+    XSync(server.display(), False);
+    EXPECT_TRUE(showsThePicture(400, 300));
     EXPECT_TRUE(run->running());
 
     XDestroyWindow(server.display(), area);
     XSync(server.display(), False);
     EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
 
-    auto nowhere = heliox({"-p", "0"});
-    EXPECT_EQ(nowhere->waitForExit(5s), 1);
-    EXPECT_NE(nowhere->output().find("Cannot creat window!"), std::string::npos) << nowhere->output();
+    // No window, or one that is not there: one line that says so.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-p"}, {"-p", "0"}}) {
+        auto nowhere = heliox(args);
+        EXPECT_EQ(nowhere->waitForExit(5s), 2);
+        const std::string output = nowhere->output();
+        EXPECT_EQ(output.rfind("heliox: -p needs the number of the window", 0), 0u) << output;
+        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    }
+    auto gone = heliox({"-p", std::to_string(area)});
+    EXPECT_EQ(gone->waitForExit(5s), 1);
+    EXPECT_EQ(gone->output(), "heliox: -p " + std::to_string(area) + ": no window to show the preview in\n");
 }
 
 TEST_F(XShell, ShowsThatCannotBeShownSayWhyAndFail) {
@@ -365,9 +386,9 @@ TEST_F(XShell, SettingsAreShownWithCAndChangedWithSet) {
     EXPECT_NE(before->output().find(file.string() + " (not there yet"), std::string::npos)
         << before->output();
 
-    auto set = heliox({"--set", "Speed=20", "--set", "MouseExit=1"});
+    auto set = heliox({"--set", "Speed=20", "MouseExit=1", "--set", "TimeFormat=12"});
     EXPECT_EQ(set->waitForExit(5s), 0) << set->output();
-    auto misspelt = heliox({"--set", "Volume=30", "--set", "speed=90"});
+    auto misspelt = heliox({"--set", "Volume=30", "speed=90"});
     EXPECT_EQ(misspelt->waitForExit(5s), 2);
     EXPECT_NE(misspelt->output().find("did you mean Speed?"), std::string::npos) << misspelt->output();
 
@@ -377,6 +398,8 @@ TEST_F(XShell, SettingsAreShownWithCAndChangedWithSet) {
     EXPECT_EQ(output.find("not there yet"), std::string::npos) << output;
     EXPECT_NE(output.find("Speed=20\n"), std::string::npos) << output;
     EXPECT_NE(output.find("MouseExit=1\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("TimeFormat=1\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("ShowFlame=0\n"), std::string::npos) << output;
     EXPECT_NE(output.find("Volume=100\n"), std::string::npos) << "a refused --set saved its neighbour";
     EXPECT_TRUE(mappedChildren(root()).empty());
 }
@@ -384,10 +407,14 @@ TEST_F(XShell, SettingsAreShownWithCAndChangedWithSet) {
 // A word the program does not know never takes the screen: a screen-saver host's rule that any other letter
 // means the show is not Linux's.
 TEST_F(XShell, AnUnknownWordIsAUsageErrorNotAShow) {
-    for (const char* word : {"-version", "-v", "-sx"}) {
+    for (const char* word : {"-version", "-v", "-sx", "help", "foo", "/tmp/nothing.sdd"}) {
         auto run = heliox({word});
         EXPECT_EQ(run->waitForExit(1s), 2) << word;
-        EXPECT_NE(run->output().find("unknown option"), std::string::npos) << run->output();
+        // One line: the word, and where the options are.
+        const std::string output = run->output();
+        EXPECT_NE(output.find(word), std::string::npos) << output;
+        EXPECT_NE(output.find("--help"), std::string::npos) << output;
+        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
     }
     EXPECT_TRUE(mappedChildren(root()).empty());
     auto version = heliox({"--version"});
@@ -443,7 +470,8 @@ TEST_F(XShell, UseDesktopOffDrawsNoLargerThanTheScreenShows) {
     auto run = heliox({"-s", "--data", show.string(), "--no-music"});
     ASSERT_TRUE(showIsOnScreen(root(), 0.45)) << run->output();
     xdotool("key Escape");
-    EXPECT_EQ(run->waitForExit(1s), 0) << run->output();
+    // The fault was a key ignored for minutes; a loaded machine may take a few seconds.
+    EXPECT_EQ(run->waitForExit(30s), 0) << run->output();
     EXPECT_NE(
         run->output().find("16384 x 8192 is more than the monitor shows (1024 x 768); drawing at 1024 x 512"),
         std::string::npos)

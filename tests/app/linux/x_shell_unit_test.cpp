@@ -6,6 +6,7 @@
 #include "app/gl_setup.h"
 #include "app/linux/gamma_guard.h"
 #include "app/linux/input_events.h"
+#include "app/linux/preview_picture.h"
 #include "app/linux/show_target.h"
 #include "app/linux/stop_signals.h"
 #include "app/run_overrides.h"
@@ -109,6 +110,41 @@ TEST(RunSettings, TheCommandLineOverridesForOneRunAndAHostIsSilentUnlessAsked) {
     EXPECT_FALSE(runSettings(stored, options, false).enableMusic);
     options.multisample = false;
     EXPECT_FALSE(runSettings(stored, options, false).multisample);
+}
+
+// The preview fills any window a settings page gives it: the picture as large as fits, centred, its shape
+// kept, black around it; at the picture's own size, exactly the picture.
+TEST(PreviewPicture, FillsTheWindowWithItsShapeKept) {
+    EXPECT_EQ(previewPictureIn(previewPictureWidth, previewPictureHeight),
+              previewPicture(previewPictureWidth, previewPictureHeight));
+    for (auto [width, height] : {std::pair{152, 112}, {200, 150}, {640, 100}, {90, 400}, {1000, 742}}) {
+        const std::vector<std::uint8_t> shown = previewPictureIn(width, height);
+        ASSERT_EQ(shown.size(), static_cast<std::size_t>(width) * height * 3);
+        // The box of lit pixels: the Sun's glow reaches every edge of the picture.
+        int left = width, right = -1, top = height, bottom = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = &shown[(static_cast<std::size_t>(y) * width + x) * 3];
+                if (p[0] || p[1] || p[2]) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        const int boxWidth = right - left + 1, boxHeight = bottom - top + 1;
+        EXPECT_TRUE(boxWidth == width || boxHeight == height) << width << "x" << height;
+        EXPECT_LE(std::abs(left - (width - 1 - right)), 1) << width << "x" << height;
+        EXPECT_LE(std::abs(top - (height - 1 - bottom)), 1) << width << "x" << height;
+        EXPECT_NEAR(static_cast<double>(boxWidth) / boxHeight,
+                    static_cast<double>(previewPictureWidth) / previewPictureHeight,
+                    2.0 / std::min(boxWidth, boxHeight))
+            << width << "x" << height;
+        // The Sun's centre, 26 by 50 in the picture, is where the scale puts it.
+        const double scale = static_cast<double>(boxWidth) / previewPictureWidth;
+        const int sunX = left + static_cast<int>(26 * scale), sunY = top + static_cast<int>(50 * scale);
+        EXPECT_GT(shown[(static_cast<std::size_t>(sunY) * width + sunX) * 3], 240) << width << "x" << height;
+    }
 }
 
 // CRTCs kept in plain memory, which may be shared with a parent process.
