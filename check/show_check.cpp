@@ -163,8 +163,14 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     readMeshWithinBudget("meshes\\sphere.dat", 3, "meshes\\sphere.dat", sphere, MissingMesh::unremarked);
     MeshData sky;
     readMeshWithinBudget("meshes\\env.dat", 1, "meshes\\env.dat", sky, MissingMesh::unremarked);
-    for (const char* name : {"music.ogg", "textures\\sign.jpg", "textures\\load.jpg"})
-        ResourceFile().open(name);
+    ResourceFile().open("music.ogg"); // a show may be silent
+    // A run that shows the loading screen says when one of its pictures is missing.
+    for (const char* name : {"textures\\sign.jpg", "textures\\load.jpg"}) {
+        ResourceFile picture;
+        if (!picture.open(name))
+            faults.push_back({name, 0, std::string("missing (") + describe(picture.openResult()) +
+                                           "): the loading screen shows it; add a JPEG picture of that name"});
+    }
 
     EnvironmentTable environments;
     WorldList worlds;
