@@ -10,8 +10,18 @@
 ;     administrator (or who asks with /CurrentUser), into the user's own programs folder (%LOCALAPPDATA%\Programs).
 ;   - HKCU\Software\Corvane\Heliox "Path" names that folder: the program reads data.sdd from there whichever
 ;     folder the system starts it in. The program's settings, the other values of that key, are left alone.
+;     An installation for all users also writes HKLM\Software\Corvane\Heliox "Path", for every other user, and
+;     copies heliox.scr into the system folder, where the Screen Saver list looks for savers: a saver in
+;     Program Files drops out of the list as soon as another one is chosen.
+;   - A Start-menu folder, Heliox, with "Heliox settings" (the saver's own dialog) and "Use Heliox as my screen
+;     saver" (the system's Install command for a saver: it chooses it and opens the Screen Saver settings).
+;   - An installation in the other mode (for all users or for one) is one too many: the second offers to
+;     replace the first (a silent install replaces it), and removes it with its own uninstaller.
 ;   - On request, HKCU\Control Panel\Desktop "SCRNSAVE.EXE" names the installed saver, in the short form the
-;     system's own "Install" command writes.
+;     system's own "Install" command writes, and the screen saver is turned on; the uninstaller turns it off
+;     again only if the installer turned it on and the choice still names this installation.
+;   - Folders the installer made (the installation folder, the one it lies in when that was missing, the
+;     Start-menu folder) go with the uninstall when nothing else is left in them.
 ;   - An entry in the list of installed programs, under HKLM or HKCU as the installation was made.
 ;
 ; Switches: /S silent, /D=folder, /AllUsers or /CurrentUser, /SETSAVER (silent installs only: make Heliox the
@@ -32,6 +42,7 @@ Unicode true
 !define SETTINGS_KEY "Software\Corvane\Heliox"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Heliox"
 !define DESKTOP_KEY "Control Panel\Desktop"
+!define START_MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 ; The program reads Path with room for 254 characters in the system's code page; a longer folder name is not
 ; read at all, and the show would not be found.
 !define MAX_PATH_SETTING 254
@@ -125,6 +136,8 @@ where its Settings button opens the saver's own options."
 Var FolderProblem
 Var SaverMoved
 Var FolderGiven
+Var ParentMade
+Var UnAllUsers
 
 ; Sets $FolderProblem to what is wrong with $INSTDIR as the Path setting, or to "" when nothing is: the
 ; program reads Path through the system's code page, so every character must exist there, and at most
@@ -153,9 +166,53 @@ FunctionEnd
 Function MakeScreenSaver
     !insertmacro ShortPath $0 "$INSTDIR\heliox.scr"
     WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+    ; Whether the screen saver was on before, so that the uninstaller turns off only what this turned on.
+    ReadRegStr $1 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${If} $1 != "1"
+        WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "TurnedScreenSaverOn" 1
+        WriteRegStr SHCTX "${UNINSTALL_KEY}" "ScreenSaveActiveBefore" "$1"
+    ${EndIf}
     ; Turns the screen saver on (it may have been "(None)") and tells the running programs:
     ; SPI_SETSCREENSAVEACTIVE, with SPIF_UPDATEINIFILE | SPIF_SENDCHANGE.
     System::Call 'user32::SystemParametersInfoW(i 17, i 1, p 0, i 3)'
+FunctionEnd
+
+; An installation in the other mode is replaced by this one: its uninstaller removes it silently (in its own
+; folder, with _?=, so that this waits for it), and its saver choice moves to this one. Quits when the user
+; keeps it, or when it cannot be removed (an installation for all users needs an administrator).
+Function ReplaceOtherInstallation
+    ${If} $MultiUser.InstallMode == "AllUsers"
+        ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+        StrCpy $3 "for you alone"
+    ${Else}
+        ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+        StrCpy $3 "for all users"
+    ${EndIf}
+    ${If} $0 == ""
+    ${OrIfNot} ${FileExists} "$0\uninstall.exe"
+        Return
+    ${EndIf}
+    MessageBox MB_YESNO|MB_ICONQUESTION "${PRODUCT} is already installed $3 in $0.$\r$\n$\r$\nReplace it with \
+this installation? Its settings stay." /SD IDYES IDYES replace
+    Quit
+replace:
+    !insertmacro ShortPath $1 "$0\heliox.scr"
+    ReadRegStr $2 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${If} $2 == $1
+    ${OrIf} $2 == "$0\heliox.scr"
+        StrCpy $SaverMoved 1
+    ${EndIf}
+    ExecWait '"$0\uninstall.exe" /S _?=$0' $4
+    ${If} ${FileExists} "$0\heliox.scr"
+        MessageBox MB_OK|MB_ICONSTOP "The ${PRODUCT} installed $3 in $0 could not be removed.$\r$\n$\r$\n\
+Remove it from the list of installed programs (as an administrator if it was installed for all users), then \
+run this setup again." /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
+    ; Run in place, the uninstaller cannot remove itself.
+    Delete "$0\uninstall.exe"
+    RMDir "$0"
 FunctionEnd
 
 Function OpenScreenSaverSettings
@@ -164,6 +221,7 @@ FunctionEnd
 
 Section "${PRODUCT} ${VERSION}" SecProgram
     SectionIn RO
+    Call ReplaceOtherInstallation
     ; An earlier installation in another folder is moved, not left behind: its files go, and a saver choice
     ; that named it names the new one.
     ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
@@ -183,6 +241,11 @@ Section "${PRODUCT} ${VERSION}" SecProgram
         ${EndIf}
     ${EndIf}
 
+    ; The folder the installation lies in, when this makes it, goes with the uninstall (when empty).
+    ${GetParent} "$INSTDIR" $0
+    ${IfNot} ${FileExists} "$0\*.*"
+        StrCpy $ParentMade 1
+    ${EndIf}
     SetOutPath "$INSTDIR"
     File "/oname=heliox.scr" "${SCR}"
     File "/oname=data.sdd" "${DATA}"
@@ -190,6 +253,20 @@ Section "${PRODUCT} ${VERSION}" SecProgram
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     WriteRegStr HKCU "${SETTINGS_KEY}" "Path" "$INSTDIR"
+    ${If} $MultiUser.InstallMode == "AllUsers"
+        WriteRegStr HKLM "${SETTINGS_KEY}" "Path" "$INSTDIR"
+        ; The 64-bit installer runs as a 64-bit program: $SYSDIR is the 64-bit system folder.
+        SetOutPath "$SYSDIR"
+        File "/oname=heliox.scr" "${SCR}"
+        SetOutPath "$INSTDIR"
+    ${EndIf}
+
+    CreateDirectory "${START_MENU_FOLDER}"
+    CreateShortCut "${START_MENU_FOLDER}\${PRODUCT} settings.lnk" "$INSTDIR\heliox.scr" "/c" \
+        "$INSTDIR\heliox.scr" 0 SW_SHOWNORMAL "" "Change how ${PRODUCT} shows the solar system"
+    CreateShortCut "${START_MENU_FOLDER}\Use ${PRODUCT} as my screen saver.lnk" "$SYSDIR\rundll32.exe" \
+        'desk.cpl,InstallScreenSaver "$INSTDIR\heliox.scr"' "$INSTDIR\heliox.scr" 0 SW_SHOWNORMAL "" \
+        "Make ${PRODUCT} the screen saver and open the Screen Saver settings"
 
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -200,6 +277,9 @@ Section "${PRODUCT} ${VERSION}" SecProgram
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+    ${If} $ParentMade == 1
+        WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "MadeParentFolder" 1
+    ${EndIf}
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 
@@ -238,12 +318,27 @@ FunctionEnd
 
 Section "un.${PRODUCT} ${VERSION}" UnSecProgram
     SectionIn RO
-    ; The saver choice is compared before the file goes: a missing file has no short name.
+    ; The saver choice is compared before the file goes: a missing file has no short name. The screen saver
+    ; goes off again only if the installer turned it on for this installation.
     !insertmacro ShortPath $1 "$INSTDIR\heliox.scr"
+    !insertmacro ShortPath $2 "$SYSDIR\heliox.scr"
     ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ReadRegDWORD $3 SHCTX "${UNINSTALL_KEY}" "TurnedScreenSaverOn"
     ${If} $0 == $1
     ${OrIf} $0 == "$INSTDIR\heliox.scr"
+    ${OrIf} $0 == $2
         DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+        ${If} $3 == 1
+            ; ScreenSaveActive as it was (missing, or "0"), then SPI_SETSCREENSAVEACTIVE off with
+            ; SPIF_SENDCHANGE alone, which tells the running programs without writing the value again.
+            ReadRegStr $4 SHCTX "${UNINSTALL_KEY}" "ScreenSaveActiveBefore"
+            ${If} $4 == ""
+                DeleteRegValue HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+            ${Else}
+                WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "$4"
+            ${EndIf}
+            System::Call 'user32::SystemParametersInfoW(i 17, i 0, p 0, i 2)'
+        ${EndIf}
     ${EndIf}
 
     Delete "$INSTDIR\heliox.scr"
@@ -252,6 +347,15 @@ Section "un.${PRODUCT} ${VERSION}" UnSecProgram
     Delete "$INSTDIR\uninstall.exe"
     ; Only when empty: whatever else the user put there stays.
     RMDir "$INSTDIR"
+    ReadRegDWORD $3 SHCTX "${UNINSTALL_KEY}" "MadeParentFolder"
+    ${If} $3 == 1
+        ${GetParent} "$INSTDIR" $4
+        RMDir "$4"
+    ${EndIf}
+
+    Delete "${START_MENU_FOLDER}\${PRODUCT} settings.lnk"
+    Delete "${START_MENU_FOLDER}\Use ${PRODUCT} as my screen saver.lnk"
+    RMDir "${START_MENU_FOLDER}"
 
     ; Path only when it names this installation; another may have been made since.
     ReadRegStr $0 HKCU "${SETTINGS_KEY}" "Path"
@@ -260,6 +364,15 @@ Section "un.${PRODUCT} ${VERSION}" UnSecProgram
     ${EndIf}
     DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\Corvane"
+    ${If} $UnAllUsers == 1
+        ReadRegStr $0 HKLM "${SETTINGS_KEY}" "Path"
+        ${If} $0 == $INSTDIR
+            DeleteRegValue HKLM "${SETTINGS_KEY}" "Path"
+            Delete "$SYSDIR\heliox.scr"
+        ${EndIf}
+        DeleteRegKey /ifempty HKLM "${SETTINGS_KEY}"
+        DeleteRegKey /ifempty HKLM "Software\Corvane"
+    ${EndIf}
 
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd
@@ -283,6 +396,7 @@ only an administrator can remove it." /SD IDOK
             Quit
         ${EndIf}
         SetShellVarContext all
+        StrCpy $UnAllUsers 1
     ${Else}
         SetShellVarContext current
     ${EndIf}

@@ -2,6 +2,9 @@
 // of the settings dialog. Read by the resource compiler and by the code, so they are plain macros.
 #pragma once
 
+// String 1 is the name the Screen Saver list shows.
+#define IDS_DESCRIPTION 1
+
 #define IDD_SETTINGS 101
 #define IDD_ABOUT 105
 #define IDB_SETTINGS_PICTURE 107
@@ -26,3 +29,4 @@
 #define IDC_24_HOURS 1049
 #define IDC_12_HOURS 1054
 #define IDC_SPEED 1057
+#define IDC_ABOUT_VERSION 1100

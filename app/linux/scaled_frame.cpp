@@ -60,16 +60,6 @@ bool offersFramebufferObjects() {
 
 } // namespace
 
-FittedArea fitPicture(int width, int height, int windowWidth, int windowHeight) {
-    // The larger scale that still fits both ways; the rest of the window stays black.
-    if (static_cast<long long>(windowWidth) * height <= static_cast<long long>(windowHeight) * width) {
-        const int fittedHeight = static_cast<int>(static_cast<long long>(windowWidth) * height / width);
-        return {0, (windowHeight - fittedHeight) / 2, windowWidth, fittedHeight};
-    }
-    const int fittedWidth = static_cast<int>(static_cast<long long>(windowHeight) * width / height);
-    return {(windowWidth - fittedWidth) / 2, 0, fittedWidth, windowHeight};
-}
-
 PictureSize pictureSizeWithin(int width, int height, int largestWidth, int largestHeight) {
     if (width <= largestWidth && height <= largestHeight)
         return {width, height};

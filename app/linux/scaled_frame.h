@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/fitted_picture.h"
+
 #include <GL/gl.h>
 
 #include <memory>
@@ -29,13 +31,6 @@ private:
     GLuint colour_ = 0;
     GLuint depth_ = 0;
 };
-
-// Where a picture of `width` × `height` lies when scaled to fit the window with its shape kept: x, y, width,
-// height in window pixels.
-struct FittedArea {
-    int x, y, width, height;
-};
-FittedArea fitPicture(int width, int height, int windowWidth, int windowHeight);
 
 // The size a picture of its own is drawn at: `width` × `height`, made smaller with its shape kept until it
 // fits `largestWidth` × `largestHeight` (what the monitor shows, or the GL context can draw). A picture

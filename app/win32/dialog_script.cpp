@@ -84,12 +84,26 @@ void play(HWND dialog, const std::string& step) {
         const int value = std::atoi(position.c_str());
         SendMessageA(control, TBM_SETPOS, TRUE, value);
         SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, value), reinterpret_cast<LPARAM>(control));
+    } else if (verb == "key" && control) {
+        const WPARAM key = static_cast<WPARAM>(std::atoi(position.c_str()));
+        SetFocus(control);
+        // Repeat count 1; the release also carries the "was down" and "being released" bits.
+        SendMessageA(control, WM_KEYDOWN, key, 1);
+        SendMessageA(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    } else if (verb == "wheel" && control) {
+        const short delta = static_cast<short>(std::atoi(position.c_str()));
+        RECT area{};
+        GetWindowRect(control, &area);
+        SendMessageA(control, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)),
+                     MAKELPARAM((area.left + area.right) / 2, (area.top + area.bottom) / 2));
     } else if (verb == "popup") {
         const HWND popup = ownedPopup(dialog);
         char caption[128] = {};
         if (popup)
             GetWindowTextA(popup, caption, sizeof caption);
         std::printf("popup caption=%s\n", popup ? caption : "(none)");
+        if (popup)
+            EnumChildWindows(popup, dumpChild, 0);
         if (const HWND button = popup ? GetDlgItem(popup, std::atoi(id.c_str())) : nullptr)
             SendMessageA(button, BM_CLICK, 0, 0);
     } else if (verb == "dump") {

@@ -8,8 +8,13 @@
 // handling in between. Steps are separated by ';':
 //   click:ID       clicks the button or box ID (as BM_CLICK does: the dialog gets its WM_COMMAND)
 //   slide:ID:POS   drags the slider ID to POS (TBM_SETPOS, then the dialog's WM_HSCROLL with TB_THUMBTRACK)
-//   popup:ID       in the modal box the dialog has opened (About...), writes "popup caption=CAPTION" to
-//                  standard output and clicks its button ID
+//   key:ID:VK      gives the control ID the focus and presses and releases the virtual key VK (decimal) on
+//   it,
+//                  as the keyboard would: the control itself decides what the key does
+//   wheel:ID:DELTA turns the mouse wheel by DELTA (120 a notch, negative towards the user) over the control
+//   ID popup:ID       in the modal box the dialog has opened (About...), writes "popup caption=CAPTION" and
+//   its
+//                  controls (as dump does) to standard output and clicks its button ID
 //   dump           writes the state of every control with an id to standard output, one line each:
 //                  "ID enabled=E checked=C pos=P text=TEXT" (checked and pos only where they apply)
 

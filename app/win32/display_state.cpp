@@ -18,7 +18,7 @@ DisplayApi systemDisplayApi() {
     return {ChangeDisplaySettingsA, SetDeviceGammaRamp};
 }
 
-void DisplayState::setDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
+bool DisplayState::setDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
     mode.dmPelsWidth = width;
@@ -27,7 +27,7 @@ void DisplayState::setDisplayMode(std::uint32_t width, std::uint32_t height, std
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     // Whether or not the display took the mode, going back to the registry's mode afterwards is harmless.
     modeChanged_ = true;
-    api_.changeDisplaySettings(&mode, CDS_FULLSCREEN);
+    return api_.changeDisplaySettings(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
 bool DisplayState::applyGammaRamp(HDC dc, float red, float green, float blue) {

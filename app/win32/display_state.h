@@ -21,7 +21,8 @@ public:
     explicit DisplayState(DisplayApi api = systemDisplayApi()) : api_(api) {}
 
     // Switches to width × height × depth for as long as the process runs (a temporary, full-screen mode).
-    void setDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t depth);
+    // Returns whether the display took it; when it did not, it stays in the desktop's mode.
+    bool setDisplayMode(std::uint32_t width, std::uint32_t height, std::uint32_t depth);
 
     // Sets the gamma ramp of `dc`'s display with one exponent per channel; 1 is the identity. Returns
     // whether the display took it.

@@ -2,8 +2,12 @@
 // the show.
 #include "app/run_modes.h"
 #include "app/settings_store.h"
+#include "app/win32/error_box.h"
+#include "app/win32/host_switch.h"
+#include "app/win32/installation_folder.h"
 #include "app/win32/preview_window.h"
 #include "app/win32/settings_dialog.h"
+#include "app/win32/settings_store.h"
 #include "app/win32/show.h"
 #include "app/win32/test_hooks.h"
 #include "app/win32/win32_application.h"
@@ -14,27 +18,15 @@
 
 namespace {
 
-void showMessageBox(const char* caption, const std::string& text) {
-    MessageBoxA(nullptr, text.c_str(), caption, MB_OK);
-}
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return {};
-    std::string folder(path, length);
-    const std::size_t separator = folder.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : folder.substr(0, separator);
-}
-
-// The command line, the settings, the monitors, and with UseDesktop the desktop's own mode in place of the
-// stored one (in memory only: the registry keeps what the user chose).
+// The command line, the settings, the monitors, and for the show with UseDesktop the desktop's own mode in
+// place of the stored one (in memory only: the registry keeps what the user chose). The settings dialog keeps
+// the stored mode, since OK writes the record back.
 void initApplication(Win32Application& application) {
     application.app.mode = parseCommandLine(GetCommandLineA(), application.app.parentWindow);
     loadSettings();
     application.monitors = enumerateMonitors(lookUpMonitorApi());
-    if (settings.useDesktop) {
+    const bool show = application.app.mode == RunMode::Saver || application.app.mode == RunMode::Test;
+    if (show && settings.useDesktop) {
         DEVMODEA desktop{};
         desktop.dmSize = sizeof desktop;
         if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &desktop)) {
@@ -48,18 +40,25 @@ void initApplication(Win32Application& application) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    if (!testMessagesToStandardError())
-        setUserMessageHandler(showMessageBox);
+    setUserMessageHandler(testMessagesToStandardError() ? writeErrorLine : showErrorBox);
+    // Switches the host does not send (the old password switch "/a", "/?", a typing slip) ask for nothing
+    // this program does: starting the full-screen show for them would take the screen from a user who did not
+    // ask for it.
+    if (!isKnownHostSwitch(GetCommandLineA()))
+        return 0;
     Win32Application application;
     application.instance = instance;
     application.showCommand = showCommand;
     initApplication(application);
     // Every data file is read through "data.sdd" in the installation folder, which the installer names in
-    // Path. Without Path the program's own folder stands in: the host starts screen savers in the system
-    // folder, where no data.sdd lies, and a saver copied beside its data.sdd then still finds it.
-    const std::string installation = settings.path.empty() ? programFolder() : settings.path;
-    if (!installation.empty())
-        SetCurrentDirectoryA(installation.c_str());
+    // Path. The host starts screen savers in the system folder, where no data.sdd lies: Path is made the
+    // current directory, or the program's own folder when Path has lost the show or was never written.
+    // An installation for all users names its folder for every user in the machine's own key.
+    application.installationFolder =
+        chooseInstallationFolder({settings.path, readRegistryPath(HKEY_LOCAL_MACHINE, settingsKeyPath)},
+                                 programFolder(), folderHoldsShow);
+    if (!application.installationFolder.empty())
+        SetCurrentDirectoryA(application.installationFolder.c_str());
 
     RunModes modes;
     modes.config = [&](SaverApplication&) { runConfig(application); };

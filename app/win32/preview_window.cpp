@@ -1,7 +1,5 @@
 #include "app/win32/preview_window.h"
 
-#include "base/user_message.h"
-
 namespace {
 
 constexpr const char* previewWindowClass = "NemboPreview";
@@ -55,21 +53,21 @@ int runPreview(Win32Application& application) {
     windowClass.lpszClassName = previewWindowClass;
     RegisterClassA(&windowClass);
 
+    // The host's Screen Saver page makes and destroys its preview windows as the user browses, and may start
+    // the preview with a window that is already gone, with none ("/p"), or with 0: there is nothing to draw
+    // into then, and nobody to tell, so the preview ends at once and says nothing. The same when the window
+    // goes between this check and the child's creation.
     const HWND parent = parentWindowOf(application);
+    if (!parent || !IsWindow(parent))
+        return 0;
     RECT area{};
     GetClientRect(parent, &area);
     AdjustWindowRect(&area, WS_CHILD | WS_VISIBLE, FALSE);
-    // A child window needs a live parent: without one (no number after "/p", or a window that is gone) the
-    // creation fails and the user is told.
-    const HWND window =
-        parent ? CreateWindowExA(0, previewWindowClass, "NEMBOW", WS_CHILD | WS_VISIBLE, area.left, area.top,
-                                 area.right - area.left, area.bottom - area.top, parent, nullptr,
-                                 application.instance, nullptr)
-               : nullptr;
-    if (!window) {
-        showUserMessage("ERROR", "Cannot creat window!");
+    const HWND window = CreateWindowExA(0, previewWindowClass, "NEMBOW", WS_CHILD | WS_VISIBLE, area.left,
+                                        area.top, area.right - area.left, area.bottom - area.top, parent,
+                                        nullptr, application.instance, nullptr);
+    if (!window)
         return 0;
-    }
     ShowWindow(window, application.showCommand);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -5,6 +5,7 @@
 #include "app/win32/display_mode_list.h"
 #include "app/win32/test_hooks.h"
 #include "base/settings.h"
+#include "heliox_version.h"
 #include "resources/resource_ids.h"
 
 #include <commctrl.h>
@@ -30,12 +31,12 @@ void setPercentLabel(HWND dialog, int id, const char* format, unsigned percent) 
 }
 
 void setVolumeLabel(HWND dialog, unsigned volume) {
-    setPercentLabel(dialog, IDC_VOLUME_LABEL, "Volume (%u%%)", volume);
+    setPercentLabel(dialog, IDC_VOLUME_LABEL, "&Volume (%u%%)", volume);
 }
 
 // The user sees Gamma + 50: 50% is the darkest, 150% the brightest.
 void setBrightnessLabel(HWND dialog, unsigned gamma) {
-    setPercentLabel(dialog, IDC_BRIGHTNESS_LABEL, "Brightness (%u%%)", gamma + 50);
+    setPercentLabel(dialog, IDC_BRIGHTNESS_LABEL, "&Brightness (%u%%)", gamma + 50);
 }
 
 void selectMode(HWND dialog, const DisplayMode& mode) {
@@ -74,6 +75,16 @@ void setSlider(HWND dialog, int id, int lowest, unsigned position) {
 
 unsigned sliderPosition(HWND dialog, int id) {
     return static_cast<unsigned>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+// The sliders are the settings: every way a slider moves (dragging, page and line steps from the keyboard,
+// Home and End, the wheel, a click) lands here, and each reading shows at once in its label.
+void takeSliders(HWND dialog) {
+    settings.volume = sliderPosition(dialog, IDC_VOLUME);
+    setVolumeLabel(dialog, settings.volume);
+    settings.gamma = sliderPosition(dialog, IDC_GAMMA);
+    setBrightnessLabel(dialog, settings.gamma);
+    settings.speed = sliderPosition(dialog, IDC_SPEED);
 }
 
 void showMusicControls(HWND dialog) {
@@ -145,36 +156,50 @@ void toggle(HWND dialog, int id, bool& setting) {
     setCheck(dialog, id, setting);
 }
 
-// Speed and TimeFormat are the user's own taste and stay as they are; nothing is saved until OK.
+// Every setting the dialog shows goes back to its default (the mode to the desktop's); nothing is saved
+// until OK.
 void restoreDefaults(HWND dialog) {
+    const Settings defaults;
     selectDesktopMode(dialog);
     settings.useDesktop = true;
     setCheck(dialog, IDC_USE_DESKTOP, true);
-    settings.enableMusic = true;
-    setCheck(dialog, IDC_ENABLE_MUSIC, true);
-    settings.volume = 100;
-    settings.gamma = 50;
-    setVolumeLabel(dialog, 100);
-    setBrightnessLabel(dialog, 50);
+    settings.enableMusic = defaults.enableMusic;
+    setCheck(dialog, IDC_ENABLE_MUSIC, settings.enableMusic);
+    settings.volume = defaults.volume;
+    settings.gamma = defaults.gamma;
+    settings.speed = defaults.speed;
+    SendDlgItemMessageA(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.volume));
+    SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.gamma));
+    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.speed));
+    setVolumeLabel(dialog, settings.volume);
+    setBrightnessLabel(dialog, settings.gamma);
     showMusicControls(dialog);
-    settings.showClock = true;
-    setCheck(dialog, IDC_SHOW_TIME, true);
+    settings.showClock = defaults.showClock;
+    setCheck(dialog, IDC_SHOW_TIME, settings.showClock);
+    settings.timeFormat = defaults.timeFormat;
+    setCheck(dialog, IDC_12_HOURS, settings.timeFormat);
+    setCheck(dialog, IDC_24_HOURS, !settings.timeFormat);
     showClockControls(dialog);
-    settings.showFps = settings.vSync = settings.mouseExit = false;
-    setCheck(dialog, IDC_SHOW_FPS, false);
-    setCheck(dialog, IDC_VSYNC, false);
-    setCheck(dialog, IDC_MOUSE_EXIT, false);
-    SendDlgItemMessageA(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, 100);
-    SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, 50);
-    settings.defGamma = true;
-    setCheck(dialog, IDC_DEFAULT_GAMMA, true);
+    settings.showFps = defaults.showFps;
+    settings.vSync = defaults.vSync;
+    settings.mouseExit = defaults.mouseExit;
+    setCheck(dialog, IDC_SHOW_FPS, settings.showFps);
+    setCheck(dialog, IDC_VSYNC, settings.vSync);
+    setCheck(dialog, IDC_MOUSE_EXIT, settings.mouseExit);
+    settings.defGamma = defaults.defGamma;
+    setCheck(dialog, IDC_DEFAULT_GAMMA, settings.defGamma);
     showGammaControls(dialog);
 }
 
 bool command(HWND dialog, int id) {
     switch (id) {
     case IDOK:
-        takeSelectedMode(dialog);
+        // OK saves what the dialog shows, whatever moved a slider last.
+        takeSliders(dialog);
+        // With Use Desktop Settings the show runs in the desktop's mode, which the list only shows: the
+        // user's own Width, Height and Depth stay stored for the day the box is cleared.
+        if (!settings.useDesktop)
+            takeSelectedMode(dialog);
         settings.timeFormat = IsDlgButtonChecked(dialog, IDC_12_HOURS) == BST_CHECKED;
         saveSettings();
         EndDialog(dialog, IDOK);
@@ -223,17 +248,6 @@ bool command(HWND dialog, int id) {
     }
 }
 
-// Page steps and dragging move the settings; line steps, Home and End wait for the next of those.
-void sliderMoved(HWND dialog, int code) {
-    if (code != TB_PAGEUP && code != TB_PAGEDOWN && code != TB_THUMBTRACK)
-        return;
-    settings.volume = sliderPosition(dialog, IDC_VOLUME);
-    setVolumeLabel(dialog, settings.volume);
-    settings.gamma = sliderPosition(dialog, IDC_GAMMA);
-    setBrightnessLabel(dialog, settings.gamma);
-    settings.speed = sliderPosition(dialog, IDC_SPEED);
-}
-
 } // namespace
 
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -245,7 +259,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return command(dialog, LOWORD(wParam));
     case WM_HSCROLL:
-        sliderMoved(dialog, LOWORD(wParam));
+        takeSliders(dialog);
         return TRUE;
     case WM_TIMER:
         return playDialogScriptStep(dialog, wParam);
@@ -257,6 +271,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, "Heliox " HELIOX_VERSION_TEXT);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

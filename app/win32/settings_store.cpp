@@ -54,7 +54,9 @@ void readNumber(HKEY key, const char* name, std::uint32_t& number, std::uint32_t
 }
 
 // Path is read with room for 254 characters and the terminator; a longer value does not fit and is not
-// taken. The stored text need not end with a terminator, so one is added.
+// taken. The stored text need not end with a terminator, so one is added. A REG_EXPAND_SZ value
+// ("%ProgramFiles%\Heliox", as tools and hand edits write it) names its folder once its variables are
+// expanded, as every Windows program reads such a value; one that expands to more than MAX_PATH is no folder.
 void readPath(HKEY key, std::string& path) {
     char text[256] = {};
     DWORD type = 0;
@@ -64,7 +66,14 @@ void readPath(HKEY key, std::string& path) {
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return;
     text[size < 255 ? size : 255] = '\0';
-    path = text;
+    if (type == REG_SZ) {
+        path = text;
+        return;
+    }
+    char expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsA(text, expanded, sizeof expanded);
+    if (length > 0 && length <= sizeof expanded)
+        path = expanded;
 }
 
 bool writeDword(HKEY key, const char* name, DWORD value) {
@@ -129,6 +138,16 @@ bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s) {
     for (const auto& value : values)
         written = writeDword(key.get(), value.name, value.value) && written;
     return written;
+}
+
+std::string readRegistryPath(HKEY root, const char* keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return {};
+    std::string path;
+    readPath(key, path);
+    RegCloseKey(key);
+    return path;
 }
 
 // The process-wide record lives in the user's own key.

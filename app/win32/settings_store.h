@@ -15,6 +15,11 @@ inline constexpr const char* settingsKeyPath = "Software\\Corvane\\Heliox";
 // opened or created.
 bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s);
 
+// The Path value alone, read as readRegistrySettings reads it, from a key that is only opened, never made:
+// an installation for all users names its folder under HKEY_LOCAL_MACHINE, for every user who has no Path of
+// their own. Empty when there is none.
+std::string readRegistryPath(HKEY root, const char* keyPath);
+
 // Writes every value but Path (the installation's), plus ShowFlame = 0, which older readers of the key expect
 // to find. Booleans are written as 0 or 1. False when the key cannot be opened or a value cannot be written.
 bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s);

@@ -4,10 +4,13 @@
 #include "app/saver_run.h"
 #include "app/show_archive.h"
 #include "app/win32/display_state.h"
+#include "app/win32/error_box.h"
 #include "app/win32/frame_capture.h"
 #include "app/win32/gl_context.h"
+#include "app/win32/installation_folder.h"
 #include "app/win32/saver_music.h"
 #include "app/win32/saver_window.h"
+#include "app/win32/show_area.h"
 #include "app/win32/test_hooks.h"
 #include "base/user_message.h"
 
@@ -28,36 +31,66 @@ constexpr const char* windowTitle = "Heliox";
 // The frame the smoke test saves: late enough that loading is over and the scene is on screen.
 constexpr unsigned capturedFrame = 10;
 
-// The show is read from "data.sdd" in the current directory, which start-up made the installation folder.
-// Without it the show would be a black screen that says nothing; the user is told which file is missing.
-bool useArchiveInInstallationFolder(std::string& archive) {
-    // The full name makes the message say where the file was looked for; a folder name too long for the
-    // buffer leaves the relative name, which opens the same file.
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    archive = "data.sdd";
-    if (length > 0 && length < sizeof folder)
-        archive.insert(0, std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\"));
+// The show is read from "data.sdd" in the installation folder. Without it the show would be a black screen
+// that says nothing; the user is told which file is missing and what brings it back.
+bool useArchiveInInstallationFolder(const Win32Application& application, std::string& archive) {
+    archive = showArchiveIn(application.installationFolder);
     std::ostringstream why;
     if (useShowArchive(archive, why))
         return true;
-    showUserMessage("ERROR", trimmedLine(why.str()));
+    showUserMessage(programCaption, trimmedLine(why.str()) +
+                                        "\n\nReinstall Heliox to put its show back, or copy data.sdd into "
+                                        "the folder named above.");
     return false;
 }
 
-// The main window on the first active monitor at (0, 0) with the settings' size, a black cover on every
-// other one. False when a window could not be made or no monitor is active.
-bool createWindows(Win32Application& application, HWND& mainWindow) {
-    mainWindow = nullptr;
+// One show at a time: the host may start a second while the first still runs (a second session's timer, a
+// preview button pressed twice); it would fight the first for the display mode and the gamma ramp. The name
+// is per session, as the display is.
+class OneShowAtATime {
+public:
+    OneShowAtATime() : mutex_(CreateMutexA(nullptr, FALSE, "Local\\HelioxShow")) {
+        first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
+    ~OneShowAtATime() {
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    OneShowAtATime(const OneShowAtATime&) = delete;
+    OneShowAtATime& operator=(const OneShowAtATime&) = delete;
+
+    // False when another show holds the name. A mutex the system could not make does not stop the show.
+    bool first() const { return first_ || !mutex_; }
+
+private:
+    HANDLE mutex_;
+    bool first_ = false;
+};
+
+// The main window on the first active monitor where `area` puts the picture (with black bars behind it when
+// it does not fill the monitor), a black cover on every other one. False when a window could not be made or
+// no monitor is active.
+bool createWindows(Win32Application& application, bool modeTaken, HWND& mainWindow, HWND& bars) {
+    mainWindow = bars = nullptr;
     for (unsigned i = 0; i < application.monitors.count; ++i) {
         MonitorRecord& record = application.monitors.records[i];
         if (!record.monitor)
             continue;
         if (!mainWindow) {
+            const ShowArea area = showArea(modeTaken, settings.width, settings.height, record.desktopRect);
+            // The bars first: a later top-most window lies above it.
+            if (!isEmpty(area.bars)) {
+                bars = CreateWindowExA(windowExStyle, coverWindowClass, windowTitle, WS_POPUP, area.bars.left,
+                                       area.bars.top, area.bars.right - area.bars.left,
+                                       area.bars.bottom - area.bars.top, nullptr, nullptr,
+                                       application.instance, nullptr);
+                if (!bars)
+                    return false;
+            }
             record.window = CreateWindowExA(
-                windowExStyle, mainWindowClass, windowTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
-                0, static_cast<int>(settings.width), static_cast<int>(settings.height), nullptr, nullptr,
-                application.instance, nullptr);
+                windowExStyle, mainWindowClass, windowTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                area.picture.left, area.picture.top, area.picture.right - area.picture.left,
+                area.picture.bottom - area.picture.top, nullptr, nullptr, application.instance, nullptr);
             mainWindow = record.window;
         } else {
             const RECT& area = record.desktopRect;
@@ -72,6 +105,13 @@ bool createWindows(Win32Application& application, HWND& mainWindow) {
     return mainWindow != nullptr;
 }
 
+// The size of the main window's picture, which the show draws at.
+SIZE clientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
 void destroyWindows(Win32Application& application) {
     for (unsigned i = 0; i < application.monitors.count; ++i) {
         MonitorRecord& record = application.monitors.records[i];
@@ -81,7 +121,9 @@ void destroyWindows(Win32Application& application) {
     }
 }
 
-void showWindows(const Win32Application& application, HWND mainWindow) {
+void showWindows(const Win32Application& application, HWND mainWindow, HWND bars) {
+    if (bars)
+        ShowWindow(bars, application.showCommand);
     for (unsigned i = 0; i < application.monitors.count; ++i)
         if (const HWND window = application.monitors.records[i].window)
             ShowWindow(window, application.showCommand);
@@ -101,7 +143,7 @@ void setSwapInterval(bool vSync) {
 }
 
 // Messages first: a frame is drawn only when none is waiting. Returns when the run should end.
-void frameLoop(SaverRun& run, HDC deviceContext) {
+void frameLoop(SaverRun& run, HDC deviceContext, SIZE picture) {
     const std::string capturePath = testFramePath();
     unsigned frames = 0;
     bool running = true;
@@ -119,9 +161,8 @@ void frameLoop(SaverRun& run, HDC deviceContext) {
         running = run.frame();
         if (!capturePath.empty() && ++frames == capturedFrame) {
             glFinish();
-            if (!saveBackBufferAsBitmap(capturePath, static_cast<int>(settings.width),
-                                        static_cast<int>(settings.height)))
-                showUserMessage("ERROR", "Cannot write " + capturePath);
+            if (!saveBackBufferAsBitmap(capturePath, picture.cx, picture.cy))
+                showUserMessage(programCaption, "Cannot write " + capturePath);
             running = false;
         }
         SwapBuffers(deviceContext);
@@ -149,7 +190,8 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     hooks.recenterPointer = [mainWindow] { centreCursor(mainWindow); };
     if (settings.enableMusic)
         hooks.startMusic = [&music] { music.start(settings.volume); };
-    SaverRun run(settings, static_cast<int>(settings.width), static_cast<int>(settings.height), hooks);
+    const SIZE picture = clientSize(mainWindow);
+    SaverRun run(settings, picture.cx, picture.cy, hooks);
     saverWindow.exitRules = &run.exitRules();
 
     setSwapInterval(settings.vSync);
@@ -160,7 +202,7 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     std::ostringstream problem;
     if (run.load()) {
         centreCursor(mainWindow);
-        frameLoop(run, wglGetCurrentDC());
+        frameLoop(run, wglGetCurrentDC(), picture);
     } else if (!run.stoppedWhileLoading()) {
         reportNoWorld(archive, problem);
     }
@@ -173,8 +215,11 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
 } // namespace
 
 void runSaver(Win32Application& application) {
+    const OneShowAtATime oneShow;
+    if (!oneShow.first())
+        return;
     std::string archive;
-    if (!useArchiveInInstallationFolder(archive))
+    if (!useArchiveInInstallationFolder(application, archive))
         return;
     saverWindow = SaverWindowState{};
     registerSaverWindowClasses(application.instance);
@@ -182,13 +227,13 @@ void runSaver(Win32Application& application) {
     DisplayState display;
     saverWindow.display = &display;
     restoreOnConsoleEvents(&display);
-    display.setDisplayMode(settings.width, settings.height, settings.depth);
+    const bool modeTaken = display.setDisplayMode(settings.width, settings.height, settings.depth);
     ShowCursor(FALSE);
 
-    HWND mainWindow = nullptr;
+    HWND mainWindow = nullptr, bars = nullptr;
     std::string problem;
-    if (createWindows(application, mainWindow)) {
-        showWindows(application, mainWindow);
+    if (createWindows(application, modeTaken, mainWindow, bars)) {
+        showWindows(application, mainWindow, bars);
         problem = showOnMainWindow(mainWindow, display, archive);
     }
 
@@ -200,8 +245,11 @@ void runSaver(Win32Application& application) {
         ReleaseDC(mainWindow, saverWindow.deviceContext);
     ShowCursor(TRUE);
     destroyWindows(application);
+    if (bars)
+        DestroyWindow(bars);
     unregisterSaverWindowClasses(application.instance);
     saverWindow = SaverWindowState{};
     if (!problem.empty())
-        showUserMessage("ERROR", problem);
+        showUserMessage(programCaption,
+                        problem + "\n\nReinstall Heliox to put back a whole copy of its show.");
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The application object on Windows: what the command line asked for, and what every mode needs of the
 // process: its module (window classes, dialogs, pictures), the show command it was started with (passed to
 // every window it shows) and the display adapters it covers.
@@ -13,6 +15,7 @@ struct Win32Application {
     HINSTANCE instance = nullptr;
     int showCommand = SW_SHOWNORMAL;
     MonitorTable monitors;
+    std::string installationFolder; // where data.sdd is read from; empty when the system could not say
 };
 
 // The window number from "/c N" or "/p N" as a handle; null when there was none.

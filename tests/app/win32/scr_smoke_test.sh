@@ -106,11 +106,11 @@ dialog_round_trip)
     expect_control 1049 checked=0 enabled=0
     expect_control 1057 pos=80
     expect_control 1026 pos=35 enabled=0
-    expect_control 1017 "text=Volume (35%)" enabled=0
+    expect_control 1017 "text=&Volume (35%)" enabled=0
     expect_control 1003 checked=0
     expect_control 1032 checked=0
     expect_control 1029 pos=70 enabled=1
-    expect_control 1030 "text=Brightness (120%)"
+    expect_control 1030 "text=&Brightness (120%)"
     expect_control 1028 checked=1
     ;;
 restore_defaults_cancel)
@@ -133,13 +133,14 @@ restore_defaults_cancel)
     expect_control 1000 enabled=0
     expect_control 1003 checked=1
     expect_control 1026 pos=100 enabled=1
-    expect_control 1017 "text=Volume (100%)"
+    expect_control 1017 "text=&Volume (100%)"
     expect_control 1032 checked=1
     expect_control 1029 pos=50 enabled=0
-    expect_control 1030 "text=Brightness (100%)" enabled=0
+    expect_control 1030 "text=&Brightness (100%)" enabled=0
     expect_control 1027 checked=0
-    expect_control 1057 pos=90 # speed and the clock's format are not defaults' business
-    expect_control 1054 checked=1
+    expect_control 1057 pos=50
+    expect_control 1054 checked=0
+    expect_control 1049 checked=1
     [ "$(values)" = "$before" ] || fail "Cancel after Restore Defaults changed the registry"
     ;;
 missing_values)
@@ -148,6 +149,7 @@ missing_values)
     reg delete "$key" /f || true
     run_dialog "dump;click:1008;popup:1;click:2" /c:99999
     grep -q "^popup caption=About" "$work/dump" || fail "About... opened no About box: $(cat "$work/dump")"
+    tr -d "\r" <"$work/dump" | grep -q "^1100 .*text=Heliox [0-9][0-9.]*$" || fail "the About box shows no version"
     expect_control 1001 checked=1
     expect_control 1000 enabled=0
     expect_control 1003 checked=1
@@ -164,12 +166,46 @@ missing_values)
     [ -z "$(values)" ] || fail "Cancel wrote values"
     ;;
 preview_without_window)
-    # A preview needs the host's window: without one the user is told, and the program ends with 0.
-    for switches in "/p 0" "/p"; do
+    # The host's page makes and destroys preview windows as the user browses: a window number that names no
+    # live window (one already gone, none, 0) ends the preview at once, silently, with exit 0.
+    for switches in "/p 99999" "/P" "/p:0" "/p"; do
         # shellcheck disable=SC2086
-        "$wine_run" "$scr" $switches >"$work/out" 2>"$work/stderr" || fail "heliox.scr $switches: exit $?"
-        grep -q "^ERROR: Cannot creat window!" "$work/stderr" || fail "heliox.scr $switches said: $(cat "$work/stderr")"
+        HELIOX_WINE_TIMEOUT=60 "$wine_run" "$scr" $switches >"$work/out" 2>"$work/stderr" ||
+            fail "heliox.scr $switches: exit $?"
+        said=$(grep -v ALSA "$work/stderr" "$work/out" || true)
+        [ -z "$said" ] || fail "heliox.scr $switches said: $said"
     done
+    ;;
+dialog_keyboard)
+    # Sliders moved by the keyboard (line steps, Home) and the wheel show their new value at once and OK saves
+    # what they show. OK with Use Desktop Settings ticked keeps the stored Width and Height: the show runs in
+    # the desktop's mode, but the user's own mode waits for the day the box is cleared.
+    reg delete "$key" /f || true
+    set_dword UseDesktop 1
+    set_dword Width 800
+    set_dword Height 600
+    set_dword DefGamma 0
+    set_dword Gamma 50
+    set_dword Volume 100
+    set_dword Speed 50
+    # 37 left, 39 right, 36 Home, 35 End.
+    run_dialog "key:1026:37;key:1026:37;key:1026:37;key:1057:36;key:1029:39;key:1029:35;wheel:1029:120;dump;click:1"
+    for slider in 1026:1017:0 1029:1030:50; do
+        IFS=: read -r id label offset <<<"$slider"
+        pos=$(grep -m1 "^$id " "$work/dump" | sed -n 's/.* pos=\([0-9]*\).*/\1/p')
+        [ -n "$pos" ] || fail "slider $id is not in the dialog"
+        expect_control "$label" "($((pos + offset))%)"
+    done
+    expect_control 1026 pos=97
+    expect_control 1057 pos=0
+    snapshot
+    expect_value Volume 97
+    expect_value Speed 0
+    expect_value Gamma "$(grep -m1 "^1029 " "$work/dump" | sed -n 's/.* pos=\([0-9]*\).*/\1/p')"
+    [ "$(value_of Gamma)" != 50 ] || fail "the keys and the wheel did not move the brightness"
+    expect_value UseDesktop 1
+    expect_value Width 800
+    expect_value Height 600
     ;;
 show_draws_frame)
     # The show loads from data.sdd in the installation folder (Path) and draws: its tenth frame is saved.
@@ -203,13 +239,94 @@ show_beside_program)
     [ -f "$work/frame.bmp" ] || fail "no frame was saved; the program said: $(grep -v ALSA "$work/stderr")"
     ;;
 show_without_data)
-    # An installation folder without data.sdd: the user is told which file is missing; no hang, exit 0.
+    # An installation folder without data.sdd, and none beside the program: the user is told which file is
+    # missing and what brings it back; no hang, exit 0.
     mkdir "$work/empty"
     reg delete "$key" /f || true
     reg add "$key" /v Path /d "$(windows_path "$work/empty")" /f || fail "cannot set Path"
     "$wine_run" "$scr" /t >"$work/out" 2>"$work/stderr" || fail "heliox.scr /t: exit $?"
-    grep -q "^ERROR: .*data.sdd: cannot open the show's archive" "$work/stderr" ||
+    grep -q "^Heliox: .*empty.data.sdd: cannot open the show's archive.* Reinstall Heliox" "$work/stderr" ||
         fail "heliox.scr /t said: $(cat "$work/stderr")"
+    ;;
+show_path_fallback)
+    # Path names a folder that lost its show: the data.sdd beside the program is shown. Path stored as
+    # REG_EXPAND_SZ names the folder its variables expand to.
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/empty" "$work/copied" "$work/expanded"
+    cp "$scr" "$work/copied/heliox.scr"
+    cp "$data" "$work/copied/data.sdd"
+    cp "$data" "$work/expanded/data.sdd"
+    reg delete "$key" /f || true
+    set_dword EnableMusic 0
+    reg add "$key" /v Path /d "$(windows_path "$work/empty")" /f || fail "cannot set Path"
+    HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" "$wine_run" "$work/copied/heliox.scr" /s \
+        >"$work/out" 2>"$work/stderr" || fail "heliox.scr /s: exit $?"
+    [ -f "$work/frame.bmp" ] || fail "Path without the show: no frame; the program said: $(grep -v ALSA "$work/stderr")"
+    rm "$work/frame.bmp"
+    reg add "$key" /v Path /t REG_EXPAND_SZ /d "%HELIOX_TEST_SHOW%" /f || fail "cannot set Path"
+    HELIOX_TEST_SHOW="$(windows_path "$work/expanded")" HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" \
+        "$wine_run" "$scr" /s >"$work/out" 2>"$work/stderr" || fail "heliox.scr /s: exit $?"
+    [ -f "$work/frame.bmp" ] || fail "Path to expand: no frame; the program said: $(grep -v ALSA "$work/stderr")"
+    ;;
+show_refused_mode)
+    # A mode the display refuses (this display has only 1024 x 768): the show stays in the desktop's mode and
+    # draws the whole picture in the shape of Width x Height, as large as the monitor allows.
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/installed"
+    cp "$data" "$work/installed/data.sdd"
+    reg delete "$key" /f || true
+    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    set_dword EnableMusic 0
+    set_dword UseDesktop 0
+    set_dword Width 1280
+    set_dword Height 720
+    set_dword Depth 32
+    HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" "$wine_run" "$scr" /s >"$work/out" 2>"$work/stderr" ||
+        fail "heliox.scr /s: exit $?"
+    [ -f "$work/frame.bmp" ] || fail "no frame was saved; the program said: $(grep -v ALSA "$work/stderr")"
+    size=$(od -An -tu4 -j18 -N8 "$work/frame.bmp" | awk '{ print $1 "x" $2 }')
+    [ "$size" = 1024x576 ] || fail "the picture is $size, expected 1024x576 (1280 x 720 fitted to 1024 x 768)"
+    ;;
+unknown_switches)
+    # Switches the host does not send start nothing, and end at once with exit 0.
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/installed"
+    cp "$data" "$work/installed/data.sdd"
+    reg delete "$key" /f || true
+    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    for switch in /a "/?" /x; do
+        HELIOX_WINE_TIMEOUT=60 HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" HELIOX_TEST_DIALOG=dump \
+            "$wine_run" "$scr" "$switch" >"$work/out" 2>"$work/stderr" || fail "heliox.scr $switch: exit $?"
+        [ ! -f "$work/frame.bmp" ] || fail "heliox.scr $switch started the show"
+        [ ! -s "$work/out" ] || fail "heliox.scr $switch opened the settings"
+    done
+    ;;
+one_show_at_a_time)
+    # A second show started while the first runs ends at once; the first goes on.
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/installed"
+    cp "$data" "$work/installed/data.sdd"
+    reg delete "$key" /f || true
+    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    set_dword EnableMusic 0
+    HELIOX_WINE_TIMEOUT=240 "$wine_run" "$scr" /s >"$work/first.out" 2>"$work/first.err" &
+    first=$!
+    trap 'kill "$first" 2>/dev/null || true; rm -rf "$work"' EXIT
+    # The first show's window appears once it holds the show; Wine names its X window after it.
+    export DISPLAY=${DISPLAY:-$(cat "$top/build/wine/xvfb.display" 2>/dev/null || true)}
+    for _ in $(seq 120); do
+        [ -n "$DISPLAY" ] && xdotool search --name '^Heliox$' >/dev/null 2>&1 && break
+        kill -0 "$first" 2>/dev/null || fail "the first show ended: $(grep -v ALSA "$work/first.err")"
+        sleep 1
+        export DISPLAY=${DISPLAY:-$(cat "$top/build/wine/xvfb.display" 2>/dev/null || true)}
+    done
+    xdotool search --name '^Heliox$' >/dev/null 2>&1 || fail "the first show's window never appeared"
+    HELIOX_WINE_TIMEOUT=60 HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" "$wine_run" "$scr" /s \
+        >"$work/out" 2>"$work/stderr" || fail "the second heliox.scr /s: exit $?"
+    [ ! -f "$work/frame.bmp" ] || fail "a second show ran beside the first"
+    kill -0 "$first" 2>/dev/null || fail "the first show ended when the second started"
+    kill "$first"
+    wait "$first" 2>/dev/null || true
     ;;
 *)
     fail "no such case: $case_name"

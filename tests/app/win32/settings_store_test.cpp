@@ -181,4 +181,13 @@ TEST_F(RegistrySettings, PathStoredWithoutTerminatorEndsWhereTheDataEnds) {
     EXPECT_EQ(load().path, "C:\\x");
 }
 
+// An expandable Path names the folder its variables expand to, as Windows programs read such values.
+TEST_F(RegistrySettings, PathStoredForExpansionNamesTheExpandedFolder) {
+    ASSERT_TRUE(SetEnvironmentVariableA("HELIOX_TEST_PROGRAMS", "C:\\Program Files"));
+    const std::string stored = "%HELIOX_TEST_PROGRAMS%\\Heliox";
+    setRaw("Path", REG_EXPAND_SZ, stored.c_str(), static_cast<DWORD>(stored.size() + 1));
+    EXPECT_EQ(load().path, "C:\\Program Files\\Heliox");
+    SetEnvironmentVariableA("HELIOX_TEST_PROGRAMS", nullptr);
+}
+
 } // namespace
