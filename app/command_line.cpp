@@ -136,8 +136,10 @@ constexpr LongOption longOptions[] = {
      "a window id from 1 to 0x1FFFFFFF, decimal or hexadecimal"},
     {"render", "DIR", "render frames off-screen into DIR as PNG files", true,
      [](RunOptions& o, std::string_view v) { return setText(o.renderDir, v); }, "a folder's name"},
-    {"data", "PATH", "the show's archive (default: the installed data.sdd)", false,
-     [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }, "a file's name"},
+    {"data", "PATH", "the show's archive or unpacked folder (default: the installed data.sdd)", false,
+     [](RunOptions& o, std::string_view v) { return setText(o.dataPath, v); }, "a file's or folder's name"},
+    {"check", "", "report the show's faults without showing it; exit 1 if any", false,
+     [](RunOptions& o, std::string_view) { return setFlag(o.check); }},
     {"size", "WxH", "size of rendered frames (default 800x600)", false,
      [](RunOptions& o, std::string_view v) { return parseSize(v, o); }, "WxH, each 1 to 16384", true},
     {"frames", "N", "frames to render, or to show before the show ends", false,
@@ -250,16 +252,16 @@ bool takesWindowNumber(std::string_view hostSwitch) {
     return letter == 'c' || letter == 'p';
 }
 
-// Why a place for the show's archive cannot be one, or nothing when it may be. Only a regular file can: a
-// named pipe would block the run until something wrote to it, a folder or a device is no archive.
+// Why a place for the show's archive cannot be one, or nothing when it may be. Only a regular file or a
+// folder (an unpacked show) can: a named pipe would block the run until something wrote to it, a device is
+// no archive.
 std::optional<std::string> notAnArchiveFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status) || fs::is_regular_file(status))
+    if (!fs::exists(status) || fs::is_regular_file(status) || fs::is_directory(status))
         return std::nullopt; // a missing file is said where the archive is opened
-    const char* kind = fs::is_directory(status)                                     ? "a folder"
-                       : fs::is_fifo(status)                                        ? "a named pipe"
+    const char* kind = fs::is_fifo(status)                                          ? "a named pipe"
                        : fs::is_socket(status)                                      ? "a socket"
                        : fs::is_block_file(status) || fs::is_character_file(status) ? "a device"
                                                                                     : "not a regular file";

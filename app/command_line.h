@@ -26,7 +26,8 @@ struct RunOptions {
     bool window = false;                   // an ordinary window instead of full screen
     bool root = false;                     // draw into the root window (XScreenSaver)
     std::optional<std::uint64_t> windowId; // draw into this existing window (XScreenSaver)
-    std::string dataPath;                  // the archive to show; empty means the installed one
+    std::string dataPath;                  // the archive or show folder; empty means the installed one
+    bool check = false;                    // check the show for faults instead of showing it
     std::string renderDir;                 // render off-screen into this folder instead of showing
     std::optional<unsigned> width, height; // the off-screen picture's size
     std::optional<std::uint32_t> seed;     // a fixed seed makes the scene reproducible

@@ -3,10 +3,12 @@
 #include "base/printable_text.h"
 #include "data/archive_reader.h"
 #include "data/resource_file.h"
+#include "data/show_source.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #ifndef HELIOX_INSTALLED_DATA
@@ -17,7 +19,28 @@ std::string showArchivePath(const RunOptions& options) {
     return options.dataPath.empty() ? HELIOX_INSTALLED_DATA : options.dataPath;
 }
 
+namespace {
+
+// An unpacked show: usable when its folder can be walked; a missing file shows up as that file's message.
+bool useShowFolder(const std::string& path, std::ostream& errors) {
+    const std::unique_ptr<ShowSource> source = openShowSource(path);
+    std::vector<std::string> names;
+    const ExtractResult result =
+        source->status() == ExtractResult::ok ? source->listFiles(names) : source->status();
+    if (result != ExtractResult::ok) {
+        errors << "heliox: " << printableText(path) << ": cannot read the show's folder: " << describe(result)
+               << "\n";
+        return false;
+    }
+    setResourceArchive(path);
+    return true;
+}
+
+} // namespace
+
 bool useShowArchive(const std::string& path, std::ostream& errors) {
+    if (isShowFolder(path))
+        return useShowFolder(path, errors);
     FileArchiveSource source(path);
     if (!source.isOpen()) {
         // The system's reason (no such file, permission denied...) and, where there is a command line to give
@@ -54,6 +77,8 @@ void reportNoWorld(const std::string& path, std::ostream& errors) {
         errors << " (\"worlds.txt\" names none that could be loaded)\n";
     else if (worlds.openResult() == ExtractResult::notFound)
         errors << " (\"worlds.txt\" is missing)\n";
+    else if (isShowFolder(path))
+        errors << " (\"worlds.txt\": " << describe(worlds.openResult()) << ")\n";
     else
         errors << ": the archive is damaged (\"worlds.txt\": " << describe(worlds.openResult()) << ")\n";
 }

@@ -10,6 +10,7 @@ std::string showArchivePath(const RunOptions& options);
 
 // Makes `path` the archive every loader reads from, once it has been walked to its end: a missing or damaged
 // archive is the most likely reason for an empty picture, and worth saying before anything else is tried.
+// A folder is taken as an unpacked show (data/show_source.h), once it could be walked.
 // False, after one line on `errors` saying why, when the archive cannot be used.
 bool useShowArchive(const std::string& path, std::ostream& errors);
 

@@ -30,6 +30,10 @@ const char* describe(ExtractResult result) {
         return "an earlier member of the solid stream failed";
     case ExtractResult::notAFile:
         return "a folder, not a file";
+    case ExtractResult::outsideFolder:
+        return "a link leading out of the show's folder";
+    case ExtractResult::tooManyFiles:
+        return "the show's folder holds more than 10000 entries";
     }
     return "unknown result";
 }

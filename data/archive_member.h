@@ -23,6 +23,8 @@ enum class ExtractResult {
     crcMismatch,
     solidPredecessorFailed,
     notAFile, // only a folder entry has the name
+    outsideFolder, // a show folder's link that leads out of it
+    tooManyFiles,  // a show folder too large to walk
 };
 
 // A file header's flags mark a folder entry with all three dictionary-size bits set.

@@ -1,9 +1,10 @@
 #include "data/resource_file.h"
 
-#include "data/archive_reader.h"
+#include "data/show_source.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -12,7 +13,13 @@ std::string& archivePath() {
     return path;
 }
 
+std::vector<std::string>* openedMembers = nullptr;
+
 } // namespace
+
+void logOpenedMembers(std::vector<std::string>* log) {
+    openedMembers = log;
+}
 
 void setResourceArchive(std::string path) {
     archivePath() = std::move(path);
@@ -29,9 +36,12 @@ bool ResourceFile::open(std::string_view memberName) {
 bool ResourceFile::open(std::string_view memberName, const std::string& archivePath) {
     close();
     name_ = memberName;
-    FileArchiveSource source(archivePath);
-    openResult_ =
-        source.isOpen() ? extractMemberWithReason(memberName, source, bytes_) : ExtractResult::notAnArchive;
+    if (openedMembers)
+        openedMembers->emplace_back(memberName);
+    const std::unique_ptr<ShowSource> source = openShowSource(archivePath);
+    openResult_ = source->status();
+    if (openResult_ == ExtractResult::ok)
+        openResult_ = source->fetch(memberName, bytes_);
     loaded_ = openResult_ == ExtractResult::ok;
     exhausted_ = !loaded_;
     return loaded_;

@@ -8,10 +8,14 @@
 #include <string_view>
 #include <vector>
 
-// The archive that ResourceFile::open reads: "data.sdd" in the current directory unless set otherwise
-// (the saver's --data PATH).
+// The show that ResourceFile::open reads, an archive or an unpacked folder (data/show_source.h): "data.sdd"
+// in the current directory unless set otherwise (the saver's --data PATH).
 void setResourceArchive(std::string path);
 const std::string& resourceArchive();
+
+// While `log` is set, every name ResourceFile::open is asked for is appended to it, found or not: a check
+// of a show learns which of its files something reads. Null stops it.
+void logOpenedMembers(std::vector<std::string>* log);
 
 // One archive member in memory with a read position: read line by line by the script loaders, byte by
 // byte by the binary ones, or whole through data() and size().
@@ -20,8 +24,8 @@ public:
     ResourceFile() = default;
     virtual ~ResourceFile() = default;
 
-    // Extracts the member from resourceArchive() (or the given archive). False, with nothing loaded,
-    // when the archive or the member cannot be read. The position starts at 0.
+    // Extracts the member from resourceArchive() (or the given archive or show folder). False, with nothing
+    // loaded, when the show or the member cannot be read. The position starts at 0.
     bool open(std::string_view memberName);
     bool open(std::string_view memberName, const std::string& archivePath);
 

@@ -169,14 +169,11 @@ void Billboard::draw(Camera& camera) {
     loadTextureTiling(1);
 }
 
-std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectList& list) {
-    auto billboard = std::make_unique<Billboard>();
-    Billboard& b = *billboard;
-    if (!readBlockBegin(script))
-        return nullptr;
+namespace {
 
-    const BlockKeyword keywords[] = {
-        floatKeyword("size", b.size),
+std::vector<BlockKeyword> billboardKeywords(Billboard& b, const ObjectList& list) {
+    return {
+        floatKeyword("size", b.size, NumberRange{0}),
         {"rotation",
          [&b](ScriptReader& s) {
              float spinPerFrame = 0; // scripts give the spin per 1/60-second frame
@@ -186,7 +183,7 @@ std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectLi
         floatKeyword("tiling", b.tiling),
         parentKeyword(b, b.offset, list),
         floatKeyword("FOV", b.fov),
-        floatKeyword("alpha", b.alpha),
+        floatKeyword("alpha", b.alpha, NumberRange{0, 1}),
         flagKeyword("orient off", b.orientOff),
         flagKeyword("blend", b.blend),
         flagKeyword("depth", b.depth),
@@ -211,10 +208,23 @@ std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectLi
         directionKeyword("up", b.up),
         directionKeyword("right", b.right),
         vectorKeyword("position", b.position),
-        vectorKeyword("color", b.color),
+        vectorKeyword("color", b.color, NumberRange{0, 1}),
         floatKeyword("xy", b.xy),
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> billboardBlockKeywords() {
+    Billboard billboard;
+    return keywordPrefixes(billboardKeywords(billboard, {}));
+}
+
+std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectList& list) {
+    auto billboard = std::make_unique<Billboard>();
+    if (!readBlockBegin(script))
+        return nullptr;
+    if (!readBlockBody(script, billboardKeywords(*billboard, list)))
         return nullptr;
     return billboard;
 }

@@ -4,6 +4,8 @@
 #include "objects/scene_object.h"
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 // A textured square drawn without lighting: glows, halos around planets, distant sky sprites and blinking
 // lights. It normally turns to face the viewer; it can also float above a parent along the viewer's up
@@ -55,3 +57,5 @@ private:
 
 // Reads a "billboard" block (no name on its begin line).
 std::unique_ptr<SceneObject> parseBillboard(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> billboardBlockKeywords();

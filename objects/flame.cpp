@@ -91,12 +91,10 @@ void Flame::draw(Camera&) {
 
 void Flame::update(double) {}
 
-std::unique_ptr<SceneObject> parseFlame(ScriptReader& script, const ObjectList& list) {
-    auto flame = std::make_unique<Flame>();
-    if (!readBlockBegin(script))
-        return nullptr;
-    Flame& f = *flame;
-    const BlockKeyword keywords[] = {
+namespace {
+
+std::vector<BlockKeyword> flameKeywords(Flame& f, const ObjectList& list) {
+    return {
         textureKeyword(f),
         {"size",
          [&f](ScriptReader& s) {
@@ -108,11 +106,24 @@ std::unique_ptr<SceneObject> parseFlame(ScriptReader& script, const ObjectList& 
         floatKeyword("ell", f.xStretch),
         floatKeyword("offset", f.glowWidth),
         vectorKeyword("orient", f.ringCentre),
-        vectorKeyword("colorfrom", f.colorFrom),
-        vectorKeyword("colorto", f.colorTo),
+        vectorKeyword("colorfrom", f.colorFrom, NumberRange{0, 1}),
+        vectorKeyword("colorto", f.colorTo, NumberRange{0, 1}),
         parentKeyword(f, list),
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> flameBlockKeywords() {
+    Flame flame;
+    return keywordPrefixes(flameKeywords(flame, {}));
+}
+
+std::unique_ptr<SceneObject> parseFlame(ScriptReader& script, const ObjectList& list) {
+    auto flame = std::make_unique<Flame>();
+    if (!readBlockBegin(script))
+        return nullptr;
+    if (!readBlockBody(script, flameKeywords(*flame, list)))
         return nullptr;
     return flame;
 }

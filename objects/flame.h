@@ -5,6 +5,8 @@
 #include "objects/script_reader.h"
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 // A static glowing ring: light along an ellipse in world space that fades from the line colour at full
 // opacity to a second colour at none, glowWidth away. The glow is the light of every point of the line: a
@@ -37,3 +39,5 @@ public:
 
 // Reads a "flame" block and makes the flame; null when the data ends inside the block.
 std::unique_ptr<SceneObject> parseFlame(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> flameBlockKeywords();

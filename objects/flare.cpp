@@ -183,6 +183,7 @@ void readLensLines(ScriptReader& script, Flare& flare) {
         std::string name;
         if (scanLine(script.line(), "\ttexture %s", ScanWord{name, scriptLineCapacity}) != 1)
             continue;
+        remarkUnknownTexture(script, name);
         if (const TextureEntry* entry = findTexture(textureRegistry, name)) {
             flare.lensTextures[slot] = entry->texture;
             if (slot == 2)
@@ -193,15 +194,9 @@ void readLensLines(ScriptReader& script, Flare& flare) {
     }
 }
 
-} // namespace
-
-std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& list) {
-    auto flare = std::make_unique<Flare>();
-    Flare& f = *flare;
-    if (!readBlockBegin(script))
-        return nullptr;
-    const BlockKeyword keywords[] = {
-        floatKeyword("size", f.spriteSize),
+std::vector<BlockKeyword> flareKeywords(Flare& f, const ObjectList& list) {
+    return {
+        floatKeyword("size", f.spriteSize, NumberRange{0}),
         floatKeyword("flash", f.flashAmount),
         floatKeyword("lumin", f.lumin),
         {"focus",
@@ -246,7 +241,20 @@ std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& 
              scanLine(s.line(), "orient V(%f %f %f)", f.orientVector.x, f.orientVector.y, f.orientVector.z);
          }},
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> flareBlockKeywords() {
+    Flare flare;
+    return keywordPrefixes(flareKeywords(flare, {}));
+}
+
+std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& list) {
+    auto flare = std::make_unique<Flare>();
+    if (!readBlockBegin(script))
+        return nullptr;
+    if (!readBlockBody(script, flareKeywords(*flare, list)))
         return nullptr;
     return flare;
 }

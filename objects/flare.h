@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 // The glare of a light source: a sprite drawn in window pixels over the scene, pinned to a point of the
 // world. Each frame the point is projected and one depth pixel tells whether anything drawn before covers it;
@@ -55,3 +57,5 @@ private:
 // scaled to the picture when drawn; rates are per 1/60-second frame and become per second. "lenseffect" takes
 // the four lines after it: the ghosts' size, then the three lens textures (slots 0, 1, 2).
 std::unique_ptr<SceneObject> parseFlare(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> flareBlockKeywords();

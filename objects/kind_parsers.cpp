@@ -9,10 +9,10 @@
 
 // Each kind reads its own block, so a setting line inside a block is never mistaken for an object line.
 const std::array<KindParserEntry, 6> objectKindParsers{{
-    {ObjectKind::sphere, parseSphere},
-    {ObjectKind::billboard, parseBillboard},
-    {ObjectKind::flare, parseFlare},
-    {ObjectKind::mesh, parseMesh},
-    {ObjectKind::flame, parseFlame},
-    {ObjectKind::particleSystem, parseParticleSystem},
+    {ObjectKind::sphere, parseSphere, sphereBlockKeywords},
+    {ObjectKind::billboard, parseBillboard, billboardBlockKeywords},
+    {ObjectKind::flare, parseFlare, flareBlockKeywords},
+    {ObjectKind::mesh, parseMesh, meshBlockKeywords},
+    {ObjectKind::flame, parseFlame, flameBlockKeywords},
+    {ObjectKind::particleSystem, parseParticleSystem, particleSystemBlockKeywords},
 }};

@@ -32,6 +32,7 @@ void readMaterial(ScriptReader& script, Mesh& mesh) {
         scanLine(script.line(), "\tmap1 %s", ScanWord{textureName, scriptLineCapacity}) == 1) {
         resolveTexture(mesh, textureName);
         mesh.textured = true;
+        remarkUnknownTexture(script, textureName);
     }
     nextMaterialLine();
 }
@@ -105,16 +106,12 @@ BudgetNeed Mesh::budgetNeed() const {
     return SceneObject::budgetNeed().add(BudgetItem::triangles, compiledTriangleCount(displayList));
 }
 
-std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList&) {
-    auto mesh = std::make_unique<Mesh>();
-    Mesh& m = *mesh;
-    m.displayList = geometryMesh;
-    if (!readBlockBegin(script, m.name, SceneObject::maxNameLength))
-        return nullptr;
+namespace {
 
-    // Old scripts also carry "speed" and "tiling" lines; meshes have no use for them, so they are ignored
-    // like any other unknown line.
-    const BlockKeyword keywords[] = {
+// Old scripts also carry "speed" and "tiling" lines; meshes have no use for them, so they are ignored
+// like any other unknown line.
+std::vector<BlockKeyword> meshKeywords(Mesh& m) {
+    return {
         {"orient",
          [&m](ScriptReader& s) {
              scanLine(s.line(), "orient V(%f %f %f) %f", m.orientAxis.x, m.orientAxis.y, m.orientAxis.z,
@@ -124,14 +121,29 @@ std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList&) 
         vectorKeyword("look", m.look),
         vectorKeyword("right", m.right),
         {"material", [&m](ScriptReader& s) { readMaterial(s, m); }},
-        floatKeyword("scale", m.scale),
+        floatKeyword("scale", m.scale, NumberRange{0}),
         flagKeyword("light", m.light),
         flagKeyword("illum", m.illum),
         flagKeyword("invup", m.invup),
         flagKeyword("blend", m.blend),
-        vectorKeyword("color", m.color),
+        vectorKeyword("color", m.color, NumberRange{0, 1}),
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> meshBlockKeywords() {
+    Mesh mesh;
+    return keywordPrefixes(meshKeywords(mesh));
+}
+
+std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList&) {
+    auto mesh = std::make_unique<Mesh>();
+    Mesh& m = *mesh;
+    m.displayList = geometryMesh;
+    if (!readBlockBegin(script, m.name, SceneObject::maxNameLength))
+        return nullptr;
+    if (!readBlockBody(script, meshKeywords(m)))
         return nullptr;
     return mesh;
 }

@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 // A model from a mesh file, standing where the script puts it: its x axis along `look`, its y axis along
 // `right`, then turned about orientAxis and scaled. It can be metallic (a specular highlight from light 0),
@@ -32,3 +34,5 @@ public:
 // Reads a "mesh" block ("begin NAME" names it). The mesh draws the display list of the last "geometry" line
 // read before it.
 std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> meshBlockKeywords();

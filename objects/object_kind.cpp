@@ -28,6 +28,13 @@ ObjectKind objectKindOf(std::string_view line) {
     return ObjectKind::none;
 }
 
+std::vector<std::string_view> objectLineKeywords() {
+    std::vector<std::string_view> keywords;
+    for (const auto& [prefix, kind] : prefixes)
+        keywords.push_back(prefix);
+    return keywords;
+}
+
 std::string_view keywordOf(ObjectKind kind) {
     for (const auto& [prefix, k] : prefixes)
         if (k == kind)

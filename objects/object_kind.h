@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 // What a line of an object script starts, outside any block. The values are the ones the show's tools have
 // always used for the keywords.
@@ -22,6 +23,9 @@ enum class ObjectKind : std::uint8_t {
 // "flare", "mesh", "flame", "ps", "ENDWORLD", "geometry", "dir". Any line starting with "ps" is a particle
 // system, and "spheres" is still a sphere.
 ObjectKind objectKindOf(std::string_view line);
+
+// The keywords objectKindOf knows, in its order.
+std::vector<std::string_view> objectLineKeywords();
 
 // The keyword that starts a line of this kind ("sphere", "ps"...); empty for `none`.
 std::string_view keywordOf(ObjectKind kind);

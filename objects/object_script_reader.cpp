@@ -54,6 +54,10 @@ void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
     std::string meshName;
     if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
         return;
+    if (scriptObserver()) {
+        scriptObserver()->geometryLine(script, meshName);
+        return;
+    }
     // Each line reads its file again (a script may mean a fresh list each time), so the lines that may read
     // are counted: a script naming one file a hundred thousand times would otherwise take minutes.
     const std::string what = scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName;
@@ -61,6 +65,14 @@ void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
         loadMeshFile(geometryMesh, meshName, false, what);
     else
         geometryMesh = 0; // as for a mesh the budget has no triangles for
+}
+
+// The object a "parent NAME" line names; a check is told of a name that names none.
+SceneObject* findParent(const ScriptReader& script, const ObjectList& list, std::string_view name) {
+    SceneObject* parent = findObjectByName(list, name);
+    if (!parent && scriptObserver())
+        scriptObserver()->unresolvedName(script, "parent", name);
+    return parent;
 }
 
 } // namespace
@@ -80,8 +92,11 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
             loadGeometryLine(scriptName, script);
         else if (const KindParser parse = parserOf(parsers, kind))
             keepObject(list, parse(script, list), kind, scriptName, keywordLine);
-        else
+        else {
+            if (kind == ObjectKind::none && scriptObserver())
+                scriptObserver()->unknownLine(script, objectLineKeywords());
             continue; // lines that start nothing do not move the loading screen on
+        }
         if (progress)
             progress();
     }
@@ -104,6 +119,11 @@ void resolveTexture(SceneObject& object, std::string_view textureName) {
         object.textureId = entry->texture;
 }
 
+void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName) {
+    if (scriptObserver() && !findTexture(textureRegistry, textureName))
+        scriptObserver()->unresolvedName(script, "texture", textureName);
+}
+
 BlockKeyword textureKeyword(SceneObject& object) {
     return {"texture", [&object](ScriptReader& script) {
                 std::string textureName;
@@ -111,6 +131,7 @@ BlockKeyword textureKeyword(SceneObject& object) {
                     return;
                 resolveTexture(object, textureName);
                 object.textured = true;
+                remarkUnknownTexture(script, textureName);
             }};
 }
 
@@ -119,7 +140,7 @@ BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list) {
         "parent", [&object, &list](ScriptReader& script) {
             std::string parentName;
             if (scanLine(script.line(), "parent %s", ScanWord{parentName, SceneObject::maxNameLength}) == 1)
-                object.parent = findObjectByName(list, parentName);
+                object.parent = findParent(script, list, parentName);
         }};
 }
 
@@ -129,6 +150,6 @@ BlockKeyword parentKeyword(SceneObject& object, Vec3& offset, const ObjectList& 
                 if (scanLine(script.line(), "parent %s V(%f %f %f)",
                              ScanWord{parentName, SceneObject::maxNameLength}, offset.x, offset.y,
                              offset.z) >= 1)
-                    object.parent = findObjectByName(list, parentName);
+                    object.parent = findParent(script, list, parentName);
             }};
 }

@@ -42,6 +42,9 @@ SceneObject* findObjectByName(const ObjectList& list, std::string_view name);
 // `textured`.
 void resolveTexture(SceneObject& object, std::string_view textureName);
 
+// Tells a check of the show (ScriptObserver) when the script's line names a texture the texture list lacks.
+void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName);
+
 // The block settings every kind writes the same way. "texture NAME": resolveTexture, and the object is
 // textured even when the registry lacks the name. "parent NAME": the parent becomes the object so named among
 // those already in `list`, or none; it must stand earlier in the list. Lines without a name change nothing.

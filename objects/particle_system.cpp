@@ -144,14 +144,12 @@ void ParticleSystem::buildChain() {
     }
 }
 
-std::unique_ptr<SceneObject> parseParticleSystem(ScriptReader& script, const ObjectList&) {
-    auto system = std::make_unique<ParticleSystem>();
-    if (!readBlockBegin(script))
-        return nullptr;
-    ParticleSystem& p = *system;
-    const BlockKeyword keywords[] = {
+namespace {
+
+std::vector<BlockKeyword> particleSystemKeywords(ParticleSystem& p) {
+    return {
         textureKeyword(p),
-        floatKeyword("size", p.size),
+        floatKeyword("size", p.size, NumberRange{0}),
         modeKeyword("line", MotionMode::line, p.motionMode),
         modeKeyword("circ", MotionMode::circ, p.motionMode),
         modeKeyword("flash", MotionMode::flash, p.motionMode),
@@ -161,12 +159,26 @@ std::unique_ptr<SceneObject> parseParticleSystem(ScriptReader& script, const Obj
              int count = 0;
              if (scanParticleCount(s.line(), count))
                  p.setUpParticles(count);
-         }},
+         },
+         "dens %f", NumberRange{0, ParticleSystem::maxParticleCount}},
         vectorKeyword("point1", p.point1),
         vectorKeyword("point2", p.point2),
         vectorKeyword("rot", p.right),
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> particleSystemBlockKeywords() {
+    ParticleSystem system;
+    return keywordPrefixes(particleSystemKeywords(system));
+}
+
+std::unique_ptr<SceneObject> parseParticleSystem(ScriptReader& script, const ObjectList&) {
+    auto system = std::make_unique<ParticleSystem>();
+    if (!readBlockBegin(script))
+        return nullptr;
+    if (!readBlockBody(script, particleSystemKeywords(*system)))
         return nullptr;
     return system;
 }

@@ -73,3 +73,5 @@ private:
 
 // Reads a "ps" block and makes the particle system; null when the data ends inside the block.
 std::unique_ptr<SceneObject> parseParticleSystem(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> particleSystemBlockKeywords();

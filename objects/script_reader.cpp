@@ -28,16 +28,40 @@ BlockKeyword flagKeyword(std::string_view prefix, bool& flag) {
     return {prefix, [&flag](ScriptReader&) { flag = true; }};
 }
 
-BlockKeyword floatKeyword(std::string_view prefix, float& value) {
-    return {prefix, [pattern = std::string(prefix) + " %f", &value](ScriptReader& script) {
-                scanLine(script.line(), pattern, value);
-            }};
+BlockKeyword floatKeyword(std::string_view prefix, float& value, NumberRange range) {
+    std::string pattern = std::string(prefix) + " %f";
+    return {prefix, [pattern, &value](ScriptReader& script) { scanLine(script.line(), pattern, value); },
+            pattern, range};
 }
 
-BlockKeyword vectorKeyword(std::string_view prefix, Vec3& value) {
-    return {prefix, [pattern = std::string(prefix) + " V(%f %f %f)", &value](ScriptReader& script) {
+BlockKeyword vectorKeyword(std::string_view prefix, Vec3& value, NumberRange range) {
+    std::string pattern = std::string(prefix) + " V(%f %f %f)";
+    return {prefix,
+            [pattern, &value](ScriptReader& script) {
                 scanLine(script.line(), pattern, value.x, value.y, value.z);
-            }};
+            },
+            pattern, range};
+}
+
+std::vector<std::string_view> keywordPrefixes(std::span<const BlockKeyword> keywords) {
+    std::vector<std::string_view> prefixes;
+    for (const BlockKeyword& keyword : keywords)
+        prefixes.push_back(keyword.prefix);
+    return prefixes;
+}
+
+namespace {
+
+ScriptObserver* currentObserver = nullptr;
+
+} // namespace
+
+ScriptObserver* scriptObserver() {
+    return currentObserver;
+}
+
+void setScriptObserver(ScriptObserver* observer) {
+    currentObserver = observer;
 }
 
 bool readBlockBegin(ScriptReader& script) {
@@ -56,13 +80,26 @@ bool readBlockBegin(ScriptReader& script, std::string& name, std::size_t maxLeng
 }
 
 bool readBlockBody(ScriptReader& script, std::span<const BlockKeyword> keywords) {
+    const int start = script.lineNumber();
     while (script.nextLine()) {
+        bool known = script.lineStartsWith("end");
         for (const BlockKeyword& keyword : keywords) {
-            if (script.lineStartsWith(keyword.prefix))
-                keyword.apply(script);
+            if (!script.lineStartsWith(keyword.prefix))
+                continue;
+            known = true;
+            if (scriptObserver())
+                scriptObserver()->keywordLine(script, keyword);
+            keyword.apply(script);
+        }
+        if (!known && scriptObserver()) {
+            std::vector<std::string_view> prefixes = keywordPrefixes(keywords);
+            prefixes.push_back("end");
+            scriptObserver()->unknownLine(script, prefixes);
         }
         if (script.lineStartsWith("end"))
             return true;
     }
+    if (scriptObserver())
+        scriptObserver()->unfinishedBlock(script, start);
     return false;
 }

@@ -6,9 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Script lines are read into buffers of this size: a line holds at most 127 characters, longer ones are cut.
 inline constexpr std::size_t scriptLineCapacity = 128;
@@ -32,6 +34,8 @@ public:
     bool lineStartsWith(std::string_view keyword) const { return line().starts_with(keyword); }
     // The number of the line in line(), counting from 1, for messages that point into the script.
     int lineNumber() const { return lineNumber_; }
+    // The member's name as the script was opened by.
+    const std::string& name() const { return file_.name(); }
 
 private:
     ResourceFile file_;
@@ -40,19 +44,53 @@ private:
     int lineNumber_ = 0;
 };
 
+// The numbers a setting makes sense with, both ends included. Numbers outside are still taken as they have
+// always been; a check of the show names them.
+struct NumberRange {
+    float low = -std::numeric_limits<float>::max();
+    float high = std::numeric_limits<float>::max();
+};
+
 // One setting of an object block: `apply` is called on every block line that starts with `prefix`. It reads
 // the line from the script, and may read further lines (a mesh's material lines); the keywords after it in
-// the table then test the line it read last.
+// the table then test the line it read last. `pattern`, when given, is the whole line as scanLine reads it
+// ("radius %f"), and `range` the numbers it should hold: a check of the show compares the line with them.
 struct BlockKeyword {
     std::string_view prefix;
     std::function<void(ScriptReader& script)> apply;
+    std::string pattern = {};
+    NumberRange range = {};
 };
 
 // The three common settings: "PREFIX" alone sets a flag, "PREFIX %f" reads a number and
 // "PREFIX V(%f %f %f)" a vector. The referenced values must outlive the table.
 BlockKeyword flagKeyword(std::string_view prefix, bool& flag);
-BlockKeyword floatKeyword(std::string_view prefix, float& value);
-BlockKeyword vectorKeyword(std::string_view prefix, Vec3& value);
+BlockKeyword floatKeyword(std::string_view prefix, float& value, NumberRange range = {});
+BlockKeyword vectorKeyword(std::string_view prefix, Vec3& value, NumberRange range = {});
+
+// The prefixes of a table, in its order: the keywords a block accepts.
+std::vector<std::string_view> keywordPrefixes(std::span<const BlockKeyword> keywords);
+
+// Told what the readers make of a show's lines while the show is checked instead of shown. None is set while
+// a show runs; the readers then behave exactly as without it.
+class ScriptObserver {
+public:
+    virtual ~ScriptObserver() = default;
+    // A line the reader passes over because it starts none of the keywords `known` it takes there.
+    virtual void unknownLine(const ScriptReader& script, std::span<const std::string_view> known) = 0;
+    // A line about to be applied by `keyword`.
+    virtual void keywordLine(const ScriptReader& script, const BlockKeyword& keyword) = 0;
+    // The data ended inside the block that line `start` began.
+    virtual void unfinishedBlock(const ScriptReader& script, int start) = 0;
+    // The line names something the show lacks: `what` is "texture", "parent", "environment" or "script".
+    virtual void unresolvedName(const ScriptReader& script, std::string_view what, std::string_view name) = 0;
+    // A "geometry NAME" line, which the observer reads in place of the reader: a check compiles no mesh.
+    virtual void geometryLine(const ScriptReader& script, std::string_view meshName) = 0;
+};
+
+// The observer of the show being checked; null while a show runs.
+ScriptObserver* scriptObserver();
+void setScriptObserver(ScriptObserver* observer);
 
 // Skips lines up to the one starting with "begin". False when the data ended first.
 bool readBlockBegin(ScriptReader& script);

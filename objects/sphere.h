@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 // A display list (normally the shared unit sphere) scaled to a radius and spun about an axis: the planets,
 // their moons, the Sun's body, the sky around the viewer and atmosphere shells. Flags choose how it moves
@@ -69,3 +71,5 @@ private:
 // Reads a "sphere" block (the kind's parser for the object-script reader). The moon speeds, the flash phases
 // and the TGA texture carry over from the script's earlier spheres through scriptParseState.
 std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list);
+// The keywords its block takes, from the table the parser reads with.
+std::vector<std::string_view> sphereBlockKeywords();

@@ -44,23 +44,13 @@ void readPosition(Sphere& sphere, std::string_view line) {
     sphere.homePosition = p;
 }
 
-} // namespace
-
-std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list) {
-    auto sphere = std::make_unique<Sphere>();
-    Sphere& s = *sphere;
-    s.displayList = sphereMesh;
-    s.tga = scriptParseState.lastTextureWasTga;
-    if (!readBlockBegin(script, s.name, SceneObject::maxNameLength))
-        return nullptr;
-
-    const BlockKeyword sharedTexture = textureKeyword(s);
-    // Every line is tested against every keyword in this order, and every match applies: "orbit" before
-    // "position" matters, and "atmo" clears a TGA look inherited from an earlier sphere.
-    const BlockKeyword keywords[] = {
-        floatKeyword("radius", s.radius),
+// Every line is tested against every keyword in this order, and every match applies: "orbit" before
+// "position" matters, and "atmo" clears a TGA look inherited from an earlier sphere.
+std::vector<BlockKeyword> sphereKeywords(Sphere& s, const ObjectList& list) {
+    return {
+        floatKeyword("radius", s.radius, NumberRange{0}),
         floatKeyword("FOV", s.fov),
-        floatKeyword("alpha", s.alpha),
+        floatKeyword("alpha", s.alpha, NumberRange{0, 1}),
         floatKeyword("tiling", s.tiling),
         floatKeyword("detiling", s.detiling),
         floatKeyword("period", s.period),
@@ -92,7 +82,7 @@ std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList&
                    }),
         setKeyword("flash", [&s] { setUpFlash(s); }),
         {"texture",
-         [&s, &sharedTexture](ScriptReader& line) {
+         [&s, sharedTexture = textureKeyword(s)](ScriptReader& line) {
              sharedTexture.apply(line);
              scriptParseState.lastTextureWasTga = s.tga;
          }},
@@ -107,10 +97,26 @@ std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList&
                       s.orientAngle);
          }},
         {"position", [&s](ScriptReader& line) { readPosition(s, line.line()); }},
-        vectorKeyword("color", s.color),
+        vectorKeyword("color", s.color, NumberRange{0, 1}),
         parentKeyword(s, list),
     };
-    if (!readBlockBody(script, keywords))
+}
+
+} // namespace
+
+std::vector<std::string_view> sphereBlockKeywords() {
+    Sphere sphere;
+    return keywordPrefixes(sphereKeywords(sphere, {}));
+}
+
+std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list) {
+    auto sphere = std::make_unique<Sphere>();
+    Sphere& s = *sphere;
+    s.displayList = sphereMesh;
+    s.tga = scriptParseState.lastTextureWasTga;
+    if (!readBlockBegin(script, s.name, SceneObject::maxNameLength))
+        return nullptr;
+    if (!readBlockBody(script, sphereKeywords(s, list)))
         return nullptr;
     // A moon's angle is worked out afresh from the world clock every frame, so the start angle of its
     // "rotation" line is kept apart: without it every moon of a planet would start on one line.

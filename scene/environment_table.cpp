@@ -12,12 +12,27 @@ namespace {
 BlockKeyword passKeyword(std::string_view prefix, ObjectList& list, const std::function<void()>& progress) {
     return {prefix, [pattern = std::string(prefix) + " %s", &list, &progress](ScriptReader& script) {
                 std::string scriptName;
-                if (scanLine(script.line(), pattern, ScanWord{scriptName, scriptLineCapacity}) == 1)
-                    readObjectScript(list, scriptName, progress);
+                if (scanLine(script.line(), pattern, ScanWord{scriptName, scriptLineCapacity}) == 1 &&
+                    !readObjectScript(list, scriptName, progress) && scriptObserver())
+                    scriptObserver()->unresolvedName(script, "script", scriptName);
             }};
 }
 
+std::vector<BlockKeyword> environmentKeywords(Environment& environment, const std::function<void()>& progress) {
+    return {
+        passKeyword("firstpass", environment.firstPass, progress),
+        passKeyword("postpass", environment.postPass, progress),
+    };
+}
+
+const std::vector<std::string_view> environmentFileKeywords{"env", "ENV_END"};
+
 } // namespace
+
+std::vector<std::string_view> environmentBlockKeywords() {
+    Environment environment;
+    return keywordPrefixes(environmentKeywords(environment, {}));
+}
 
 bool loadEnvironments(EnvironmentTable& table, std::string_view fileName,
                       const std::function<void()>& progress) {
@@ -25,15 +40,14 @@ bool loadEnvironments(EnvironmentTable& table, std::string_view fileName,
     if (!script.open(fileName))
         return false;
     while (script.nextLine() && !script.lineStartsWith("ENV_END")) {
-        if (!script.lineStartsWith("env"))
+        if (!script.lineStartsWith("env")) {
+            if (scriptObserver())
+                scriptObserver()->unknownLine(script, environmentFileKeywords);
             continue;
+        }
         auto environment = std::make_unique<Environment>();
         scanLine(script.line(), "env %s", ScanWord{environment->name, Environment::maxNameLength});
-        const BlockKeyword keywords[] = {
-            passKeyword("firstpass", environment->firstPass, progress),
-            passKeyword("postpass", environment->postPass, progress),
-        };
-        if (readBlockBody(script, keywords))
+        if (readBlockBody(script, environmentKeywords(*environment, progress)))
             table.push_back(std::move(environment));
     }
     return true;

@@ -31,5 +31,8 @@ using EnvironmentTable = std::vector<std::unique_ptr<Environment>>;
 bool loadEnvironments(EnvironmentTable& table, std::string_view fileName,
                       const std::function<void()>& progress = {});
 
+// The keywords of an environment's block, as loadEnvironments takes them.
+std::vector<std::string_view> environmentBlockKeywords();
+
 // The first environment whose name is exactly `name` (case-sensitive); null when there is none.
 Environment* findEnvironment(const EnvironmentTable& table, std::string_view name);

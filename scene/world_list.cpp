@@ -8,22 +8,46 @@
 
 namespace {
 
-void useEnvironment(World& world, const EnvironmentTable& environments, std::string_view line) {
+void useEnvironment(World& world, const EnvironmentTable& environments, const ScriptReader& script) {
     std::string name;
-    if (scanLine(line, "env %s", ScanWord{name, Environment::maxNameLength}) != 1)
+    if (scanLine(script.line(), "env %s", ScanWord{name, Environment::maxNameLength}) != 1)
         return;
     const Environment* environment = findEnvironment(environments, name);
+    if (!environment && scriptObserver())
+        scriptObserver()->unresolvedName(script, "environment", name);
     world.firstPass = environment ? &environment->firstPass : &emptyObjectList;
     world.postPass = environment ? &environment->postPass : &emptyObjectList;
 }
 
-void readObjects(World& world, std::string_view line, const std::function<void()>& progress) {
+void readObjects(World& world, const ScriptReader& script, const std::function<void()>& progress) {
     std::string scriptName;
-    if (scanLine(line, "objects %s", ScanWord{scriptName, scriptLineCapacity}) == 1)
-        readObjectScript(world.objects, scriptName, progress);
+    if (scanLine(script.line(), "objects %s", ScanWord{scriptName, scriptLineCapacity}) == 1 &&
+        !readObjectScript(world.objects, scriptName, progress) && scriptObserver())
+        scriptObserver()->unresolvedName(script, "script", scriptName);
 }
 
+// The settings of a world's block.
+std::vector<BlockKeyword> worldKeywords(World& world, const EnvironmentTable& environments,
+                                        const std::function<void()>& progress) {
+    return {
+        {"env", [&](ScriptReader& s) { useEnvironment(world, environments, s); }},
+        {"objects", [&](ScriptReader& s) { readObjects(world, s, progress); }},
+        flagKeyword("system", world.system),
+        {"scenedir",
+         [&world](ScriptReader& s) {
+             scanLine(s.line(), "scenedir %s", ScanWord{world.sceneDirection, World::maxSceneDirectionLength});
+         }},
+    };
+}
+
+const std::vector<std::string_view> worldFileKeywords{"world", "WORLD_END"};
+
 } // namespace
+
+std::vector<std::string_view> worldBlockKeywords() {
+    World world;
+    return keywordPrefixes(worldKeywords(world, {}, {}));
+}
 
 bool loadWorlds(WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
                 const std::function<void()>& progress) {
@@ -31,21 +55,14 @@ bool loadWorlds(WorldList& list, const EnvironmentTable& environments, std::stri
     if (!script.open(fileName))
         return false;
     while (script.nextLine() && !script.lineStartsWith("WORLD_END")) {
-        if (!script.lineStartsWith("world"))
+        if (!script.lineStartsWith("world")) {
+            if (scriptObserver())
+                scriptObserver()->unknownLine(script, worldFileKeywords);
             continue;
+        }
         auto world = std::make_unique<World>();
         scanLine(script.line(), "world %s", ScanWord{world->name, World::maxNameLength});
-        const BlockKeyword keywords[] = {
-            {"env", [&](ScriptReader& s) { useEnvironment(*world, environments, s.line()); }},
-            {"objects", [&](ScriptReader& s) { readObjects(*world, s.line(), progress); }},
-            flagKeyword("system", world->system),
-            {"scenedir",
-             [&](ScriptReader& s) {
-                 scanLine(s.line(), "scenedir %s",
-                          ScanWord{world->sceneDirection, World::maxSceneDirectionLength});
-             }},
-        };
-        if (readBlockBody(script, keywords))
+        if (readBlockBody(script, worldKeywords(*world, environments, progress)))
             list.push_back(std::move(world));
     }
     return true;

@@ -40,5 +40,8 @@ using WorldList = std::vector<std::unique_ptr<World>>;
 bool loadWorlds(WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
                 const std::function<void()>& progress = {});
 
+// The keywords of a world's block, as loadWorlds takes them.
+std::vector<std::string_view> worldBlockKeywords();
+
 // The first world whose name is exactly `name` (case-sensitive); null when there is none.
 World* findWorld(const WorldList& list, std::string_view name);

@@ -7,6 +7,8 @@
 #include "app/linux/x_errors.h"
 #include "app/run_modes.h"
 #include "app/settings_store.h"
+#include "app/show_archive.h"
+#include "check/show_check.h"
 #include "base/printable_text.h"
 
 #include <X11/Xlib.h>
@@ -97,6 +99,8 @@ int main(int argc, char** argv) {
     case ArgumentsResult::run:
         break;
     }
+    if (app.options.check)
+        return runShowCheck(showArchivePath(app.options), std::cout);
     if (!app.options.renderDir.empty())
         return headless::runSaver(app.options);
 

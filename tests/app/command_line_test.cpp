@@ -181,8 +181,6 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
         {"-p", "4294967296"},
         {"-p4294967296"},
         {"/c", "12ab"},
-        // Not an archive file.
-        {"--data", "/"},
     };
     for (const auto& args : bad) {
         Arguments a = arguments(args);
@@ -194,6 +192,7 @@ TEST(ParseArguments, RejectsWhatItCannotUseWithAReason) {
     EXPECT_NE(arguments({"--\x1B[2J"}).error.find("\\x1B[2J"), std::string::npos); // echoed printable
     EXPECT_EQ(arguments({"--window-id", "0x1fffffff"}).app.options.windowId, 0x1fffffffu);
     EXPECT_EQ(arguments({"--help"}).result, ArgumentsResult::help);
+    EXPECT_EQ(arguments({"--data", "/"}).result, ArgumentsResult::run); // a folder: an unpacked show
     EXPECT_NE(usageText().find("--window-id ID"), std::string::npos);
 }
 
