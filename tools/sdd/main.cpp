@@ -44,7 +44,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -671,10 +670,12 @@ mode_t archiveMode(const std::string& archive) {
     return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
 }
 
-// A file or empty folder `a` stores, under the name the user gave it.
+// A file or empty folder `a` stores, under the name the user gave it. Plain strings: a std::filesystem::path
+// keeps each of its folders apart as well, which for a tree of tens of thousands of files costs many times
+// the names themselves.
 struct FileToAdd {
     std::string name;
-    fs::path path;
+    std::string path;
     bool folder = false;
 };
 
@@ -699,7 +700,7 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
             fail(archive, name ? path.string() : operand, (name ? "no such file" : reason) + untouched);
             return false;
         }
-        files.push_back({*name, path});
+        files.push_back({*name, path.string()});
         return true;
     }
     std::vector<FileToAdd> inside;
@@ -713,28 +714,32 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
                                       : "warning: not a regular file, not stored");
         }
     };
-    for (const TreeEntry& entry : walkTree(path, leftOut)) {
+    bool good = true;
+    const auto found = [&](const fs::path& entry, const fs::path& below, bool emptyFolder) {
         std::error_code ignored;
-        if (!entry.folder && fs::equivalent(entry.path, archive, ignored))
-            continue;
-        const std::string relative = entry.relative.generic_string();
+        if (!good || (!emptyFolder && fs::equivalent(entry, archive, ignored)))
+            return;
+        const std::string relative = below.generic_string();
         const std::optional<std::string> name =
             memberNameFor(relative.empty() ? given : given + "/" + relative, reason);
-        if (!name) {
-            if (entry.folder && relative.empty())
-                continue; // "." with nothing in it: nothing to store
-            fail(archive, entry.path.string(), reason + untouched);
-            return false;
+        if (name) {
+            inside.push_back({*name, entry.string(), emptyFolder});
+        } else if (!emptyFolder || !relative.empty()) { // "." with nothing in it: nothing to store
+            fail(archive, entry.string(), reason + untouched);
+            good = false;
         }
-        inside.push_back({*name, entry.path, entry.folder});
-    }
+    };
+    walkTree(path, found, leftOut);
+    if (!good)
+        return false;
     std::ranges::sort(inside, {}, &FileToAdd::name);
-    files.insert(files.end(), inside.begin(), inside.end());
+    files.insert(files.end(), std::make_move_iterator(inside.begin()), std::make_move_iterator(inside.end()));
     return true;
 }
 
 // Says what keeps `a` from rewriting the archive: rewriting it would lose what could not be read.
-void reportUnreadable(const std::string& archive, const UnreadablePart& unreadable, const std::string& untouched) {
+void reportUnreadable(const std::string& archive, const UnreadablePart& unreadable,
+                      const std::string& untouched) {
     if (unreadable.header.damage != ExtractResult::ok)
         reportDamage(archive, unreadable.header, "; cannot add to the archive" + untouched);
     else if (unreadable.trailingBytes != 0)
@@ -750,11 +755,20 @@ void reportUnreadable(const std::string& archive, const UnreadablePart& unreadab
 }
 
 // Two names a system that ignores case cannot hold side by side are both stored, with a warning, when one of
-// them is being added.
-void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::string>& names,
-                           const std::set<std::string>& added) {
+// them is being added: a file, or a member of the archive that a file of its name replaces. Each pair is
+// named once, the archive's members first, then the files whose names are new to it.
+template <typename FileNamed>
+void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::string>& oldNames,
+                           const std::vector<FileToAdd>& files, const FileNamed& fileNamed) {
+    const auto oldName = [&](std::size_t i) -> std::string_view { return oldNames[i]; };
+    const std::vector<std::uint32_t> oldByName = sameFileOrder(oldNames.size(), oldName);
+    std::vector<std::string_view> names(oldNames.begin(), oldNames.end());
+    for (const FileToAdd& file : files)
+        if (!findSameFile(oldByName, file.name, oldName))
+            names.push_back(file.name);
+    const auto added = [&](std::size_t i) { return i >= oldNames.size() || fileNamed(names[i]).has_value(); };
     for (const auto& [later, earlier] : caseOnlyClashes(names))
-        if (added.contains(names[later]) || added.contains(names[earlier]))
+        if (added(later) || added(earlier))
             fail(archive, names[later],
                  "warning: differs from " + printableText(names[earlier]) +
                      " only in case; both are stored, but a system that ignores case cannot hold both");
@@ -779,7 +793,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const std::string untouched = existed ? "; the archive is left as it was" : "; no archive written";
     std::optional<FileArchiveSource> old;
     std::uint64_t total = 0;
-    std::vector<std::string> names; // every member's, as the user sees it, for the case warning
+    std::vector<std::string> oldNames; // every member's, as the user sees it, for the case warning
     if (existed) {
         old.emplace(archive);
         if (!old->isOpen()) {
@@ -797,7 +811,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         listMembers(*old, members);
         for (const MemberHeader& member : members) {
             total += member.unpSize;
-            names.push_back(memberNameUtf8(member));
+            oldNames.push_back(memberNameUtf8(member));
         }
     }
 
@@ -807,29 +821,30 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
     // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
-    std::map<std::string, std::size_t> fileNamed;
-    std::set<std::string> addedNames;
-    std::set<std::string> knownNames(names.begin(), names.end());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const FileToAdd& file = files[i];
-        if (!fileNamed.emplace(sameFileKey(file.name), i).second) {
-            fail(archive, file.name, "given twice" + untouched);
+    const std::vector<std::uint32_t> filesByName =
+        sameFileOrder(files.size(), [&](std::size_t i) -> std::string_view { return files[i].name; });
+    const auto fileNamed = [&](std::string_view name) {
+        return findSameFile(filesByName, name,
+                            [&](std::size_t i) -> std::string_view { return files[i].name; });
+    };
+    for (std::size_t i = 1; i < filesByName.size(); ++i)
+        if (!sameFileBefore(files[filesByName[i - 1]].name, files[filesByName[i]].name)) {
+            fail(archive, files[filesByName[i]].name, "given twice" + untouched);
             return exitSkipped;
         }
+    for (const FileToAdd& file : files) {
         // Checked before reading: such a file may not even fit in memory.
         const std::uintmax_t size = fs::is_regular_file(file.path, ec) ? fs::file_size(file.path, ec) : 0;
         if (size > largestMemberSize) {
-            fail(archive, file.path.string(),
+            fail(archive, file.path,
                  "larger than 256 MiB, the most a member can hold for the readers of this format" +
                      untouched);
             return exitSkipped;
         }
         total += size;
-        addedNames.insert(file.name);
-        if (knownNames.insert(file.name).second)
-            names.push_back(file.name);
     }
-    warnOfCaseOnlyClashes(archive, names, addedNames);
+    warnOfCaseOnlyClashes(archive, oldNames, files, fileNamed);
+    oldNames = {};
 
     std::string reason;
     std::optional<PendingFile> output = PendingFile::create(archive, archiveMode(archive), reason);
@@ -839,15 +854,25 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     }
     // Members may be packed several at once, so the line follows them as they are written.
     Progress progress(total);
-    std::vector<std::pair<std::string, std::uint64_t>> added; // shown name and size, in the order added
+    // The shown name and size of each member added and not yet written, by its place among those added:
+    // only those wait here, not every name of the archive.
+    std::map<std::size_t, std::pair<std::string, std::uint64_t>> unwritten;
+    std::size_t addedCount = 0;
+    const auto added = [&](std::string name, std::uint64_t size) {
+        unwritten.emplace(addedCount++, std::pair{std::move(name), size});
+    };
     std::uint64_t done = 0;
     ArchivePacker packer(
         options, [&](std::span<const std::uint8_t> bytes) { return output->write(bytes); },
         [&](std::size_t index) {
-            done += added[index].second;
-            progress.show(done, added[index].first);
+            const auto member = unwritten.find(index);
+            if (member == unwritten.end())
+                return;
+            done += member->second.second;
+            progress.show(done, member->second.first);
+            unwritten.erase(member);
         });
-    std::vector<WrittenMember> written;
+    WrittenMembers written;
     std::vector<bool> fileAdded(files.size(), false);
     // Read one at a time, so that only the member being packed is in memory; a member that is only stored,
     // or too large to be held whole, streams from its file, read once for its CRC and again as it is packed
@@ -862,13 +887,13 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             const bool found = ::stat(file.path.c_str(), &status) == 0;
             if (!found || !S_ISDIR(status.st_mode)) {
                 ++unreadable;
-                fail(archive, file.path.string(),
+                fail(archive, file.path,
                      found ? "no longer a folder, not stored"
                            : std::string("cannot read, not stored: ") + std::strerror(errno));
                 return true;
             }
-            added.emplace_back(file.name, 0);
-            written.push_back(WrittenMember::of(name, {}));
+            added(file.name, 0);
+            written.add(name, {});
             return packer.add(name, std::span<const std::uint8_t>{}, dosTimeOf(status.st_mtime),
                               MemberAttributes::ofUnixMode(status.st_mode));
         }
@@ -877,16 +902,16 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             const auto stored = std::make_shared<StoredFile>();
             if (!stored->open(file.path, reason)) {
                 ++unreadable;
-                fail(archive, file.path.string(), reason + ", not stored");
+                fail(archive, file.path, reason + ", not stored");
                 return true;
             }
-            added.emplace_back(file.name, stored->size());
-            written.push_back({WrittenMember::of(name, {}).name, stored->size(), stored->crc()});
+            added(file.name, stored->size());
+            written.add(name, stored->size(), stored->crc());
             const MemberSource source{stored->size(), stored->crc(),
                                       [stored](std::span<std::uint8_t> into) { return stored->read(into); },
                                       [stored] { return stored->rewind(); }};
             if (!packer.addFrom(name, stored->time(), stored->attributes(), source)) {
-                fail(archive, file.path.string(),
+                fail(archive, file.path,
                      (ArchiveWriter::acceptsName(name)
                           ? "cannot read: it changed while it was stored"
                           : "cannot be stored: the name is beyond what the format holds") +
@@ -900,13 +925,14 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         MemberAttributes attributes;
         if (!readFile(file.path, bytes, time, attributes, reason)) {
             ++unreadable;
-            fail(archive, file.path.string(), reason + ", not stored");
+            fail(archive, file.path, reason + ", not stored");
             return true;
         }
-        added.emplace_back(file.name, bytes.size());
-        written.push_back(WrittenMember::of(name, bytes));
+        added(file.name, bytes.size());
+        written.add(name, bytes);
         if (!packer.add(name, std::move(bytes), time, attributes)) {
-            fail(archive, file.name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            fail(archive, file.name,
+                 "cannot be stored: name or size beyond what the format holds" + untouched);
             return false;
         }
         return true;
@@ -916,11 +942,12 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         bool good = true;
         std::vector<std::uint8_t> bytes;
         std::size_t replacedBy = files.size();
-        // A member of exactly the same name is replaced where it stands; new files go after the archive's own.
+        // A member of exactly the same name is replaced where it stands; new files go after the archive's
+        // own.
         const MemberStreamer keep{
             [&](const MemberHeader& header) -> ByteSink {
-                const auto file = fileNamed.find(sameFileKey(memberNameUtf8(header)));
-                replacedBy = file != fileNamed.end() && !fileAdded[file->second] ? file->second : files.size();
+                const std::optional<std::size_t> file = fileNamed(memberNameUtf8(header));
+                replacedBy = file && !fileAdded[*file] ? *file : files.size();
                 bytes.clear();
                 if (!good || !options.solid || isDirectory(header) || replacedBy < files.size())
                     return {};
@@ -935,13 +962,17 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                     good = addFile(replacedBy);
                     return;
                 }
-                added.emplace_back(memberNameUtf8(header), header.unpSize);
+                added(memberNameUtf8(header), header.unpSize);
                 good = options.solid
                            ? packer.add(storedName(header), bytes, header.fileTime, attributesOf(header))
                            : packer.addCopied(*old, header);
                 if (!good)
-                    fail(archive, memberNameUtf8(header), "cannot be copied into the new archive" + untouched);
-                written.push_back({storedName(header), header.unpSize, header.fileCrc});
+                    fail(archive, memberNameUtf8(header),
+                         "cannot be copied into the new archive" + untouched);
+                if (options.solid)
+                    written.add(storedName(header), header.unpSize, header.fileCrc);
+                else
+                    written.addCopied(storedName(header), header.unpSize, header.fileCrc);
             }};
         if (const std::optional<UnreadablePart> part = readArchiveWhole(*old, keep)) {
             reportUnreadable(archive, *part, untouched);

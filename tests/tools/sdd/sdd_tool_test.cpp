@@ -391,32 +391,36 @@ TEST(ArchiveVerify, NamesTheFirstMemberThatDoesNotReadBackAsWritten) {
     std::string text;
     for (int i = 0; text.size() < 5000; ++i)
         text += "moon " + std::to_string(i % 13) + " ";
-    std::vector<WrittenMember> written;
-    for (const char* name : {"one.txt", "dir/two.txt"}) {
+    const char* names[] = {"one.txt", "dir/two.txt"};
+    for (const char* name : names)
         ASSERT_TRUE(packer.add(name, bytesOf(text)));
-        written.push_back(WrittenMember::of(name, bytesOf(text)));
-    }
     const std::vector<std::uint8_t> good = packer.finish().bytes();
+    // What was written, with the second member's CRC changed by `crcChange`, `count` members of it, and a
+    // member that was never written when `extra`.
+    const auto written = [&](std::uint32_t crcChange = 0, int count = 2, bool extra = false) {
+        WrittenMembers members;
+        for (int i = 0; i < count; ++i)
+            members.add(names[i], static_cast<std::uint32_t>(text.size()),
+                        crc32(bytesOf(text)) ^ (i == 1 ? crcChange : 0));
+        if (extra)
+            members.add("three.txt", {});
+        return members;
+    };
     std::string member, reason;
     MemoryArchiveSource source(good);
-    EXPECT_TRUE(verifyArchive(source, written, member, reason)) << member << ": " << reason;
-
-    std::vector<WrittenMember> other = written;
-    other[1].crc ^= 1;
-    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_TRUE(verifyArchive(source, written(), member, reason)) << member << ": " << reason;
+    EXPECT_FALSE(verifyArchive(source, written(1), member, reason));
     EXPECT_EQ(member, "dir\\two.txt");
-    other = {written[0]};
-    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_FALSE(verifyArchive(source, written(0, 1), member, reason));
     EXPECT_EQ(member, "dir\\two.txt");
-    other = {written[0], written[1], WrittenMember::of("three.txt", {})};
-    EXPECT_FALSE(verifyArchive(source, other, member, reason));
+    EXPECT_FALSE(verifyArchive(source, written(0, 2, true), member, reason));
     EXPECT_EQ(member, "three.txt");
     std::vector<MemberHeader> headers;
     ASSERT_EQ(listMembers(source, headers), ExtractResult::ok);
     std::vector<std::uint8_t> damaged = good;
     damaged[headers[0].dataOffset + headers[0].packSize / 2] ^= 0x10;
     MemoryArchiveSource damagedSource(damaged);
-    EXPECT_FALSE(verifyArchive(damagedSource, written, member, reason));
+    EXPECT_FALSE(verifyArchive(damagedSource, written(), member, reason));
     EXPECT_EQ(member, "one.txt") << reason;
 }
 
