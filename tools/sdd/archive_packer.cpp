@@ -35,6 +35,15 @@ constexpr std::size_t sourceChunkSize = 64 * 1024;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
+
+// One packer per processor; at the levels that weigh every way through a stretch a packer keeps two busy
+// itself (the next stretch's matches are collected while this one is weighed), so half as many packers
+// keep the processors as busy with half the memory: two -m5 packers took some 40 MiB each.
+unsigned workerCount(const PackOptions& options) {
+    const unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
+    const bool packerUsesTwo = options.level > 0 && effortForLevel(options.level).optimalPasses > 0;
+    return std::clamp(packerUsesTwo ? processors / 2 : processors, 1u, mostWorkers);
+}
 // -m1 to -m3 judge a member before packing it; -m4 and -m5 take the time to pack everything.
 constexpr int fastestLevelsThatJudgeFirst = 3;
 
@@ -46,7 +55,7 @@ ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std:
 ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
                              std::function<void(std::size_t)> written)
     : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
-      workers_(std::clamp(std::thread::hardware_concurrency(), 1u, mostWorkers)) {
+      workers_(workerCount(options)) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
@@ -66,7 +75,8 @@ bool ArchivePacker::add(std::string_view name, std::vector<std::uint8_t>&& bytes
 }
 
 bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t> bytes,
-                             std::vector<std::uint8_t> owned, std::uint32_t time, MemberAttributes attributes) {
+                             std::vector<std::uint8_t> owned, std::uint32_t time,
+                             MemberAttributes attributes) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
     // state moves on with every member it packs. The writer knows no method beyond level 5.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
@@ -113,10 +123,11 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
             return true;
         }
         SpillBuffer packed;
-        good_ = good_ && packFrom(*solidEncoder_, source, packed) &&
-                writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
-                                      static_cast<std::uint8_t>(methodStored + options_.level), time,
-                                      attributes, [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        good_ =
+            good_ && packFrom(*solidEncoder_, source, packed) &&
+            writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
+                                  static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
+                                  [&](std::span<std::uint8_t> into) { return packed.read(into); });
         reportWritten(index);
         return true;
     }
@@ -221,10 +232,10 @@ void ArchivePacker::writeOldestPending() {
         good_ = false;
     } else if (data.packedBytes) {
         SpillBuffer& packed = *data.packedBytes;
-        good_ = good_ && writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()),
-                                               data.unpackedSize, data.unpackedCrc, data.method, member.time,
-                                               member.attributes,
-                                               [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        good_ = good_ && writer_.addPackedFrom(
+                             member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
+                             data.unpackedCrc, data.method, member.time, member.attributes,
+                             [&](std::span<std::uint8_t> into) { return packed.read(into); });
     } else if (data.storedFrom) {
         MemberSource& source = *data.storedFrom;
         good_ = good_ && source.rewind() &&

@@ -703,7 +703,8 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
         files.push_back({*name, path.string()});
         return true;
     }
-    std::vector<FileToAdd> inside;
+    // Put straight after the files before them and sorted there: a tree's list is never copied.
+    const std::size_t firstInside = files.size();
     const auto leftOut = [&](const fs::path& where, LeftOut why, const std::string& message) {
         if (why == LeftOut::unreadable) {
             ++unreadable;
@@ -723,7 +724,7 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
         const std::optional<std::string> name =
             memberNameFor(relative.empty() ? given : given + "/" + relative, reason);
         if (name) {
-            inside.push_back({*name, entry.string(), emptyFolder});
+            files.push_back({*name, entry.string(), emptyFolder});
         } else if (!emptyFolder || !relative.empty()) { // "." with nothing in it: nothing to store
             fail(archive, entry.string(), reason + untouched);
             good = false;
@@ -732,8 +733,8 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
     walkTree(path, found, leftOut);
     if (!good)
         return false;
-    std::ranges::sort(inside, {}, &FileToAdd::name);
-    files.insert(files.end(), std::make_move_iterator(inside.begin()), std::make_move_iterator(inside.end()));
+    std::ranges::sort(files.begin() + static_cast<std::ptrdiff_t>(firstInside), files.end(), {},
+                      &FileToAdd::name);
     return true;
 }
 
