@@ -3,6 +3,7 @@
 #include "data/archive_reader.h"
 #include "data/crc32.h"
 #include "tests/data/unrar/reference_unpacker.h"
+#include "tools/sdd/archive_lock.h"
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_verify.h"
 
@@ -531,6 +532,37 @@ TEST_F(SddTool, ConcurrentAddsToOneArchiveKeepEveryMember) {
         EXPECT_NE(test.output.find(std::to_string(4 * (round + 1)) + " members, 0 failed"), std::string::npos)
             << test.output;
     }
+}
+
+// `a` on one archive waits only for runs on that archive, new or not; a named pipe is no archive, and as a
+// file to add it is named and left out: nothing waits for a writer that never comes.
+TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
+    writeBytes(folder / "f.txt", bytesOf("f"));
+    ASSERT_EQ(::mkfifo((folder / "pipe.sdd").c_str(), 0600), 0);
+    const std::string inTime = "timeout 20 " + std::string(SDD_PATH);
+    for (const char* command : {"l pipe.sdd", "t pipe.sdd", "x pipe.sdd", "p pipe.sdd f.txt", "a pipe.sdd f.txt"}) {
+        const SddRun run = sdd(command, folder, "2>&1", inTime);
+        EXPECT_EQ(run.exitCode, command[0] == 'a' ? 1 : 3) << command << ": " << run.output;
+        EXPECT_NE(run.output.find("not a regular file"), std::string::npos) << run.output;
+    }
+    const SddRun operand = sdd("a files.sdd pipe.sdd f.txt", folder, "2>&1", inTime);
+    EXPECT_EQ(operand.exitCode, 1) << operand.output;
+    EXPECT_NE(operand.output.find("pipe.sdd: not a file"), std::string::npos) << operand.output;
+    EXPECT_NE(sdd("t files.sdd", folder).output.find("1 member, 0 failed"), std::string::npos);
+
+    {
+        std::string reason;
+        const std::optional<ArchiveLock> held = ArchiveLock::acquire((folder / "first.sdd").string(), [] {}, reason);
+        ASSERT_TRUE(held) << reason;
+        const SddRun other = sdd("a second.sdd f.txt", folder, "2>&1", inTime);
+        EXPECT_EQ(other.exitCode, 0) << other.output;
+        EXPECT_EQ(other.output.find("waiting"), std::string::npos) << other.output;
+        const SddRun same = sdd("a first.sdd f.txt", folder, "2>&1", "timeout 2 " + std::string(SDD_PATH));
+        EXPECT_EQ(same.exitCode, 124) << same.output;
+        EXPECT_NE(same.output.find("waiting for another sdd"), std::string::npos) << same.output;
+    }
+    EXPECT_EQ(sdd("a first.sdd f.txt", folder).exitCode, 0);
+    EXPECT_FALSE(fs::exists(ArchiveLock::lockFileFor((folder / "first.sdd").string())));
 }
 
 // An interrupted `a` leaves no temporary file, and the archive as it was; it dies of the signal.
