@@ -144,6 +144,41 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
     return true;
 }
 
+bool ArchivePacker::startStreamed(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, MemberAttributes attributes) {
+    if (!solidEncoder_ || streamed_ || size == 0 || size > largestMemberSize || attributes.folder() ||
+        !ArchiveWriter::acceptsName(name))
+        return false;
+    streamed_ = std::make_unique<StreamedMember>();
+    streamed_->index = added_++;
+    streamed_->name = name;
+    streamed_->size = size;
+    streamed_->crc = crc;
+    streamed_->time = time;
+    streamed_->attributes = attributes;
+    return true;
+}
+
+void ArchivePacker::addStreamed(std::span<const std::uint8_t> piece) {
+    StreamedMember& member = *streamed_;
+    member.sizeSoFar += piece.size();
+    member.crcSoFar = crc32(piece, member.crcSoFar);
+    member.packedWhole = member.packed.append(solidEncoder_->add(piece)) && member.packedWhole;
+}
+
+bool ArchivePacker::finishStreamed() {
+    const std::unique_ptr<StreamedMember> member = std::move(streamed_);
+    const bool whole = member->packed.append(solidEncoder_->finishMember()) && member->packedWhole &&
+                       member->sizeSoFar == member->size && member->crcSoFar == member->crc;
+    good_ = good_ && whole &&
+            writer_.addPackedFrom(
+                member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
+                static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
+                [&](std::span<std::uint8_t> into) { return member->packed.read(into); });
+    reportWritten(member->index);
+    return whole;
+}
+
 bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed) {
     std::vector<std::uint8_t> chunk;
     std::uint32_t crc = 0;

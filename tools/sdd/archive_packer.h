@@ -51,8 +51,8 @@ public:
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
     // The same, taking the bytes over instead of copying them.
-    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
-             std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
+    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes, std::uint32_t time = defaultMemberTime,
+             MemberAttributes attributes = {});
 
     // Packs a member read a chunk at a time from `source`, so that a member of any size costs the packer's
     // window and buffers; the packed stream waits in a SpillBuffer for its header. Stored, read again, when
@@ -63,6 +63,18 @@ public:
 
     // False once a member's source could not be read as addFrom needs.
     bool good() const { return good_; }
+
+    // A member of a solid archive given a piece at a time as it comes, so that only the window is held
+    // whatever its size (a member of the archive being rewritten, as it is decoded): `size` and `crc` are
+    // what its header says. Only where members are packed as one stream (solid, level 1 to 5), and only for
+    // a member with bytes; fails, adding nothing, for the reasons add gives. Until finishStreamed nothing
+    // else may be added.
+    bool startStreamed(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       MemberAttributes attributes);
+    void addStreamed(std::span<const std::uint8_t> piece);
+    // Writes the member; false, and good() false, when the bytes were not as many as startStreamed was told
+    // or had another CRC.
+    bool finishStreamed();
 
     // Stores a member read a chunk at a time (ArchiveWriter::addStoredFrom), after the members added before
     // it: a member of any size costs one chunk. Only where members are not packed as one stream (level 0,
@@ -82,7 +94,7 @@ private:
     // A member's data as it goes into the archive: packed with `method`, or stored as it is.
     struct MemberData {
         std::vector<std::uint8_t> bytes;
-        std::unique_ptr<SpillBuffer> packedBytes;  // or the packed stream is here
+        std::unique_ptr<SpillBuffer> packedBytes; // or the packed stream is here
         std::shared_ptr<MemberSource> storedFrom; // or the member is stored from here, read again
         bool readable = true;                     // false: the source failed, nothing is to be written
         std::uint8_t method = methodStored;
@@ -110,8 +122,23 @@ private:
     void writeOldestPending();
     void reportWritten(std::size_t index) const;
 
+    // The member being given a piece at a time, and what became of it so far.
+    struct StreamedMember {
+        std::size_t index = 0;
+        std::string name;
+        std::uint32_t size = 0;
+        std::uint32_t crc = 0;
+        std::uint32_t time = 0;
+        MemberAttributes attributes;
+        std::uint64_t sizeSoFar = 0;
+        std::uint32_t crcSoFar = 0;
+        SpillBuffer packed;
+        bool packedWhole = true;
+    };
+
     PackOptions options_;
     ArchiveWriter writer_;
+    std::unique_ptr<StreamedMember> streamed_;
     std::unique_ptr<Rar20Encoder> solidEncoder_;
     std::deque<PendingMember> pending_;
     std::size_t pendingBytes_ = 0;

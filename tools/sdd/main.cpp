@@ -951,8 +951,12 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
 
     if (old) {
         bool good = true;
-        std::vector<std::uint8_t> bytes;
         std::size_t replacedBy = files.size();
+        // A solid archive's members go into the packer as they are decoded, so that a member of any size
+        // costs the window; where there is no packing (-m0) they are held whole, as the member's header
+        // comes before it.
+        bool streamed = false;
+        std::vector<std::uint8_t> bytes;
         // A member of exactly the same name is replaced where it stands; new files go after the archive's
         // own.
         const MemberStreamer keep{
@@ -960,8 +964,17 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                 const std::optional<std::size_t> file = fileNamed(memberNameUtf8(header));
                 replacedBy = file && !fileAdded[*file] ? *file : files.size();
                 bytes.clear();
-                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size())
+                streamed = false;
+                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size() ||
+                    header.unpSize == 0)
                     return {};
+                if (options.level > 0) {
+                    streamed = packer.startStreamed(storedName(header), header.unpSize, header.fileCrc,
+                                                    header.fileTime, attributesOf(header));
+                    if (!streamed)
+                        return {};
+                    return [&](std::span<const std::uint8_t> piece) { packer.addStreamed(piece); };
+                }
                 return [&](std::span<const std::uint8_t> piece) {
                     bytes.insert(bytes.end(), piece.begin(), piece.end());
                 };
@@ -974,9 +987,13 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                     return;
                 }
                 added(memberNameUtf8(header), header.unpSize);
-                good = options.solid
-                           ? packer.add(storedName(header), bytes, header.fileTime, attributesOf(header))
-                           : packer.addCopied(*old, header);
+                if (!options.solid)
+                    good = packer.addCopied(*old, header);
+                else if (streamed)
+                    good = packer.finishStreamed();
+                else
+                    good = (isDirectory(header) || header.unpSize == 0 || options.level == 0) &&
+                           packer.add(storedName(header), bytes, header.fileTime, attributesOf(header));
                 if (!good)
                     fail(archive, memberNameUtf8(header),
                          "cannot be copied into the new archive" + untouched);
