@@ -49,11 +49,11 @@ constexpr int fastestLevelsThatJudgeFirst = 3;
 
 } // namespace
 
-ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
+ArchivePacker::ArchivePacker(const PackOptions& options, WrittenReport written)
     : ArchivePacker(options, {}, std::move(written)) {}
 
 ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
-                             std::function<void(std::size_t)> written)
+                             WrittenReport written)
     : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
       workers_(workerCount(options)) {
     if (options.solid && options.level > 0)
@@ -89,9 +89,10 @@ bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t
             return true;
         }
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
-        writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+        const std::uint32_t crc = crc32(bytes);
+        writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc,
                           static_cast<std::uint8_t>(methodStored + options_.level), time, attributes);
-        reportWritten(index);
+        reportWritten(index, crc);
         return true;
     }
     // The workers take the members in order, so the oldest pending member is the first to be ready.
@@ -128,7 +129,7 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
             writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
                                   static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
                                   [&](std::span<std::uint8_t> into) { return packed.read(into); });
-        reportWritten(index);
+        reportWritten(index, source.crc);
         return true;
     }
     auto task = std::make_shared<std::packaged_task<MemberData()>>(
@@ -175,7 +176,7 @@ bool ArchivePacker::finishStreamed() {
                 member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
                 static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
                 [&](std::span<std::uint8_t> into) { return member->packed.read(into); });
-    reportWritten(member->index);
+    reportWritten(member->index, member->crc);
     return whole;
 }
 
@@ -189,17 +190,22 @@ bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillB
         crc = crc32(chunk, crc);
         done += static_cast<std::uint32_t>(chunk.size());
     }
-    return packed.append(encoder.finishMember()) && good && crc == source.crc;
+    const bool whole = packed.append(encoder.finishMember()) && good;
+    if (source.crcKnown)
+        return whole && crc == source.crc;
+    source.crc = crc;
+    source.crcKnown = true;
+    return whole && (!source.unchanged || source.unchanged());
 }
 
 ArchivePacker::MemberData ArchivePacker::packAloneFrom(const PackOptions& options,
                                                        std::shared_ptr<MemberSource> source) {
     MemberData data;
     data.unpackedSize = source->size;
-    data.unpackedCrc = source->crc;
     Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
     auto packed = std::make_unique<SpillBuffer>();
     data.readable = packFrom(encoder, *source, *packed);
+    data.unpackedCrc = source->crc;
     if (packed->size() < source->size) {
         data.packedBytes = std::move(packed);
         data.method = static_cast<std::uint8_t>(methodStored + options.level);
@@ -218,7 +224,7 @@ bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std
         writeOldestPending();
     if (!writer_.addStoredFrom(name, size, crc, time, attributes, read))
         return false;
-    reportWritten(added_++);
+    reportWritten(added_++, crc);
     return true;
 }
 
@@ -230,7 +236,7 @@ bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header)
         writeOldestPending();
     if (!writer_.addCopied(source, header))
         return false;
-    reportWritten(added_++);
+    reportWritten(added_++, header.fileCrc);
     return true;
 }
 
@@ -282,12 +288,12 @@ void ArchivePacker::writeOldestPending() {
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
                           member.time, member.attributes);
     }
-    reportWritten(member.index);
+    reportWritten(member.index, data.unpackedCrc);
 }
 
-void ArchivePacker::reportWritten(std::size_t index) const {
+void ArchivePacker::reportWritten(std::size_t index, std::uint32_t crc) const {
     if (written_)
-        written_(index);
+        written_(index, crc);
 }
 
 const ArchiveWriter& ArchivePacker::finish() {
@@ -295,7 +301,7 @@ const ArchiveWriter& ArchivePacker::finish() {
         writeOldestPending();
     for (const PendingMember& member : heldBackEmptyMembers_) {
         writer_.addStored(member.name, {}, member.time, member.attributes);
-        reportWritten(member.index);
+        reportWritten(member.index, 0); // the CRC-32 of no bytes
     }
     heldBackEmptyMembers_.clear();
     return writer_;

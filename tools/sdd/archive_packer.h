@@ -19,9 +19,14 @@
 // A member's bytes, read in order a chunk at a time, and read again from the start after rewind (a file).
 struct MemberSource {
     std::uint32_t size = 0;
-    std::uint32_t crc = 0; // the CRC-32 the bytes have, found when they were read before
+    std::uint32_t crc = 0; // the CRC-32 the bytes have, found when they were read before (if crcKnown)
     ArchiveWriter::MemberReader read;
     std::function<bool()> rewind;
+    // Without a CRC found before, the bytes are read once, as they are packed, and their CRC is found then;
+    // since no second reading can then compare them, `unchanged`, when given, tells once they are read
+    // whether they stayed what they were meanwhile (a file's size and times).
+    bool crcKnown = true;
+    std::function<bool()> unchanged;
 };
 
 struct PackOptions {
@@ -36,11 +41,12 @@ struct PackOptions {
 // they were added.
 class ArchivePacker {
 public:
-    // `written`, when given, is called with each member's place among those added (counting from 0) once
-    // the member is in the archive.
-    explicit ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written = {});
+    // `written`, when given, is called with each member's place among those added (counting from 0) and the
+    // CRC-32 of its bytes once the member is in the archive.
+    using WrittenReport = std::function<void(std::size_t index, std::uint32_t crc)>;
+    explicit ArchivePacker(const PackOptions& options, WrittenReport written = {});
     // The same, writing the archive into `output` as members are done (see ArchiveWriter).
-    ArchivePacker(const PackOptions& options, ArchiveOutput output, std::function<void(std::size_t)> written);
+    ArchivePacker(const PackOptions& options, ArchiveOutput output, WrittenReport written);
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
     // make it smaller or, judged before packing, would save less than a hundredth of it (without -mm). In a
@@ -117,10 +123,10 @@ private:
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
     static MemberData packAloneFrom(const PackOptions& options, std::shared_ptr<MemberSource> source);
     // Reads the whole member from `source` into `encoder`, its packed stream into `packed`; false when it
-    // could not be read or had another CRC.
+    // could not be read, had another CRC or changed. A CRC not known before is the source's from then on.
     static bool packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed);
     void writeOldestPending();
-    void reportWritten(std::size_t index) const;
+    void reportWritten(std::size_t index, std::uint32_t crc) const;
 
     // The member being given a piece at a time, and what became of it so far.
     struct StreamedMember {
@@ -143,7 +149,7 @@ private:
     std::deque<PendingMember> pending_;
     std::size_t pendingBytes_ = 0;
     std::vector<PendingMember> heldBackEmptyMembers_; // their data is known: none
-    std::function<void(std::size_t)> written_;
+    WrittenReport written_;
     std::size_t added_ = 0;
     bool good_ = true;
     WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once

@@ -20,6 +20,18 @@ void WrittenMembers::add(std::string_view name, std::uint32_t size, std::uint32_
                  names_.begin() + static_cast<std::ptrdiff_t>(plainEnd), '/', '\\');
 }
 
+void WrittenMembers::addCrcToCome(std::string_view name, std::uint32_t size) {
+    add(name, size, 0);
+    members_.back().crcToCome = true;
+}
+
+void WrittenMembers::crcFound(std::size_t i, std::uint32_t crc) {
+    if (i < members_.size() && members_[i].crcToCome) {
+        members_[i].crc = crc;
+        members_[i].crcToCome = false;
+    }
+}
+
 void WrittenMembers::add(std::string_view name, std::span<const std::uint8_t> bytes) {
     add(name, static_cast<std::uint32_t>(bytes.size()), crc32(bytes));
 }

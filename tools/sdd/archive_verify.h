@@ -19,6 +19,10 @@ public:
     void add(std::string_view name, std::span<const std::uint8_t> bytes);
     // A member copied from another archive as it is there, header and all: its name as that header holds it.
     void addCopied(std::string_view storedName, std::uint32_t size, std::uint32_t crc);
+    // A member whose bytes are read only as they are packed: its CRC-32 comes with crcFound once they are.
+    void addCrcToCome(std::string_view name, std::uint32_t size);
+    // The CRC-32 of the i-th member (counting from 0 in the order added), if it was to come; else nothing.
+    void crcFound(std::size_t i, std::uint32_t crc);
 
     std::size_t size() const { return members_.size(); }
     std::string_view name(std::size_t i) const {
@@ -33,6 +37,7 @@ private:
         std::uint32_t nameSize;
         std::uint32_t size;
         std::uint32_t crc;
+        bool crcToCome = false;
     };
     std::string names_;
     std::vector<Member> members_;

@@ -873,9 +873,11 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         unwritten.emplace(addedCount++, std::pair{std::move(name), size});
     };
     std::uint64_t done = 0;
+    WrittenMembers written; // before the packer, which reports to it until it is gone
     ArchivePacker packer(
         options, [&](std::span<const std::uint8_t> bytes) { return output->write(bytes); },
-        [&](std::size_t index) {
+        [&](std::size_t index, std::uint32_t crc) {
+            written.crcFound(index, crc);
             const auto member = unwritten.find(index);
             if (member == unwritten.end())
                 return;
@@ -883,7 +885,6 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             progress.show(done, member->second.first);
             unwritten.erase(member);
         });
-    WrittenMembers written;
     std::vector<bool> fileAdded(files.size(), false);
     // Read one at a time, so that only the member being packed is in memory; a member that is only stored,
     // or too large to be held whole, streams from its file, read once for its CRC and again as it is packed
@@ -910,17 +911,26 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         }
         std::error_code sizeError;
         if (options.level == 0 || fs::file_size(file.path, sizeError) > packedWholeUpTo) {
+            // Stored, its header must hold its CRC before its bytes, so it is read for that first; packed,
+            // it is read once, as it is packed, and checked for a change after.
+            const bool packed = options.level > 0;
             const auto stored = std::make_shared<StoredFile>();
-            if (!stored->open(file.path, reason)) {
+            if (!stored->open(file.path, reason, !packed)) {
                 ++unreadable;
                 fail(archive, file.path, reason + ", not stored");
                 return true;
             }
             added(file.name, stored->size());
-            written.add(name, stored->size(), stored->crc());
-            const MemberSource source{stored->size(), stored->crc(),
+            if (packed)
+                written.addCrcToCome(name, stored->size());
+            else
+                written.add(name, stored->size(), stored->crc());
+            const MemberSource source{stored->size(),
+                                      stored->crc(),
                                       [stored](std::span<std::uint8_t> into) { return stored->read(into); },
-                                      [stored] { return stored->rewind(); }};
+                                      [stored] { return stored->rewind(); },
+                                      !packed,
+                                      [stored] { return stored->unchanged(); }};
             if (!packer.addFrom(name, stored->time(), stored->attributes(), source)) {
                 fail(archive, file.path,
                      (ArchiveWriter::acceptsName(name)

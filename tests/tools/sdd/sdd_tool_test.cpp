@@ -426,6 +426,46 @@ TEST(ArchiveVerify, NamesTheFirstMemberThatDoesNotReadBackAsWritten) {
     EXPECT_EQ(member, "one.txt") << reason;
 }
 
+// A large file is read once, as it is packed: its CRC is found then, and a file that changed meanwhile (its
+// size or times) makes the archive unusable rather than hold a torn member.
+TEST(ArchivePacker, AMemberReadOnceGivesItsCrcAndFailsWhenItChanged) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; bytes.size() < (3u << 19); ++i)
+        for (char c : "moon " + std::to_string(i % 977) + " ")
+            bytes.push_back(static_cast<std::uint8_t>(c));
+    for (const bool solid : {false, true})
+        for (const bool changed : {false, true}) {
+            SCOPED_TRACE(std::string(solid ? "solid" : "not solid") + (changed ? ", changed" : ""));
+            std::uint32_t reported = 0;
+            ArchivePacker packer(PackOptions{1, solid, false},
+                                 [&](std::size_t, std::uint32_t crc) { reported = crc; });
+            std::size_t at = 0;
+            const MemberSource source{static_cast<std::uint32_t>(bytes.size()),
+                                      0,
+                                      [&](std::span<std::uint8_t> into) {
+                                          std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                                      into.size(), into.begin());
+                                          at += into.size();
+                                          return true;
+                                      },
+                                      [&] { return (at = 0) == 0; },
+                                      false,
+                                      [&] { return !changed; }};
+            ASSERT_TRUE(packer.addFrom("big.txt", defaultMemberTime, {}, source));
+            const std::vector<std::uint8_t> archive = packer.finish().bytes();
+            EXPECT_EQ(packer.good(), !changed);
+            if (changed)
+                continue;
+            EXPECT_EQ(reported, crc32(bytes));
+            MemoryArchiveSource written(archive);
+            std::vector<MemberHeader> headers;
+            ASSERT_EQ(listMembers(written, headers), ExtractResult::ok);
+            ASSERT_EQ(headers.size(), 1u);
+            EXPECT_EQ(headers[0].fileCrc, crc32(bytes));
+            EXPECT_LT(headers[0].packSize, bytes.size());
+        }
+}
+
 TEST_F(SddTool, JunkAfterTheLastMemberIsReportedAndEveryMemberStillComesOut) {
     ArchiveWriter writer;
     writer.addStored("a.txt", bytesOf("first member"));
@@ -541,7 +581,8 @@ TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
     writeBytes(folder / "f.txt", bytesOf("f"));
     ASSERT_EQ(::mkfifo((folder / "pipe.sdd").c_str(), 0600), 0);
     const std::string inTime = "timeout 20 " + std::string(SDD_PATH);
-    for (const char* command : {"l pipe.sdd", "t pipe.sdd", "x pipe.sdd", "p pipe.sdd f.txt", "a pipe.sdd f.txt"}) {
+    for (const char* command :
+         {"l pipe.sdd", "t pipe.sdd", "x pipe.sdd", "p pipe.sdd f.txt", "a pipe.sdd f.txt"}) {
         const SddRun run = sdd(command, folder, "2>&1", inTime);
         EXPECT_EQ(run.exitCode, command[0] == 'a' ? 1 : 3) << command << ": " << run.output;
         EXPECT_NE(run.output.find("not a regular file"), std::string::npos) << run.output;
@@ -553,7 +594,8 @@ TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
 
     {
         std::string reason;
-        const std::optional<ArchiveLock> held = ArchiveLock::acquire((folder / "first.sdd").string(), [] {}, reason);
+        const std::optional<ArchiveLock> held =
+            ArchiveLock::acquire((folder / "first.sdd").string(), [] {}, reason);
         ASSERT_TRUE(held) << reason;
         const SddRun other = sdd("a second.sdd f.txt", folder, "2>&1", inTime);
         EXPECT_EQ(other.exitCode, 0) << other.output;
