@@ -4,20 +4,7 @@ LzMatchFinder::LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_
                              int maxSteps, std::uint32_t treeLength)
     : data_(data), windowSize_(windowSize), index_(index), maxSteps_(maxSteps), treeLength_(treeLength),
       joinBytes_(index == LzIndex::binaryTrees ? std::max(treeLength, 4u) : 4u),
-      tripleTable_(none) {}
-
-LzMatchFinder::~LzMatchFinder() {
-    // Every position set lies before waitingFrom_, with its bytes in the data unless the data has lost bytes
-    // since; for many positions filling the table whole costs less.
-    if (waitingFrom_ == 0 && !droppedFront_)
-        return; // no position joined
-    if (droppedFront_ || waitingFrom_ + 3 > data_.size() || waitingFrom_ > tripleHead_.size() / 4) {
-        tripleTable_.resetAll();
-        return;
-    }
-    for (std::size_t at = 0; at < waitingFrom_; ++at)
-        tripleHead_[tripleHashAt(at)] = none;
-}
+      tripleHead_(1u << tripleBits, none) {}
 
 void LzMatchFinder::skip(std::size_t at) {
     joinWaiting(at);
@@ -72,7 +59,6 @@ void LzMatchFinder::dropFront(std::size_t count) {
         for (std::uint32_t& position : positions)
             position = position == none || position < count ? none : static_cast<std::uint32_t>(position - count);
     };
-    droppedFront_ = true;
     moveDown(tripleHead_);
     moveDown(head_);
     moveDown(links_);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "tools/sdd/recycled_table.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -45,11 +43,6 @@ public:
     // Trees order positions by at most `treeLength` bytes, so their matches are at most that long.
     LzMatchFinder(const std::vector<std::uint8_t>& data, std::uint32_t windowSize, LzIndex index,
                   int maxSteps, std::uint32_t treeLength);
-    // Resets what its positions set in the three-byte table, which the thread's next finder takes over;
-    // `data` must still be there.
-    ~LzMatchFinder();
-    LzMatchFinder(const LzMatchFinder&) = delete;
-    LzMatchFinder& operator=(const LzMatchFinder&) = delete;
 
     // The longest match for `at` found in at most `steps` positions of the index, at most `maxLength` bytes,
     // at most `maxDistance` back; the nearest wins a tie. A match shorter than minLengthAt(distance) is not
@@ -81,7 +74,6 @@ private:
     static constexpr std::uint32_t none = 0xFFFFFFFF;
     static constexpr std::size_t smallestIndex = 4096;
     static constexpr int tripleBits = 16;
-    static_assert(RecycledTable::size == std::size_t{1} << tripleBits);
     static constexpr int treeHashBits = 16;
 
     std::uint32_t prefixHashAt(std::size_t at) const {
@@ -141,9 +133,7 @@ private:
     std::uint32_t treeLength_;
     std::uint32_t joinBytes_; // the bytes a position needs after it to join the index
     int prefixHashBits_ = 0;
-    RecycledTable tripleTable_;
-    std::vector<std::uint32_t>& tripleHead_ = tripleTable_.values(); // per three-byte hash: the newest position
-    bool droppedFront_ = false; // positions set may then lie beyond what data_ holds now
+    std::vector<std::uint32_t> tripleHead_; // per three-byte hash: the newest position
     std::vector<std::uint32_t> head_;       // per four-byte hash: the newest position
     // Per position modulo the positions the index holds: the next older one of the same hash (chains), or
     // the roots of the older positions ordered before and after it (trees).

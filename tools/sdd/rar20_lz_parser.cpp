@@ -27,20 +27,7 @@ Rar20LzParser::Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20L
     : data_(data), effort_(effort),
       finder_(data, rar20WindowSize, effort.optimalPasses > 0 ? LzIndex::binaryTrees : LzIndex::hashChains,
               effort.searchSteps, effort.niceLength),
-      pairTable_(0), prices_(initialCodeLengths()) {}
-
-Rar20LzParser::~Rar20LzParser() {
-    // The matches of the next stretch may still be collected on another thread, into the pair table too.
-    settle();
-    // Every pair set is one of the data's as it was when parsed: unless the data has lost bytes since,
-    // resetting the pairs of its positions resets them all. For much data filling the table costs less.
-    if (droppedFront_ || data_.size() < sizeSeen_ || sizeSeen_ > pairEnd_.size() / 4) {
-        pairTable_.resetAll();
-        return;
-    }
-    for (std::size_t at = 0; at + 2 <= sizeSeen_; ++at)
-        pairEnd_[pairAt(data_.data() + at)] = 0;
-}
+      pairEnd_(1u << 16, 0), prices_(initialCodeLengths()) {}
 
 void Rar20LzParser::settle() {
     if (collectingNext_.valid())
@@ -50,7 +37,6 @@ void Rar20LzParser::settle() {
 void Rar20LzParser::dropFront(std::size_t count) {
     settle();
     finder_.dropFront(count);
-    droppedFront_ = true;
     for (std::uint32_t& pairEnd : pairEnd_)
         pairEnd = pairEnd > count ? static_cast<std::uint32_t>(pairEnd - count) : 0;
     if (collectingNext_.valid()) {
@@ -119,7 +105,6 @@ void Rar20LzParser::skip(std::size_t at) {
 
 std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t end, const Rar20LzState& state,
                                                std::size_t nextEnd) {
-    sizeSeen_ = std::max(sizeSeen_, data_.size());
     if (effort_.optimalPasses > 0)
         return parseOptimal(begin, end, state, nextEnd);
     // What the bytes of the range cost as literals, summed from its start, for weighing matches in it.

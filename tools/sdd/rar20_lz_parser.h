@@ -42,11 +42,6 @@ struct Rar20LzEffort {
 class Rar20LzParser {
 public:
     Rar20LzParser(const std::vector<std::uint8_t>& data, const Rar20LzEffort& effort);
-    // Settles, then resets what its positions set in the pair table, which the thread's next parser takes
-    // over; `data` must still be there.
-    ~Rar20LzParser();
-    Rar20LzParser(const Rar20LzParser&) = delete;
-    Rar20LzParser& operator=(const Rar20LzParser&) = delete;
 
     // Ways to code data[begin, end), each with the decoder's record of matches after it: the look-ahead
     // parse, and with optimal passes one more per pass. Which is cheapest depends on how the codes are
@@ -117,10 +112,7 @@ private:
     Rar20LzEffort effort_;
     LzMatchFinder finder_;
     // Per two-byte pair: one past its latest position (0: not seen), for two-byte matches.
-    RecycledTable pairTable_;
-    std::vector<std::uint32_t>& pairEnd_ = pairTable_.values();
-    bool droppedFront_ = false; // positions set may then lie beyond what data_ holds now
-    std::size_t sizeSeen_ = 0;  // the most data there was when a range was parsed
+    std::vector<std::uint32_t> pairEnd_;
     // What codes are likely to cost: the data ahead is likely to be coded much like the data before.
     Rar20LzPrices prices_;
     // The look-ahead parse's range from literalBitsFrom_: per position, the estimated bits of the bytes
