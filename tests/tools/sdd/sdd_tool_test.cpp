@@ -600,7 +600,7 @@ TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
         const SddRun other = sdd("a second.sdd f.txt", folder, "2>&1", inTime);
         EXPECT_EQ(other.exitCode, 0) << other.output;
         EXPECT_EQ(other.output.find("waiting"), std::string::npos) << other.output;
-        const SddRun same = sdd("a first.sdd f.txt", folder, "2>&1", "timeout 2 " + std::string(SDD_PATH));
+        const SddRun same = sdd("a first.sdd f.txt", folder, "2>&1", "timeout 5 " + std::string(SDD_PATH));
         EXPECT_EQ(same.exitCode, 124) << same.output;
         EXPECT_NE(same.output.find("waiting for another sdd"), std::string::npos) << same.output;
     }
