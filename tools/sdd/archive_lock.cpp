@@ -1,8 +1,11 @@
 #include "tools/sdd/archive_lock.h"
 
+#include "tools/sdd/interrupt_cleanup.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,31 +14,50 @@
 
 namespace {
 
-// Whether `fd` is (still) what the path names: the archive, or its folder while the archive is missing.
-bool stillThere(int fd, const std::string& archive, bool lockedFolder) {
+// Whether `fd` is (still) the file at `path`.
+bool stillThere(int fd, const std::string& path) {
     struct stat at {
     }, held{};
-    if (::stat(archive.c_str(), &at) != 0)
-        return lockedFolder && errno == ENOENT;
-    return !lockedFolder && ::fstat(fd, &held) == 0 && at.st_dev == held.st_dev && at.st_ino == held.st_ino;
+    return ::stat(path.c_str(), &at) == 0 && ::fstat(fd, &held) == 0 && at.st_dev == held.st_dev &&
+           at.st_ino == held.st_ino;
+}
+
+bool missing(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
 }
 
 } // namespace
 
+std::string ArchiveLock::lockFileFor(const std::string& archive) {
+    const std::filesystem::path path(archive);
+    return (path.parent_path() / ("." + path.filename().string() + ".sdd-lock")).string();
+}
+
 std::optional<ArchiveLock> ArchiveLock::acquire(const std::string& archive,
                                                 const std::function<void()>& waiting, std::string& reason) {
-    const std::filesystem::path path(archive);
-    const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
+    const std::string lockFile = lockFileFor(archive);
     bool saidWaiting = false;
     for (;;) {
-        bool lockedFolder = false;
-        int fd = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC);
+        // Not blocking, so that a named pipe opens at once, to be refused, rather than wait for a writer.
+        bool lockingFile = false;
+        int fd = ::open(archive.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0 && errno == ENOENT) {
-            lockedFolder = true;
-            fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            lockingFile = true;
+            fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         }
         if (fd < 0) {
-            reason = std::string("cannot open to lock it: ") + std::strerror(errno);
+            reason = std::string("cannot open ") + (lockingFile ? lockFile : "it") +
+                     " to lock it: " + std::strerror(errno);
+            return std::nullopt;
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || (lockingFile && status.st_size != 0)) {
+            reason = lockingFile ? lockFile + " is in the way: it is not the empty file sdd locks; remove it "
+                                              "if no sdd is adding to the archive"
+                                 : "not a regular file (a pipe, a device?): an archive is read and replaced "
+                                   "as a file";
+            ::close(fd);
             return std::nullopt;
         }
         int locked = ::flock(fd, LOCK_EX | LOCK_NB);
@@ -51,14 +73,35 @@ std::optional<ArchiveLock> ArchiveLock::acquire(const std::string& archive,
             ::close(fd);
             return std::nullopt;
         }
-        if (stillThere(fd, archive, lockedFolder))
-            return ArchiveLock(fd);
-        // Replaced or made by the run we waited for: lock what is there now.
+        if (stillThere(fd, lockingFile ? lockFile : archive)) {
+            if (!lockingFile)
+                return ArchiveLock(fd, {});
+            if (missing(archive)) {
+                // Removed if the run is interrupted too; only while it is held, so never under a run that
+                // holds it.
+                interrupt_cleanup::remember(lockFile);
+                return ArchiveLock(fd, lockFile);
+            }
+            // The archive was made meanwhile, by a hand other than sdd's: lock that instead.
+            ::unlink(lockFile.c_str());
+        }
+        // Replaced, made or given up by the run we waited for: lock what is there now.
         ::close(fd);
     }
 }
 
+ArchiveLock::ArchiveLock(ArchiveLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), lockFile_(std::move(other.lockFile_)) {
+    other.lockFile_.clear();
+}
+
 ArchiveLock::~ArchiveLock() {
+    // Removed before it is let go, so that a run waiting on it finds it gone and looks again, and never
+    // holds a lock on a file another run has made anew.
+    if (!lockFile_.empty()) {
+        ::unlink(lockFile_.c_str());
+        interrupt_cleanup::forget(lockFile_);
+    }
     if (fd_ >= 0)
         ::close(fd_);
 }

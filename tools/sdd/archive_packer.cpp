@@ -35,18 +35,27 @@ constexpr std::size_t sourceChunkSize = 64 * 1024;
 // Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
 // processors does not get one packer per processor without end.
 constexpr unsigned mostWorkers = 8;
+
+// One packer per processor; at the levels that weigh every way through a stretch a packer keeps two busy
+// itself (the next stretch's matches are collected while this one is weighed), so half as many packers
+// keep the processors as busy with half the memory: two -m5 packers took some 40 MiB each.
+unsigned workerCount(const PackOptions& options) {
+    const unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
+    const bool packerUsesTwo = options.level > 0 && effortForLevel(options.level).optimalPasses > 0;
+    return std::clamp(packerUsesTwo ? processors / 2 : processors, 1u, mostWorkers);
+}
 // -m1 to -m3 judge a member before packing it; -m4 and -m5 take the time to pack everything.
 constexpr int fastestLevelsThatJudgeFirst = 3;
 
 } // namespace
 
-ArchivePacker::ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written)
+ArchivePacker::ArchivePacker(const PackOptions& options, WrittenReport written)
     : ArchivePacker(options, {}, std::move(written)) {}
 
 ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
-                             std::function<void(std::size_t)> written)
+                             WrittenReport written)
     : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
-      workers_(std::clamp(std::thread::hardware_concurrency(), 1u, mostWorkers)) {
+      workers_(workerCount(options)) {
     if (options.solid && options.level > 0)
         solidEncoder_ = std::make_unique<Rar20Encoder>(effortForLevel(options.level), options.multimedia);
 }
@@ -66,7 +75,8 @@ bool ArchivePacker::add(std::string_view name, std::vector<std::uint8_t>&& bytes
 }
 
 bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t> bytes,
-                             std::vector<std::uint8_t> owned, std::uint32_t time, MemberAttributes attributes) {
+                             std::vector<std::uint8_t> owned, std::uint32_t time,
+                             MemberAttributes attributes) {
     // Checked before packing: once a member is accepted its writing cannot fail, and the solid encoder's
     // state moves on with every member it packs. The writer knows no method beyond level 5.
     if (bytes.size() > largestMemberSize || !ArchiveWriter::acceptsName(name) || options_.level < 0 ||
@@ -79,9 +89,10 @@ bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t
             return true;
         }
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
-        writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+        const std::uint32_t crc = crc32(bytes);
+        writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc,
                           static_cast<std::uint8_t>(methodStored + options_.level), time, attributes);
-        reportWritten(index);
+        reportWritten(index, crc);
         return true;
     }
     // The workers take the members in order, so the oldest pending member is the first to be ready.
@@ -113,11 +124,12 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
             return true;
         }
         SpillBuffer packed;
-        good_ = good_ && packFrom(*solidEncoder_, source, packed) &&
-                writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
-                                      static_cast<std::uint8_t>(methodStored + options_.level), time,
-                                      attributes, [&](std::span<std::uint8_t> into) { return packed.read(into); });
-        reportWritten(index);
+        good_ =
+            good_ && packFrom(*solidEncoder_, source, packed) &&
+            writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
+                                  static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
+                                  [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        reportWritten(index, source.crc);
         return true;
     }
     auto task = std::make_shared<std::packaged_task<MemberData()>>(
@@ -133,6 +145,41 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
     return true;
 }
 
+bool ArchivePacker::startStreamed(std::string_view name, std::uint32_t size, std::uint32_t crc,
+                                  std::uint32_t time, MemberAttributes attributes) {
+    if (!solidEncoder_ || streamed_ || size == 0 || size > largestMemberSize || attributes.folder() ||
+        !ArchiveWriter::acceptsName(name))
+        return false;
+    streamed_ = std::make_unique<StreamedMember>();
+    streamed_->index = added_++;
+    streamed_->name = name;
+    streamed_->size = size;
+    streamed_->crc = crc;
+    streamed_->time = time;
+    streamed_->attributes = attributes;
+    return true;
+}
+
+void ArchivePacker::addStreamed(std::span<const std::uint8_t> piece) {
+    StreamedMember& member = *streamed_;
+    member.sizeSoFar += piece.size();
+    member.crcSoFar = crc32(piece, member.crcSoFar);
+    member.packedWhole = member.packed.append(solidEncoder_->add(piece)) && member.packedWhole;
+}
+
+bool ArchivePacker::finishStreamed() {
+    const std::unique_ptr<StreamedMember> member = std::move(streamed_);
+    const bool whole = member->packed.append(solidEncoder_->finishMember()) && member->packedWhole &&
+                       member->sizeSoFar == member->size && member->crcSoFar == member->crc;
+    good_ = good_ && whole &&
+            writer_.addPackedFrom(
+                member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
+                static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
+                [&](std::span<std::uint8_t> into) { return member->packed.read(into); });
+    reportWritten(member->index, member->crc);
+    return whole;
+}
+
 bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed) {
     std::vector<std::uint8_t> chunk;
     std::uint32_t crc = 0;
@@ -143,17 +190,22 @@ bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillB
         crc = crc32(chunk, crc);
         done += static_cast<std::uint32_t>(chunk.size());
     }
-    return packed.append(encoder.finishMember()) && good && crc == source.crc;
+    const bool whole = packed.append(encoder.finishMember()) && good;
+    if (source.crcKnown)
+        return whole && crc == source.crc;
+    source.crc = crc;
+    source.crcKnown = true;
+    return whole && (!source.unchanged || source.unchanged());
 }
 
 ArchivePacker::MemberData ArchivePacker::packAloneFrom(const PackOptions& options,
                                                        std::shared_ptr<MemberSource> source) {
     MemberData data;
     data.unpackedSize = source->size;
-    data.unpackedCrc = source->crc;
     Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
     auto packed = std::make_unique<SpillBuffer>();
     data.readable = packFrom(encoder, *source, *packed);
+    data.unpackedCrc = source->crc;
     if (packed->size() < source->size) {
         data.packedBytes = std::move(packed);
         data.method = static_cast<std::uint8_t>(methodStored + options.level);
@@ -172,7 +224,7 @@ bool ArchivePacker::addStoredFrom(std::string_view name, std::uint32_t size, std
         writeOldestPending();
     if (!writer_.addStoredFrom(name, size, crc, time, attributes, read))
         return false;
-    reportWritten(added_++);
+    reportWritten(added_++, crc);
     return true;
 }
 
@@ -184,7 +236,7 @@ bool ArchivePacker::addCopied(ArchiveSource& source, const MemberHeader& header)
         writeOldestPending();
     if (!writer_.addCopied(source, header))
         return false;
-    reportWritten(added_++);
+    reportWritten(added_++, header.fileCrc);
     return true;
 }
 
@@ -221,10 +273,10 @@ void ArchivePacker::writeOldestPending() {
         good_ = false;
     } else if (data.packedBytes) {
         SpillBuffer& packed = *data.packedBytes;
-        good_ = good_ && writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()),
-                                               data.unpackedSize, data.unpackedCrc, data.method, member.time,
-                                               member.attributes,
-                                               [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        good_ = good_ && writer_.addPackedFrom(
+                             member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
+                             data.unpackedCrc, data.method, member.time, member.attributes,
+                             [&](std::span<std::uint8_t> into) { return packed.read(into); });
     } else if (data.storedFrom) {
         MemberSource& source = *data.storedFrom;
         good_ = good_ && source.rewind() &&
@@ -236,12 +288,12 @@ void ArchivePacker::writeOldestPending() {
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,
                           member.time, member.attributes);
     }
-    reportWritten(member.index);
+    reportWritten(member.index, data.unpackedCrc);
 }
 
-void ArchivePacker::reportWritten(std::size_t index) const {
+void ArchivePacker::reportWritten(std::size_t index, std::uint32_t crc) const {
     if (written_)
-        written_(index);
+        written_(index, crc);
 }
 
 const ArchiveWriter& ArchivePacker::finish() {
@@ -249,7 +301,7 @@ const ArchiveWriter& ArchivePacker::finish() {
         writeOldestPending();
     for (const PendingMember& member : heldBackEmptyMembers_) {
         writer_.addStored(member.name, {}, member.time, member.attributes);
-        reportWritten(member.index);
+        reportWritten(member.index, 0); // the CRC-32 of no bytes
     }
     heldBackEmptyMembers_.clear();
     return writer_;

@@ -19,9 +19,14 @@
 // A member's bytes, read in order a chunk at a time, and read again from the start after rewind (a file).
 struct MemberSource {
     std::uint32_t size = 0;
-    std::uint32_t crc = 0; // the CRC-32 the bytes have, found when they were read before
+    std::uint32_t crc = 0; // the CRC-32 the bytes have, found when they were read before (if crcKnown)
     ArchiveWriter::MemberReader read;
     std::function<bool()> rewind;
+    // Without a CRC found before, the bytes are read once, as they are packed, and their CRC is found then;
+    // since no second reading can then compare them, `unchanged`, when given, tells once they are read
+    // whether they stayed what they were meanwhile (a file's size and times).
+    bool crcKnown = true;
+    std::function<bool()> unchanged;
 };
 
 struct PackOptions {
@@ -36,11 +41,12 @@ struct PackOptions {
 // they were added.
 class ArchivePacker {
 public:
-    // `written`, when given, is called with each member's place among those added (counting from 0) once
-    // the member is in the archive.
-    explicit ArchivePacker(const PackOptions& options, std::function<void(std::size_t)> written = {});
+    // `written`, when given, is called with each member's place among those added (counting from 0) and the
+    // CRC-32 of its bytes once the member is in the archive.
+    using WrittenReport = std::function<void(std::size_t index, std::uint32_t crc)>;
+    explicit ArchivePacker(const PackOptions& options, WrittenReport written = {});
     // The same, writing the archive into `output` as members are done (see ArchiveWriter).
-    ArchivePacker(const PackOptions& options, ArchiveOutput output, std::function<void(std::size_t)> written);
+    ArchivePacker(const PackOptions& options, ArchiveOutput output, WrittenReport written);
 
     // Packs the member (it is copied: `bytes` need not outlive the call), or stores it when packing does not
     // make it smaller or, judged before packing, would save less than a hundredth of it (without -mm). In a
@@ -51,8 +57,8 @@ public:
     bool add(std::string_view name, std::span<const std::uint8_t> bytes,
              std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
     // The same, taking the bytes over instead of copying them.
-    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes,
-             std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
+    bool add(std::string_view name, std::vector<std::uint8_t>&& bytes, std::uint32_t time = defaultMemberTime,
+             MemberAttributes attributes = {});
 
     // Packs a member read a chunk at a time from `source`, so that a member of any size costs the packer's
     // window and buffers; the packed stream waits in a SpillBuffer for its header. Stored, read again, when
@@ -63,6 +69,18 @@ public:
 
     // False once a member's source could not be read as addFrom needs.
     bool good() const { return good_; }
+
+    // A member of a solid archive given a piece at a time as it comes, so that only the window is held
+    // whatever its size (a member of the archive being rewritten, as it is decoded): `size` and `crc` are
+    // what its header says. Only where members are packed as one stream (solid, level 1 to 5), and only for
+    // a member with bytes; fails, adding nothing, for the reasons add gives. Until finishStreamed nothing
+    // else may be added.
+    bool startStreamed(std::string_view name, std::uint32_t size, std::uint32_t crc, std::uint32_t time,
+                       MemberAttributes attributes);
+    void addStreamed(std::span<const std::uint8_t> piece);
+    // Writes the member; false, and good() false, when the bytes were not as many as startStreamed was told
+    // or had another CRC.
+    bool finishStreamed();
 
     // Stores a member read a chunk at a time (ArchiveWriter::addStoredFrom), after the members added before
     // it: a member of any size costs one chunk. Only where members are not packed as one stream (level 0,
@@ -82,7 +100,7 @@ private:
     // A member's data as it goes into the archive: packed with `method`, or stored as it is.
     struct MemberData {
         std::vector<std::uint8_t> bytes;
-        std::unique_ptr<SpillBuffer> packedBytes;  // or the packed stream is here
+        std::unique_ptr<SpillBuffer> packedBytes; // or the packed stream is here
         std::shared_ptr<MemberSource> storedFrom; // or the member is stored from here, read again
         bool readable = true;                     // false: the source failed, nothing is to be written
         std::uint8_t method = methodStored;
@@ -105,18 +123,33 @@ private:
     static MemberData packAlone(const PackOptions& options, std::vector<std::uint8_t> bytes);
     static MemberData packAloneFrom(const PackOptions& options, std::shared_ptr<MemberSource> source);
     // Reads the whole member from `source` into `encoder`, its packed stream into `packed`; false when it
-    // could not be read or had another CRC.
+    // could not be read, had another CRC or changed. A CRC not known before is the source's from then on.
     static bool packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed);
     void writeOldestPending();
-    void reportWritten(std::size_t index) const;
+    void reportWritten(std::size_t index, std::uint32_t crc) const;
+
+    // The member being given a piece at a time, and what became of it so far.
+    struct StreamedMember {
+        std::size_t index = 0;
+        std::string name;
+        std::uint32_t size = 0;
+        std::uint32_t crc = 0;
+        std::uint32_t time = 0;
+        MemberAttributes attributes;
+        std::uint64_t sizeSoFar = 0;
+        std::uint32_t crcSoFar = 0;
+        SpillBuffer packed;
+        bool packedWhole = true;
+    };
 
     PackOptions options_;
     ArchiveWriter writer_;
+    std::unique_ptr<StreamedMember> streamed_;
     std::unique_ptr<Rar20Encoder> solidEncoder_;
     std::deque<PendingMember> pending_;
     std::size_t pendingBytes_ = 0;
     std::vector<PendingMember> heldBackEmptyMembers_; // their data is known: none
-    std::function<void(std::size_t)> written_;
+    WrittenReport written_;
     std::size_t added_ = 0;
     bool good_ = true;
     WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once

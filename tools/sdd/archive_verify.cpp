@@ -4,21 +4,45 @@
 #include "data/crc32.h"
 
 #include <algorithm>
-#include <map>
+#include <numeric>
 
-WrittenMember WrittenMember::of(std::string_view name, std::span<const std::uint8_t> bytes) {
-    WrittenMember member{std::string(name), static_cast<std::uint32_t>(bytes.size()), crc32(bytes)};
-    // Only the 8-bit name has folder separators; a Unicode form after its zero byte is encoded.
-    std::replace(member.name.begin(), member.name.begin() + std::min(name.find('\0'), name.size()), '/',
-                 '\\');
-    return member;
+void WrittenMembers::addCopied(std::string_view storedName, std::uint32_t size, std::uint32_t crc) {
+    members_.push_back({names_.size(), static_cast<std::uint32_t>(storedName.size()), size, crc});
+    names_.append(storedName);
 }
 
-bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& expected, std::string& member,
+void WrittenMembers::add(std::string_view name, std::uint32_t size, std::uint32_t crc) {
+    const std::size_t at = names_.size();
+    addCopied(name, size, crc);
+    // Only the 8-bit name has folder separators; a Unicode form after its zero byte is encoded.
+    const std::size_t plainEnd = at + std::min(name.find('\0'), name.size());
+    std::replace(names_.begin() + static_cast<std::ptrdiff_t>(at),
+                 names_.begin() + static_cast<std::ptrdiff_t>(plainEnd), '/', '\\');
+}
+
+void WrittenMembers::addCrcToCome(std::string_view name, std::uint32_t size) {
+    add(name, size, 0);
+    members_.back().crcToCome = true;
+}
+
+void WrittenMembers::crcFound(std::size_t i, std::uint32_t crc) {
+    if (i < members_.size() && members_[i].crcToCome) {
+        members_[i].crc = crc;
+        members_[i].crcToCome = false;
+    }
+}
+
+void WrittenMembers::add(std::string_view name, std::span<const std::uint8_t> bytes) {
+    add(name, static_cast<std::uint32_t>(bytes.size()), crc32(bytes));
+}
+
+bool verifyArchive(ArchiveSource& archive, const WrittenMembers& expected, std::string& member,
                    std::string& reason) {
-    std::map<std::string, const WrittenMember*> waiting;
-    for (const WrittenMember& written : expected)
-        waiting[written.name] = &written;
+    // The members by name, searched where their names lie; each is crossed off as it is read back.
+    std::vector<std::uint32_t> byName(expected.size());
+    std::iota(byName.begin(), byName.end(), 0u);
+    std::ranges::sort(byName, {}, [&](std::uint32_t i) { return expected.name(i); });
+    std::vector<bool> readBack(expected.size(), false);
     bool good = true;
     const auto failure = [&](const std::string& name, std::string why) {
         if (good) {
@@ -42,14 +66,14 @@ bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& exp
         [&](const MemberHeader& header, ExtractResult result) {
             const std::string name =
                 header.unicodePart.empty() ? header.name : header.name + '\0' + header.unicodePart;
-            const auto found = waiting.find(name);
-            if (found == waiting.end())
+            const auto found = std::ranges::lower_bound(byName, std::string_view(name), {},
+                                                        [&](std::uint32_t i) { return expected.name(i); });
+            if (found == byName.end() || expected.name(*found) != name || readBack[*found])
                 return failure(header.name, "read back, but it was not written (or it was twice)");
-            const WrittenMember& written = *found->second;
-            waiting.erase(found);
+            readBack[*found] = true;
             if (result != ExtractResult::ok)
                 return failure(header.name, std::string("does not read back: ") + describe(result));
-            if (size != written.size || crc != written.crc)
+            if (size != expected.memberSize(*found) || crc != expected.crc(*found))
                 failure(header.name, "reads back different from the input");
         }};
     const ExtractResult walk = streamAll(archive, check, &trailingBytes);
@@ -57,7 +81,10 @@ bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& exp
         failure("", std::string("does not read back: ") + describe(walk));
     else if (trailingBytes != 0)
         failure("", "does not read back whole: bytes after the last member");
-    if (!waiting.empty())
-        failure(waiting.begin()->first, "missing when read back");
+    for (const std::uint32_t i : byName)
+        if (!readBack[i]) {
+            failure(std::string(expected.name(i)), "missing when read back");
+            break;
+        }
     return good;
 }

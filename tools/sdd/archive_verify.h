@@ -5,20 +5,47 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// What a member written to an archive must give back: the input's size and CRC-32, under its stored name.
-struct WrittenMember {
-    std::string name; // as stored, with `\` between folders (and any Unicode form after a zero byte)
-    std::uint32_t size = 0;
-    std::uint32_t crc = 0;
+// What the members written to an archive must give back: the input's size and CRC-32, under each stored name
+// (with `\` between folders, and any Unicode form after a zero byte). Kept for every member of the archive
+// until it is read back, so the names lie end to end in one block with a few bytes per member beside: a tree
+// of tens of thousands of files costs its names once.
+class WrittenMembers {
+public:
+    // `name` as the writer was given it: '/' in its 8-bit part is stored as '\'.
+    void add(std::string_view name, std::uint32_t size, std::uint32_t crc);
+    void add(std::string_view name, std::span<const std::uint8_t> bytes);
+    // A member copied from another archive as it is there, header and all: its name as that header holds it.
+    void addCopied(std::string_view storedName, std::uint32_t size, std::uint32_t crc);
+    // A member whose bytes are read only as they are packed: its CRC-32 comes with crcFound once they are.
+    void addCrcToCome(std::string_view name, std::uint32_t size);
+    // The CRC-32 of the i-th member (counting from 0 in the order added), if it was to come; else nothing.
+    void crcFound(std::size_t i, std::uint32_t crc);
 
-    static WrittenMember of(std::string_view name, std::span<const std::uint8_t> bytes);
+    std::size_t size() const { return members_.size(); }
+    std::string_view name(std::size_t i) const {
+        return std::string_view(names_).substr(members_[i].nameAt, members_[i].nameSize);
+    }
+    std::uint32_t memberSize(std::size_t i) const { return members_[i].size; }
+    std::uint32_t crc(std::size_t i) const { return members_[i].crc; }
+
+private:
+    struct Member {
+        std::size_t nameAt;
+        std::uint32_t nameSize;
+        std::uint32_t size;
+        std::uint32_t crc;
+        bool crcToCome = false;
+    };
+    std::string names_;
+    std::vector<Member> members_;
 };
 
 // Reads the archive back through our own unpacker and checks that it holds exactly these members (in any
 // order) and that each comes out whole with the size and CRC of the input. On the first difference returns
 // false with the member's name in `member` (empty when the archive as a whole is unreadable) and why in
 // `reason`.
-bool verifyArchive(ArchiveSource& archive, const std::vector<WrittenMember>& expected, std::string& member,
+bool verifyArchive(ArchiveSource& archive, const WrittenMembers& expected, std::string& member,
                    std::string& reason);

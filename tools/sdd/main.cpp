@@ -44,7 +44,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -182,6 +181,12 @@ bool isDirectory(const MemberHeader& member) {
 }
 
 std::optional<FileArchiveSource> openArchive(const std::string& archive) {
+    // An archive is read by seeking about in it, and opening a named pipe would wait for a writer for ever.
+    struct stat status {};
+    if (::stat(archive.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        fail(archive, "", "cannot read: not a regular file (a pipe, a device, a folder?); save it to a file first");
+        return std::nullopt;
+    }
     std::optional<FileArchiveSource> source(std::in_place, archive);
     if (!source->isOpen()) {
         fail(archive, "", std::string("cannot open: ") + std::strerror(errno));
@@ -671,10 +676,12 @@ mode_t archiveMode(const std::string& archive) {
     return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
 }
 
-// A file or empty folder `a` stores, under the name the user gave it.
+// A file or empty folder `a` stores, under the name the user gave it. Plain strings: a std::filesystem::path
+// keeps each of its folders apart as well, which for a tree of tens of thousands of files costs many times
+// the names themselves.
 struct FileToAdd {
     std::string name;
-    fs::path path;
+    std::string path;
     bool folder = false;
 };
 
@@ -682,7 +689,7 @@ struct FileToAdd {
 // (FOLDER or NAME=FOLDER) with every file and empty folder in it, in name order so that the same folder
 // gives the same archive. An operand that names an existing file is that file, '=' or not. Whatever in a
 // folder is not stored is named: symbolic links and special files with a warning, what cannot be read with
-// an error counted in `unreadable`. The archive itself is left out. False, having said why, when the operand
+// an error counted in `unreadable`. The archive itself, and its lock file, are left out. False, having said why, when the operand
 // names nothing or cannot be stored under its name.
 bool filesToAdd(const std::string& archive, const std::string& operand, std::vector<FileToAdd>& files,
                 int& unreadable, const std::string& untouched) {
@@ -699,10 +706,11 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
             fail(archive, name ? path.string() : operand, (name ? "no such file" : reason) + untouched);
             return false;
         }
-        files.push_back({*name, path});
+        files.push_back({*name, path.string()});
         return true;
     }
-    std::vector<FileToAdd> inside;
+    // Put straight after the files before them and sorted there: a tree's list is never copied.
+    const std::size_t firstInside = files.size();
     const auto leftOut = [&](const fs::path& where, LeftOut why, const std::string& message) {
         if (why == LeftOut::unreadable) {
             ++unreadable;
@@ -713,28 +721,36 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
                                       : "warning: not a regular file, not stored");
         }
     };
-    for (const TreeEntry& entry : walkTree(path, leftOut)) {
+    bool good = true;
+    // Neither the archive nor the file that locks it while it is made goes into it.
+    const std::string lockFile = ArchiveLock::lockFileFor(archive);
+    const bool lockFileThere = fs::exists(lockFile, ec);
+    const auto found = [&](const fs::path& entry, const fs::path& below, bool emptyFolder) {
         std::error_code ignored;
-        if (!entry.folder && fs::equivalent(entry.path, archive, ignored))
-            continue;
-        const std::string relative = entry.relative.generic_string();
+        if (!good || (!emptyFolder && (fs::equivalent(entry, archive, ignored) ||
+                                       (lockFileThere && fs::equivalent(entry, lockFile, ignored)))))
+            return;
+        const std::string relative = below.generic_string();
         const std::optional<std::string> name =
             memberNameFor(relative.empty() ? given : given + "/" + relative, reason);
-        if (!name) {
-            if (entry.folder && relative.empty())
-                continue; // "." with nothing in it: nothing to store
-            fail(archive, entry.path.string(), reason + untouched);
-            return false;
+        if (name) {
+            files.push_back({*name, entry.string(), emptyFolder});
+        } else if (!emptyFolder || !relative.empty()) { // "." with nothing in it: nothing to store
+            fail(archive, entry.string(), reason + untouched);
+            good = false;
         }
-        inside.push_back({*name, entry.path, entry.folder});
-    }
-    std::ranges::sort(inside, {}, &FileToAdd::name);
-    files.insert(files.end(), inside.begin(), inside.end());
+    };
+    walkTree(path, found, leftOut);
+    if (!good)
+        return false;
+    std::ranges::sort(files.begin() + static_cast<std::ptrdiff_t>(firstInside), files.end(), {},
+                      &FileToAdd::name);
     return true;
 }
 
 // Says what keeps `a` from rewriting the archive: rewriting it would lose what could not be read.
-void reportUnreadable(const std::string& archive, const UnreadablePart& unreadable, const std::string& untouched) {
+void reportUnreadable(const std::string& archive, const UnreadablePart& unreadable,
+                      const std::string& untouched) {
     if (unreadable.header.damage != ExtractResult::ok)
         reportDamage(archive, unreadable.header, "; cannot add to the archive" + untouched);
     else if (unreadable.trailingBytes != 0)
@@ -750,11 +766,20 @@ void reportUnreadable(const std::string& archive, const UnreadablePart& unreadab
 }
 
 // Two names a system that ignores case cannot hold side by side are both stored, with a warning, when one of
-// them is being added.
-void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::string>& names,
-                           const std::set<std::string>& added) {
+// them is being added: a file, or a member of the archive that a file of its name replaces. Each pair is
+// named once, the archive's members first, then the files whose names are new to it.
+template <typename FileNamed>
+void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::string>& oldNames,
+                           const std::vector<FileToAdd>& files, const FileNamed& fileNamed) {
+    const auto oldName = [&](std::size_t i) -> std::string_view { return oldNames[i]; };
+    const std::vector<std::uint32_t> oldByName = sameFileOrder(oldNames.size(), oldName);
+    std::vector<std::string_view> names(oldNames.begin(), oldNames.end());
+    for (const FileToAdd& file : files)
+        if (!findSameFile(oldByName, file.name, oldName))
+            names.push_back(file.name);
+    const auto added = [&](std::size_t i) { return i >= oldNames.size() || fileNamed(names[i]).has_value(); };
     for (const auto& [later, earlier] : caseOnlyClashes(names))
-        if (added.contains(names[later]) || added.contains(names[earlier]))
+        if (added(later) || added(earlier))
             fail(archive, names[later],
                  "warning: differs from " + printableText(names[earlier]) +
                      " only in case; both are stored, but a system that ignores case cannot hold both");
@@ -779,7 +804,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     const std::string untouched = existed ? "; the archive is left as it was" : "; no archive written";
     std::optional<FileArchiveSource> old;
     std::uint64_t total = 0;
-    std::vector<std::string> names; // every member's, as the user sees it, for the case warning
+    std::vector<std::string> oldNames; // every member's, as the user sees it, for the case warning
     if (existed) {
         old.emplace(archive);
         if (!old->isOpen()) {
@@ -797,7 +822,7 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         listMembers(*old, members);
         for (const MemberHeader& member : members) {
             total += member.unpSize;
-            names.push_back(memberNameUtf8(member));
+            oldNames.push_back(memberNameUtf8(member));
         }
     }
 
@@ -807,29 +832,30 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
     // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
-    std::map<std::string, std::size_t> fileNamed;
-    std::set<std::string> addedNames;
-    std::set<std::string> knownNames(names.begin(), names.end());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const FileToAdd& file = files[i];
-        if (!fileNamed.emplace(sameFileKey(file.name), i).second) {
-            fail(archive, file.name, "given twice" + untouched);
+    const std::vector<std::uint32_t> filesByName =
+        sameFileOrder(files.size(), [&](std::size_t i) -> std::string_view { return files[i].name; });
+    const auto fileNamed = [&](std::string_view name) {
+        return findSameFile(filesByName, name,
+                            [&](std::size_t i) -> std::string_view { return files[i].name; });
+    };
+    for (std::size_t i = 1; i < filesByName.size(); ++i)
+        if (!sameFileBefore(files[filesByName[i - 1]].name, files[filesByName[i]].name)) {
+            fail(archive, files[filesByName[i]].name, "given twice" + untouched);
             return exitSkipped;
         }
+    for (const FileToAdd& file : files) {
         // Checked before reading: such a file may not even fit in memory.
         const std::uintmax_t size = fs::is_regular_file(file.path, ec) ? fs::file_size(file.path, ec) : 0;
         if (size > largestMemberSize) {
-            fail(archive, file.path.string(),
+            fail(archive, file.path,
                  "larger than 256 MiB, the most a member can hold for the readers of this format" +
                      untouched);
             return exitSkipped;
         }
         total += size;
-        addedNames.insert(file.name);
-        if (knownNames.insert(file.name).second)
-            names.push_back(file.name);
     }
-    warnOfCaseOnlyClashes(archive, names, addedNames);
+    warnOfCaseOnlyClashes(archive, oldNames, files, fileNamed);
+    oldNames = {};
 
     std::string reason;
     std::optional<PendingFile> output = PendingFile::create(archive, archiveMode(archive), reason);
@@ -839,15 +865,26 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     }
     // Members may be packed several at once, so the line follows them as they are written.
     Progress progress(total);
-    std::vector<std::pair<std::string, std::uint64_t>> added; // shown name and size, in the order added
+    // The shown name and size of each member added and not yet written, by its place among those added:
+    // only those wait here, not every name of the archive.
+    std::map<std::size_t, std::pair<std::string, std::uint64_t>> unwritten;
+    std::size_t addedCount = 0;
+    const auto added = [&](std::string name, std::uint64_t size) {
+        unwritten.emplace(addedCount++, std::pair{std::move(name), size});
+    };
     std::uint64_t done = 0;
+    WrittenMembers written; // before the packer, which reports to it until it is gone
     ArchivePacker packer(
         options, [&](std::span<const std::uint8_t> bytes) { return output->write(bytes); },
-        [&](std::size_t index) {
-            done += added[index].second;
-            progress.show(done, added[index].first);
+        [&](std::size_t index, std::uint32_t crc) {
+            written.crcFound(index, crc);
+            const auto member = unwritten.find(index);
+            if (member == unwritten.end())
+                return;
+            done += member->second.second;
+            progress.show(done, member->second.first);
+            unwritten.erase(member);
         });
-    std::vector<WrittenMember> written;
     std::vector<bool> fileAdded(files.size(), false);
     // Read one at a time, so that only the member being packed is in memory; a member that is only stored,
     // or too large to be held whole, streams from its file, read once for its CRC and again as it is packed
@@ -862,31 +899,40 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
             const bool found = ::stat(file.path.c_str(), &status) == 0;
             if (!found || !S_ISDIR(status.st_mode)) {
                 ++unreadable;
-                fail(archive, file.path.string(),
+                fail(archive, file.path,
                      found ? "no longer a folder, not stored"
                            : std::string("cannot read, not stored: ") + std::strerror(errno));
                 return true;
             }
-            added.emplace_back(file.name, 0);
-            written.push_back(WrittenMember::of(name, {}));
+            added(file.name, 0);
+            written.add(name, {});
             return packer.add(name, std::span<const std::uint8_t>{}, dosTimeOf(status.st_mtime),
                               MemberAttributes::ofUnixMode(status.st_mode));
         }
         std::error_code sizeError;
         if (options.level == 0 || fs::file_size(file.path, sizeError) > packedWholeUpTo) {
+            // Stored, its header must hold its CRC before its bytes, so it is read for that first; packed,
+            // it is read once, as it is packed, and checked for a change after.
+            const bool packed = options.level > 0;
             const auto stored = std::make_shared<StoredFile>();
-            if (!stored->open(file.path, reason)) {
+            if (!stored->open(file.path, reason, !packed)) {
                 ++unreadable;
-                fail(archive, file.path.string(), reason + ", not stored");
+                fail(archive, file.path, reason + ", not stored");
                 return true;
             }
-            added.emplace_back(file.name, stored->size());
-            written.push_back({WrittenMember::of(name, {}).name, stored->size(), stored->crc()});
-            const MemberSource source{stored->size(), stored->crc(),
+            added(file.name, stored->size());
+            if (packed)
+                written.addCrcToCome(name, stored->size());
+            else
+                written.add(name, stored->size(), stored->crc());
+            const MemberSource source{stored->size(),
+                                      stored->crc(),
                                       [stored](std::span<std::uint8_t> into) { return stored->read(into); },
-                                      [stored] { return stored->rewind(); }};
+                                      [stored] { return stored->rewind(); },
+                                      !packed,
+                                      [stored] { return stored->unchanged(); }};
             if (!packer.addFrom(name, stored->time(), stored->attributes(), source)) {
-                fail(archive, file.path.string(),
+                fail(archive, file.path,
                      (ArchiveWriter::acceptsName(name)
                           ? "cannot read: it changed while it was stored"
                           : "cannot be stored: the name is beyond what the format holds") +
@@ -900,13 +946,14 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         MemberAttributes attributes;
         if (!readFile(file.path, bytes, time, attributes, reason)) {
             ++unreadable;
-            fail(archive, file.path.string(), reason + ", not stored");
+            fail(archive, file.path, reason + ", not stored");
             return true;
         }
-        added.emplace_back(file.name, bytes.size());
-        written.push_back(WrittenMember::of(name, bytes));
+        added(file.name, bytes.size());
+        written.add(name, bytes);
         if (!packer.add(name, std::move(bytes), time, attributes)) {
-            fail(archive, file.name, "cannot be stored: name or size beyond what the format holds" + untouched);
+            fail(archive, file.name,
+                 "cannot be stored: name or size beyond what the format holds" + untouched);
             return false;
         }
         return true;
@@ -914,16 +961,30 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
 
     if (old) {
         bool good = true;
-        std::vector<std::uint8_t> bytes;
         std::size_t replacedBy = files.size();
-        // A member of exactly the same name is replaced where it stands; new files go after the archive's own.
+        // A solid archive's members go into the packer as they are decoded, so that a member of any size
+        // costs the window; where there is no packing (-m0) they are held whole, as the member's header
+        // comes before it.
+        bool streamed = false;
+        std::vector<std::uint8_t> bytes;
+        // A member of exactly the same name is replaced where it stands; new files go after the archive's
+        // own.
         const MemberStreamer keep{
             [&](const MemberHeader& header) -> ByteSink {
-                const auto file = fileNamed.find(sameFileKey(memberNameUtf8(header)));
-                replacedBy = file != fileNamed.end() && !fileAdded[file->second] ? file->second : files.size();
+                const std::optional<std::size_t> file = fileNamed(memberNameUtf8(header));
+                replacedBy = file && !fileAdded[*file] ? *file : files.size();
                 bytes.clear();
-                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size())
+                streamed = false;
+                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size() ||
+                    header.unpSize == 0)
                     return {};
+                if (options.level > 0) {
+                    streamed = packer.startStreamed(storedName(header), header.unpSize, header.fileCrc,
+                                                    header.fileTime, attributesOf(header));
+                    if (!streamed)
+                        return {};
+                    return [&](std::span<const std::uint8_t> piece) { packer.addStreamed(piece); };
+                }
                 return [&](std::span<const std::uint8_t> piece) {
                     bytes.insert(bytes.end(), piece.begin(), piece.end());
                 };
@@ -935,13 +996,21 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
                     good = addFile(replacedBy);
                     return;
                 }
-                added.emplace_back(memberNameUtf8(header), header.unpSize);
-                good = options.solid
-                           ? packer.add(storedName(header), bytes, header.fileTime, attributesOf(header))
-                           : packer.addCopied(*old, header);
+                added(memberNameUtf8(header), header.unpSize);
+                if (!options.solid)
+                    good = packer.addCopied(*old, header);
+                else if (streamed)
+                    good = packer.finishStreamed();
+                else
+                    good = (isDirectory(header) || header.unpSize == 0 || options.level == 0) &&
+                           packer.add(storedName(header), bytes, header.fileTime, attributesOf(header));
                 if (!good)
-                    fail(archive, memberNameUtf8(header), "cannot be copied into the new archive" + untouched);
-                written.push_back({storedName(header), header.unpSize, header.fileCrc});
+                    fail(archive, memberNameUtf8(header),
+                         "cannot be copied into the new archive" + untouched);
+                if (options.solid)
+                    written.add(storedName(header), header.unpSize, header.fileCrc);
+                else
+                    written.addCopied(storedName(header), header.unpSize, header.fileCrc);
             }};
         if (const std::optional<UnreadablePart> part = readArchiveWhole(*old, keep)) {
             reportUnreadable(archive, *part, untouched);

@@ -13,7 +13,7 @@
 
 namespace fs = std::filesystem;
 
-bool StoredFile::open(const fs::path& path, std::string& reason) {
+bool StoredFile::open(const fs::path& path, std::string& reason, bool findCrc) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
         reason = fs::exists(path, ec) ? "not a file" : "no such file";
@@ -25,9 +25,14 @@ bool StoredFile::open(const fs::path& path, std::string& reason) {
         reason = std::string("cannot read: ") + (ec ? ec.message() : std::strerror(errno));
         return false;
     }
+    path_ = path;
+    if (::stat(path.c_str(), &opened_) != 0) {
+        reason = std::string("cannot read: ") + std::strerror(errno);
+        return false;
+    }
     size_ = static_cast<std::uint32_t>(fileSize);
     std::vector<std::uint8_t> chunk(64 * 1024);
-    for (std::uint32_t done = 0; done < size_;) {
+    for (std::uint32_t done = 0; findCrc && done < size_;) {
         const std::span<std::uint8_t> piece =
             std::span(chunk).first(std::min<std::size_t>(chunk.size(), size_ - done));
         if (!read(piece)) {
@@ -37,16 +42,20 @@ bool StoredFile::open(const fs::path& path, std::string& reason) {
         crc_ = crc32(piece, crc_);
         done += static_cast<std::uint32_t>(piece.size());
     }
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0) {
-        time_ = dosTimeOf(status.st_mtime);
-        attributes_ = MemberAttributes::ofUnixMode(status.st_mode);
-    }
+    time_ = dosTimeOf(opened_.st_mtime);
+    attributes_ = MemberAttributes::ofUnixMode(opened_.st_mode);
     if (!rewind()) {
         reason = "cannot read: it changed while it was read";
         return false;
     }
     return true;
+}
+
+bool StoredFile::unchanged() const {
+    struct stat now {};
+    return ::stat(path_.c_str(), &now) == 0 && now.st_size == opened_.st_size &&
+           now.st_mtim.tv_sec == opened_.st_mtim.tv_sec && now.st_mtim.tv_nsec == opened_.st_mtim.tv_nsec &&
+           now.st_ctim.tv_sec == opened_.st_ctim.tv_sec && now.st_ctim.tv_nsec == opened_.st_ctim.tv_nsec;
 }
 
 bool StoredFile::rewind() {

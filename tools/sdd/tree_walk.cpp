@@ -1,47 +1,76 @@
 #include "tools/sdd/tree_walk.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using FoundReport = std::function<void(const fs::path&, const fs::path&, bool)>;
 using LeftOutReport = std::function<void(const fs::path&, LeftOut, const std::string&)>;
 
-void walkFolder(const fs::path& folder, const fs::path& relative, std::vector<TreeEntry>& found,
+enum class Kind { file, folder, link, other };
+
+// What a folder holds, by name alone: a directory_entry keeps its whole path, folder by folder, which in a
+// folder of thousands of files costs many times the names.
+struct Child {
+    std::string name;
+    Kind kind;
+};
+
+Kind kindOf(const fs::directory_entry& entry) {
+    std::error_code ignored;
+    if (entry.is_symlink(ignored))
+        return Kind::link;
+    if (entry.is_directory(ignored))
+        return Kind::folder;
+    return entry.is_regular_file(ignored) ? Kind::file : Kind::other;
+}
+
+// Whether anything below `folder` was passed on.
+bool walkFolder(const fs::path& folder, const fs::path& relative, const FoundReport& found,
                 const LeftOutReport& leftOut) {
     std::error_code ec;
-    std::vector<fs::directory_entry> entries;
+    std::vector<Child> children;
     for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-        entries.push_back(*it);
+        children.push_back({it->path().filename().native(), kindOf(*it)});
     if (ec) {
         // What was listed before the error is still stored; the folder is named, since some of it is not.
         leftOut(folder, LeftOut::unreadable, ec.message());
-        if (entries.empty())
-            return;
+        if (children.empty())
+            return false;
     }
-    std::ranges::sort(entries, {}, [](const fs::directory_entry& e) { return e.path().filename(); });
-    const std::size_t before = found.size();
-    for (const fs::directory_entry& entry : entries) {
-        std::error_code ignored;
-        const fs::path below = relative / entry.path().filename();
-        if (entry.is_symlink(ignored))
-            leftOut(entry.path(), LeftOut::link, {});
-        else if (entry.is_directory(ignored))
-            walkFolder(entry.path(), below, found, leftOut);
-        else if (entry.is_regular_file(ignored))
-            found.push_back({entry.path(), below, false});
-        else
-            leftOut(entry.path(), LeftOut::special, {});
+    std::ranges::sort(children, {}, &Child::name);
+    bool any = false;
+    for (const Child& child : children) {
+        const fs::path path = folder / child.name;
+        switch (child.kind) {
+        case Kind::link:
+            leftOut(path, LeftOut::link, {});
+            break;
+        case Kind::folder:
+            any = walkFolder(path, relative / child.name, found, leftOut) || any;
+            break;
+        case Kind::file:
+            found(path, relative / child.name, false);
+            any = true;
+            break;
+        case Kind::other:
+            leftOut(path, LeftOut::special, {});
+            break;
+        }
     }
-    if (found.size() == before && !ec)
-        found.push_back({folder, relative, true});
+    if (!any && !ec) {
+        found(folder, relative, true);
+        any = true;
+    }
+    return any;
 }
 
 } // namespace
 
-std::vector<TreeEntry> walkTree(const fs::path& folder, const LeftOutReport& leftOut) {
-    std::vector<TreeEntry> found;
+void walkTree(const fs::path& folder, const FoundReport& found, const LeftOutReport& leftOut) {
     walkFolder(folder, {}, found, leftOut);
-    return found;
 }

@@ -32,7 +32,9 @@ const ArchiveWriter& PackerCrossCheck::pack(const PackOptions& options,
                                   [readAt] {
                                       *readAt = 0;
                                       return true;
-                                  }};
+                                  },
+                                  true,
+                                  {}};
         EXPECT_TRUE(packer_->addFrom(member.name, defaultMemberTime, {}, source)) << member.name;
     }
     EXPECT_TRUE(packer_->good());
