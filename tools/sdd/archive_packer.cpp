@@ -124,11 +124,11 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
             return true;
         }
         SpillBuffer packed;
-        good_ =
-            good_ && packFrom(*solidEncoder_, source, packed) &&
-            writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
-                                  static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
-                                  [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        if (good_ && !(packFrom(*solidEncoder_, source, packed) &&
+              writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
+                                    static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
+                                    [&](std::span<std::uint8_t> into) { return packed.read(into); })))
+            fail(packed);
         reportWritten(index, source.crc);
         return true;
     }
@@ -171,13 +171,19 @@ bool ArchivePacker::finishStreamed() {
     const std::unique_ptr<StreamedMember> member = std::move(streamed_);
     const bool whole = member->packed.append(solidEncoder_->finishMember()) && member->packedWhole &&
                        member->sizeSoFar == member->size && member->crcSoFar == member->crc;
-    good_ = good_ && whole &&
-            writer_.addPackedFrom(
-                member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
-                static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
-                [&](std::span<std::uint8_t> into) { return member->packed.read(into); });
+    if (!whole || (good_ && !writer_.addPackedFrom(
+                       member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
+                       static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
+                       [&](std::span<std::uint8_t> into) { return member->packed.read(into); })))
+        fail(member->packed);
     reportWritten(member->index, member->crc);
     return whole;
+}
+
+void ArchivePacker::fail(const SpillBuffer& packed) {
+    good_ = false;
+    if (failure_.empty())
+        failure_ = packed.failure();
 }
 
 bool ArchivePacker::packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed) {
@@ -205,6 +211,7 @@ ArchivePacker::MemberData ArchivePacker::packAloneFrom(const PackOptions& option
     Rar20Encoder encoder(effortForLevel(options.level), options.multimedia);
     auto packed = std::make_unique<SpillBuffer>();
     data.readable = packFrom(encoder, *source, *packed);
+    data.failure = packed->failure();
     data.unpackedCrc = source->crc;
     if (packed->size() < source->size) {
         data.packedBytes = std::move(packed);
@@ -271,12 +278,14 @@ void ArchivePacker::writeOldestPending() {
     // add() checked the name and the size, the only reasons the writer refuses a member; a source can fail.
     if (!data.readable) {
         good_ = false;
+        if (failure_.empty())
+            failure_ = data.failure;
     } else if (data.packedBytes) {
         SpillBuffer& packed = *data.packedBytes;
-        good_ = good_ && writer_.addPackedFrom(
-                             member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
-                             data.unpackedCrc, data.method, member.time, member.attributes,
-                             [&](std::span<std::uint8_t> into) { return packed.read(into); });
+        if (good_ && !writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
+                                   data.unpackedCrc, data.method, member.time, member.attributes,
+                                   [&](std::span<std::uint8_t> into) { return packed.read(into); }))
+            fail(packed);
     } else if (data.storedFrom) {
         MemberSource& source = *data.storedFrom;
         good_ = good_ && source.rewind() &&

@@ -69,6 +69,9 @@ public:
 
     // False once a member's source could not be read as addFrom needs.
     bool good() const { return good_; }
+    // When good() turned false because a packed stream's temporary file failed (a full /tmp), that reason;
+    // otherwise empty, and the source was to blame.
+    const std::string& failure() const { return failure_; }
 
     // A member of a solid archive given a piece at a time as it comes, so that only the window is held
     // whatever its size (a member of the archive being rewritten, as it is decoded): `size` and `crc` are
@@ -103,6 +106,7 @@ private:
         std::unique_ptr<SpillBuffer> packedBytes; // or the packed stream is here
         std::shared_ptr<MemberSource> storedFrom; // or the member is stored from here, read again
         bool readable = true;                     // false: the source failed, nothing is to be written
+        std::string failure;                      // or the packed stream's temporary file failed, saying why
         std::uint8_t method = methodStored;
         std::uint32_t unpackedSize = 0;
         std::uint32_t unpackedCrc = 0;
@@ -125,6 +129,8 @@ private:
     // Reads the whole member from `source` into `encoder`, its packed stream into `packed`; false when it
     // could not be read, had another CRC or changed. A CRC not known before is the source's from then on.
     static bool packFrom(Rar20Encoder& encoder, MemberSource& source, SpillBuffer& packed);
+    // Turns good() false, keeping the first temporary-file failure of `packed` for failure().
+    void fail(const SpillBuffer& packed);
     void writeOldestPending();
     void reportWritten(std::size_t index, std::uint32_t crc) const;
 
@@ -152,6 +158,7 @@ private:
     WrittenReport written_;
     std::size_t added_ = 0;
     bool good_ = true;
+    std::string failure_;
     WorkerPool workers_; // last, so destroyed first: a packer given up on stops packing at once
 };
 

@@ -1025,7 +1025,10 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     packer.finish();
     progress.clear();
     if (!packer.good()) {
-        fail(archive, "", "cannot read a file whole: it changed while it was packed" + untouched);
+        fail(archive, "",
+             (packer.failure().empty() ? "cannot read a file whole: it changed while it was packed"
+                                       : packer.failure()) +
+                 untouched);
         return exitSkipped;
     }
 

@@ -633,6 +633,40 @@ TEST_F(SddTool, RewritingASolidArchiveHoldsNoMemberWhole) {
     EXPECT_NE(sdd("t solid.sdd", folder).output.find("2 members, 0 failed"), std::string::npos);
 }
 
+// A member whose packed stream is larger than the packer keeps in memory waits in an unnamed file in $TMPDIR,
+// solid or not, and comes back byte for byte; a temporary folder that cannot take it is named as the reason,
+// not blamed on the file being packed.
+TEST_F(SddTool, APackedStreamBeyondMemoryWaitsInTmpdirAndItsFailureIsNamed) {
+    std::vector<std::uint8_t> halfRandom(3u << 20);
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : halfRandom) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(state >> 28); // four bits of noise: packs to about half
+    }
+    writeBytes(folder / "in" / "noise.bin", halfRandom);
+    const fs::path temporary = folder / "tmp";
+    fs::create_directories(temporary);
+    const std::string inTemporary = "TMPDIR=" + quoted(temporary) + " " SDD_PATH;
+    for (const char* solid : {"", " -s"}) {
+        SddRun add = sdd(std::string("a ../noise.sdd noise.bin -m1") + solid, folder / "in", "2>&1", inTemporary);
+        ASSERT_EQ(add.exitCode, 0) << add.output;
+        SddRun back = sdd("p noise.sdd noise.bin", folder, "2>/dev/null");
+        EXPECT_TRUE(back.output.size() == halfRandom.size() &&
+                    std::equal(halfRandom.begin(), halfRandom.end(), back.output.begin()))
+            << solid;
+        EXPECT_TRUE(fs::is_empty(temporary)) << "the waiting stream's file is left behind";
+        fs::remove(folder / "noise.sdd");
+    }
+    const std::string nowhere = "TMPDIR=" + quoted(folder / "gone") + " " SDD_PATH;
+    SddRun add = sdd("a ../noise.sdd noise.bin -m1", folder / "in", "2>&1", nowhere);
+    EXPECT_EQ(add.exitCode, 1) << add.output;
+    EXPECT_NE(add.output.find("cannot make a temporary file in " + (folder / "gone").string() +
+                              ": No such file or directory; no archive written"),
+              std::string::npos)
+        << add.output;
+    EXPECT_FALSE(fs::exists(folder / "noise.sdd"));
+}
+
 // An interrupted `a` leaves no temporary file, and the archive as it was; it dies of the signal.
 // SIGINT or SIGTERM in the middle of `a` or `x` leaves no temporary file, and nothing under the target's name
 // that was not there before.
