@@ -52,7 +52,8 @@ const Setting settings[] = {
          glGetIntegerv(GL_BLEND_SRC, &source);
          glBlendFunc(static_cast<GLenum>(source), static_cast<GLenum>(v));
      }},
-    {GL_ALPHA_TEST_FUNC, GL_ALWAYS, "alpha function", [](GLint v) { glAlphaFunc(static_cast<GLenum>(v), 0); }},
+    {GL_ALPHA_TEST_FUNC, GL_ALWAYS, "alpha function",
+     [](GLint v) { glAlphaFunc(static_cast<GLenum>(v), 0); }},
     {GL_DEPTH_FUNC, GL_LESS, "depth function", [](GLint v) { glDepthFunc(static_cast<GLenum>(v)); }},
     {GL_CULL_FACE_MODE, GL_BACK, "cull-face mode", [](GLint v) { glCullFace(static_cast<GLenum>(v)); }},
     {GL_FRONT_FACE, GL_CCW, "front face", [](GLint v) { glFrontFace(static_cast<GLenum>(v)); }},
@@ -73,29 +74,52 @@ GLint currentValue(GLenum query) {
 
 std::string enumName(GLint value) {
     switch (value) {
-    case GL_MODELVIEW: return "GL_MODELVIEW";
-    case GL_PROJECTION: return "GL_PROJECTION";
-    case GL_TEXTURE: return "GL_TEXTURE";
-    case GL_ZERO: return "GL_ZERO";
-    case GL_ONE: return "GL_ONE";
-    case GL_SRC_ALPHA: return "GL_SRC_ALPHA";
-    case GL_ONE_MINUS_SRC_ALPHA: return "GL_ONE_MINUS_SRC_ALPHA";
-    case GL_ALWAYS: return "GL_ALWAYS";
-    case GL_LESS: return "GL_LESS";
-    case GL_LEQUAL: return "GL_LEQUAL";
-    case GL_GREATER: return "GL_GREATER";
-    case GL_FRONT: return "GL_FRONT";
-    case GL_BACK: return "GL_BACK";
-    case GL_FRONT_AND_BACK: return "GL_FRONT_AND_BACK";
-    case GL_CW: return "GL_CW";
-    case GL_CCW: return "GL_CCW";
-    case GL_AMBIENT_AND_DIFFUSE: return "GL_AMBIENT_AND_DIFFUSE";
-    case GL_DIFFUSE: return "GL_DIFFUSE";
-    case GL_MODULATE: return "GL_MODULATE";
-    case GL_ADD: return "GL_ADD";
-    case GL_REPLACE: return "GL_REPLACE";
-    case GL_DECAL: return "GL_DECAL";
-    default: return std::to_string(value);
+    case GL_MODELVIEW:
+        return "GL_MODELVIEW";
+    case GL_PROJECTION:
+        return "GL_PROJECTION";
+    case GL_TEXTURE:
+        return "GL_TEXTURE";
+    case GL_ZERO:
+        return "GL_ZERO";
+    case GL_ONE:
+        return "GL_ONE";
+    case GL_SRC_ALPHA:
+        return "GL_SRC_ALPHA";
+    case GL_ONE_MINUS_SRC_ALPHA:
+        return "GL_ONE_MINUS_SRC_ALPHA";
+    case GL_ALWAYS:
+        return "GL_ALWAYS";
+    case GL_LESS:
+        return "GL_LESS";
+    case GL_LEQUAL:
+        return "GL_LEQUAL";
+    case GL_GREATER:
+        return "GL_GREATER";
+    case GL_FRONT:
+        return "GL_FRONT";
+    case GL_BACK:
+        return "GL_BACK";
+    case GL_FRONT_AND_BACK:
+        return "GL_FRONT_AND_BACK";
+    case GL_CW:
+        return "GL_CW";
+    case GL_CCW:
+        return "GL_CCW";
+    case GL_AMBIENT_AND_DIFFUSE:
+        return "GL_AMBIENT_AND_DIFFUSE";
+    case GL_DIFFUSE:
+        return "GL_DIFFUSE";
+    case GL_MODULATE:
+        return "GL_MODULATE";
+    case GL_ADD:
+        return "GL_ADD";
+    case GL_REPLACE:
+        return "GL_REPLACE";
+    case GL_DECAL:
+        return "GL_DECAL";
+    default:
+        return std::to_string(value);
     }
 }
 

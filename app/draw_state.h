@@ -12,8 +12,8 @@
 //     GL_NORMALIZE on; colour material off, tracking ambient and diffuse;
 //   - 2-D texturing on, modulated by the colour (GL_MODULATE), no texture-coordinate generation, no fog;
 //   - face culling off, with the back faces selected and counter-clockwise faces in front: a draw that turns
-//     culling on culls back faces unless it chooses otherwise, and must select GL_BACK again before it leaves,
-//     or every body drawn after it shows its far inside.
+//     culling on culls back faces unless it chooses otherwise, and must select GL_BACK again before it
+//     leaves, or every body drawn after it shows its far inside.
 // The swap interval and the gamma ramp are the shell's: they need the window system.
 
 // Sets every item of the description (matrix stacks are popped back to depth 1).

@@ -3,9 +3,9 @@
 #include <thread>
 
 FrameCap::FrameCap(unsigned framesPerSecond)
-    : share_(framesPerSecond == 0 ? Clock::duration::zero()
-                                  : std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) /
-                                        framesPerSecond) {}
+    : share_(framesPerSecond == 0
+                 ? Clock::duration::zero()
+                 : std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / framesPerSecond) {}
 
 bool FrameCap::waitForNextFrame() {
     if (share_ == Clock::duration::zero())

@@ -9,8 +9,9 @@ class FrameCap {
 public:
     explicit FrameCap(unsigned framesPerSecond);
 
-    // Call once a frame, after it is shown: sleeps until the frame's share of the second is over. Says whether
-    // it slept, so a caller can tell a frame that used its whole share (or an uncapped loop) from one that rested.
+    // Call once a frame, after it is shown: sleeps until the frame's share of the second is over. Says
+    // whether it slept, so a caller can tell a frame that used its whole share (or an uncapped loop) from one
+    // that rested.
     bool waitForNextFrame();
 
 private:

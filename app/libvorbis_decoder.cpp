@@ -61,7 +61,8 @@ bool decodeWithLibvorbis(std::span<const std::uint8_t> pages, std::size_t sample
             // The audio decoded so far is kept: a stream that goes bad at its end still plays what it has.
             if (!samples.empty())
                 return true;
-            error = "damaged: the decoder cannot read its audio (libvorbis error " + std::to_string(frames) + ")";
+            error =
+                "damaged: the decoder cannot read its audio (libvorbis error " + std::to_string(frames) + ")";
             return false;
         }
         appendMixedDown(planes, channels, static_cast<int>(frames), samples);

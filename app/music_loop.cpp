@@ -35,10 +35,12 @@ std::size_t sampleLimit(const OggVorbisStream& stream, std::size_t largestBytes,
                                 largestBytes / sizeof(std::int16_t) / channels);
     if (stream.frames > frames) {
         const std::uint64_t seconds = stream.frames / stream.sampleRate;
-        const std::uint64_t bytes = std::min<std::uint64_t>(stream.frames, std::uint64_t{1} << 60) * channels * 2;
+        const std::uint64_t bytes =
+            std::min<std::uint64_t>(stream.frames, std::uint64_t{1} << 60) * channels * 2;
         error = "too long: " + std::to_string(seconds) + " s at " + std::to_string(stream.sampleRate) +
                 " Hz would take " + megabytes(bytes) + " decoded; music may last " +
-                std::to_string(longestMusicSeconds / 60) + " minutes and take " + megabytes(largestMusicBytes);
+                std::to_string(longestMusicSeconds / 60) + " minutes and take " +
+                megabytes(largestMusicBytes);
         if (largestBytes < largestMusicBytes)
             error += ", and the show's memory budget has " + megabytes(largestBytes) + " left for it";
         return 0;
@@ -55,7 +57,8 @@ bool MusicLoop::decode(const std::uint8_t* data, std::size_t size, std::string& 
                     static_cast<std::size_t>(std::min<std::uint64_t>(room, largestMusicBytes))))
         return false;
     // Always fits: the decoder was held to what the budget had left.
-    showBudget.take(BudgetNeed{}.add(BudgetItem::memory, samples_.size() * sizeof(std::int16_t)), "music.ogg");
+    showBudget.take(BudgetNeed{}.add(BudgetItem::memory, samples_.size() * sizeof(std::int16_t)),
+                    "music.ogg");
     return true;
 }
 

@@ -155,7 +155,8 @@ bool checkOggVorbis(std::span<const std::uint8_t> file, OggVorbisStream& stream,
             // Chained or interleaved streams may change channels and rate part way: the loop holds one.
             error = "holds more than one stream";
             return false;
-        } else if (sequence != pageNumber + static_cast<std::uint32_t>(readLittleEndian(file.data() + 18, 4))) {
+        } else if (sequence !=
+                   pageNumber + static_cast<std::uint32_t>(readLittleEndian(file.data() + 18, 4))) {
             error = "damaged: " + page + " is out of sequence (a page is missing)";
             return false;
         }
@@ -179,7 +180,8 @@ bool checkOggVorbis(std::span<const std::uint8_t> file, OggVorbisStream& stream,
     // What follows the last complete page can only be the start of a page the file was cut inside.
     const bool cutOff = startsLikeAPage(file.subspan(at));
     if (stream.checkedSize == 0) {
-        error = cutOff && !file.empty() ? "damaged or cut off: its first page runs past the end" : "not an Ogg file";
+        error = cutOff && !file.empty() ? "damaged or cut off: its first page runs past the end"
+                                        : "not an Ogg file";
         return false;
     }
     if (!cutOff) {

@@ -36,9 +36,9 @@ bool decodeWithStbVorbis(std::span<const std::uint8_t> pages, std::size_t sample
     const std::unique_ptr<stb_vorbis, DecoderCloser> decoder(
         stb_vorbis_open_memory(pages.data(), static_cast<int>(pages.size()), &stbError, &allocation));
     if (!decoder) {
-        error = stbError == VORBIS_outofmem
-                    ? "its codebooks need more memory than music is given"
-                    : "not a Vorbis stream the decoder accepts (stb_vorbis error " + std::to_string(stbError) + ")";
+        error = stbError == VORBIS_outofmem ? "its codebooks need more memory than music is given"
+                                            : "not a Vorbis stream the decoder accepts (stb_vorbis error " +
+                                                  std::to_string(stbError) + ")";
         return false;
     }
     // Asked for two channels, stb_vorbis mixes more down to stereo itself.

@@ -81,7 +81,7 @@ void ScriptFaults::unknownLine(const ScriptReader& script, std::span<const std::
         outer.insert(outer.end(), {"world", "WORLD_END", "env", "ENV_END"});
         if (std::find(outer.begin(), outer.end(), words[0]) != outer.end()) {
             add(script, quoted(words[0]) + " inside a block: the block before it lacks its \"end\" line; add "
-                                          "one before this line");
+                                           "one before this line");
             return;
         }
         add(script, "unknown keyword " + quoted(words[0]) + suggestion(words[0], known) +
@@ -89,7 +89,8 @@ void ScriptFaults::unknownLine(const ScriptReader& script, std::span<const std::
         return;
     }
     if (words[0] == "begin") {
-        if (lastUnknown_ && lastUnknown_->file == script.name() && lastUnknown_->line == script.lineNumber() - 1)
+        if (lastUnknown_ && lastUnknown_->file == script.name() &&
+            lastUnknown_->line == script.lineNumber() - 1)
             faults_.push_back({lastUnknown_->file, lastUnknown_->line,
                                "unknown keyword " + quoted(lastUnknown_->word) +
                                    suggestion(lastUnknown_->word, lastUnknown_->known) +
@@ -148,16 +149,17 @@ void ScriptFaults::keywordLine(const ScriptReader& script, const BlockKeyword& k
             allowed += " of at least " + number(keyword.range.low);
         else if (high)
             allowed += " of at most " + number(keyword.range.high);
-        add(script, "number " + number(value) + " out of range for " + quoted(keyword.prefix) + ": give " +
-                        allowed);
+        add(script,
+            "number " + number(value) + " out of range for " + quoted(keyword.prefix) + ": give " + allowed);
         return;
     }
 }
 
 void ScriptFaults::unfinishedBlock(const ScriptReader& script, int start) {
-    faults_.push_back({script.name(), start,
-                       "block not closed: the file ends before its \"end\" line, and the block is left out; add "
-                       "a line \"end\" after its last setting"});
+    faults_.push_back(
+        {script.name(), start,
+         "block not closed: the file ends before its \"end\" line, and the block is left out; add "
+         "a line \"end\" after its last setting"});
 }
 
 void ScriptFaults::unresolvedName(const ScriptReader& script, std::string_view what, std::string_view name) {
@@ -166,12 +168,14 @@ void ScriptFaults::unresolvedName(const ScriptReader& script, std::string_view w
                         ": texture.txt lists no such picture; put the picture in textures\\ and its name in "
                         "texture.txt, and name it here as textures\\NAME");
     } else if (what == "parent") {
-        add(script, "parent " + quoted(name) +
-                        " is no object before this one in its world: name an object that comes earlier (a "
-                        "parent must stand before its children, so two objects cannot be each other's parent)");
+        add(script,
+            "parent " + quoted(name) +
+                " is no object before this one in its world: name an object that comes earlier (a "
+                "parent must stand before its children, so two objects cannot be each other's parent)");
     } else if (what == "environment") {
-        add(script, "environment " + quoted(name) + " is not defined in env.txt: define it there or correct "
-                                                    "the name");
+        add(script, "environment " + quoted(name) +
+                        " is not defined in env.txt: define it there or correct "
+                        "the name");
     } else {
         missingFiles_.emplace(name);
         add(script, "missing script " + quoted(name) + ": add the file to the show or correct the name");

@@ -67,8 +67,9 @@ void checkTextureList(std::vector<ShowFault>& faults) {
     const std::string listName = "texture.txt";
     ResourceFile list;
     if (!list.open(listName)) {
-        faults.push_back({listName, 0, std::string("cannot be read (") + describe(list.openResult()) +
-                                           "): list the show's pictures in it, one name a line"});
+        faults.push_back({listName, 0,
+                          std::string("cannot be read (") + describe(list.openResult()) +
+                              "): list the show's pictures in it, one name a line"});
         return;
     }
     char line[128];
@@ -139,13 +140,15 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     std::vector<ShowFault> faults;
     const std::unique_ptr<ShowSource> source = openShowSource(path);
     std::vector<std::string> files;
-    const ExtractResult listed = source->status() == ExtractResult::ok ? source->listFiles(files)
-                                                                       : source->status();
+    const ExtractResult listed =
+        source->status() == ExtractResult::ok ? source->listFiles(files) : source->status();
     if (listed != ExtractResult::ok) {
         std::error_code error;
-        const std::string why = std::filesystem::exists(path, error) ? describe(listed) : "no such file or folder";
-        faults.push_back({path, 0, "cannot be read as a show (" + why +
-                                       "): give --data a show's archive or its unpacked folder"});
+        const std::string why =
+            std::filesystem::exists(path, error) ? describe(listed) : "no such file or folder";
+        faults.push_back(
+            {path, 0,
+             "cannot be read as a show (" + why + "): give --data a show's archive or its unpacked folder"});
         return faults;
     }
 
@@ -168,22 +171,23 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     for (const char* name : {"textures\\sign.jpg", "textures\\load.jpg"}) {
         ResourceFile picture;
         if (!picture.open(name))
-            faults.push_back({name, 0, std::string("missing (") + describe(picture.openResult()) +
-                                           "): the loading screen shows it; add a JPEG picture of that name"});
+            faults.push_back({name, 0,
+                              std::string("missing (") + describe(picture.openResult()) +
+                                  "): the loading screen shows it; add a JPEG picture of that name"});
     }
 
     EnvironmentTable environments;
     WorldList worlds;
     if (!loadEnvironments(environments, "env.txt")) {
         scriptFaults.noteMissingFile("env.txt");
-        faults.push_back({"env.txt", 0, "missing: add it, with a line ENV_END alone when the show needs no "
-                                        "environment"});
+        faults.push_back({"env.txt", 0,
+                          "missing: add it, with a line ENV_END alone when the show needs no "
+                          "environment"});
     }
     if (!loadWorlds(worlds, environments, "worlds.txt")) {
         scriptFaults.noteMissingFile("worlds.txt");
         faults.push_back({"worlds.txt", 0, "missing: a show needs its list of worlds"});
-    }
-    else if (worlds.empty())
+    } else if (worlds.empty())
         faults.push_back({"worlds.txt", 0, "no world: add a block \"world NAME\" ... \"end\""});
 
     setScriptObserver(nullptr);

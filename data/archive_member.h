@@ -22,7 +22,7 @@ enum class ExtractResult {
     dataError,
     crcMismatch,
     solidPredecessorFailed,
-    notAFile, // only a folder entry has the name
+    notAFile,      // only a folder entry has the name
     outsideFolder, // a show folder's link that leads out of it
     tooManyFiles,  // a show folder too large to walk
 };

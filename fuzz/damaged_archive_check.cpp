@@ -31,13 +31,14 @@ std::optional<Members> keptByAdd(std::span<const std::uint8_t> archive) {
     Members kept;
     MemoryArchiveSource source(archive);
     std::vector<std::uint8_t> bytes;
-    const MemberStreamer keep{[&](const MemberHeader&) -> ByteSink {
-                                  bytes.clear();
-                                  return [&](std::span<const std::uint8_t> piece) {
-                                      bytes.insert(bytes.end(), piece.begin(), piece.end());
-                                  };
-                              },
-                              [&](const MemberHeader& header, ExtractResult) { kept.emplace(header.name, bytes); }};
+    const MemberStreamer keep{
+        [&](const MemberHeader&) -> ByteSink {
+            bytes.clear();
+            return [&](std::span<const std::uint8_t> piece) {
+                bytes.insert(bytes.end(), piece.begin(), piece.end());
+            };
+        },
+        [&](const MemberHeader& header, ExtractResult) { kept.emplace(header.name, bytes); }};
     if (readArchiveWhole(source, keep))
         return std::nullopt;
     return kept;

@@ -7,15 +7,15 @@ namespace {
 
 // The order matters only where prefixes could overlap; it is kept as the scripts were written against.
 constexpr std::array<std::pair<std::string_view, ObjectKind>, 9> prefixes{{
-        {"sphere", ObjectKind::sphere},
-        {"billboard", ObjectKind::billboard},
-        {"flare", ObjectKind::flare},
-        {"mesh", ObjectKind::mesh},
-        {"flame", ObjectKind::flame},
-        {"ps", ObjectKind::particleSystem},
-        {"ENDWORLD", ObjectKind::endOfScript},
-        {"geometry", ObjectKind::geometry},
-        {"dir", ObjectKind::dir},
+    {"sphere", ObjectKind::sphere},
+    {"billboard", ObjectKind::billboard},
+    {"flare", ObjectKind::flare},
+    {"mesh", ObjectKind::mesh},
+    {"flame", ObjectKind::flame},
+    {"ps", ObjectKind::particleSystem},
+    {"ENDWORLD", ObjectKind::endOfScript},
+    {"geometry", ObjectKind::geometry},
+    {"dir", ObjectKind::dir},
 }};
 
 } // namespace

@@ -53,9 +53,9 @@ ViewAxes viewAxes() {
     return {right, up, cross(right, up)};
 }
 
-// Streams and eruptions glow: no lighting or alpha test to dim them, and no depth writes, so they hide nothing.
-// They keep the depth test, so a planet passing in front of the Sun hides the Sun's eruptions and jet rather
-// than wearing them.
+// Streams and eruptions glow: no lighting or alpha test to dim them, and no depth writes, so they hide
+// nothing. They keep the depth test, so a planet passing in front of the Sun hides the Sun's eruptions and
+// jet rather than wearing them.
 void beginGlowingSprites(GLuint texture) {
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);

@@ -60,8 +60,8 @@ void projectAlongSunlight(Vec3 centre, float radius, Vec3 towardsSun) {
 
 void darkenInShadow(GLuint displayList, Vec3 casterEyeCentre, float casterRadius, GLuint discTexture) {
     const Vec3 towardsSun = eyeSpaceSunDirection(casterEyeCentre);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_TEXTURE_BIT |
-                 GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT |
+                 GL_POLYGON_BIT);
     // Planes given under the identity are taken in eye space as they stand.
     glPushMatrix();
     glLoadIdentity();
@@ -84,8 +84,8 @@ void darkenInShadow(GLuint displayList, Vec3 casterEyeCentre, float casterRadius
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
-    // The same faces again, pulled a hair towards the viewer so they pass wherever they were drawn (also along
-    // the clip plane's cut, where new corners are made), and write nothing new.
+    // The same faces again, pulled a hair towards the viewer so they pass wherever they were drawn (also
+    // along the clip plane's cut, where new corners are made), and write nothing new.
     glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);

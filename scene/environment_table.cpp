@@ -18,7 +18,8 @@ BlockKeyword passKeyword(std::string_view prefix, ObjectList& list, const std::f
             }};
 }
 
-std::vector<BlockKeyword> environmentKeywords(Environment& environment, const std::function<void()>& progress) {
+std::vector<BlockKeyword> environmentKeywords(Environment& environment,
+                                              const std::function<void()>& progress) {
     return {
         passKeyword("firstpass", environment.firstPass, progress),
         passKeyword("postpass", environment.postPass, progress),

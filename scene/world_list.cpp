@@ -35,7 +35,8 @@ std::vector<BlockKeyword> worldKeywords(World& world, const EnvironmentTable& en
         flagKeyword("system", world.system),
         {"scenedir",
          [&world](ScriptReader& s) {
-             scanLine(s.line(), "scenedir %s", ScanWord{world.sceneDirection, World::maxSceneDirectionLength});
+             scanLine(s.line(), "scenedir %s",
+                      ScanWord{world.sceneDirection, World::maxSceneDirectionLength});
          }},
     };
 }

@@ -57,9 +57,10 @@ bool replaceFileText(const std::string& path, const std::string& text, std::stri
         // Only the mode says "keep it as it is". A file the user merely cannot write (one left owned by root
         // by a run under sudo) is still replaced, since the rename needs only the folder, and becomes theirs.
         if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            error = shown + " is read-only; " +
-                    (old.st_uid == geteuid() ? "make it writable (chmod u+w) to change it"
-                                             : "it belongs to another user: remove it, or ask them to change it");
+            error =
+                shown + " is read-only; " +
+                (old.st_uid == geteuid() ? "make it writable (chmod u+w) to change it"
+                                         : "it belongs to another user: remove it, or ask them to change it");
             return false;
         }
         mode = old.st_mode & 07777;

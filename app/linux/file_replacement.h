@@ -11,6 +11,6 @@ std::string followSymbolicLinks(const std::string& path);
 // Writes `text` to a fresh temporary file beside `path`, flushes it to disk and renames it over `path`, so an
 // interrupted write leaves the old file whole. The new file keeps the old one's permissions (0644 when there
 // was none). A file that nobody may write (no write permission at all) is the user's way of keeping it as it
-// is: it is refused, not replaced; one that only others may write is replaced all the same. `path` should have had its links followed: the rename replaces a link
-// itself. On failure `error` says why.
+// is: it is refused, not replaced; one that only others may write is replaced all the same. `path` should
+// have had its links followed: the rename replaces a link itself. On failure `error` says why.
 bool replaceFileText(const std::string& path, const std::string& text, std::string& error);

@@ -40,7 +40,8 @@ FolderLock::FolderLock(const std::string& folder, std::string& error, std::chron
             return;
         }
         if (std::chrono::steady_clock::now() >= giveUp) {
-            error = printableText(folder) + " stayed locked by another program; try again once it has finished";
+            error =
+                printableText(folder) + " stayed locked by another program; try again once it has finished";
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -9,9 +9,9 @@
 class FolderLock {
 public:
     // Waits up to `patience` for the lock, so that a lock some other program never lets go of costs a message
-    // rather than a hang. A file system that keeps no locks on folders (network file systems refuse them) does
-    // not stop the caller: it goes on unguarded, as every program did before the lock. On failure `error` says
-    // why and what to do, and ok() is false.
+    // rather than a hang. A file system that keeps no locks on folders (network file systems refuse them)
+    // does not stop the caller: it goes on unguarded, as every program did before the lock. On failure
+    // `error` says why and what to do, and ok() is false.
     FolderLock(const std::string& folder, std::string& error,
                std::chrono::milliseconds patience = std::chrono::seconds(10));
     ~FolderLock();

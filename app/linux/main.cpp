@@ -8,8 +8,8 @@
 #include "app/run_modes.h"
 #include "app/settings_store.h"
 #include "app/show_archive.h"
-#include "check/show_check.h"
 #include "base/printable_text.h"
+#include "check/show_check.h"
 
 #include <X11/Xlib.h>
 

@@ -54,7 +54,8 @@ bool offersFramebufferObjects() {
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const bool core = version && version[0] >= '3' && version[0] <= '9';
-    const bool extension = extensions && std::string(extensions).find("GL_ARB_framebuffer_object") != std::string::npos;
+    const bool extension =
+        extensions && std::string(extensions).find("GL_ARB_framebuffer_object") != std::string::npos;
     return (core || extension) && gl().complete();
 }
 
@@ -67,7 +68,8 @@ PictureSize pictureSizeWithin(int width, int height, int largestWidth, int large
     if (static_cast<long long>(width) * largestHeight >= static_cast<long long>(height) * largestWidth)
         return {largestWidth,
                 std::max(1, static_cast<int>(static_cast<long long>(height) * largestWidth / width))};
-    return {std::max(1, static_cast<int>(static_cast<long long>(width) * largestHeight / height)), largestHeight};
+    return {std::max(1, static_cast<int>(static_cast<long long>(width) * largestHeight / height)),
+            largestHeight};
 }
 
 PictureSize largestOwnPicture() {
@@ -102,7 +104,8 @@ std::unique_ptr<ScaledFrame> ScaledFrame::create(int width, int height, std::str
     f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame->colour_);
     f.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, frame->depth_);
     if (f.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        error = "a " + std::to_string(width) + " x " + std::to_string(height) + " picture cannot be drawn off screen";
+        error = "a " + std::to_string(width) + " x " + std::to_string(height) +
+                " picture cannot be drawn off screen";
         return nullptr;
     }
     return frame;

@@ -267,7 +267,8 @@ std::optional<std::string> notASettingsFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(status))
         return printableText(path) + ": not a regular file";
     if (std::filesystem::file_size(path, ec) > largestFile)
-        return printableText(path) + ": larger than 1 MiB, which no settings file is; remove what is not settings";
+        return printableText(path) +
+               ": larger than 1 MiB, which no settings file is; remove what is not settings";
     return std::nullopt;
 }
 

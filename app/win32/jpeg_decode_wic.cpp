@@ -127,8 +127,8 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image) {
         static_cast<unsigned long long>(header.width) * header.height > maxJpegPixels ||
         file.size() > MAXDWORD)
         return false;
-    // WIC decodes in one call that cannot be interrupted, so the scans and a stop are judged before it. A start
-    // of scan is the pair FF DA: inside coded data FF is only ever followed by 00 or a restart marker.
+    // WIC decodes in one call that cannot be interrupted, so the scans and a stop are judged before it. A
+    // start of scan is the pair FF DA: inside coded data FF is only ever followed by 00 or a restart marker.
     int scans = 0;
     for (std::size_t i = 0; i + 1 < file.size(); ++i)
         scans += file[i] == 0xFF && file[i + 1] == 0xDA;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-// Other work on the machine can stretch any wait here without limit, so no check bounds a time from above by a
-// fixed amount: each is bounded by counter readings taken around the calls it is about.
+// Other work on the machine can stretch any wait here without limit, so no check bounds a time from above by
+// a fixed amount: each is bounded by counter readings taken around the calls it is about.
 namespace {
 
 void sleepMs(int ms) {

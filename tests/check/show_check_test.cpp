@@ -37,7 +37,8 @@ void writeText(const fs::path& path, const std::string& text) {
 // The line of `text` that holds `marker`, counting from 1; 0 when none does.
 int lineOf(const std::string& text, const std::string& marker) {
     const std::size_t at = text.find(marker);
-    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+    return at == std::string::npos ? 0
+                                   : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
 }
 
 TEST(ShowCheck, TheBuiltShowAndTheExampleAreClean) {
@@ -60,13 +61,15 @@ struct Mistake {
 
 TEST(ShowCheck, EveryTypicalMistakeIsNamedWhereItIsWithWhatToDo) {
     const std::vector<Mistake> mistakes{
-        {"tiny.txt", "radius 5000", "radus 5000", "radus", "unknown keyword \"radus\" (did you mean \"radius\"?)"},
+        {"tiny.txt", "radius 5000", "radus 5000", "radus",
+         "unknown keyword \"radus\" (did you mean \"radius\"?)"},
         {"tiny.txt", "sphere\nbegin Planet", "shpere\nbegin Planet", "shpere", "did you mean \"sphere\"?"},
         {"tiny.txt", "radius 600", "radius -600", "radius -600", "out of range for \"radius\""},
         {"glare.txt", "lumin 0.8", "lumin nan", "lumin nan", "an ordinary number"},
-        {"tiny.txt", "radius 3800\ntexture textures\\mars.jpg", "radius big\ntexture textures\\mars.jpg", "radius big",
-         "\"radius\" is written \"radius NUMBER\""},
-        {"tiny.txt", "textures\\moon.jpg", "textures\\pluto.jpg", "pluto", "missing texture \"textures\\pluto.jpg\""},
+        {"tiny.txt", "radius 3800\ntexture textures\\mars.jpg", "radius big\ntexture textures\\mars.jpg",
+         "radius big", "\"radius\" is written \"radius NUMBER\""},
+        {"tiny.txt", "textures\\moon.jpg", "textures\\pluto.jpg", "pluto",
+         "missing texture \"textures\\pluto.jpg\""},
         {"tiny.txt", "geometry meshes\\ring.dat", "geometry meshes\\rings.dat", "rings.dat",
          "missing mesh \"meshes\\rings.dat\""},
         {"tiny.txt", "parent Planet\nposition V(0", "parent Planett\nposition V(0", "Planett",
@@ -74,7 +77,8 @@ TEST(ShowCheck, EveryTypicalMistakeIsNamedWhereItIsWithWhatToDo) {
         {"tiny.txt", "end\n\nENDWORLD", "\nENDWORLD", "begin Moon", "block not closed"},
         {"worlds.txt", "env space", "env spaec", "spaec", "environment \"spaec\" is not defined"},
         {"worlds.txt", "objects tiny.txt", "objects tiny2.txt", "tiny2", "missing script \"tiny2.txt\""},
-        {"texture.txt", "moon.jpg\n", "moon.jpg\nmoons.jpg\n", "moons", "missing picture \"textures\\moons.jpg\""},
+        {"texture.txt", "moon.jpg\n", "moon.jpg\nmoons.jpg\n", "moons",
+         "missing picture \"textures\\moons.jpg\""},
         {"notes.txt", "", "what to do next\n", "", "unused file"},
         {"texture.txt", "flare.jpg\n", "flare.jpg\nhuge.tga\n", "huge", "too large"},
         {"glare.txt", "ENDWORLD", "ps\nbegin\ndens 20000\nend\nps\nbegin\ndens 20000\nend\n", "",
@@ -116,7 +120,8 @@ TEST(ShowCheck, EveryTypicalMistakeIsNamedWhereItIsWithWhatToDo) {
                    (fault.file.empty() || (fault.file == mistake.file && fault.line == line));
         });
         EXPECT_TRUE(named) << "expected " << mistake.file << ":" << line << ": ..." << mistake.says
-                           << "\ngot:\n" << faultList(faults);
+                           << "\ngot:\n"
+                           << faultList(faults);
     }
     fs::remove_all(base);
 }

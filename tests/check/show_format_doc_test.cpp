@@ -60,7 +60,8 @@ TEST(ShowFormatDocument, ListsExactlyTheKeywordsEachReaderTakes) {
         const auto found = documented.find(block);
         ASSERT_NE(found, documented.end()) << "no table \"### Keywords of a `" << block << "` block\"";
         for (const std::string& keyword : keywords)
-            EXPECT_TRUE(found->second.contains(keyword)) << "`" << keyword << "` of " << block << " is not documented";
+            EXPECT_TRUE(found->second.contains(keyword))
+                << "`" << keyword << "` of " << block << " is not documented";
         for (const std::string& keyword : found->second)
             EXPECT_TRUE(keywords.contains(keyword)) << "`" << keyword << "` of " << block << " is no keyword";
     }

@@ -59,13 +59,14 @@ TEST_F(ShowFolderTest, AFolderFindsWhatTheArchiveFinds) {
     const std::unique_ptr<ShowSource> unpacked = openShowSource(folder().string());
     ASSERT_EQ(packed->status(), ExtractResult::ok);
     ASSERT_EQ(unpacked->status(), ExtractResult::ok);
-    for (const std::string_view name : {"WORLDS.TXT", "textures\\earth.jpg", "textures/moons/LUNA.tga",
-                                        "textures_earth.jpg", "empty.txt", "textures\\mars.jpg", "textures",
-                                        "..\\show\\worlds.txt", "", "worlds.txt\\"}) {
+    for (const std::string_view name :
+         {"WORLDS.TXT", "textures\\earth.jpg", "textures/moons/LUNA.tga", "textures_earth.jpg", "empty.txt",
+          "textures\\mars.jpg", "textures", "..\\show\\worlds.txt", "", "worlds.txt\\"}) {
         std::vector<std::uint8_t> fromArchive, fromFolder;
         const ExtractResult archiveResult = packed->fetch(name, fromArchive);
         // The archive stores no folder entries, the folder has its subfolders.
-        EXPECT_EQ(unpacked->fetch(name, fromFolder), name == "textures" ? ExtractResult::notAFile : archiveResult)
+        EXPECT_EQ(unpacked->fetch(name, fromFolder),
+                  name == "textures" ? ExtractResult::notAFile : archiveResult)
             << name;
         EXPECT_EQ(fromFolder, fromArchive) << name;
     }
@@ -93,9 +94,7 @@ TEST_F(ShowFolderTest, AFolderNeverReadsOutsideItselfNorTooMuch) {
     fs::create_symlink(base_ / "elsewhere", folder() / "elsewhere");
     fs::create_symlink(folder() / "worlds.txt", folder() / "again.txt");
     fs::create_symlink(folder(), folder() / "loop");
-    {
-        std::ofstream(folder() / "huge.dat", std::ios::binary);
-    }
+    { std::ofstream(folder() / "huge.dat", std::ios::binary); }
     fs::resize_file(folder() / "huge.dat", std::uintmax_t{largestMemberSize} + 1); // sparse: costs no disk
 
     const std::unique_ptr<ShowSource> source = openShowSource(folder().string());

@@ -59,7 +59,9 @@ bool isWithin(const fs::path& file, const fs::path& folder) {
 }
 
 bool isMachineCode(const fs::path& file) {
-    return readText(file).rfind("\x7f" "ELF", 0) == 0;
+    return readText(file).rfind("\x7f"
+                                "ELF",
+                                0) == 0;
 }
 
 class Installation : public ::testing::Test {
@@ -160,7 +162,8 @@ TEST_F(Installation, EveryFileGoesToExactlyOneDebianPackage) {
     }
     for (const auto& [package, packageFolders] : folders)
         for (const fs::path& folder : packageFolders)
-            EXPECT_GT(filesTaken[folder], 0) << package << ".install: usr/" << folder.string() << " takes no file";
+            EXPECT_GT(filesTaken[folder], 0)
+                << package << ".install: usr/" << folder.string() << " takes no file";
 }
 
 TEST_F(Installation, TheInstalledProgramLooksForTheInstalledShow) {

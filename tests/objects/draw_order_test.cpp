@@ -290,7 +290,8 @@ TEST_F(DrawOrder, APlanetShadowsTheFarSideOfItsRings) {
     const Pixels rings = framePixels();
     const int sunward = brightness(rings, 39, 44);
     const int behind = brightness(rings, 22, 25);
-    const int besideTheShadow = brightness(rings, 20, 22); // the outer edge, farther out than the planet is wide
+    const int besideTheShadow =
+        brightness(rings, 20, 22); // the outer edge, farther out than the planet is wide
     EXPECT_GT(sunward, 60);
     EXPECT_LT(behind, sunward / 4);
     EXPECT_GT(besideTheShadow, sunward / 2);
@@ -321,7 +322,14 @@ TEST_F(DrawOrder, AnOpaqueBodyOfEveryKindHidesTheSunBehindItAndAPlanetInFrontHid
         {rock + metal + "end\n"},
         {rock + grey + "illum\nend\n"},
         {rock + grey + "light\nend\n"},
-        {probe, 0}, {probe, 4}, {probe, 6}, {probe, 12}, {probe, 15}, {probe, 18}, {probe, 22}, {probe, 30},
+        {probe, 0},
+        {probe, 4},
+        {probe, 6},
+        {probe, 12},
+        {probe, 15},
+        {probe, 18},
+        {probe, 22},
+        {probe, 30},
     };
     look({0, 0, 0}, {0, 0, -1});
     setupGL(surfaceWidth, surfaceHeight);

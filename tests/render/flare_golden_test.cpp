@@ -1,7 +1,7 @@
 // The Sun with two flares: one inside it, hidden by the Sun drawn before it, and one beside it with the lens
-// effect. The flares' pictures are painted here so that each part of the effect can be told apart in the frame
-// by colour: the sprite is green only, the streaks red only and the ghosts magenta; the ghosts of the first ten
-// rows are tinted blue, which nothing else draws.
+// effect. The flares' pictures are painted here so that each part of the effect can be told apart in the
+// frame by colour: the sprite is green only, the streaks red only and the ghosts magenta; the ghosts of the
+// first ten rows are tinted blue, which nothing else draws.
 #include "app/headless/png_image.h"
 #include "math/vec3.h"
 #include "tests/render/golden_frames.h"

@@ -28,10 +28,11 @@ std::string lowerCase(std::string text) {
 Members readShow() {
     Members members;
     FileArchiveSource source(HELIOX_SHOW_ARCHIVE);
-    extractAll(source, [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
-        if (result == ExtractResult::ok)
-            members[lowerCase(header.name)] = std::string(bytes.begin(), bytes.end());
-    });
+    extractAll(source,
+               [&](const MemberHeader& header, ExtractResult result, std::span<const std::uint8_t> bytes) {
+                   if (result == ExtractResult::ok)
+                       members[lowerCase(header.name)] = std::string(bytes.begin(), bytes.end());
+               });
     return members;
 }
 
@@ -109,7 +110,8 @@ TEST(ShowReferences, EveryTextureMeshParentAndScriptResolves) {
     const std::vector<std::string> listed = textureList(members);
     EXPECT_GT(listed.size(), 20u);
     for (const std::string& name : listed)
-        EXPECT_TRUE(members.contains(lowerCase("textures\\" + name))) << "texture.txt names a missing " << name;
+        EXPECT_TRUE(members.contains(lowerCase("textures\\" + name)))
+            << "texture.txt names a missing " << name;
     const std::set<std::string> textures(listed.begin(), listed.end());
     EXPECT_EQ(textures.size(), listed.size()) << "texture.txt lists a texture twice";
 

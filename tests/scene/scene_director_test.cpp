@@ -71,8 +71,8 @@ TEST_F(Director, DrawsFirstPassThenWorldThenPostPassAndUpdatesWhatItLastDrew) {
     // The first frame's update already moves every object, so nothing is drawn where its script left it.
     director.updateObjects(0.1);
     director.renderFrame(camera);
-    EXPECT_EQ(log, (std::vector<std::string>{"update sky", "update sun", "update earth", "update flare", "draw sky",
-                                             "draw sun", "draw earth", "draw flare"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"update sky", "update sun", "update earth", "update flare",
+                                             "draw sky", "draw sun", "draw earth", "draw flare"}));
     EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
 }
 

@@ -52,8 +52,7 @@ constexpr int fastestLevelsThatJudgeFirst = 3;
 ArchivePacker::ArchivePacker(const PackOptions& options, WrittenReport written)
     : ArchivePacker(options, {}, std::move(written)) {}
 
-ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output,
-                             WrittenReport written)
+ArchivePacker::ArchivePacker(const PackOptions& options, ArchiveOutput output, WrittenReport written)
     : options_(options), writer_(options.solid, std::move(output)), written_(std::move(written)),
       workers_(workerCount(options)) {
     if (options.solid && options.level > 0)
@@ -125,9 +124,10 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
         }
         SpillBuffer packed;
         if (good_ && !(packFrom(*solidEncoder_, source, packed) &&
-              writer_.addPackedFrom(name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
-                                    static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
-                                    [&](std::span<std::uint8_t> into) { return packed.read(into); })))
+                       writer_.addPackedFrom(
+                           name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
+                           static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
+                           [&](std::span<std::uint8_t> into) { return packed.read(into); })))
             fail(packed);
         reportWritten(index, source.crc);
         return true;
@@ -172,9 +172,10 @@ bool ArchivePacker::finishStreamed() {
     const bool whole = member->packed.append(solidEncoder_->finishMember()) && member->packedWhole &&
                        member->sizeSoFar == member->size && member->crcSoFar == member->crc;
     if (!whole || (good_ && !writer_.addPackedFrom(
-                       member->name, static_cast<std::uint32_t>(member->packed.size()), member->size, member->crc,
-                       static_cast<std::uint8_t>(methodStored + options_.level), member->time, member->attributes,
-                       [&](std::span<std::uint8_t> into) { return member->packed.read(into); })))
+                                member->name, static_cast<std::uint32_t>(member->packed.size()), member->size,
+                                member->crc, static_cast<std::uint8_t>(methodStored + options_.level),
+                                member->time, member->attributes,
+                                [&](std::span<std::uint8_t> into) { return member->packed.read(into); })))
         fail(member->packed);
     reportWritten(member->index, member->crc);
     return whole;
@@ -282,7 +283,8 @@ void ArchivePacker::writeOldestPending() {
             failure_ = data.failure;
     } else if (data.packedBytes) {
         SpillBuffer& packed = *data.packedBytes;
-        if (good_ && !writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
+        if (good_ &&
+            !writer_.addPackedFrom(member.name, static_cast<std::uint32_t>(packed.size()), data.unpackedSize,
                                    data.unpackedCrc, data.method, member.time, member.attributes,
                                    [&](std::span<std::uint8_t> into) { return packed.read(into); }))
             fail(packed);

@@ -57,7 +57,8 @@ void LzMatchFinder::joinChain(std::size_t at) {
 void LzMatchFinder::dropFront(std::size_t count) {
     const auto moveDown = [count](std::vector<std::uint32_t>& positions) {
         for (std::uint32_t& position : positions)
-            position = position == none || position < count ? none : static_cast<std::uint32_t>(position - count);
+            position =
+                position == none || position < count ? none : static_cast<std::uint32_t>(position - count);
     };
     moveDown(tripleHead_);
     moveDown(head_);

@@ -184,7 +184,8 @@ std::optional<FileArchiveSource> openArchive(const std::string& archive) {
     // An archive is read by seeking about in it, and opening a named pipe would wait for a writer for ever.
     struct stat status {};
     if (::stat(archive.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        fail(archive, "", "cannot read: not a regular file (a pipe, a device, a folder?); save it to a file first");
+        fail(archive, "",
+             "cannot read: not a regular file (a pipe, a device, a folder?); save it to a file first");
         return std::nullopt;
     }
     std::optional<FileArchiveSource> source(std::in_place, archive);
@@ -689,8 +690,8 @@ struct FileToAdd {
 // (FOLDER or NAME=FOLDER) with every file and empty folder in it, in name order so that the same folder
 // gives the same archive. An operand that names an existing file is that file, '=' or not. Whatever in a
 // folder is not stored is named: symbolic links and special files with a warning, what cannot be read with
-// an error counted in `unreadable`. The archive itself, and its lock file, are left out. False, having said why, when the operand
-// names nothing or cannot be stored under its name.
+// an error counted in `unreadable`. The archive itself, and its lock file, are left out. False, having said
+// why, when the operand names nothing or cannot be stored under its name.
 bool filesToAdd(const std::string& archive, const std::string& operand, std::vector<FileToAdd>& files,
                 int& unreadable, const std::string& untouched) {
     std::error_code ec;

@@ -61,7 +61,8 @@ public:
                 std::uint32_t& slot = latest_[(word * 2654435761u) >> (32 - hashBits_)];
                 const std::uint32_t candidate = slot;
                 slot = static_cast<std::uint32_t>(at_);
-                if (candidate != none && at_ - candidate < rar20WindowSize && wordAt(data + candidate) == word) {
+                if (candidate != none && at_ - candidate < rar20WindowSize &&
+                    wordAt(data + candidate) == word) {
                     const std::size_t limit = std::min(longestRepeat, size - at_);
                     std::size_t length = shortestRepeat;
                     while (length < limit && data[candidate + length] == data[at_ + length])

@@ -82,9 +82,9 @@ private:
     // The bytes the decoder's window holds, the member's bytes not yet packed, and, until enough of them
     // are worth dropping, bytes further back than any match can reach.
     std::vector<std::uint8_t> history_;
-    std::size_t packedEnd_ = 0;      // where in history_ the bytes not yet packed start
-    bool memberHasBytes_ = false;    // whether the member being packed has had any
-    BitWriter bits_;                 // the packed stream of the member being packed, not yet given out
+    std::size_t packedEnd_ = 0;   // where in history_ the bytes not yet packed start
+    bool memberHasBytes_ = false; // whether the member being packed has had any
+    BitWriter bits_;              // the packed stream of the member being packed, not yet given out
     Rar20LzParser parser_;
     int splitDepth_;
     bool tryMultimedia_;

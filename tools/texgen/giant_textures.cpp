@@ -113,15 +113,19 @@ Picture paintLightning(int width, int height) {
         const float cx = latticeValue(storm, 0, 0, 515) * static_cast<float>(width);
         const float cy = (0.3f + 0.4f * latticeValue(storm, 1, 0, 515)) * static_cast<float>(height);
         for (int flash = 0; flash < 5; ++flash) {
-            const float fx = cx + (latticeValue(storm, flash, 2, 515) - 0.5f) * 0.05f * static_cast<float>(width);
-            const float fy = cy + (latticeValue(storm, flash, 3, 515) - 0.5f) * 0.08f * static_cast<float>(height);
+            const float fx =
+                cx + (latticeValue(storm, flash, 2, 515) - 0.5f) * 0.05f * static_cast<float>(width);
+            const float fy =
+                cy + (latticeValue(storm, flash, 3, 515) - 0.5f) * 0.08f * static_cast<float>(height);
             const float radius = 2 + 4 * latticeValue(storm, flash, 4, 515);
             const int reach = static_cast<int>(radius * 3);
-            for (int y = std::max(0, static_cast<int>(fy) - reach); y < std::min(height, static_cast<int>(fy) + reach); ++y)
+            for (int y = std::max(0, static_cast<int>(fy) - reach);
+                 y < std::min(height, static_cast<int>(fy) + reach); ++y)
                 // Round the sphere the picture's right edge meets its left: a flash across it goes on at the
                 // other side instead of ending in a straight cut.
                 for (int x = static_cast<int>(fx) - reach; x < static_cast<int>(fx) + reach; ++x) {
-                    const float d = std::hypot(static_cast<float>(x) - fx, static_cast<float>(y) - fy) / radius;
+                    const float d =
+                        std::hypot(static_cast<float>(x) - fx, static_cast<float>(y) - fy) / radius;
                     const float light = std::exp(-d * d);
                     Colour& texel = picture.at((x % width + width) % width, y);
                     texel = added(texel, Colour{0.75f * light, 0.85f * light, light, 1});

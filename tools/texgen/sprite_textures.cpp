@@ -52,9 +52,9 @@ Picture paintLensStreak(int size) {
     });
 }
 
-// The Sun's corona around its rim. The rim billboard stands on the circle where the viewer sees the Sun's edge,
-// and from the show's distances that edge lies at about 0.8 of the picture's half-size: inside it the light
-// falls on the Sun's own bright face and is lost there, outside it fades into the sky.
+// The Sun's corona around its rim. The rim billboard stands on the circle where the viewer sees the Sun's
+// edge, and from the show's distances that edge lies at about 0.8 of the picture's half-size: inside it the
+// light falls on the Sun's own bright face and is lost there, outside it fades into the sky.
 Picture paintHalo(int size) {
     return paintSprite(size, [](float x, float y) {
         const float r = std::hypot(x, y);
@@ -73,7 +73,8 @@ Picture paintCometTail(int size) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float across = (static_cast<float>(x) + 0.5f) / static_cast<float>(size) * 2 - 1;
-            const float along = 1 - (static_cast<float>(y) + 0.5f) / static_cast<float>(size) * 2; // up: top row
+            const float along =
+                1 - (static_cast<float>(y) + 0.5f) / static_cast<float>(size) * 2; // up: top row
             if (along <= 0) {
                 picture.at(x, y) = {0, 0, 0, 0};
                 continue;

@@ -47,7 +47,8 @@ ReferenceDecode decodeWithVorbisfile(const std::vector<std::uint8_t>& ogg) {
     return reference;
 }
 
-const char* const musicSeeds[] = {"mono-8k.ogg", "stereo-22k.ogg", "stereo-44k.ogg", "three-channels-96k.ogg",
+const char* const musicSeeds[] = {"mono-8k.ogg",          "stereo-22k.ogg",
+                                  "stereo-44k.ogg",       "three-channels-96k.ogg",
                                   "six-channels-48k.ogg", "silence-1s-192k.ogg"};
 
 struct NamedDecoder {
@@ -205,7 +206,8 @@ TEST(MusicLoop, VolumeScalesLinearlyAndNeverAmplifies) {
 }
 
 TEST(MusicLoop, BothDecodersPlayEveryRateAndChannelCountAsLibvorbisfileCountsIt) {
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {{"the show's music", showMusicFile()}};
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {
+        {"the show's music", showMusicFile()}};
     for (const char* seed : musicSeeds)
         files.emplace_back(seed, musicSeed(seed));
     for (const auto& [seed, ogg] : files) {
@@ -315,9 +317,8 @@ TEST(MusicLoop, CraftedHeadersAndWhatIsOverTheLimitsAreRefusedBeforeDecoding) {
     EXPECT_TRUE(error.ends_with("the show's memory budget has 10 MiB left for it")) << error;
     EXPECT_EQ(loop.frameCount(), 0u);
     const VorbisDecoder outOfMemory = [](std::span<const std::uint8_t>, std::size_t,
-                                         std::vector<std::int16_t>&, std::string&) -> bool {
-        throw std::bad_alloc();
-    };
+                                         std::vector<std::int16_t>&,
+                                         std::string&) -> bool { throw std::bad_alloc(); };
     EXPECT_FALSE(loop.decodeWith(outOfMemory, ninetySeconds.data(), ninetySeconds.size(), error));
     EXPECT_EQ(error, "not enough memory to decode it");
     EXPECT_EQ(loop.frameCount(), 0u);

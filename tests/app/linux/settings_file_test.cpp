@@ -244,7 +244,7 @@ TEST_F(SettingsFile, ASaveThatCannotFinishLeavesTheOldFileWhole) {
 // Hostile lines cost little and echo nothing that could act on the terminal.
 TEST_F(SettingsFile, OverlongLinesAndControlBytesAreRefusedInShortPrintableWarnings) {
     writeText(std::string(100'000, 'x') + "\nSpeed=4294967296\nMouse\x1B[2J\x07"
-                                             "Exit=1\nVolume=\r\x1B]0;\n");
+                                          "Exit=1\nVolume=\r\x1B]0;\n");
     std::string warnings;
     const Settings s = load(&warnings);
     EXPECT_EQ(s, Settings{});

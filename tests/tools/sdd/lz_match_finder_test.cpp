@@ -119,7 +119,8 @@ TEST(LzMatchFinder, DroppingWhatNoMatchReachesChangesNoMatch) {
             dropping.findAll(at - dropped, limit, reach, atLeastThree, found);
             ASSERT_EQ(found.size(), expected.size()) << "index " << static_cast<int>(index) << " at " << at;
             for (std::size_t i = 0; i < found.size(); ++i)
-                ASSERT_TRUE(found[i].length == expected[i].length && found[i].distance == expected[i].distance)
+                ASSERT_TRUE(found[i].length == expected[i].length &&
+                            found[i].distance == expected[i].distance)
                     << "index " << static_cast<int>(index) << " at " << at;
         }
     }

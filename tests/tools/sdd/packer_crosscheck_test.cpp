@@ -125,9 +125,10 @@ TEST_F(PackerCrossCheck, HistoryBeyondTheWindowIsDroppedWithoutLosingAMatch) {
     const std::vector<ExpectedMember> whole = {{"long.bin", bytes}};
     std::vector<ExpectedMember> pieces;
     for (std::size_t at = 0; at < bytes.size(); at += 200000)
-        pieces.push_back({"piece" + std::to_string(at / 200000),
-                          {bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                           bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + 200000))}});
+        pieces.push_back(
+            {"piece" + std::to_string(at / 200000),
+             {bytes.begin() + static_cast<std::ptrdiff_t>(at),
+              bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + 200000))}});
     for (int level : {1, 5}) {
         for (bool solid : {false, true}) {
             SCOPED_TRACE("level " + std::to_string(level) + (solid ? ", solid" : ""));

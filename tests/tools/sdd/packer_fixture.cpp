@@ -21,7 +21,8 @@ const ArchiveWriter& PackerCrossCheck::pack(const PackOptions& options,
         // Read where the packer asks, maybe on another thread, from the start again after a rewind.
         const std::span<const std::uint8_t> bytes = expected_.at(&member - members.data()).bytes;
         auto readAt = std::make_shared<std::size_t>(0);
-        const MemberSource source{static_cast<std::uint32_t>(bytes.size()), crc32(bytes),
+        const MemberSource source{static_cast<std::uint32_t>(bytes.size()),
+                                  crc32(bytes),
                                   [bytes, readAt](std::span<std::uint8_t> into) {
                                       if (into.size() > bytes.size() - *readAt)
                                           return false;

@@ -648,7 +648,8 @@ TEST_F(SddTool, APackedStreamBeyondMemoryWaitsInTmpdirAndItsFailureIsNamed) {
     fs::create_directories(temporary);
     const std::string inTemporary = "TMPDIR=" + quoted(temporary) + " " SDD_PATH;
     for (const char* solid : {"", " -s"}) {
-        SddRun add = sdd(std::string("a ../noise.sdd noise.bin -m1") + solid, folder / "in", "2>&1", inTemporary);
+        SddRun add =
+            sdd(std::string("a ../noise.sdd noise.bin -m1") + solid, folder / "in", "2>&1", inTemporary);
         ASSERT_EQ(add.exitCode, 0) << add.output;
         SddRun back = sdd("p noise.sdd noise.bin", folder, "2>/dev/null");
         EXPECT_TRUE(back.output.size() == halfRandom.size() &&
