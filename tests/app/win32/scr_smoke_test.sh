@@ -70,6 +70,15 @@ expect_control() {
 }
 
 windows_path() { "$wine_run" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# The show the Linux build made, in an installation folder of this case's own that Path names, the other
+# settings removed.
+install_show() {
+    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
+    mkdir "$work/installed"
+    cp "$data" "$work/installed/data.sdd"
+    reg delete "$key" /f || true
+    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+}
 
 case $case_name in
 dialog_round_trip)
@@ -209,11 +218,7 @@ dialog_keyboard)
     ;;
 show_draws_frame)
     # The show loads from data.sdd in the installation folder (Path) and draws: its tenth frame is saved.
-    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
-    mkdir "$work/installed"
-    cp "$data" "$work/installed/data.sdd"
-    reg delete "$key" /f || true
-    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    install_show
     set_dword EnableMusic 1 # no sound device here: the show must go on in silence
     HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" "$wine_run" "$scr" /s >"$work/out" 2>"$work/stderr" ||
         fail "heliox.scr /s: exit $?"
@@ -271,11 +276,7 @@ show_path_fallback)
 show_refused_mode)
     # A mode the display refuses (this display has only 1024 x 768): the show stays in the desktop's mode and
     # draws the whole picture in the shape of Width x Height, as large as the monitor allows.
-    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
-    mkdir "$work/installed"
-    cp "$data" "$work/installed/data.sdd"
-    reg delete "$key" /f || true
-    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    install_show
     set_dword EnableMusic 0
     set_dword UseDesktop 0
     set_dword Width 1280
@@ -289,11 +290,7 @@ show_refused_mode)
     ;;
 unknown_switches)
     # Switches the host does not send start nothing, and end at once with exit 0.
-    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
-    mkdir "$work/installed"
-    cp "$data" "$work/installed/data.sdd"
-    reg delete "$key" /f || true
-    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    install_show
     for switch in /a "/?" /x; do
         HELIOX_WINE_TIMEOUT=60 HELIOX_TEST_FRAME="$(windows_path "$work/frame.bmp")" HELIOX_TEST_DIALOG=dump \
             "$wine_run" "$scr" "$switch" >"$work/out" 2>"$work/stderr" || fail "heliox.scr $switch: exit $?"
@@ -303,11 +300,7 @@ unknown_switches)
     ;;
 one_show_at_a_time)
     # A second show started while the first runs ends at once; the first goes on.
-    [ -f "$data" ] || fail "$data is missing: build the Linux preset first (it makes data.sdd)"
-    mkdir "$work/installed"
-    cp "$data" "$work/installed/data.sdd"
-    reg delete "$key" /f || true
-    reg add "$key" /v Path /d "$(windows_path "$work/installed")" /f || fail "cannot set Path"
+    install_show
     set_dword EnableMusic 0
     HELIOX_WINE_TIMEOUT=240 "$wine_run" "$scr" /s >"$work/first.out" 2>"$work/first.err" &
     first=$!
