@@ -639,10 +639,14 @@ bool readFile(const fs::path& path, std::vector<std::uint8_t>& bytes, std::uint3
         return false;
     }
     std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        reason = std::string("cannot read: ") + std::strerror(errno); // "Permission denied", mostly
+        return false;
+    }
     bytes.resize(static_cast<std::size_t>(fs::file_size(path, ec)));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     const bool whole = in.gcount() == static_cast<std::streamsize>(bytes.size());
-    if (!in.is_open() || in.bad() || ec || !whole) {
+    if (in.bad() || ec || !whole) {
         reason = std::string("cannot read: ") + (ec                    ? ec.message()
                                                  : !whole && !in.bad() ? "it changed while read"
                                                                        : std::strerror(errno));
@@ -701,6 +705,14 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
     const std::string given = operand.substr(0, equals);
     const fs::path path = equals == std::string::npos ? operand : operand.substr(equals + 1);
     std::string reason;
+    // A '\' in a name the file system gave is part of that name on this system, but archives read it as a
+    // folder separator: stored, "a\b" would come back as a folder "a" holding "b", and clash with one.
+    const std::string backslashInName =
+        "cannot be stored: its name holds '\\', which archives read as a folder separator; rename it";
+    if (operandIsAFile && operand.find('\\') != std::string::npos) {
+        fail(archive, operand, backslashInName + untouched);
+        return false;
+    }
     if (!fs::is_directory(path, ec)) {
         const std::optional<std::string> name = memberNameFor(given, reason);
         if (!name || !fs::exists(fs::symlink_status(path, ec))) {
@@ -732,6 +744,11 @@ bool filesToAdd(const std::string& archive, const std::string& operand, std::vec
                                        (lockFileThere && fs::equivalent(entry, lockFile, ignored)))))
             return;
         const std::string relative = below.generic_string();
+        if (relative.find('\\') != std::string::npos) {
+            ++unreadable;
+            fail(archive, entry.string(), backslashInName + ", not stored");
+            return;
+        }
         const std::optional<std::string> name =
             memberNameFor(relative.empty() ? given : given + "/" + relative, reason);
         if (name) {
@@ -790,8 +807,10 @@ void warnOfCaseOnlyClashes(const std::string& archive, const std::vector<std::st
 // members are packed, read back member by member, and only then put in its place. The members of an archive
 // that is not solid are checked (decoded) and copied as they are, header and packed data, so adding a small
 // file costs that file and every member keeps its method; a solid archive's members are decoded and packed
-// again, one at a time, as one stream with the new ones.
-int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options) {
+// again, one at a time, as one stream with the new ones: at the level given, or without one at the highest
+// its members were packed at, so that adding a file to a -m5 archive does not undo its packing.
+int add(const std::string& archive, const std::vector<std::string>& operands, PackOptions options,
+        bool levelGiven) {
     // Held to the end: another `a` on this archive waits until this one has put its archive in place.
     std::string lockProblem;
     const std::optional<ArchiveLock> lock = ArchiveLock::acquire(
@@ -821,10 +840,15 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
         options.solid = options.solid || walk.solid();
         std::vector<MemberHeader> members;
         listMembers(*old, members);
+        int packedAt = 0;
         for (const MemberHeader& member : members) {
             total += member.unpSize;
             oldNames.push_back(memberNameUtf8(member));
+            if (member.method > methodStored && member.method <= methodStored + 5)
+                packedAt = std::max(packedAt, member.method - methodStored);
         }
+        if (options.solid && !levelGiven && packedAt > 0)
+            options.level = packedAt;
     }
 
     std::vector<FileToAdd> files;
@@ -1103,6 +1127,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> operands;
     ExtractOptions extractOptions;
     PackOptions packOptions;
+    bool levelGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string_view arg = arguments[i];
@@ -1135,8 +1160,10 @@ int main(int argc, char** argv) {
             packOptions.solid = true;
         else if (arg == "-mm")
             packOptions.multimedia = true;
-        else
+        else {
             packOptions.level = arg[2] - '0';
+            levelGiven = true;
+        }
     }
 
     if (operands.empty())
@@ -1146,7 +1173,7 @@ int main(int argc, char** argv) {
     if (command == "a") {
         if (rest.empty())
             return usage(programName + " a needs at least one file or folder to add");
-        return add(archive, rest, packOptions);
+        return add(archive, rest, packOptions, levelGiven);
     }
     if (command == "x") {
         extractOptions.patterns = rest;
