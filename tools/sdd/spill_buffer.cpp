@@ -83,8 +83,12 @@ bool SpillBuffer::read(std::span<std::uint8_t> into) {
             return fail("write");
     }
     if (file_) {
-        if (std::fread(into.data(), 1, into.size(), file_.get()) != into.size())
+        errno = 0;
+        if (std::fread(into.data(), 1, into.size(), file_.get()) != into.size()) {
+            if (errno == 0)
+                errno = EIO; // a short read with no error: someone cut the file
             return fail("read back");
+        }
     } else {
         std::memcpy(into.data(), memory_.data() + readAt_, into.size());
     }
