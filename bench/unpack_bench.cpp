@@ -1,6 +1,7 @@
 // Unpacking throughput in bytes of output per second: LZ and multimedia members of 8 MiB made with flat
 // code tables, and the largest real compressed member of the shared test archives.
 #include "data/archive_reader.h"
+#include "data/rar20_format.h"
 #include "data/rar20_unpacker.h"
 #include "tests/data/rar20_flat_stream.h"
 
@@ -59,7 +60,7 @@ Member realMember() {
     listMembers(source, members);
     Member largest;
     for (const MemberHeader& member : members) {
-        if (member.method != 0x30 && member.unpSize > largest.size) {
+        if (member.method != rar::methodStored && member.unpSize > largest.size) {
             largest.size = member.unpSize;
             largest.packed.resize(member.packSize);
             source.read(member.dataOffset, largest.packed);

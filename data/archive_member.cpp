@@ -1,5 +1,11 @@
 #include "data/archive_member.h"
 
+#include "data/rar20_format.h"
+
+bool MemberHeader::isFolder() const {
+    return (flags & rar::folderEntry) == rar::folderEntry;
+}
+
 const char* describe(ExtractResult result) {
     switch (result) {
     case ExtractResult::ok:

@@ -27,13 +27,10 @@ enum class ExtractResult {
     tooManyFiles,  // a show folder too large to walk
 };
 
-// A file header's flags mark a folder entry with all three dictionary-size bits set.
-inline constexpr std::uint16_t folderEntryFlags = 0x00E0;
-
 // A file header of the archive, as the walk finds it.
 struct MemberHeader {
     std::string name; // as stored, up to its first zero byte (Unicode names keep only their plain part)
-    std::string unicodePart; // flag 0x0200: what follows that zero byte, the name's Unicode form, encoded
+    std::string unicodePart; // rar::unicodeName: what follows that zero byte, the Unicode name, encoded
     std::uint16_t flags = 0;
     std::uint32_t packSize = 0;
     std::uint32_t unpSize = 0;
@@ -41,9 +38,9 @@ struct MemberHeader {
     std::uint32_t fileCrc = 0;
     std::uint32_t fileTime = 0; // MS-DOS date and time
     std::uint8_t unpVer = 0;
-    std::uint8_t method = 0; // 0x30 stored, anything else RAR 2.0 compressed
+    std::uint8_t method = 0; // rar::methodStored, or compressed
     std::uint32_t attributes = 0;
-    bool solidContinuation = false; // flag 0x0010: goes on from the previous member's decoder state
+    bool solidContinuation = false; // goes on from the previous member's decoder state
     std::uint64_t headerOffset = 0; // where its header starts in the archive
     std::uint64_t dataOffset = 0;   // where its packed data starts in the archive
 
@@ -52,6 +49,9 @@ struct MemberHeader {
     // from there) are filled, and nothing of it is ever extracted.
     ExtractResult damage = ExtractResult::ok;
     std::uint64_t damagedBytes = 0;
+
+    // A folder entry, which has no bytes of its own whatever its sizes say.
+    bool isFolder() const;
 };
 
 // A short text for a result, for tools to print: "CRC mismatch", "not found", ...

@@ -2,16 +2,12 @@
 
 #include "data/archive_walk.h"
 #include "data/crc32.h"
+#include "data/rar20_format.h"
 #include "data/rar20_unpacker.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr std::uint16_t encryptedFlag = 0x0004;
-constexpr std::uint8_t storedMethod = 0x30;
-constexpr std::uint8_t oldestVersion = 13;
-constexpr std::uint8_t newestVersion = 20;
 
 // Extracts members in archive order with one unpacker, so each solid member finds the state its predecessor
 // left. A compressed member that could not be decoded leaves that state unfit to go on from, and the solid
@@ -32,7 +28,7 @@ public:
             return header.damage;
         }
         const ExtractResult result = extractInto(header, sink);
-        if (result != ExtractResult::ok && header.method != storedMethod &&
+        if (result != ExtractResult::ok && header.method != rar::methodStored &&
             result != ExtractResult::crcMismatch)
             unpacker_.discardState();
         return result;
@@ -40,13 +36,13 @@ public:
 
 private:
     ExtractResult extractInto(const MemberHeader& header, const ByteSink& sink) {
-        if (header.unpVer < oldestVersion || header.unpVer > newestVersion)
+        if (header.unpVer < rar::oldestVersion || header.unpVer > rar::version20)
             return ExtractResult::unsupportedVersion;
-        if (header.flags & encryptedFlag)
+        if (header.flags & rar::encrypted)
             return ExtractResult::encrypted;
         if (header.unpSize > largestMemberSize)
             return ExtractResult::tooLarge;
-        const bool stored = header.method == storedMethod;
+        const bool stored = header.method == rar::methodStored;
         // Stored bytes are the member itself: fewer of them than its size is damage, not something to
         // make up with zeros.
         if (stored && header.packSize < header.unpSize)
@@ -113,8 +109,7 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
     while (walk.next(header)) {
         // A folder entry has no bytes to give, whatever its header's sizes say; a file of the same name may
         // still follow it.
-        const bool folder =
-            header.damage == ExtractResult::ok && (header.flags & folderEntryFlags) == folderEntryFlags;
+        const bool folder = header.damage == ExtractResult::ok && header.isFolder();
         if (folder && memberNameMatches(memberName, header.name)) {
             folderFound = true;
             continue;
@@ -123,8 +118,9 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
             // Room for the whole member up front, so it is not copied again and again as it grows; but no
             // more than the packed bits can decode to, which a damaged header cannot inflate.
             out.reserve(std::min<std::uint64_t>(
-                header.unpSize, std::uint64_t{header.packSize} *
-                                    (header.method == storedMethod ? 1 : 8 * Rar20Unpacker::longestMatch)));
+                header.unpSize,
+                std::uint64_t{header.packSize} *
+                    (header.method == rar::methodStored ? 1 : 8 * Rar20Unpacker::longestMatch)));
             const ExtractResult result = extractor.extract(header, [&](std::span<const std::uint8_t> piece) {
                 out.insert(out.end(), piece.begin(), piece.end());
             });
@@ -133,7 +129,7 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
             return result;
         }
         // The members before the wanted one of a solid archive fill the window it goes on from.
-        if (walk.solid() && header.method != storedMethod)
+        if (walk.solid() && header.method != rar::methodStored)
             extractor.extract(header, {});
     }
     if (walk.error() != ExtractResult::ok)

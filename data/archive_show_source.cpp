@@ -20,8 +20,7 @@ ExtractResult ArchiveShowSource::listFiles(std::vector<std::string>& names) {
     std::vector<MemberHeader> members;
     const ExtractResult result = listMembers(file_, members);
     for (const MemberHeader& member : members) {
-        const bool folder = (member.flags & folderEntryFlags) == folderEntryFlags;
-        if (member.damage == ExtractResult::ok && !folder)
+        if (member.damage == ExtractResult::ok && !member.isFolder())
             names.push_back(member.name);
     }
     return result;

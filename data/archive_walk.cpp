@@ -8,12 +8,6 @@
 
 namespace {
 
-constexpr std::array<std::uint8_t, 7> rarMarker{0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
-constexpr std::array<std::uint8_t, 7> oldMarker{0x55, 0x6E, 0x69, 0x71, 0x75, 0x45, 0x21};
-
-constexpr std::uint16_t solidArchive = 0x0008;
-constexpr std::uint16_t solidContinuation = 0x0010;
-
 // An old-style sub-block's HEAD_CRC covers its data too; such blocks are small, a larger one is taken
 // for damage without reading it.
 constexpr std::uint32_t largestCheckedSubBlock = 1 << 20;
@@ -21,23 +15,23 @@ constexpr std::uint32_t largestCheckedSubBlock = 1 << 20;
 } // namespace
 
 ExtractResult ArchiveWalk::start() {
-    std::array<std::uint8_t, block::prefixSize> marker{};
+    std::array<std::uint8_t, rar::markerSize> marker{};
     if (!source_.read(0, marker))
         return error_ = ExtractResult::notAnArchive;
-    if (!std::ranges::equal(marker, rarMarker) && !std::ranges::equal(marker, oldMarker))
+    if (!std::ranges::equal(marker, rar::marker) && !std::ranges::equal(marker, rar::oldMarker))
         return error_ = ExtractResult::notAnArchive;
-    const std::uint64_t left = source_.size() - block::prefixSize;
-    head_.resize(std::min<std::uint64_t>(left, block::mainHeaderSize));
-    if (head_.size() < block::mainHeaderSize || !source_.read(block::prefixSize, head_))
+    const std::uint64_t left = source_.size() - rar::markerSize;
+    head_.resize(std::min<std::uint64_t>(left, rar::mainHeaderSize));
+    if (head_.size() < rar::mainHeaderSize || !source_.read(rar::markerSize, head_))
         return error_ = ExtractResult::truncatedHeader;
-    head_.resize(
-        std::min<std::uint64_t>(left, std::max<std::size_t>(block::le16(&head_[5]), block::prefixSize)));
-    if (!source_.read(block::prefixSize, head_))
+    head_.resize(std::min<std::uint64_t>(
+        left, std::max<std::size_t>(block::le16(&head_[rar::field::headSize]), rar::prefixSize)));
+    if (!source_.read(rar::markerSize, head_))
         return error_ = ExtractResult::truncatedHeader;
-    solid_ = (block::le16(&head_[3]) & solidArchive) != 0;
-    position_ = block::prefixSize + head_.size();
+    solid_ = (block::le16(&head_[rar::field::flags]) & rar::solidArchive) != 0;
+    position_ = rar::markerSize + head_.size();
     ExtractResult result = block::check(head_, left);
-    if (result == ExtractResult::ok && head_[2] != block::mainType)
+    if (result == ExtractResult::ok && head_[rar::field::type] != rar::mainType)
         result = ExtractResult::badHeader;
     mainHeaderDamage_ = result;
     return ExtractResult::ok;
@@ -48,14 +42,15 @@ bool ArchiveWalk::damaged(std::uint64_t blockStart, ExtractResult result, Member
     // the very end), that is where the walk goes on. This matters when the member's data holds an archive
     // of its own, whose headers a search would take for the next ones.
     std::optional<std::uint64_t> next;
-    if (head_.size() >= block::prefixSize + 4 && block::le16(&head_[5]) >= block::prefixSize) {
-        const std::uint64_t byOwnSizes = blockStart + block::le16(&head_[5]) + block::le32(&head_[7]);
+    if (head_.size() >= rar::prefixSize + 4 && block::le16(&head_[rar::field::headSize]) >= rar::prefixSize) {
+        const std::uint64_t byOwnSizes = blockStart + block::le16(&head_[rar::field::headSize]) +
+                                         block::le32(&head_[rar::field::packSize]);
         if (byOwnSizes == source_.size() || soundFileHeaderAt(source_, byOwnSizes))
             next = byOwnSizes;
     }
     if (!next)
         next = findSoundFileHeader(source_, blockStart + 1);
-    if (!next && blockStart != block::prefixSize && !block::looksLikeHeader(head_)) {
+    if (!next && blockStart != rar::markerSize && !block::looksLikeHeader(head_)) {
         trailingBytes_ = source_.size() - blockStart;
         position_ = source_.size();
         return false;
@@ -75,30 +70,30 @@ bool ArchiveWalk::next(MemberHeader& header) {
     if (mainHeaderDamage_ != ExtractResult::ok) {
         const ExtractResult result = mainHeaderDamage_;
         mainHeaderDamage_ = ExtractResult::ok;
-        return damaged(block::prefixSize, result, header);
+        return damaged(rar::markerSize, result, header);
     }
     const std::uint64_t archiveSize = source_.size();
     while (position_ < archiveSize) {
         const std::uint64_t blockStart = position_;
         const std::uint64_t left = archiveSize - blockStart;
-        head_.resize(std::min<std::uint64_t>(left, block::prefixSize));
+        head_.resize(std::min<std::uint64_t>(left, rar::prefixSize));
         if (!source_.read(blockStart, head_))
             return damaged(blockStart, ExtractResult::truncatedHeader, header);
-        if (head_.size() == block::prefixSize) {
+        if (head_.size() == rar::prefixSize) {
             head_.resize(std::min<std::uint64_t>(
-                left, std::max<std::size_t>(block::le16(&head_[5]), block::fileHeaderSize)));
+                left, std::max<std::size_t>(block::le16(&head_[rar::field::headSize]), rar::fileHeaderSize)));
             if (!source_.read(blockStart, head_))
                 return damaged(blockStart, ExtractResult::truncatedHeader, header);
         }
         ExtractResult result = block::check(head_, left);
-        const std::uint8_t type = head_[2];
-        if (result == ExtractResult::headerCrcMismatch && type == block::oldSubType) {
-            const std::uint16_t headSize = block::le16(&head_[5]);
+        const std::uint8_t type = head_[rar::field::type];
+        if (result == ExtractResult::headerCrcMismatch && type == rar::oldSubType) {
+            const std::uint16_t headSize = block::le16(&head_[rar::field::headSize]);
             std::vector<std::uint8_t> data(std::min(block::dataSize(head_), largestCheckedSubBlock));
             if (data.size() == block::dataSize(head_) && source_.read(blockStart + headSize, data))
                 result = block::check(head_, left, data);
         }
-        if (result == ExtractResult::packedDataPastEnd && type == block::fileType) {
+        if (result == ExtractResult::packedDataPastEnd && type == rar::fileType) {
             // The header itself is sound: this is the member the archive was cut in.
             header = MemberHeader{};
             header.name = block::readableName(head_);
@@ -113,34 +108,35 @@ bool ArchiveWalk::next(MemberHeader& header) {
         if (result != ExtractResult::ok)
             return damaged(blockStart, result, header);
 
-        const std::uint16_t headSize = block::le16(&head_[5]);
+        const std::uint16_t headSize = block::le16(&head_[rar::field::headSize]);
         const std::uint64_t dataOffset = blockStart + headSize;
         position_ = dataOffset + block::dataSize(head_);
-        if (type == block::endType) {
+        if (type == rar::endType) {
             trailingBytes_ = archiveSize - position_;
             position_ = archiveSize;
             return false;
         }
-        if (type != block::fileType)
+        if (type != rar::fileType)
             continue;
 
         const std::uint8_t* h = head_.data();
-        const std::uint16_t flags = block::le16(h + 3);
-        const auto name = std::span(head_).subspan(block::fileHeaderSize, block::le16(h + 26));
+        const std::uint16_t flags = block::le16(h + rar::field::flags);
+        const auto name =
+            std::span(head_).subspan(rar::fileHeaderSize, block::le16(h + rar::field::nameSize));
         const auto nameEnd = std::ranges::find(name, std::uint8_t{0});
         header = MemberHeader{};
         header.name.assign(name.begin(), nameEnd);
         header.unicodePart.assign(nameEnd == name.end() ? nameEnd : nameEnd + 1, name.end());
         header.flags = flags;
-        header.packSize = block::le32(h + 7);
-        header.unpSize = block::le32(h + 11);
-        header.hostOs = h[15];
-        header.fileCrc = block::le32(h + 16);
-        header.fileTime = block::le32(h + 20);
-        header.unpVer = h[24];
-        header.method = h[25];
-        header.attributes = block::le32(h + 28);
-        header.solidContinuation = (flags & solidContinuation) != 0;
+        header.packSize = block::le32(h + rar::field::packSize);
+        header.unpSize = block::le32(h + rar::field::unpSize);
+        header.hostOs = h[rar::field::hostOs];
+        header.fileCrc = block::le32(h + rar::field::fileCrc);
+        header.fileTime = block::le32(h + rar::field::fileTime);
+        header.unpVer = h[rar::field::unpVer];
+        header.method = h[rar::field::method];
+        header.attributes = block::le32(h + rar::field::attributes);
+        header.solidContinuation = (flags & rar::solidContinuation) != 0;
         header.headerOffset = blockStart;
         header.dataOffset = dataOffset;
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/archive_member.h"
+#include "data/rar20_format.h"
 
 #include <cstdint>
 #include <span>
@@ -9,15 +10,6 @@
 // otherwise send the walk anywhere, or pass a member off under a wrong name or size.
 
 namespace block {
-
-inline constexpr std::size_t prefixSize = 7; // HEAD_CRC, HEAD_TYPE, HEAD_FLAGS, HEAD_SIZE
-inline constexpr std::size_t mainHeaderSize = 13;
-inline constexpr std::size_t fileHeaderSize = 32; // before the name
-inline constexpr std::uint8_t mainType = 0x73;
-inline constexpr std::uint8_t fileType = 0x74;
-inline constexpr std::uint8_t oldSubType = 0x77;
-inline constexpr std::uint8_t endType = 0x7B;      // nothing after it belongs to the archive
-inline constexpr std::uint16_t longBlock = 0x8000; // a data size follows HEAD_SIZE, the data the header
 
 inline std::uint16_t le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);

@@ -1,6 +1,7 @@
 #include "data/archive_reader.h"
 
 #include "data/crc32.h"
+#include "data/rar20_format.h"
 #include "tests/data/rar20_flat_stream.h"
 #include "tests/text_bytes.h"
 #include "tools/sdd/archive_writer.h"
@@ -129,7 +130,7 @@ TEST(ArchiveReader, AFolderEntryIsNeverReadAsAFile) {
     ArchiveWriter writer;
     ASSERT_TRUE(writer.addStored("solar.txt", text("a folder's stray bytes")));
     std::vector<std::uint8_t> archive = writer.bytes();
-    archive[firstHeader + flagsField] |= folderEntryFlags;
+    archive[firstHeader + flagsField] |= rar::folderEntry;
     sealHeader(archive, firstHeader);
     std::vector<std::uint8_t> out;
     EXPECT_EQ(extract("solar.txt", archive, out), ExtractResult::notAFile);
@@ -139,7 +140,7 @@ TEST(ArchiveReader, AFolderEntryIsNeverReadAsAFile) {
     ASSERT_TRUE(withFile.addStored("solar.txt", text("a folder's stray bytes")));
     ASSERT_TRUE(withFile.addStored("SOLAR.TXT", text("sphere")));
     archive = withFile.bytes();
-    archive[firstHeader + flagsField] |= folderEntryFlags;
+    archive[firstHeader + flagsField] |= rar::folderEntry;
     sealHeader(archive, firstHeader);
     EXPECT_EQ(extract("solar.txt", archive, out), ExtractResult::ok);
     EXPECT_EQ(out, text("sphere"));

@@ -8,25 +8,6 @@
 
 namespace {
 
-constexpr std::uint8_t rarMarker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
-
-constexpr std::uint8_t mainHeaderType = 0x73;
-constexpr std::uint8_t fileHeaderType = 0x74;
-constexpr std::uint16_t mainHeaderSize = 13;
-constexpr std::uint16_t fileHeaderFixedSize = 32;
-
-constexpr std::uint16_t solidArchiveFlag = 0x0008;
-constexpr std::uint16_t solidContinuationFlag = 0x0010;
-// Dictionary-size field (bits 5..7) = 4: a 1 MiB window, the one RAR 2.0 streams are decoded with. Other
-// unpackers size their window from this field, so a smaller value would break long-distance matches there.
-constexpr std::uint16_t dictionary1MiBFlag = 0x0080;
-constexpr std::uint16_t folderFlags = 0x00E0; // all three dictionary-size bits: a folder entry
-constexpr std::uint16_t unicodeNameFlag = 0x0200;
-constexpr std::uint16_t longBlockFlag = 0x8000; // a PACK_SIZE field and data follow the header
-
-constexpr std::uint8_t versionToExtract = 20;
-constexpr std::uint8_t lastPackedMethod = 0x35; // 0x31 (fastest) .. 0x35 (best) all mean RAR 2.0 packing
-
 void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int byteCount) {
     for (int i = 0; i < byteCount; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -46,12 +27,12 @@ constexpr std::size_t copyChunkSize = 64 * 1024;
 ArchiveWriter::ArchiveWriter(bool solid) : ArchiveWriter(solid, {}) {}
 
 ArchiveWriter::ArchiveWriter(bool solid, ArchiveOutput output) : solid_(solid), output_(std::move(output)) {
-    put(rarMarker);
+    put(rar::marker);
     std::vector<std::uint8_t> header;
     putLittleEndian(header, 0, 2); // CRC, filled in by setHeaderCrc
-    header.push_back(mainHeaderType);
-    putLittleEndian(header, solid ? solidArchiveFlag : 0, 2);
-    putLittleEndian(header, mainHeaderSize, 2);
+    header.push_back(rar::mainType);
+    putLittleEndian(header, solid ? rar::solidArchive : 0, 2);
+    putLittleEndian(header, rar::mainHeaderSize, 2);
     putLittleEndian(header, 0, 2); // reserved
     putLittleEndian(header, 0, 4); // reserved
     setHeaderCrc(header);
@@ -69,7 +50,7 @@ bool ArchiveWriter::addStoredFrom(std::string_view name, std::uint32_t size, std
                                   std::uint32_t time, MemberAttributes attributes, const MemberReader& read) {
     if (!acceptsName(name) || (attributes.folder() && size != 0))
         return false;
-    addMember(name, {}, size, crc, methodStored, time, attributes, size);
+    addMember(name, {}, size, crc, rar::methodStored, time, attributes, size);
     std::uint32_t crcAsRead = 0;
     return putFrom(size, read, &crcAsRead) && crcAsRead == crc;
 }
@@ -77,7 +58,7 @@ bool ArchiveWriter::addStoredFrom(std::string_view name, std::uint32_t size, std
 bool ArchiveWriter::addPackedFrom(std::string_view name, std::uint32_t packedSize, std::uint32_t unpackedSize,
                                   std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time,
                                   MemberAttributes attributes, const MemberReader& read) {
-    if (method <= methodStored || method > lastPackedMethod || attributes.folder() ||
+    if (method < rar::methodFastest || method > rar::methodBest || attributes.folder() ||
         !addMember(name, {}, unpackedSize, unpackedCrc, method, time, attributes, packedSize))
         return false;
     return putFrom(packedSize, read, nullptr);
@@ -111,7 +92,7 @@ bool ArchiveWriter::addCopied(ArchiveSource& source, const MemberHeader& header)
         put(chunk);
         at += chunk.size();
     }
-    hasPackedMembers_ = hasPackedMembers_ || header.method != methodStored;
+    hasPackedMembers_ = hasPackedMembers_ || header.method != rar::methodStored;
     return true;
 }
 
@@ -119,20 +100,20 @@ bool ArchiveWriter::addStored(std::string_view name, std::span<const std::uint8_
                               MemberAttributes attributes) {
     if (data.size() > std::numeric_limits<std::uint32_t>::max() || (attributes.folder() && !data.empty()))
         return false;
-    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), methodStored, time,
-                     attributes, data.size());
+    return addMember(name, data, static_cast<std::uint32_t>(data.size()), crc32(data), rar::methodStored,
+                     time, attributes, data.size());
 }
 
 bool ArchiveWriter::addPacked(std::string_view name, std::span<const std::uint8_t> packed,
                               std::uint32_t unpackedSize, std::uint32_t unpackedCrc, std::uint8_t method,
                               std::uint32_t time, MemberAttributes attributes) {
-    if (method <= methodStored || method > lastPackedMethod || attributes.folder())
+    if (method < rar::methodFastest || method > rar::methodBest || attributes.folder())
         return false;
     return addMember(name, packed, unpackedSize, unpackedCrc, method, time, attributes, packed.size());
 }
 
 bool ArchiveWriter::acceptsName(std::string_view name) {
-    return !name.empty() && name.size() <= std::numeric_limits<std::uint16_t>::max() - fileHeaderFixedSize;
+    return !name.empty() && name.size() <= std::numeric_limits<std::uint16_t>::max() - rar::fileHeaderSize;
 }
 
 bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_t> data,
@@ -141,27 +122,27 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     if (!acceptsName(name) || dataSize > std::numeric_limits<std::uint32_t>::max())
         return false;
 
-    std::uint16_t flags = longBlockFlag | (attributes.folder() ? folderFlags : dictionary1MiBFlag);
+    std::uint16_t flags = rar::longBlock | (attributes.folder() ? rar::folderEntry : rar::dictionary1MiB);
     // A continuation with nothing packed before it would find no tables to go on with, and stored members
     // take no part in the chain.
-    if (solid_ && hasPackedMembers_ && method != methodStored)
-        flags |= solidContinuationFlag;
+    if (solid_ && hasPackedMembers_ && method != rar::methodStored)
+        flags |= rar::solidContinuation;
     // A name that goes on after a zero byte carries its Unicode form there, encoded, as read from an archive.
     const std::size_t plainEnd = std::min(name.find('\0'), name.size());
     if (plainEnd < name.size())
-        flags |= unicodeNameFlag;
+        flags |= rar::unicodeName;
 
     std::vector<std::uint8_t> header;
     putLittleEndian(header, 0, 2); // CRC, filled in by setHeaderCrc
-    header.push_back(fileHeaderType);
+    header.push_back(rar::fileType);
     putLittleEndian(header, flags, 2);
-    putLittleEndian(header, static_cast<std::uint32_t>(fileHeaderFixedSize + name.size()), 2);
+    putLittleEndian(header, static_cast<std::uint32_t>(rar::fileHeaderSize + name.size()), 2);
     putLittleEndian(header, static_cast<std::uint32_t>(dataSize), 4);
     putLittleEndian(header, unpackedSize, 4);
     header.push_back(attributes.hostOs);
     putLittleEndian(header, unpackedCrc, 4);
     putLittleEndian(header, time, 4);
-    header.push_back(versionToExtract);
+    header.push_back(rar::version20);
     header.push_back(method);
     putLittleEndian(header, static_cast<std::uint32_t>(name.size()), 2);
     putLittleEndian(header, attributes.attributes, 4);
@@ -172,7 +153,7 @@ bool ArchiveWriter::addMember(std::string_view name, std::span<const std::uint8_
     setHeaderCrc(header);
     put(header);
     put(data);
-    hasPackedMembers_ = hasPackedMembers_ || method != methodStored;
+    hasPackedMembers_ = hasPackedMembers_ || method != rar::methodStored;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/archive_member.h"
 #include "data/archive_source.h"
+#include "data/rar20_format.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,21 +23,20 @@ constexpr std::uint32_t dosTime(int year, int month, int day, int hour = 0, int 
 // A fixed time for members, so the same input always gives byte-identical archives.
 inline constexpr std::uint32_t defaultMemberTime = dosTime(2000, 1, 1);
 
-inline constexpr std::uint8_t methodStored = 0x30;
+// The packer and the tool name the stored method as the writer does.
+using rar::methodStored;
 
 // Who wrote a member and its attributes as that system keeps them: MS-DOS attributes for Windows (the archive
 // bit by default), the whole st_mode for Unix, as the archivers of this format write it on each. A folder is
 // written as a folder entry, with no data.
 struct MemberAttributes {
-    static constexpr std::uint8_t hostWin32 = 2;
-    static constexpr std::uint8_t hostUnix = 3;
+    std::uint8_t hostOs = rar::hostWin32;
+    std::uint32_t attributes = rar::dosArchiveAttribute;
 
-    std::uint8_t hostOs = hostWin32;
-    std::uint32_t attributes = 0x20;
-
-    static constexpr MemberAttributes ofUnixMode(std::uint32_t mode) { return {hostUnix, mode}; }
+    static constexpr MemberAttributes ofUnixMode(std::uint32_t mode) { return {rar::hostUnix, mode}; }
     bool folder() const {
-        return hostOs == hostUnix ? (attributes & 0170000) == 0040000 : (attributes & 0x10) != 0;
+        return hostOs == rar::hostUnix ? (attributes & 0170000) == 0040000
+                                       : (attributes & rar::dosFolderAttribute) != 0;
     }
 };
 
@@ -55,14 +55,14 @@ public:
     ArchiveWriter(bool solid, ArchiveOutput output);
 
     // Names use `\` between folders; `/` is turned into `\`. A name may go on after a zero byte with its
-    // Unicode form, encoded as an archive read back holds it; it is written as it is, with flag 0x0200. Fails
-    // (and adds nothing) for an empty name, a name too long for the header, or data whose size does not fit
-    // in 32 bits. A folder (see MemberAttributes) takes no data.
+    // Unicode form, encoded as an archive read back holds it; it is written as it is, with rar::unicodeName.
+    // Fails (and adds nothing) for an empty name, a name too long for the header, or data whose size does not
+    // fit in 32 bits. A folder (see MemberAttributes) takes no data.
     bool addStored(std::string_view name, std::span<const std::uint8_t> data,
                    std::uint32_t time = defaultMemberTime, MemberAttributes attributes = {});
 
     // `packed` is a RAR 2.0 stream that decodes to `unpackedSize` bytes whose CRC-32 is `unpackedCrc`.
-    // Fails for a method outside 0x31..0x35 and for the same reasons as addStored.
+    // Fails for a method outside rar::methodFastest..methodBest and for the same reasons as addStored.
     bool addPacked(std::string_view name, std::span<const std::uint8_t> packed, std::uint32_t unpackedSize,
                    std::uint32_t unpackedCrc, std::uint8_t method, std::uint32_t time = defaultMemberTime,
                    MemberAttributes attributes = {});

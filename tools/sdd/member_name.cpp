@@ -1,5 +1,7 @@
 #include "tools/sdd/member_name.h"
 
+#include "data/rar20_format.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -8,8 +10,6 @@
 #include <fnmatch.h>
 
 namespace {
-
-constexpr std::uint16_t unicodeNameFlag = 0x0200;
 
 // No name in a header can be longer; a damaged encoding cannot make one grow past it.
 constexpr std::size_t longestName = 0xFFFF;
@@ -117,7 +117,7 @@ std::string decodeUnicodeName(std::string_view eightBitName, std::string_view en
 }
 
 std::string memberNameUtf8(const MemberHeader& header) {
-    if ((header.flags & unicodeNameFlag) == 0)
+    if ((header.flags & rar::unicodeName) == 0)
         return header.name;
     if (header.unicodePart.empty())
         return header.name; // no zero byte: the name is UTF-8 itself

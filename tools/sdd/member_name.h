@@ -9,9 +9,9 @@
 // A member's name as the user sees it, written, printed and matched: UTF-8.
 //
 // Archivers on Windows store the name in the system's 8-bit code page, with '?' for every character it cannot
-// hold. With flag 0x0200 the header carries the name's 16-bit Unicode form as well, after a zero byte, in a
-// compact encoding that leans on the 8-bit name; without a zero byte the whole name is already UTF-8. The
-// Unicode form is the one that names the file; the 8-bit name is only its stand-in for old readers.
+// hold. With rar::unicodeName the header carries the name's 16-bit Unicode form as well, after a zero byte,
+// in a compact encoding that leans on the 8-bit name; without a zero byte the whole name is already UTF-8.
+// The Unicode form is the one that names the file; the 8-bit name is only its stand-in for old readers.
 std::string memberNameUtf8(const MemberHeader& header);
 
 // The Unicode form of a name from its 8-bit stand-in and the encoded bytes that follow it, as UTF-8. A
