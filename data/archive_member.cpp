@@ -32,6 +32,10 @@ const char* describe(ExtractResult result) {
         return "damaged data";
     case ExtractResult::crcMismatch:
         return "CRC mismatch";
+    case ExtractResult::olderMethodDataError:
+        return "damaged data (perhaps packed by a method older than 2.0, which this reader does not decode)";
+    case ExtractResult::olderMethodCrcMismatch:
+        return "CRC mismatch (perhaps packed by a method older than 2.0, which this reader does not decode)";
     case ExtractResult::solidPredecessorFailed:
         return "an earlier member of the solid stream failed";
     case ExtractResult::notAFile:

@@ -21,6 +21,9 @@ enum class ExtractResult {
     tooLarge,
     dataError,
     crcMismatch,
+    // dataError and crcMismatch of a compressed member made by a method older than the decoder that read it
+    olderMethodDataError,
+    olderMethodCrcMismatch,
     solidPredecessorFailed,
     notAFile,      // only a folder entry has the name
     outsideFolder, // a show folder's link that leads out of it

@@ -27,16 +27,23 @@ public:
             unpacker_.discardState();
             return header.damage;
         }
-        const ExtractResult result = extractInto(header, sink);
-        if (result != ExtractResult::ok && header.method != rar::methodStored &&
-            result != ExtractResult::crcMismatch)
+        const rar::DecoderChoice choice = rar::decoderFor(header.unpVer);
+        const ExtractResult result = extractInto(header, choice.decoder, sink);
+        const bool stored = header.method == rar::methodStored;
+        if (result != ExtractResult::ok && !stored && result != ExtractResult::crcMismatch)
             unpacker_.discardState();
+        // A compressed member of an older method that fails may be one this decoder cannot read rather than a
+        // damaged one: say so, or the user is left looking for damage that is not there.
+        if (choice.olderMethod && !stored && result == ExtractResult::crcMismatch)
+            return ExtractResult::olderMethodCrcMismatch;
+        if (choice.olderMethod && !stored && result == ExtractResult::dataError)
+            return ExtractResult::olderMethodDataError;
         return result;
     }
 
 private:
-    ExtractResult extractInto(const MemberHeader& header, const ByteSink& sink) {
-        if (header.unpVer < rar::oldestVersion || header.unpVer > rar::version20)
+    ExtractResult extractInto(const MemberHeader& header, rar::Decoder decoder, const ByteSink& sink) {
+        if (decoder == rar::Decoder::none)
             return ExtractResult::unsupportedVersion;
         if (header.flags & rar::encrypted)
             return ExtractResult::encrypted;
@@ -61,11 +68,22 @@ private:
         if (stored) {
             if (!copyStored(header, take))
                 return ExtractResult::packedDataPastEnd;
-        } else if (!unpacker_.unpack(source_, header.dataOffset, header.packSize, header.unpSize,
-                                     header.solidContinuation, take)) {
+        } else if (!decode(decoder, header, take)) {
             return ExtractResult::dataError;
         }
         return crc == header.fileCrc ? ExtractResult::ok : ExtractResult::crcMismatch;
+    }
+
+    // Decodes a compressed member with the decoder its version chose; false when its data is damaged.
+    bool decode(rar::Decoder decoder, const MemberHeader& header, const ByteSink& take) {
+        switch (decoder) {
+        case rar::Decoder::rar20:
+            return unpacker_.unpack(source_, header.dataOffset, header.packSize, header.unpSize,
+                                    header.solidContinuation, take);
+        case rar::Decoder::none:
+            break;
+        }
+        return false;
     }
 
     bool copyStored(const MemberHeader& header, const ByteSink& take) {

@@ -91,4 +91,29 @@ inline constexpr std::uint8_t version20 = 20;
 // The newest version whose file headers keep this layout; a header of a later version is no header of ours.
 inline constexpr std::uint8_t newestHeaderVersion = 29;
 
+// Which decoder reads a member, by the version it needs. Members of 1.3 and 1.5 go to the 2.0 decoder, as
+// readers of this format have always done: a stored one comes out whole, but a compressed one made by an
+// older method may not decode. A new method is a row here and a decoder of its own in the reader.
+enum class Decoder { none, rar20 };
+
+struct DecoderChoice {
+    std::uint8_t oldestVersion;
+    std::uint8_t newestVersion;
+    Decoder decoder;
+    bool olderMethod; // the decoder is not the one these versions packed with; a failure may mean that
+};
+
+inline constexpr DecoderChoice decoderChoices[] = {
+    {oldestVersion, version20 - 1, Decoder::rar20, true},
+    {version20, version20, Decoder::rar20, false},
+};
+
+// The choice for a member needing `version`; Decoder::none for a version no row takes.
+constexpr DecoderChoice decoderFor(std::uint8_t version) {
+    for (const DecoderChoice& choice : decoderChoices)
+        if (version >= choice.oldestVersion && version <= choice.newestVersion)
+            return choice;
+    return {version, version, Decoder::none, false};
+}
+
 } // namespace rar

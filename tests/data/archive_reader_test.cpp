@@ -98,15 +98,26 @@ TEST(ArchiveReader, AnyCorruptedByteOfAMemberFailsItsCrcAndGivesNoBytes) {
     ASSERT_EQ(listMembers(source, members), ExtractResult::ok);
     ASSERT_EQ(members.size(), 2u);
 
-    for (const MemberHeader& member : members) {
-        SCOPED_TRACE(member.name);
-        std::vector<std::uint8_t> archive = writer.bytes();
-        // The third literal's code: a byte that a flat table turns into another literal, never a failure.
-        archive[member.dataOffset + (member.method == methodStored ? 3 : 250)] ^= 0x02;
-        std::vector<std::uint8_t> out;
-        EXPECT_EQ(extract(member.name, archive, out), ExtractResult::crcMismatch);
-        EXPECT_TRUE(out.empty());
-    }
+    // A compressed member made by a method older than 2.0 is decoded as 2.0 all the same; when it fails, the
+    // failure says its method may be why. A stored member has no method to blame.
+    for (const int version : {20, 15})
+        for (const MemberHeader& member : members) {
+            SCOPED_TRACE(member.name + " version " + std::to_string(version));
+            std::vector<std::uint8_t> archive = writer.bytes();
+            archive[member.headerOffset + unpVerField] = static_cast<std::uint8_t>(version);
+            sealHeader(archive, member.headerOffset);
+            // The third literal's code: a byte that a flat table turns into another literal, never a failure.
+            archive[member.dataOffset + (member.method == methodStored ? 3 : 250)] ^= 0x02;
+            std::vector<std::uint8_t> out;
+            const bool olderMethod = version < 20 && member.method != methodStored;
+            const ExtractResult result = extract(member.name, archive, out);
+            EXPECT_EQ(result,
+                      olderMethod ? ExtractResult::olderMethodCrcMismatch : ExtractResult::crcMismatch);
+            EXPECT_EQ(std::string_view(describe(result)).find("older than 2.0") != std::string_view::npos,
+                      olderMethod)
+                << describe(result);
+            EXPECT_TRUE(out.empty());
+        }
 }
 
 TEST(ArchiveReader, OnlyVersions13To20AreExtracted) {
@@ -399,23 +410,35 @@ TEST_F(SolidArchive, OnlyADecodingFailureMakesTheCompressedMembersAfterItFail) {
         return seen;
     };
 
-    std::vector<std::uint8_t> wrongCrc = writer.bytes();
-    const std::size_t crcField = 16;
-    wrongCrc[firstHeader + crcField] ^= 0x01;
-    sealHeader(wrongCrc, firstHeader);
-    EXPECT_EQ(results(wrongCrc), (std::vector<ExtractResult>{ExtractResult::crcMismatch, ExtractResult::ok,
-                                                             ExtractResult::ok, ExtractResult::ok}));
-    std::vector<std::uint8_t> out;
-    EXPECT_EQ(extract("m2", wrongCrc, out), ExtractResult::ok);
+    // A first member made by an older method says so when it fails; the members after it fare as after any
+    // other failure of its kind.
+    for (const int version : {20, 15}) {
+        SCOPED_TRACE(version);
+        const bool olderMethod = version < 20;
+        std::vector<std::uint8_t> wrongCrc = writer.bytes();
+        const std::size_t crcField = 16;
+        wrongCrc[firstHeader + crcField] ^= 0x01;
+        wrongCrc[firstHeader + unpVerField] = static_cast<std::uint8_t>(version);
+        sealHeader(wrongCrc, firstHeader);
+        EXPECT_EQ(results(wrongCrc),
+                  (std::vector<ExtractResult>{olderMethod ? ExtractResult::olderMethodCrcMismatch
+                                                          : ExtractResult::crcMismatch,
+                                              ExtractResult::ok, ExtractResult::ok, ExtractResult::ok}));
+        std::vector<std::uint8_t> out;
+        EXPECT_EQ(extract("m2", wrongCrc, out), ExtractResult::ok);
 
-    // Cut short, the first member's stream runs out of bits before its last byte.
-    std::vector<std::uint8_t> undecodable = writer.bytes();
-    put32(undecodable, firstHeader + unpSizeField, members[0].unpSize + 4000);
-    sealHeader(undecodable, firstHeader);
-    EXPECT_EQ(results(undecodable), (std::vector<ExtractResult>{ExtractResult::dataError, ExtractResult::ok,
-                                                                ExtractResult::solidPredecessorFailed,
-                                                                ExtractResult::solidPredecessorFailed}));
-    EXPECT_EQ(extract("m2", undecodable, out), ExtractResult::solidPredecessorFailed);
+        // Cut short, the first member's stream runs out of bits before its last byte.
+        std::vector<std::uint8_t> undecodable = writer.bytes();
+        put32(undecodable, firstHeader + unpSizeField, members[0].unpSize + 4000);
+        undecodable[firstHeader + unpVerField] = static_cast<std::uint8_t>(version);
+        sealHeader(undecodable, firstHeader);
+        EXPECT_EQ(results(undecodable),
+                  (std::vector<ExtractResult>{olderMethod ? ExtractResult::olderMethodDataError
+                                                          : ExtractResult::dataError,
+                                              ExtractResult::ok, ExtractResult::solidPredecessorFailed,
+                                              ExtractResult::solidPredecessorFailed}));
+        EXPECT_EQ(extract("m2", undecodable, out), ExtractResult::solidPredecessorFailed);
+    }
 }
 
 } // namespace
