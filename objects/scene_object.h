@@ -21,7 +21,7 @@ public:
     virtual ~SceneObject() = default;
 
     // Renders the object. On entry and exit the GL state is the one the saver run sets up (see
-    // app/draw_state.h); the camera lets an object face or follow the viewer.
+    // gl/draw_state.h); the camera lets an object face or follow the viewer.
     virtual void draw(Camera& camera) = 0;
 
     // Advances the object by the frame time in seconds, unscaled by the camera speed.

@@ -1,9 +1,9 @@
 // What a body looks like never depends on what was drawn before it: every kind of object, in every mode,
 // leaves the GL state as it found it, so a lit planet and a lit rock drawn after any of them look exactly as
 // when drawn first. And a lit sphere shows its bright side towards its light from wherever it is seen.
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
