@@ -1,7 +1,9 @@
-#include "objects/object_script_reader.h"
+#include "objects/sphere.h"
+
+#include "objects/common_keywords.h"
+#include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
-#include "objects/sphere.h"
 
 namespace {
 
