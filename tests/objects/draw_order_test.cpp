@@ -247,7 +247,7 @@ TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
     const ObjectList storm = read("geometry meshes\\fine.dat\nsphere\nbegin\norbit\nlist\nlight\nflash\nrnd\n"
                                   "position V(1000 0 0)\nradius 200\ntexture textures\\grey.jpg\nend\n");
     auto* lightning = static_cast<Sphere*>(storm[0]);
-    lightning->flashOn = true;
+    lightning->flash.shining = true;
     // From the side, the Sun on the left (looking down -z): the disc spans columns 6 to 58, the terminator
     // runs down column 32.
     look({1000, 0, 500}, {1000, 0, 0});
