@@ -1,7 +1,7 @@
 #include "app/gl_setup.h"
 
-#include "app/draw_state.h"
 #include "base/viewport.h"
+#include "gl/draw_state.h"
 
 #include <GL/gl.h>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // The OpenGL state of a saver run: the GL set-up of the saver, then the state every draw expects
-// (app/draw_state.h). The swap interval and the gamma ramp are the shell's: they need the window system.
+// (gl/draw_state.h). The swap interval and the gamma ramp are the shell's: they need the window system.
 void setupGL(int width, int height);
 
 // The perspective every frame is drawn with: ±40 vertically at the near plane 80, far plane 5000000, and a

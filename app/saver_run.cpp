@@ -1,6 +1,5 @@
 #include "app/saver_run.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/show_state.h"
 #include "base/frame_clock.h"
@@ -9,6 +8,7 @@
 #include "base/viewport.h"
 #include "data/show_budget.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/scene_object.h"

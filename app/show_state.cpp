@@ -4,6 +4,7 @@
 #include "data/texture_registry.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
+#include "objects/script_parse_state.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
 #include "objects/world_time.h"

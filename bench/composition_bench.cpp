@@ -54,7 +54,8 @@ struct BodyFigures {
 // Bodies only: not the sky, the shells drawn over a body (air, clouds, lightning, the Sun's mask), the rings,
 // which share their planet's place, nor the probe's build-up.
 bool isBody(const Sphere& s) {
-    return !s.env && !s.atmo && !s.flash && !s.mask && !s.tga && !s.wire && !s.name.empty() &&
+    return !s.look.sky && !s.look.atmosphere && !s.flash.enabled && !s.look.depthOnly && !s.tga &&
+           !s.look.wireBuildUp && !s.name.empty() &&
            (s.displayList == sphereMesh || s.displayList == noisedSphereMesh);
 }
 
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
     std::vector<Body> bodies;
     for (SceneObject* object : world->objects)
         if (const auto* sphere = dynamic_cast<const Sphere*>(object); sphere && isBody(*sphere))
-            bodies.push_back({sphere, !sphere->light});
+            bodies.push_back({sphere, !sphere->look.selfLit});
 
     std::map<std::string, BodyFigures> figures;
     long frames = 0, framesAtOnePercent = 0, framesAtTenPercent = 0;

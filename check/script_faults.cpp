@@ -4,7 +4,7 @@
 #include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "objects/mesh_file.h"
-#include "objects/object_kind.h"
+#include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
 
 #include <algorithm>

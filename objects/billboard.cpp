@@ -3,7 +3,7 @@
 #include "base/viewport.h"
 #include "math/random.h"
 #include "objects/camera.h"
-#include "objects/object_script_reader.h"
+#include "objects/common_keywords.h"
 #include "objects/script_scan.h"
 
 #include <GL/gl.h>

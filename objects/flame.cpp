@@ -1,6 +1,6 @@
 #include "objects/flame.h"
 
-#include "objects/object_script_reader.h"
+#include "objects/common_keywords.h"
 #include "objects/script_scan.h"
 
 #include <GL/gl.h>

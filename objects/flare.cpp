@@ -6,8 +6,8 @@
 #include "data/texture_registry.h"
 #include "math/random.h"
 #include "objects/camera.h"
+#include "objects/common_keywords.h"
 #include "objects/lens_effect.h"
-#include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
 #include "overlay/flat_drawing.h"
 

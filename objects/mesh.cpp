@@ -1,8 +1,8 @@
 #include "objects/mesh.h"
 
 #include "math/matrix4.h"
+#include "objects/common_keywords.h"
 #include "objects/mesh_file.h"
-#include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
 

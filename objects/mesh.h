@@ -1,7 +1,8 @@
 #pragma once
 
-#include "objects/kind_parsers.h"
+#include "objects/object_list.h"
 #include "objects/scene_object.h"
+#include "objects/script_reader.h"
 
 #include <GL/gl.h>
 

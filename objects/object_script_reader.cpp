@@ -1,19 +1,22 @@
 #include "objects/object_script_reader.h"
 
 #include "data/show_budget.h"
-#include "data/texture_registry.h"
 #include "objects/mesh_file.h"
+#include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-ScriptParseState scriptParseState;
-
 namespace {
+
+// The lines the reader takes itself, outside any block. Like the kinds' keywords they are prefixes, and none
+// starts with another keyword or a kind's.
+constexpr std::string_view endOfScript = "ENDWORLD";
+constexpr std::string_view geometryLine = "geometry";
+constexpr std::string_view folderLine = "dir"; // known, and ignored
 
 // Objects live until the next show is loaded (releaseAllObjects) and lists only point at them; this is
 // where they are kept.
@@ -29,25 +32,19 @@ std::string scriptLine(std::string_view scriptName, int line) {
 
 // Keeps the object when the show's budget has room for it; otherwise it is left out (and freed), and the
 // budget remembers the script line of its keyword for the message.
-void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKind kind,
+void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, const ObjectKind& kind,
                 std::string_view scriptName, int keywordLine) {
     if (!object)
         return;
-    object->kind = kind;
+    object->kind = kind.keyword;
     object->script = scriptName;
-    std::string what = scriptLine(scriptName, keywordLine) + std::string(keywordOf(kind));
+    std::string what = scriptLine(scriptName, keywordLine) + std::string(kind.keyword);
     if (!object->name.empty())
         what += " \"" + object->name + "\"";
     if (!showBudget.take(object->budgetNeed(), what))
         return;
     list.push_back(object.get());
     keptObjects().push_back(std::move(object));
-}
-
-KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
-    const auto found = std::find_if(parsers.begin(), parsers.end(),
-                                    [kind](const KindParserEntry& entry) { return entry.kind == kind; });
-    return found == parsers.end() ? nullptr : found->parse;
 }
 
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
@@ -67,34 +64,25 @@ void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
         geometryMesh = 0; // as for a mesh the budget has no triangles for
 }
 
-// The object a "parent NAME" line names; a check is told of a name that names none.
-SceneObject* findParent(const ScriptReader& script, const ObjectList& list, std::string_view name) {
-    SceneObject* parent = findObjectByName(list, name);
-    if (!parent && scriptObserver())
-        scriptObserver()->unresolvedName(script, "parent", name);
-    return parent;
-}
-
 } // namespace
 
 bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
-                      std::span<const KindParserEntry> parsers) {
+                      std::span<const ObjectKind> kinds) {
     scriptParseState = {};
     ScriptReader script;
     if (!script.open(scriptName))
         return false;
     while (script.nextLine()) {
-        const ObjectKind kind = objectKindOf(script.line());
-        if (kind == ObjectKind::endOfScript)
+        if (script.lineStartsWith(endOfScript))
             break;
         const int keywordLine = script.lineNumber();
-        if (kind == ObjectKind::geometry)
+        if (script.lineStartsWith(geometryLine))
             loadGeometryLine(scriptName, script);
-        else if (const KindParser parse = parserOf(parsers, kind))
-            keepObject(list, parse(script, list), kind, scriptName, keywordLine);
+        else if (const ObjectKind* kind = objectKindOf(script.line(), kinds))
+            keepObject(list, kind->parse(script, list), *kind, scriptName, keywordLine);
         else {
-            if (kind == ObjectKind::none && scriptObserver())
-                scriptObserver()->unknownLine(script, objectLineKeywords());
+            if (!script.lineStartsWith(folderLine) && scriptObserver())
+                scriptObserver()->unknownLine(script, objectLineKeywords(kinds));
             continue; // lines that start nothing do not move the loading screen on
         }
         if (progress)
@@ -103,53 +91,14 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
     return true;
 }
 
+std::vector<std::string_view> objectLineKeywords(std::span<const ObjectKind> kinds) {
+    std::vector<std::string_view> keywords;
+    for (const ObjectKind& kind : kinds)
+        keywords.push_back(kind.keyword);
+    keywords.insert(keywords.end(), {endOfScript, geometryLine, folderLine});
+    return keywords;
+}
+
 void releaseAllObjects() {
     keptObjects().clear();
-}
-
-SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [name](const SceneObject* object) { return object->name == name; });
-    return found == list.end() ? nullptr : *found;
-}
-
-void resolveTexture(SceneObject& object, std::string_view textureName) {
-    object.tga = textureName.ends_with("tga");
-    if (const TextureEntry* entry = findTexture(textureRegistry, textureName))
-        object.textureId = entry->texture;
-}
-
-void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName) {
-    if (scriptObserver() && !findTexture(textureRegistry, textureName))
-        scriptObserver()->unresolvedName(script, "texture", textureName);
-}
-
-BlockKeyword textureKeyword(SceneObject& object) {
-    return {"texture", [&object](ScriptReader& script) {
-                std::string textureName;
-                if (scanLine(script.line(), "texture %s", ScanWord{textureName, scriptLineCapacity}) != 1)
-                    return;
-                resolveTexture(object, textureName);
-                object.textured = true;
-                remarkUnknownTexture(script, textureName);
-            }};
-}
-
-BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list) {
-    return {
-        "parent", [&object, &list](ScriptReader& script) {
-            std::string parentName;
-            if (scanLine(script.line(), "parent %s", ScanWord{parentName, SceneObject::maxNameLength}) == 1)
-                object.parent = findParent(script, list, parentName);
-        }};
-}
-
-BlockKeyword parentKeyword(SceneObject& object, Vec3& offset, const ObjectList& list) {
-    return {"parent", [&object, &offset, &list](ScriptReader& script) {
-                std::string parentName;
-                if (scanLine(script.line(), "parent %s V(%f %f %f)",
-                             ScanWord{parentName, SceneObject::maxNameLength}, offset.x, offset.y,
-                             offset.z) >= 1)
-                    object.parent = findParent(script, list, parentName);
-            }};
 }

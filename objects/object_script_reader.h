@@ -1,54 +1,27 @@
 #pragma once
 
-#include "objects/kind_parsers.h"
+#include "objects/object_kinds.h"
 #include "objects/object_list.h"
-#include "objects/scene_object.h"
-#include "objects/script_reader.h"
 
 #include <functional>
 #include <span>
 #include <string_view>
-
-// State that runs through one object script and starts afresh with the next: the sphere parser reads and
-// advances it, so that the moons and flashing spheres of a script start out of step with each other.
-struct ScriptParseState {
-    float moonSpeedFactor = 1.0f;
-    float flashPhase = 0.0f;
-    bool lastTextureWasTga = false;
-};
-
-extern ScriptParseState scriptParseState;
+#include <vector>
 
 // Reads the object script `scriptName` from the data archive and appends every object it describes to `list`,
-// which it never clears. An object line hands its block to the kind's parser from `parsers`; a "geometry
-// NAME" line makes the mesh file NAME the display list in `geometryMesh`; "ENDWORLD" or the end of the data
-// ends the script; every other line is ignored. An object or geometry the show's budget has no room for is
-// left out. `progress`, when set, is called after each object line (kept
-// or not) and each geometry line, so the loading screen moves on. False when the script cannot be read.
+// which it never clears. A line starting a kind's keyword hands its block to the kind's parser (`kinds`); a
+// "geometry NAME" line makes the mesh file NAME the display list in `geometryMesh`; "ENDWORLD" or the end of
+// the data ends the script; every other line is ignored. An object or geometry the show's budget has no room
+// for is left out. `progress`, when set, is called after each object line (kept or not) and each geometry
+// line, so the loading screen moves on. False when the script cannot be read.
 bool readObjectScript(ObjectList& list, std::string_view scriptName,
                       const std::function<void()>& progress = {},
-                      std::span<const KindParserEntry> parsers = objectKindParsers);
+                      std::span<const ObjectKind> kinds = objectKinds());
+
+// The keywords that start a line outside any block: every kind's, then the reader's own ("ENDWORLD",
+// "geometry", "dir").
+std::vector<std::string_view> objectLineKeywords(std::span<const ObjectKind> kinds = objectKinds());
 
 // Objects live until the process ends or the next show is loaded. A process that loads show after show (a
 // saver run's load, the script fuzzer) frees every object made so far here, once no list points at them.
 void releaseAllObjects();
-
-// The first object of the list whose name is exactly `name` (case-sensitive); null when there is none.
-SceneObject* findObjectByName(const ObjectList& list, std::string_view name);
-
-// Takes the texture a script names ("textures\earth.jpg") for the object: `tga` tells whether the name ends
-// in "tga" (such pictures have alpha and are blended by it), and `textureId` becomes the texture's GL name
-// when the process-wide texture registry has it; otherwise it stays as it was. The caller marks it
-// `textured`.
-void resolveTexture(SceneObject& object, std::string_view textureName);
-
-// Tells a check of the show (ScriptObserver) when the script's line names a texture the texture list lacks.
-void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName);
-
-// The block settings every kind writes the same way. "texture NAME": resolveTexture, and the object is
-// textured even when the registry lacks the name. "parent NAME": the parent becomes the object so named among
-// those already in `list`, or none; it must stand earlier in the list. Lines without a name change nothing.
-BlockKeyword textureKeyword(SceneObject& object);
-BlockKeyword parentKeyword(SceneObject& object, const ObjectList& list);
-// "parent NAME V(x y z)": the parent and the offset from it, for the kinds that stand beside their parent.
-BlockKeyword parentKeyword(SceneObject& object, Vec3& offset, const ObjectList& list);

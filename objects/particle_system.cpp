@@ -1,7 +1,7 @@
 #include "objects/particle_system.h"
 
 #include "math/random.h"
-#include "objects/object_script_reader.h"
+#include "objects/common_keywords.h"
 #include "objects/script_scan.h"
 
 #include <algorithm>

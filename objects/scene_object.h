@@ -2,11 +2,11 @@
 
 #include "data/show_budget.h"
 #include "math/vec3.h"
-#include "objects/object_kind.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class Camera;
 
@@ -21,7 +21,7 @@ public:
     virtual ~SceneObject() = default;
 
     // Renders the object. On entry and exit the GL state is the one the saver run sets up (see
-    // app/draw_state.h); the camera lets an object face or follow the viewer.
+    // gl/draw_state.h); the camera lets an object face or follow the viewer.
     virtual void draw(Camera& camera) = 0;
 
     // Advances the object by the frame time in seconds, unscaled by the camera speed.
@@ -45,8 +45,9 @@ public:
     float moonAngle = 0;    // degrees
     float moonSpeed = 0.5f; // degrees per second of world time
 
-    // Where the object came from, for messages about it: its keyword and the script that described it.
-    ObjectKind kind = ObjectKind::none;
+    // Where the object came from, for messages about it: its kind's keyword ("sphere", "ps") and the script
+    // that described it.
+    std::string_view kind;
     std::string script;
 };
 

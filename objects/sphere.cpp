@@ -19,7 +19,7 @@
 
 namespace {
 
-// The radius of the far orbit of "plt" spheres, stretched by half along x and raised 0.2 units per unit of x.
+// The radius of the far, eccentric orbit, stretched by half along x and raised 0.2 units per unit of x.
 constexpr float farOrbitRadius = 412000;
 
 void setFrontMaterial(bool specular) {
@@ -57,13 +57,14 @@ bool skyMagnified(int windowHeight, float fov, float tiling) {
 
 Sphere::Sphere() {
     position = {0, 0, 0};
-    flashU = randomFraction();
-    flashV = randomFraction();
+    flash.u = randomFraction();
+    flash.v = randomFraction();
 }
 
 BudgetNeed Sphere::budgetNeed() const {
     // The wire build-up draws the sphere file's faces itself; every other look draws a list.
-    const std::uint64_t triangles = wire ? wireSphereData.faces.size() : compiledTriangleCount(displayList);
+    const std::uint64_t triangles =
+        look.wireBuildUp ? wireSphereData.faces.size() : compiledTriangleCount(displayList);
     return SceneObject::budgetNeed().add(BudgetItem::triangles, triangles);
 }
 
@@ -83,8 +84,8 @@ void Sphere::update(double dt) {
         spinAngle = moonAngle; // a moon keeps one face to its planet
     }
 
-    if (!light && orbits) {
-        if (plt) {
+    if (!look.selfLit && orbit.aroundSun) {
+        if (orbit.eccentric) {
             const float a = orbitAngle * 6.2831855f / 360;
             const float x = std::cos(a) * farOrbitRadius * 1.5f;
             position = {x, 0.2f * x, std::sin(a) * farOrbitRadius};
@@ -95,8 +96,8 @@ void Sphere::update(double dt) {
 
     // Satellites circle their parent, relative to it; draw adds the parent's position. Without a parent
     // there is nothing to circle, and the sphere stays where the steps above put it.
-    if (sys && parent) {
-        if (uranmoon) {
+    if (orbit.aroundParent && parent) {
+        if (orbit.axisFromSun) {
             // The orbit's axis is the line from the Sun to the parent; its radius is the script's x.
             const Vec3 start = normalize(cross({0, 1, 0}, parent->position)) * homePosition.x;
             position = rotated(start, parent->position, spinAngle);
@@ -111,36 +112,36 @@ void Sphere::update(double dt) {
 // Every sphere runs the flash cycle, flashing or not, so the random sequence advances the same whichever
 // spheres show it.
 void Sphere::advanceFlash(float dt) {
-    flashTimer += dt;
-    if (flashTimer <= flashPeriod)
+    flash.timer += dt;
+    if (flash.timer <= flash.period)
         return;
-    flashOn = !flashOn;
-    flashTimer -= flashPeriod;
-    flashPeriod = 0.5f;
-    if (rnd) {
+    flash.shining = !flash.shining;
+    flash.timer -= flash.period;
+    flash.period = 0.5f;
+    if (flash.random) {
         const float f = randomFraction();
-        flashTimer = 0;
-        flashPeriod = flashOn ? 0.4f + 0.4f * f : 0.1f + 0.1f * f;
+        flash.timer = 0;
+        flash.period = flash.shining ? 0.4f + 0.4f * f : 0.1f + 0.1f * f;
     }
-    if (flashOn) {
-        flashU = randomFraction();
-        flashV = randomFraction();
-        flashAngle = 180 * randomFraction();
+    if (flash.shining) {
+        flash.u = randomFraction();
+        flash.v = randomFraction();
+        flash.angle = 180 * randomFraction();
     }
 }
 
 // The lists whose every vertex lies within the unit sphere; the sky is not among them, since it is drawn
 // around the eye in a frustum of its own, nor a mesh given with "list", which may reach past the radius.
 bool Sphere::boundedByUnitSphere() const {
-    return !env && (displayList == sphereMesh || displayList == atmosphereList);
+    return !look.sky && (displayList == sphereMesh || displayList == atmosphereList);
 }
 
 void Sphere::draw(Camera& camera) {
     glPushMatrix();
     // A sphere round a parent it does not circle (a planet's rings) lies in the parent's shadow.
-    const auto* shadowCaster = sys ? nullptr : dynamic_cast<const Sphere*>(parent);
+    const auto* shadowCaster = orbit.aroundParent ? nullptr : dynamic_cast<const Sphere*>(parent);
     const Vec3 casterEyeCentre = shadowCaster ? eyeSpacePoint(shadowCaster->worldPosition()) : Vec3{};
-    if (env) {
+    if (look.sky) {
         // The sky stands around the viewer, behind everything, in a frustum near enough for its small mesh.
         position = camera.eye;
         glDisable(GL_LIGHTING);
@@ -154,21 +155,21 @@ void Sphere::draw(Camera& camera) {
         glFrustum(-halfWidth, halfWidth, -fov, fov, 1.0, 1000.0);
         glMatrixMode(GL_MODELVIEW);
     }
-    if (light)
+    if (look.selfLit)
         glDisable(GL_LIGHTING);
-    if (sys && parent)
+    if (orbit.aroundParent && parent)
         position = position + parent->position;
     glTranslatef(position.x, position.y, position.z);
     // A flash of its own light (lightning) is seen only where its planet is in the dark.
-    const bool glowsOnNightSide = flash && light;
+    const bool glowsOnNightSide = flash.enabled && look.selfLit;
     if (glowsOnNightSide)
         beginNightSideGlow();
     // A body shining with its own light darkens towards its rim, as a star does.
-    const bool darkensTowardsItsRim = light && !flash && !mask && !env;
+    const bool darkensTowardsItsRim = look.selfLit && !flash.enabled && !look.depthOnly && !look.sky;
     if (darkensTowardsItsRim)
         beginLimbDarkening();
 
-    if (!atmo) {
+    if (!look.atmosphere) {
         glRotatef(orientAngle, orientAxis.x, orientAxis.y, orientAxis.z);
         glRotatef(spinAngle + detiling, rotationAxis.x, rotationAxis.y, rotationAxis.z);
         // The texture turns twice as fast as the body, so the surface seems to drift over it.
@@ -179,13 +180,13 @@ void Sphere::draw(Camera& camera) {
     }
     if (textured) {
         glBindTexture(GL_TEXTURE_2D, textureId);
-        if (!env)
+        if (!look.sky)
             filterAlongSqueezedFootprints();
     }
     // The sky is drawn from its first level unless it is shrunk to less than half (see skyMagnified). Without
     // mipmaps the rasteriser also skips choosing a level at every pixel of the full-screen sky: about a tenth
     // of a 1920 × 1080 frame in software.
-    const bool skyWithoutMipmaps = env && textured && skyMagnified(viewport().height, fov, tiling);
+    const bool skyWithoutMipmaps = look.sky && textured && skyMagnified(viewport().height, fov, tiling);
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
@@ -195,23 +196,23 @@ void Sphere::draw(Camera& camera) {
     glEnable(GL_COLOR_MATERIAL);
     if (alpha < 1) {
         glColor4f(1, 1, 1, alpha);
-        if (!light)
+        if (!look.selfLit)
             glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     } else {
         glDisable(GL_BLEND);
         glColor3f(1, 1, 1);
     }
     glEnable(GL_CULL_FACE);
-    glCullFace(env ? GL_FRONT : GL_BACK); // the sky is seen from inside
-    if (specular)
+    glCullFace(look.sky ? GL_FRONT : GL_BACK); // the sky is seen from inside
+    if (look.specular)
         glDisable(GL_COLOR_MATERIAL);
-    setFrontMaterial(specular);
+    setFrontMaterial(look.specular);
 
     if (tga) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
     }
-    if (atmo) {
+    if (look.atmosphere) {
         // Turn the shell's x axis onto the line of sight: its alpha ramp is opaque there and clear at the
         // rim.
         glEnable(GL_BLEND);
@@ -221,10 +222,10 @@ void Sphere::draw(Camera& camera) {
         glMultMatrixf(basisMatrix(d, r, u).m.data());
         glDepthMask(GL_FALSE);
     }
-    if (flash)
+    if (flash.enabled)
         setUpFlashDrawing();
     // A wire sphere is lit like any body, while it builds itself and after.
-    if (wire) {
+    if (look.wireBuildUp) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         if (worldTime > 25) {
@@ -233,25 +234,25 @@ void Sphere::draw(Camera& camera) {
         }
     }
     glScalef(radius, radius, radius);
-    if (sys) {
+    if (orbit.aroundParent) {
         // A moon with a picture of its own wears it, tinted by its colour; without one it is its colour.
         if (!textured)
             glDisable(GL_TEXTURE_2D);
         glColor4f(color.x, color.y, color.z, 1);
     }
-    if (mask) {
+    if (look.depthOnly) {
         glEnable(GL_BLEND);
         glDisable(GL_LIGHTING);
         glDisable(GL_TEXTURE_2D);
         glColor4f(0, 0, 0, 0);
     }
-    if (depth)
+    if (look.noDepthWrites)
         glDepthMask(GL_FALSE);
     glMatrixMode(GL_TEXTURE);
     glScalef(tiling, tiling, 1);
     glMatrixMode(GL_MODELVIEW);
 
-    if (wire && worldTime <= 25)
+    if (look.wireBuildUp && worldTime <= 25)
         drawWireBuildUp();
     else if (!boundedByUnitSphere() || !unitSphereOutsideView())
         glCallList(displayList);
@@ -267,18 +268,18 @@ void Sphere::draw(Camera& camera) {
 
     if (skyWithoutMipmaps)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    if (depth)
+    if (look.noDepthWrites)
         glDepthMask(GL_TRUE);
-    if (mask) {
+    if (look.depthOnly) {
         glEnable(GL_LIGHTING);
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
     }
     glDisable(GL_COLOR_MATERIAL);
     glEnable(GL_BLEND);
-    if (sys)
+    if (orbit.aroundParent)
         glEnable(GL_TEXTURE_2D);
-    if (env) {
+    if (look.sky) {
         // Leaves the sky at the camera's current point; the next draw moves it to the eye again.
         position = camera.position;
         glEnable(GL_LIGHTING);
@@ -293,27 +294,27 @@ void Sphere::draw(Camera& camera) {
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glEnable(GL_LIGHTING);
-    if (atmo || flash)
+    if (look.atmosphere || flash.enabled)
         glDepthMask(GL_TRUE);
-    if (flash)
+    if (flash.enabled)
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDisable(GL_CULL_FACE);
     glPopMatrix();
 }
 
-// Fades the flash in while it is on and out while it is off ("rnd" flashes jump to a random strength
+// Fades the flash in while it is on and out while it is off (random flashes jump to a random strength
 // instead), and moves the texture to the flash's place.
 void Sphere::setUpFlashDrawing() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, tga ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
-    float strength = flashOn ? flashTimer / flashPeriod : 1 - flashTimer / flashPeriod;
-    if (rnd)
-        strength = flashOn ? 0.3f + 0.7f * randomFraction() : 0;
+    float strength = flash.shining ? flash.timer / flash.period : 1 - flash.timer / flash.period;
+    if (flash.random)
+        strength = flash.shining ? 0.3f + 0.7f * randomFraction() : 0;
     glColor4f(1, 1, 1, strength);
     glMatrixMode(GL_TEXTURE);
-    glTranslatef(flashU, flashV, 0);
-    if (rnd)
-        glRotatef(flashAngle, 0, 0, 1);
+    glTranslatef(flash.u, flash.v, 0);
+    if (flash.random)
+        glRotatef(flash.angle, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
 }

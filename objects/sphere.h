@@ -11,10 +11,9 @@
 #include <vector>
 
 // A display list (normally the shared unit sphere) scaled to a radius and spun about an axis: the planets,
-// their moons, the Sun's body, the sky around the viewer and atmosphere shells. Flags choose how it moves
-// (fixed, orbiting the world's Y axis, as a moon, as a satellite of its parent) and how it looks (opaque or
-// translucent, lit or self-lit, specular, sky, camera-facing atmosphere, flashing, flat colour, depth only,
-// wire build-up).
+// their moons, the Sun's body, the sky around the viewer and atmosphere shells. How it moves (fixed, round
+// the Sun, as a moon, round its parent) and how it looks (opaque or translucent, lit or self-lit, specular,
+// sky, camera-facing atmosphere, flashing, flat colour, depth only, wire build-up) are set by its script.
 class Sphere : public SceneObject {
 public:
     Sphere();
@@ -25,7 +24,9 @@ public:
 
     // Where the sphere stands in the world as of its last update: a satellite's position is kept relative to
     // its parent.
-    Vec3 worldPosition() const { return sys && parent ? position + parent->position : position; }
+    Vec3 worldPosition() const {
+        return orbit.aroundParent && parent ? position + parent->position : position;
+    }
 
     Vec3 rotationAxis{0, 1, 0};
     GLuint displayList = 0;
@@ -36,29 +37,41 @@ public:
     float alpha = 1; // below 1 translucent
     float fov = 1;   // the sky sphere's own frustum: ±fov vertically at the near plane 1
     float tiling = 1;
-    float detiling = 0;    // a fixed turn in degrees, given to the body and its texture alike
-    float flashTimer = 1;  // seconds into the current flash state
-    float flashPeriod = 1; // seconds the current flash state lasts
-    float flashU = 0;      // flashU, flashV: where the flash texture is moved to while it shines
-    float flashV = 0;
-    float flashAngle = 0;     // degrees a "rnd" flash's texture is turned
+    float detiling = 0;       // a fixed turn in degrees, given to the body and its texture alike
     Vec3 orientAxis{1, 0, 0}; // the tilt applied before the spin
     float orientAngle = 90;
     float period = 365; // the orbit's length: the orbit angle grows by 5000 / period degrees per second
-    bool env = false;   // sky sphere: follows the viewer, seen from inside, behind everything
-    bool light = false; // self-lit, and never orbits
-    bool atmo = false;  // turned to the viewer, fading towards its rim
-    bool wire = false;
-    bool orbits = true; // "orbit" clears it: the sphere stays where its script puts it
-    bool depth = false; // no depth writes
-    bool mask = false;  // writes depth only, hiding what lies behind it
-    bool flash = false;
-    bool flashOn = false;
-    bool rnd = false;      // flashes at random intervals, places and strengths
-    bool sys = false;      // satellite: circles its parent
-    bool uranmoon = false; // a satellite circling the line from the Sun through its parent
-    bool plt = false;      // the far, inclined and eccentric orbit
-    bool specular = false;
+
+    // How the sphere moves, besides spinning (a moon's motion is the base's `moon`).
+    struct Orbit {
+        bool aroundSun = true;     // circles the world's Y axis, unless self-lit; else stays where it is put
+        bool eccentric = false;    // circles the Sun on the far, inclined and eccentric orbit instead
+        bool aroundParent = false; // a satellite: circles its parent, its position kept relative to it
+        bool axisFromSun = false;  // a satellite circling the line from the Sun through its parent
+    } orbit;
+
+    // How it is drawn.
+    struct Look {
+        bool sky = false;         // follows the viewer, seen from inside, behind everything
+        bool selfLit = false;     // no lighting, and never circles the Sun
+        bool atmosphere = false;  // turned to the viewer, fading towards its rim
+        bool specular = false;    // a highlight from the light
+        bool wireBuildUp = false; // builds itself face by face over the show's first seconds
+        bool noDepthWrites = false;
+        bool depthOnly = false; // writes depth only, hiding what lies behind it
+    } look;
+
+    // A texture that flashes now and then at a random place, as lightning does.
+    struct Flash {
+        bool enabled = false;
+        bool random = false; // at random intervals and strengths, the texture turned at random too
+        bool shining = false;
+        float timer = 1;  // seconds into the current state, shining or dark
+        float period = 1; // seconds the current state lasts
+        float u = 0;      // u, v: where the texture is moved to while it shines
+        float v = 0;
+        float angle = 0; // degrees a random flash's texture is turned
+    } flash;
 
 private:
     GLuint shadowDiscTexture = 0; // made at the first draw in the parent's shadow, in the context drawing it

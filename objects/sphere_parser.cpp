@@ -1,7 +1,9 @@
-#include "objects/object_script_reader.h"
+#include "objects/sphere.h"
+
+#include "objects/common_keywords.h"
+#include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
-#include "objects/sphere.h"
 
 namespace {
 
@@ -13,14 +15,15 @@ BlockKeyword setKeyword(std::string_view prefix, std::function<void()> effect) {
 // not all blink together.
 void setUpFlash(Sphere& sphere) {
     const float phase = scriptParseState.flashPhase;
-    sphere.flash = true;
-    sphere.flashPeriod = 0.5f;
+    Sphere::Flash& flash = sphere.flash;
+    flash.enabled = true;
+    flash.period = 0.5f;
     if (phase > 0.4f) {
-        sphere.flashTimer = phase - 0.5f;
-        sphere.flashOn = false;
+        flash.timer = phase - 0.5f;
+        flash.shining = false;
     } else {
-        sphere.flashTimer = phase;
-        sphere.flashOn = true;
+        flash.timer = phase;
+        flash.shining = true;
     }
     scriptParseState.flashPhase = phase + 0.25f;
 }
@@ -38,14 +41,15 @@ void readPosition(Sphere& sphere, std::string_view line) {
     Vec3 p;
     if (scanLine(line, "position V(%f %f %f)", p.x, p.y, p.z) != 3)
         return;
-    if (sphere.orbits)
+    if (sphere.orbit.aroundSun)
         p.x -= 2000;
     sphere.position = p;
     sphere.homePosition = p;
 }
 
 // Every line is tested against every keyword in this order, and every match applies: "orbit" before
-// "position" matters, and "atmo" clears a TGA look inherited from an earlier sphere.
+// "position" matters, and "atmo" clears a TGA look inherited from an earlier sphere. The script's short
+// words end here: "env" is the sky, "sys" a satellite, "plt" the eccentric orbit, "rnd" a random flash.
 std::vector<BlockKeyword> sphereKeywords(Sphere& s, const ObjectList& list) {
     return {
         floatKeyword("radius", s.radius, NumberRange{0}),
@@ -56,27 +60,27 @@ std::vector<BlockKeyword> sphereKeywords(Sphere& s, const ObjectList& list) {
         floatKeyword("period", s.period),
         setKeyword("env",
                    [&s] {
-                       s.env = true;
+                       s.look.sky = true;
                        s.spinSpeed = 0;
                        s.displayList = envMesh;
                    }),
         setKeyword("geo", [&s] { s.displayList = sphereMesh; }),
-        flagKeyword("light", s.light),
-        flagKeyword("specular", s.specular),
-        flagKeyword("depth", s.depth),
-        flagKeyword("wire", s.wire),
-        flagKeyword("sys", s.sys),
+        flagKeyword("light", s.look.selfLit),
+        flagKeyword("specular", s.look.specular),
+        flagKeyword("depth", s.look.noDepthWrites),
+        flagKeyword("wire", s.look.wireBuildUp),
+        flagKeyword("sys", s.orbit.aroundParent),
         setKeyword("noised", [&s] { s.displayList = noisedSphereMesh; }),
-        flagKeyword("uranmoon", s.uranmoon),
-        flagKeyword("plt", s.plt),
-        flagKeyword("mask", s.mask),
+        flagKeyword("uranmoon", s.orbit.axisFromSun),
+        flagKeyword("plt", s.orbit.eccentric),
+        flagKeyword("mask", s.look.depthOnly),
         setKeyword("list", [&s] { s.displayList = geometryMesh; }),
         setKeyword("moon", [&s] { makeMoon(s); }),
-        setKeyword("orbit", [&s] { s.orbits = false; }),
-        flagKeyword("rnd", s.rnd),
+        setKeyword("orbit", [&s] { s.orbit.aroundSun = false; }),
+        flagKeyword("rnd", s.flash.random),
         setKeyword("atmo",
                    [&s] {
-                       s.atmo = true;
+                       s.look.atmosphere = true;
                        s.tga = false;
                        s.displayList = atmosphereList;
                    }),

@@ -1,5 +1,5 @@
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "gl/draw_state.h"
 #include "tests/app/headless/gl_test_context.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "objects/kind_parsers.h"
+#include "objects/object_script_reader.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
 
@@ -51,9 +51,9 @@ TEST(ShowFormatDocument, ListsExactlyTheKeywordsEachReaderTakes) {
         {"env", toSet(environmentBlockKeywords())},
         {"object script", toSet(objectLineKeywords())},
     };
-    for (const KindParserEntry& entry : objectKindParsers) {
-        ASSERT_NE(entry.keywords, nullptr) << keywordOf(entry.kind);
-        fromReaders[std::string(keywordOf(entry.kind))] = toSet(entry.keywords());
+    for (const ObjectKind& kind : objectKinds()) {
+        ASSERT_NE(kind.blockKeywords, nullptr) << kind.keyword;
+        fromReaders[std::string(kind.keyword)] = toSet(kind.blockKeywords());
     }
     const std::map<std::string, KeywordSet> documented = documentedKeywords();
     for (const auto& [block, keywords] : fromReaders) {

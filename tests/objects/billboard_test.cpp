@@ -1,8 +1,8 @@
 #include "objects/billboard.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "base/viewport.h"
+#include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "tests/app/headless/gl_test_context.h"

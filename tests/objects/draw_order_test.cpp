@@ -1,9 +1,9 @@
 // What a body looks like never depends on what was drawn before it: every kind of object, in every mode,
 // leaves the GL state as it found it, so a lit planet and a lit rock drawn after any of them look exactly as
 // when drawn first. And a lit sphere shows its bright side towards its light from wherever it is seen.
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
@@ -247,7 +247,7 @@ TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
     const ObjectList storm = read("geometry meshes\\fine.dat\nsphere\nbegin\norbit\nlist\nlight\nflash\nrnd\n"
                                   "position V(1000 0 0)\nradius 200\ntexture textures\\grey.jpg\nend\n");
     auto* lightning = static_cast<Sphere*>(storm[0]);
-    lightning->flashOn = true;
+    lightning->flash.shining = true;
     // From the side, the Sun on the left (looking down -z): the disc spans columns 6 to 58, the terminator
     // runs down column 32.
     look({1000, 0, 500}, {1000, 0, 0});

@@ -1,7 +1,7 @@
 #include "objects/flame.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "tests/app/headless/gl_test_context.h"

@@ -1,10 +1,10 @@
 #include "objects/flare.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/headless/gl_context.h"
 #include "base/viewport.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/lens_effect.h"

@@ -1,8 +1,8 @@
 #include "objects/mesh.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"

@@ -3,6 +3,8 @@
 #include "objects/sphere.h"
 
 #include "data/texture_registry.h"
+#include "objects/common_keywords.h"
+#include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
 #include "tests/app/headless/gl_test_context.h"
@@ -19,17 +21,14 @@ struct RecordedObject : SceneObject {
     void draw(Camera&) override {}
     void update(double) override {}
 
-    ObjectKind kind = ObjectKind::none;
     GLuint geometry = 0;
     ScriptParseState stateBefore;
 };
 
 // Reads a block as the real kinds will: the name, "parent" and "texture" lines, and the parse state,
 // which it advances as a sphere with "moon", "flash" and a TGA texture would.
-template <ObjectKind kind>
 std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectList& list) {
     auto object = std::make_unique<RecordedObject>();
-    object->kind = kind;
     object->geometry = geometryMesh;
     object->stateBefore = scriptParseState;
     scriptParseState.flashPhase += 0.25f;
@@ -43,14 +42,13 @@ std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectLis
     return object;
 }
 
-constexpr std::array<KindParserEntry, 6> recordingParsers{{
-    {ObjectKind::sphere, parseRecorded<ObjectKind::sphere>},
-    {ObjectKind::billboard, parseRecorded<ObjectKind::billboard>},
-    {ObjectKind::flare, parseRecorded<ObjectKind::flare>},
-    {ObjectKind::mesh, parseRecorded<ObjectKind::mesh>},
-    {ObjectKind::flame, parseRecorded<ObjectKind::flame>},
-    {ObjectKind::particleSystem, parseRecorded<ObjectKind::particleSystem>},
-}};
+// Every kind of the show, each read by the recording parser; the reader marks each object with its kind.
+std::vector<ObjectKind> recordingKinds() {
+    std::vector<ObjectKind> kinds(objectKinds().begin(), objectKinds().end());
+    for (ObjectKind& kind : kinds)
+        kind.parse = parseRecorded;
+    return kinds;
+}
 
 const RecordedObject& recorded(const SceneObject* object) {
     return *static_cast<const RecordedObject*>(object);
@@ -63,7 +61,7 @@ protected:
     // Reads `name` from the archive with the recording parsers, counting progress calls.
     bool read(std::string_view name) {
         return readObjectScript(
-            list, name, [this] { ++progressCalls; }, recordingParsers);
+            list, name, [this] { ++progressCalls; }, recordingKinds());
     }
 
     ObjectList list;
@@ -71,19 +69,30 @@ protected:
 };
 
 TEST(ObjectKindOf, MatchesKeywordsAsCaseSensitivePrefixes) {
-    EXPECT_EQ(objectKindOf("sphere"), ObjectKind::sphere);
-    EXPECT_EQ(objectKindOf("spheres"), ObjectKind::sphere);
-    EXPECT_EQ(objectKindOf("billboard2"), ObjectKind::billboard);
-    EXPECT_EQ(objectKindOf("flare"), ObjectKind::flare);
-    EXPECT_EQ(objectKindOf("mesh7"), ObjectKind::mesh);
-    EXPECT_EQ(objectKindOf("flame ring"), ObjectKind::flame);
-    EXPECT_EQ(objectKindOf("ps"), ObjectKind::particleSystem);
-    EXPECT_EQ(objectKindOf("psychedelic"), ObjectKind::particleSystem);
-    EXPECT_EQ(objectKindOf("ENDWORLD here"), ObjectKind::endOfScript);
-    EXPECT_EQ(objectKindOf("geometry meshes\\ship.dat"), ObjectKind::geometry);
-    EXPECT_EQ(objectKindOf("dir meshes"), ObjectKind::dir);
-    for (const char* other : {"", "Sphere", "\tsphere", "p", "endworld", "begin", "end"})
-        EXPECT_EQ(objectKindOf(other), ObjectKind::none) << other;
+    const std::pair<std::string_view, std::string_view> lines[] = {
+        {"sphere", "sphere"}, {"spheres", "sphere"}, {"billboard2", "billboard"},
+        {"flare", "flare"},   {"mesh7", "mesh"},     {"flame ring", "flame"},
+        {"ps", "ps"},         {"psychedelic", "ps"},
+    };
+    for (const auto& [line, keyword] : lines) {
+        const ObjectKind* kind = objectKindOf(line);
+        ASSERT_NE(kind, nullptr) << line;
+        EXPECT_EQ(kind->keyword, keyword) << line;
+    }
+    for (const char* other : {"", "Sphere", "\tsphere", "p", "endworld", "begin", "end", "ENDWORLD",
+                              "geometry meshes\\ship.dat", "dir meshes"})
+        EXPECT_EQ(objectKindOf(other), nullptr) << other;
+}
+
+// Lines are tested against the kinds and the reader's own keywords by prefix, first match wins. While no
+// keyword starts with another, a line means the same whatever the order, and a kind added to the table
+// cannot take another kind's lines, nor lose its own to one.
+TEST(ObjectLineKeywords, NoKeywordStartsWithAnother) {
+    const std::vector<std::string_view> keywords = objectLineKeywords();
+    for (std::size_t i = 0; i < keywords.size(); ++i)
+        for (std::size_t j = 0; j < keywords.size(); ++j)
+            EXPECT_TRUE(i == j || !keywords[i].starts_with(keywords[j]))
+                << "\"" << keywords[i] << "\" starts with \"" << keywords[j] << "\"";
 }
 
 TEST_F(ObjectScriptReaderTest, HandsEveryObjectLineToItsKindAndReportsProgressPerObject) {
@@ -99,10 +108,9 @@ TEST_F(ObjectScriptReaderTest, HandsEveryObjectLineToItsKindAndReportsProgressPe
                                               "sphere\nbegin Late\nend\n")}});
     ASSERT_TRUE(read("objects.txt"));
     ASSERT_EQ(list.size(), 6u);
-    const ObjectKind expected[] = {ObjectKind::sphere,    ObjectKind::particleSystem, ObjectKind::mesh,
-                                   ObjectKind::billboard, ObjectKind::flare,          ObjectKind::flame};
+    const std::string_view expected[] = {"sphere", "ps", "mesh", "billboard", "flare", "flame"};
     for (std::size_t i = 0; i < list.size(); ++i)
-        EXPECT_EQ(recorded(list[i]).kind, expected[i]) << i;
+        EXPECT_EQ(list[i]->kind, expected[i]) << i;
     EXPECT_EQ(list[0]->name, "Earth");
     EXPECT_EQ(list[2]->name, "Ship");
     EXPECT_EQ(progressCalls, 6);
@@ -188,7 +196,7 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
     ObjectList list;
     int progressCalls = 0;
     ASSERT_TRUE(readObjectScript(
-        list, "objects.txt", [&] { ++progressCalls; }, recordingParsers));
+        list, "objects.txt", [&] { ++progressCalls; }, recordingKinds()));
     ASSERT_EQ(list.size(), 3u);
     const GLuint first = recorded(list[0]).geometry;
     const GLuint second = recorded(list[1]).geometry;

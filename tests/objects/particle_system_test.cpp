@@ -1,7 +1,7 @@
 #include "objects/particle_system.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "gl/draw_state.h"
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"

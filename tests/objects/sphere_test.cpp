@@ -1,8 +1,8 @@
 #include "objects/sphere.h"
 
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "base/viewport.h"
+#include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
@@ -92,10 +92,10 @@ TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
     EXPECT_EQ(plain.orientAngle, 90);
     expectNear(plain.orientAxis, {1, 0, 0}, 1e-3f);
     expectNear(plain.rotationAxis, {0, 1, 0}, 1e-3f);
-    EXPECT_TRUE(plain.orbits);
+    EXPECT_TRUE(plain.orbit.aroundSun);
     EXPECT_FALSE(plain.textured);
-    EXPECT_EQ(plain.flashTimer, 1);
-    EXPECT_FALSE(plain.flashOn);
+    EXPECT_EQ(plain.flash.timer, 1);
+    EXPECT_FALSE(plain.flash.shining);
 
     const Sphere& full = *spheres[1];
     EXPECT_EQ(full.name, "VeryLongPlanet"); // cut to 14 characters
@@ -105,9 +105,10 @@ TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
     EXPECT_EQ(full.tiling, 3);
     EXPECT_EQ(full.detiling, 45);
     EXPECT_EQ(full.period, 30);
-    EXPECT_TRUE(full.light && full.specular && full.depth && full.wire && full.sys && full.uranmoon &&
-                full.plt && full.mask && full.rnd);
-    EXPECT_FALSE(full.env || full.atmo || full.flash || full.moon);
+    EXPECT_TRUE(full.look.selfLit && full.look.specular && full.look.noDepthWrites && full.look.wireBuildUp &&
+                full.orbit.aroundParent && full.orbit.axisFromSun && full.orbit.eccentric &&
+                full.look.depthOnly && full.flash.random);
+    EXPECT_FALSE(full.look.sky || full.look.atmosphere || full.flash.enabled || full.moon);
     expectNear(full.rotationAxis, {0, 0, 1}, 1e-3f);
     EXPECT_EQ(full.spinAngle, 10);
     EXPECT_EQ(full.spinSpeed, 0.5f);
@@ -134,15 +135,15 @@ TEST_F(SphereParsing, PositionIsShiftedUnlessOrbitComesFirst) {
     const Sphere* shifted = readSphere("position V(2500 10 20)\n");
     expectNear(shifted->homePosition, {500, 10, 20}, 1e-3f);
     expectNear(shifted->position, {500, 10, 20}, 1e-3f);
-    EXPECT_TRUE(shifted->orbits);
+    EXPECT_TRUE(shifted->orbit.aroundSun);
 
     const Sphere* orbitFirst = readSphere("orbit\nposition V(2500 10 20)\n");
     expectNear(orbitFirst->homePosition, {2500, 10, 20}, 1e-3f);
-    EXPECT_FALSE(orbitFirst->orbits);
+    EXPECT_FALSE(orbitFirst->orbit.aroundSun);
 
     const Sphere* orbitAfter = readSphere("position V(2500 10 20)\norbit\n");
     expectNear(orbitAfter->homePosition, {500, 10, 20}, 1e-3f);
-    EXPECT_FALSE(orbitAfter->orbits);
+    EXPECT_FALSE(orbitAfter->orbit.aroundSun);
 
     // A position line without three numbers moves nothing, and is not shifted twice by a later line.
     const Sphere* broken = readSphere("position V(2500 10)\n");
@@ -165,17 +166,17 @@ TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
     const float expectedTimer[] = {0, 0.25f, 0, 0.25f};
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_TRUE(spheres[i]->flash);
-        EXPECT_EQ(spheres[i]->flashOn, expectedOn[i]);
-        EXPECT_NEAR(spheres[i]->flashTimer, expectedTimer[i], 1e-6);
-        EXPECT_EQ(spheres[i]->flashPeriod, 0.5f);
+        EXPECT_TRUE(spheres[i]->flash.enabled);
+        EXPECT_EQ(spheres[i]->flash.shining, expectedOn[i]);
+        EXPECT_NEAR(spheres[i]->flash.timer, expectedTimer[i], 1e-6);
+        EXPECT_EQ(spheres[i]->flash.period, 0.5f);
     }
 
     // The next script starts afresh.
     std::vector<Sphere*> again = readSpheres(script);
     EXPECT_EQ(again[0]->moonSpeed, 2);
-    EXPECT_TRUE(again[0]->flashOn);
-    EXPECT_EQ(again[0]->flashTimer, 0);
+    EXPECT_TRUE(again[0]->flash.shining);
+    EXPECT_EQ(again[0]->flash.timer, 0);
 
     // Each moon starts where its rotation line puts it, not all of them on one line, and keeps its speed.
     std::vector<Sphere*> moons = readSpheres("sphere\nbegin\nmoon\nrotation V(0 1 0) 90 0\nend\n"
@@ -234,7 +235,7 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
     expectNear(planet.position, expected, 1e-3f);
 
     Sphere selfLit; // "light" spheres never orbit
-    selfLit.light = true;
+    selfLit.look.selfLit = true;
     selfLit.homePosition = {1000, 0, 0};
     selfLit.position = {7, 8, 9};
     selfLit.update(0.1);
@@ -242,7 +243,7 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
 
     Sphere moon; // moons turn with their own speed and keep one face to the planet
     moon.moon = true;
-    moon.orbits = false;
+    moon.orbit.aroundSun = false;
     moon.moonSpeed = 2;
     moon.rotationAxis = {0, 0, 1};
     moon.homePosition = {100, 0, 0};
@@ -257,7 +258,7 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
 
 TEST(SphereUpdate, FarOrbitAndPeriodZeroGiveFinitePlaces) {
     Sphere far;
-    far.plt = true;
+    far.orbit.eccentric = true;
     far.update(0.1);
     expectNear(far.position, {618000, 123600, 0}, 0.5f);
 
@@ -273,8 +274,8 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
     planet.position = {5000, 0, 0};
 
     Sphere satellite;
-    satellite.sys = true;
-    satellite.orbits = false;
+    satellite.orbit.aroundParent = true;
+    satellite.orbit.aroundSun = false;
     satellite.parent = &planet;
     satellite.homePosition = {0, 0, 300};
     satellite.rotationAxis = {0, 1, 0};
@@ -286,8 +287,8 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
 
     // uranmoon: the orbit's axis runs from the Sun to the parent, the radius is the script's x.
     Sphere uranusMoon;
-    uranusMoon.sys = uranusMoon.uranmoon = true;
-    uranusMoon.orbits = false;
+    uranusMoon.orbit.aroundParent = uranusMoon.orbit.axisFromSun = true;
+    uranusMoon.orbit.aroundSun = false;
     uranusMoon.parent = &planet;
     uranusMoon.homePosition = {200, 0, 0};
     uranusMoon.spinSpeed = 30;
@@ -303,9 +304,9 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
 
     for (bool uran : {false, true}) {
         Sphere orphan;
-        orphan.sys = true;
-        orphan.uranmoon = uran;
-        orphan.orbits = false;
+        orphan.orbit.aroundParent = true;
+        orphan.orbit.axisFromSun = uran;
+        orphan.orbit.aroundSun = false;
         orphan.position = orphan.homePosition = {40, 50, 60};
         orphan.update(1);
         expectNear(orphan.position, {40, 50, 60}, 1e-3f);
@@ -314,34 +315,34 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
 
 TEST(SphereUpdate, FlashesToggleEveryHalfSecondAndMoveOnlyWhenTheyComeOn) {
     Sphere sphere;
-    sphere.flash = sphere.flashOn = true;
-    sphere.flashTimer = 0;
-    sphere.flashPeriod = 0.5f;
-    const float u = sphere.flashU;
+    sphere.flash.enabled = sphere.flash.shining = true;
+    sphere.flash.timer = 0;
+    sphere.flash.period = 0.5f;
+    const float u = sphere.flash.u;
     sphere.update(0.3);
-    EXPECT_TRUE(sphere.flashOn);
+    EXPECT_TRUE(sphere.flash.shining);
     sphere.update(0.3); // 0.6 > 0.5: off, with the 0.1 that was left over
-    EXPECT_FALSE(sphere.flashOn);
-    EXPECT_NEAR(sphere.flashTimer, 0.1f, 1e-5);
-    EXPECT_EQ(sphere.flashU, u);
+    EXPECT_FALSE(sphere.flash.shining);
+    EXPECT_NEAR(sphere.flash.timer, 0.1f, 1e-5);
+    EXPECT_EQ(sphere.flash.u, u);
     sphere.update(0.45);
-    EXPECT_TRUE(sphere.flashOn);
-    EXPECT_NE(sphere.flashU, u);
-    EXPECT_GE(sphere.flashAngle, 0);
-    EXPECT_LE(sphere.flashAngle, 180);
+    EXPECT_TRUE(sphere.flash.shining);
+    EXPECT_NE(sphere.flash.u, u);
+    EXPECT_GE(sphere.flash.angle, 0);
+    EXPECT_LE(sphere.flash.angle, 180);
 
     // Random flashes last 0.4 to 0.8 seconds and pause 0.1 to 0.2, restarting their timer.
     Sphere random;
-    random.rnd = true;
+    random.flash.random = true;
     for (int i = 0; i < 40; ++i) {
         random.update(1);
-        EXPECT_EQ(random.flashTimer, 0);
-        if (random.flashOn) {
-            EXPECT_GE(random.flashPeriod, 0.4f);
-            EXPECT_LE(random.flashPeriod, 0.8f);
+        EXPECT_EQ(random.flash.timer, 0);
+        if (random.flash.shining) {
+            EXPECT_GE(random.flash.period, 0.4f);
+            EXPECT_LE(random.flash.period, 0.8f);
         } else {
-            EXPECT_GE(random.flashPeriod, 0.1f);
-            EXPECT_LE(random.flashPeriod, 0.2f);
+            EXPECT_GE(random.flash.period, 0.1f);
+            EXPECT_LE(random.flash.period, 0.2f);
         }
     }
 }

@@ -1,6 +1,6 @@
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "base/viewport.h"
+#include "gl/draw_state.h"
 #include "overlay/flat_drawing.h"
 #include "tests/app/headless/gl_test_context.h"
 

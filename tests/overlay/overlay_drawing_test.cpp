@@ -1,10 +1,10 @@
 // The overlay drawn into an 800 × 600 surface, where one overlay unit is one pixel, so glyphs and pictures
 // can be found at their exact places.
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
 #include "app/headless/gl_context.h"
 #include "base/viewport.h"
 #include "data/texture_registry.h"
+#include "gl/draw_state.h"
 #include "overlay/flat_drawing.h"
 #include "overlay/frame_overlay.h"
 #include "overlay/glyphs.h"

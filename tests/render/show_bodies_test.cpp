@@ -83,7 +83,7 @@ TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
         for (SceneObject* object : world->objects)
             object->update(7);
         for (const auto& [name, sphere] : bodies) {
-            if (!sphere->sys)
+            if (!sphere->orbit.aroundParent)
                 continue;
             ASSERT_NE(sphere->parent, nullptr) << name << " circles nothing";
             const auto* planet = static_cast<const Sphere*>(sphere->parent);
@@ -101,8 +101,9 @@ TEST_F(ShowBodies, EveryPlanetIsLitOnItsSunwardSide) {
     director.chooseWorld(worlds);
     int planets = 0;
     for (const auto& [name, sphere] : bodies) {
-        if (sphere->sys || sphere->light || sphere->moon || sphere->atmo || sphere->flash || sphere->mask ||
-            sphere->tga || sphere->wire || sphere->displayList != sphereMesh || sphere->radius < 400)
+        if (sphere->orbit.aroundParent || sphere->look.selfLit || sphere->moon || sphere->look.atmosphere ||
+            sphere->flash.enabled || sphere->look.depthOnly || sphere->tga || sphere->look.wireBuildUp ||
+            sphere->displayList != sphereMesh || sphere->radius < 400)
             continue;
         ++planets;
         // Four radii out from the centre, towards the Sun and away from it, a little off the line so the
@@ -138,7 +139,8 @@ TEST_F(ShowBodies, EveryTranslucentMeshIsDrawnAfterTheBodiesThatWriteNoDepth) {
     std::size_t lastDepthless = 0;
     std::vector<std::size_t> translucentMeshes;
     for (std::size_t i = 0; i < world->objects.size(); ++i) {
-        if (const auto* sphere = dynamic_cast<const Sphere*>(world->objects[i]); sphere && sphere->depth)
+        if (const auto* sphere = dynamic_cast<const Sphere*>(world->objects[i]);
+            sphere && sphere->look.noDepthWrites)
             lastDepthless = i;
         if (const auto* mesh = dynamic_cast<const Mesh*>(world->objects[i]); mesh && mesh->blend)
             translucentMeshes.push_back(i);

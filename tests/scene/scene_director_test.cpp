@@ -1,5 +1,5 @@
-#include "app/draw_state.h"
 #include "app/gl_setup.h"
+#include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/scene_object.h"
 #include "scene/scene_director.h"

@@ -1,4 +1,4 @@
-#include "app/draw_state.h"
+#include "gl/draw_state.h"
 
 #include <GL/gl.h>
 

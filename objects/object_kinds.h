@@ -1,12 +1,11 @@
 #pragma once
 
-#include "objects/object_kind.h"
 #include "objects/object_list.h"
 #include "objects/scene_object.h"
 #include "objects/script_reader.h"
 
-#include <array>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -19,11 +18,19 @@ using KindParser = std::unique_ptr<SceneObject> (*)(ScriptReader& script, const 
 // the authors' reference are held against.
 using KindKeywords = std::vector<std::string_view> (*)();
 
-struct KindParserEntry {
-    ObjectKind kind;
+// A kind of object an object script can describe.
+struct ObjectKind {
+    // Starts the kind's lines, as a case-sensitive prefix: "spheres" is a sphere, "psystem" a particle
+    // system.
+    std::string_view keyword;
     KindParser parse;
-    KindKeywords keywords = nullptr;
+    KindKeywords blockKeywords;
 };
 
-// The parser of every object kind, the one place that says which kind is read by which function.
-extern const std::array<KindParserEntry, 6> objectKindParsers;
+// Every kind of object, in the order the authors' reference and a check list them. No keyword starts with
+// another, so a line is one kind's or none's whatever the order. A new kind is its own files and one line in
+// this table.
+std::span<const ObjectKind> objectKinds();
+
+// The kind of `kinds` whose keyword starts `line`; null when there is none.
+const ObjectKind* objectKindOf(std::string_view line, std::span<const ObjectKind> kinds = objectKinds());

@@ -1,0 +1,3 @@
+#include "objects/script_parse_state.h"
+
+ScriptParseState scriptParseState;
