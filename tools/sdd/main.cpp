@@ -14,6 +14,8 @@
 //                                     member and only then put in its place.
 // Exit codes: 0 success; 1 a file kept, skipped or not read or written; 2 a usage error; 3 a damaged or
 // unreadable archive (the larger wins). Every error names the archive, the member and why.
+#include "base/pending_file.h"
+#include "base/umasked_mode.h"
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
 #include "tools/sdd/archive_lock.h"
@@ -26,7 +28,6 @@
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
 #include "tools/sdd/name_clash.h"
-#include "tools/sdd/pending_file.h"
 #include "tools/sdd/progress.h"
 #include "tools/sdd/stored_file.h"
 #include "tools/sdd/tree_walk.h"
@@ -366,11 +367,9 @@ void setModificationTime(int fd, std::uint32_t storedTime) {
 // folder's); as tar and unar do for a user, the umask applies and set-user-ID, set-group-ID and sticky bits
 // never come back: a set-uid program taken from an archive could act with the rights of whoever extracts it.
 mode_t permissionsFor(const MemberHeader& header) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
     if (header.hostOs == hostUnix)
-        return header.attributes & 0777 & ~mask;
-    return (isDirectory(header) ? 0777 : 0666) & ~mask;
+        return umaskedMode(header.attributes & 0777);
+    return umaskedMode(isDirectory(header) ? 0777 : 0666);
 }
 
 // A folder's stored time and permissions, set through the folder itself: never through a symbolic link put
@@ -382,12 +381,6 @@ void setFolderTimeAndPermissions(const fs::path& path, const MemberHeader& heade
     ::fchmod(fd, permissionsFor(header));
     setModificationTime(fd, header.fileTime);
     ::close(fd);
-}
-
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 struct ExtractOptions {
@@ -470,7 +463,8 @@ MemberOutput openMemberOutput(const MemberHeader& header, const std::string& nam
         output.reason = "cannot write " + path.string() + ": a folder is there";
         return output;
     }
-    output.file = PendingFile::create(path, permissionsFor(header), output.reason);
+    output.file =
+        PendingFile::create(path, permissionsFor(header), output.reason, interrupt_cleanup::temporaryFiles);
     output.outcome = output.file ? MemberOutput::Outcome::written : MemberOutput::Outcome::failed;
     return output;
 }
@@ -678,7 +672,7 @@ MemberAttributes attributesOf(const MemberHeader& header) {
 // The permissions the new archive gets: those of the one it replaces, or those of a new file.
 mode_t archiveMode(const std::string& archive) {
     struct stat existing {};
-    return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : newFileMode();
+    return ::stat(archive.c_str(), &existing) == 0 ? existing.st_mode & 07777 : umaskedMode(0666);
 }
 
 // A file or empty folder `a` stores, under the name the user gave it. Plain strings: a std::filesystem::path
@@ -883,7 +877,8 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     oldNames = {};
 
     std::string reason;
-    std::optional<PendingFile> output = PendingFile::create(archive, archiveMode(archive), reason);
+    std::optional<PendingFile> output =
+        PendingFile::create(archive, archiveMode(archive), reason, interrupt_cleanup::temporaryFiles);
     if (!output) {
         fail(archive, "", reason + untouched);
         return exitSkipped;
