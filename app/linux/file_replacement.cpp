@@ -1,12 +1,15 @@
 #include "app/linux/file_replacement.h"
 
+#include "base/pending_file.h"
 #include "base/printable_text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <span>
 
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,24 +19,6 @@ namespace {
 
 // The system gives up after 40 links in a row (a loop among links never ends otherwise); so does this.
 constexpr int mostLinksFollowed = 40;
-
-bool writeAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -65,27 +50,27 @@ bool replaceFileText(const std::string& path, const std::string& text, std::stri
         }
         mode = old.st_mode & 07777;
     }
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
+    std::string reason;
+    std::optional<PendingFile> file = PendingFile::create(path, mode, reason);
+    if (!file) {
         error = "cannot create a temporary file beside " + shown + ": " + std::strerror(errno);
         return false;
     }
-    if (!writeAll(fd, text)) {
-        error = "cannot write " + printableText(temp) + ": " + std::strerror(errno);
-        close(fd);
-        unlink(temp.c_str());
-        return false;
+    const std::string temporary = printableText(file->temporaryPath());
+    file->write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    int failure = 0;
+    if (file->commit(PendingFile::Replace::yes, true, reason, failure))
+        return true;
+    switch (file->failedStep()) {
+    case PendingFile::Step::write:
+        error = "cannot write " + temporary + ": " + std::strerror(failure);
+        break;
+    case PendingFile::Step::rename:
+        error = "cannot replace " + shown + ": " + std::strerror(failure);
+        break;
+    default:
+        error = "cannot finish " + temporary + ": " + std::strerror(failure);
+        break;
     }
-    if (fchmod(fd, mode) != 0 || fsync(fd) != 0 || close(fd) != 0) {
-        error = "cannot finish " + printableText(temp) + ": " + std::strerror(errno);
-        unlink(temp.c_str());
-        return false;
-    }
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + shown + ": " + std::strerror(errno);
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return false;
 }

@@ -98,4 +98,15 @@ void forget(const std::string& path) {
             slot.used.store(false, std::memory_order_release);
 }
 
+namespace {
+
+std::string hiddenBeside(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    return (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
+}
+
+} // namespace
+
+const TemporaryFiles temporaryFiles{hiddenBeside, createTemporary, forget};
+
 } // namespace interrupt_cleanup

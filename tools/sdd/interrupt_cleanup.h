@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/pending_file.h"
+
 #include <string>
 
 // Files that are being written and must not outlive an interrupted run: a temporary archive or extracted
@@ -19,5 +21,8 @@ int createTemporary(std::string& name);
 // the file is then simply not cleaned up), and forgets it once it is renamed into place or removed.
 bool remember(const std::string& path);
 void forget(const std::string& path);
+
+// The tool's temporary files, made through createTemporary: hidden beside their target, .NAME.sdd-XXXXXX.
+extern const TemporaryFiles temporaryFiles;
 
 } // namespace interrupt_cleanup

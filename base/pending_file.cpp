@@ -1,6 +1,6 @@
-#include "tools/sdd/pending_file.h"
+#include "base/pending_file.h"
 
-#include "tools/sdd/interrupt_cleanup.h"
+#include "base/whole_write.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,32 +8,53 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+std::string besideTarget(const std::filesystem::path& target) {
+    return target.string() + ".XXXXXX";
+}
+
+int makeTemporary(std::string& name) {
+    return ::mkstemp(name.data());
+}
+
+void forgetNothing(const std::string&) {}
+
+} // namespace
+
+const TemporaryFiles plainTemporaries{besideTarget, makeTemporary, forgetNothing};
+
 std::optional<PendingFile> PendingFile::create(const std::filesystem::path& target, mode_t mode,
-                                               std::string& reason) {
+                                               std::string& reason, const TemporaryFiles& temporaries) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".sdd-XXXXXX")).string();
-    // Registered as it is made: an interrupted run removes it.
-    const int fd = interrupt_cleanup::createTemporary(temporary);
+    std::string temporary = temporaries.nameFor(target);
+    const int fd = temporaries.create(temporary);
     if (fd < 0) {
-        reason = "cannot create a file in " + folder.string() + ": " + std::strerror(errno);
+        const int error = errno;
+        reason = "cannot create a file in " + folder.string() + ": " + std::strerror(error);
+        errno = error;
         return std::nullopt;
     }
     if (::fchmod(fd, mode) != 0) {
-        reason = "cannot set the permissions of " + temporary + ": " + std::strerror(errno);
+        const int error = errno;
+        reason = "cannot set the permissions of " + temporary + ": " + std::strerror(error);
         ::close(fd);
         ::unlink(temporary.c_str());
-        interrupt_cleanup::forget(temporary);
+        temporaries.forget(temporary);
+        errno = error;
         return std::nullopt;
     }
-    return PendingFile(target, std::move(temporary), fd);
+    return PendingFile(target, std::move(temporary), fd, temporaries.forget);
 }
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)), temporary_(std::exchange(other.temporary_, {})),
-      fd_(std::exchange(other.fd_, -1)), error_(other.error_), buffer_(std::move(other.buffer_)) {}
+      fd_(std::exchange(other.fd_, -1)), forget_(other.forget_), error_(other.error_),
+      failedStep_(other.failedStep_), buffer_(std::move(other.buffer_)) {}
 
 PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
     if (this != &other) {
@@ -41,7 +62,9 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
         target_ = std::move(other.target_);
         temporary_ = std::exchange(other.temporary_, {});
         fd_ = std::exchange(other.fd_, -1);
+        forget_ = other.forget_;
         error_ = other.error_;
+        failedStep_ = other.failedStep_;
         buffer_ = std::move(other.buffer_);
     }
     return *this;
@@ -73,16 +96,17 @@ bool PendingFile::flush() {
 }
 
 bool PendingFile::writeOut(std::span<const std::uint8_t> bytes) {
-    for (std::size_t at = 0; error_ == 0 && at < bytes.size();) {
-        const ssize_t n = ::write(fd_, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            error_ = n < 0 ? errno : ENOSPC;
-        else
-            at += static_cast<std::size_t>(n);
-    }
+    if (error_ == 0)
+        failed(Step::write, writeWhole(fd_, bytes));
     return error_ == 0;
+}
+
+// Keeps the first failure: what follows it is its consequence.
+void PendingFile::failed(Step step, int error) {
+    if (error_ == 0 && error != 0) {
+        error_ = error;
+        failedStep_ = step;
+    }
 }
 
 namespace {
@@ -105,18 +129,18 @@ int renameNoReplace(const char* from, const char* to) {
 bool PendingFile::commit(Replace replace, bool durable, std::string& reason, int& error) {
     flush();
     if (error_ == 0 && durable && ::fsync(fd_) != 0)
-        error_ = errno;
-    if (::close(std::exchange(fd_, -1)) != 0 && error_ == 0)
-        error_ = errno;
+        failed(Step::finish, errno);
+    if (::close(std::exchange(fd_, -1)) != 0)
+        failed(Step::finish, errno);
     if (error_ != 0) {
         reason = failure();
     } else {
         if (replace == Replace::yes)
-            error_ = std::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno;
+            failed(Step::rename, std::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno);
         else
-            error_ = renameNoReplace(temporary_.c_str(), target_.c_str());
+            failed(Step::rename, renameNoReplace(temporary_.c_str(), target_.c_str()));
         if (error_ == 0) {
-            interrupt_cleanup::forget(std::exchange(temporary_, {}));
+            forget_(std::exchange(temporary_, {}));
             error = 0;
             return true;
         }
@@ -137,6 +161,6 @@ void PendingFile::discard() {
         ::close(std::exchange(fd_, -1));
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
-        interrupt_cleanup::forget(std::exchange(temporary_, {}));
+        forget_(std::exchange(temporary_, {}));
     }
 }
