@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "base/printable_text.h"
+#include "base/settings.h"
 #include "base/time_format.h"
 
 #include <algorithm>
@@ -50,9 +51,11 @@ template <typename T> bool parseNumber(std::string_view s, T& out) {
     return ec == std::errc() && end == s.data() + s.size();
 }
 
-bool parsePercent(std::string_view s, std::optional<unsigned>& out) {
+// A stored number chosen for one run takes the stored setting's range.
+bool parseSettingNumber(std::string_view setting, std::string_view s, std::optional<unsigned>& out) {
+    const SettingSpec* spec = findSetting(setting);
     unsigned v = 0;
-    if (!parseNumber(s, v) || v > 100)
+    if (!spec || !parseNumber(s, v) || v < spec->lowest || v > spec->highest)
         return false;
     out = v;
     return true;
@@ -170,9 +173,9 @@ constexpr LongOption longOptions[] = {
      },
      "seconds, above 0 to 1"},
     {"speed", "0-100", "camera speed for this run", false,
-     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.speed); }, "0 to 100"},
+     [](RunOptions& o, std::string_view v) { return parseSettingNumber("Speed", v, o.speed); }},
     {"volume", "0-100", "music volume for this run", false,
-     [](RunOptions& o, std::string_view v) { return parsePercent(v, o.volume); }, "0 to 100"},
+     [](RunOptions& o, std::string_view v) { return parseSettingNumber("Volume", v, o.volume); }},
     {"fps", "", "show the frame counter", false,
      [](RunOptions& o, std::string_view) { return setChoice(o.showFps, true); }},
     {"no-fps", "", "no frame counter", false,
@@ -185,14 +188,7 @@ constexpr LongOption longOptions[] = {
      [](RunOptions& o, std::string_view v) { return parseTimeOfDay(v, o.time); }, "00:00:00 to 23:59:59",
      true},
     {"max-fps", "N", "at most N frames a second (default 30; 0: no limit)", false,
-     [](RunOptions& o, std::string_view v) {
-         unsigned n = 0;
-         if (!parseNumber(v, n) || n > 1000)
-             return false;
-         o.maxFps = n;
-         return true;
-     },
-     "0 to 1000"},
+     [](RunOptions& o, std::string_view v) { return parseSettingNumber("MaxFPS", v, o.maxFps); }},
     {"time-format", "12|24", "the clock counts 12 or 24 hours", false,
      [](RunOptions& o, std::string_view v) { return (o.twelveHourClock = parseTimeFormat(v)).has_value(); },
      "12 or 24"},
@@ -222,6 +218,16 @@ const LongOption* findLongOption(std::string_view name) {
         if (option.name == name)
             return &option;
     return nullptr;
+}
+
+// The values an option takes, for the message that refuses another: a stored number's are its setting's.
+std::string expectedValues(const LongOption& option) {
+    if (!option.expected.empty())
+        return std::string(option.expected);
+    for (const SettingSpec& setting : settingSchema())
+        if (setting.runOption == option.name && setting.number)
+            return rangeText(setting);
+    return std::string(option.valueName);
 }
 
 // A switch of the screen-saver host: '-' or '/', then s, t, c or p in either case; "c" and "p" may carry
@@ -393,7 +399,7 @@ ArgumentsResult parseArguments(const std::vector<std::string_view>& args, SaverA
         }
         if (!option->apply(app.options, value)) {
             error = "--" + std::string(name) + ": bad value \"" + printableText(value) + "\" (expected " +
-                    std::string(option->expected.empty() ? option->valueName : option->expected) + ")";
+                    expectedValues(*option) + ")";
             return ArgumentsResult::usageError;
         }
         displayChosen = displayChosen || option->choosesDisplay;

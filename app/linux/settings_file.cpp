@@ -18,35 +18,10 @@
 
 namespace {
 
-// One stored value. Exactly one of `flag` and `number` is set, except for ShowFlame, which older versions of
-// the settings expect to find and which is always written as 0 and never read.
-struct StoredValue {
-    std::string_view name;
-    bool Settings::*flag;
-    std::uint32_t Settings::*number;
-    std::uint32_t min, max;
-};
-
-// In the order in which they are written.
-constexpr StoredValue storedValues[] = {
-    {"ShowClock", &Settings::showClock, nullptr, 0, 0},
-    {"TimeFormat", &Settings::timeFormat, nullptr, 0, 0},
-    {"EnableMusic", &Settings::enableMusic, nullptr, 0, 0},
-    {"UseDesktop", &Settings::useDesktop, nullptr, 0, 0},
-    {"ShowFlame", nullptr, nullptr, 0, 0},
-    {"DefGamma", &Settings::defGamma, nullptr, 0, 0},
-    {"Width", nullptr, &Settings::width, 1, 32767},
-    {"Height", nullptr, &Settings::height, 1, 32767},
-    {"Depth", nullptr, &Settings::depth, 8, 32},
-    {"Volume", nullptr, &Settings::volume, 0, 100},
-    {"Speed", nullptr, &Settings::speed, 0, 100},
-    {"Gamma", nullptr, &Settings::gamma, 0, 100},
-    {"VSync", &Settings::vSync, nullptr, 0, 0},
-    {"MouseExit", &Settings::mouseExit, nullptr, 0, 0},
-    {"ShowFPS", &Settings::showFps, nullptr, 0, 0},
-    {"MaxFPS", nullptr, &Settings::maxFps, 0, 1000},
-    {"Multisample", &Settings::multisample, nullptr, 0, 0},
-};
+// The file holds the values the schema keeps in it, in the schema's order, and Path.
+bool inFile(const SettingSpec& setting) {
+    return (setting.places & inSettingsFile) != 0;
+}
 
 constexpr std::string_view pathName = "Path";
 // No line of a settings file is near this long; a longer one is junk (or a file that is not the settings),
@@ -55,11 +30,9 @@ constexpr std::size_t longestLine = 4096;
 constexpr std::uintmax_t largestFile = std::uintmax_t{1} << 20;
 constexpr std::size_t maxPathLength = 254;
 
-const StoredValue* findStoredValue(std::string_view name) {
-    for (const StoredValue& value : storedValues)
-        if (value.name == name)
-            return &value;
-    return nullptr;
+const SettingSpec* findStoredValue(std::string_view name) {
+    const SettingSpec* setting = findSetting(name);
+    return setting && inFile(*setting) ? setting : nullptr;
 }
 
 char lowerCase(char c) {
@@ -88,8 +61,8 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 std::string_view nearestName(std::string_view name) {
     std::string_view best = pathName;
     std::size_t bestDistance = editDistance(name, pathName);
-    for (const StoredValue& value : storedValues)
-        if (const std::size_t d = editDistance(name, value.name); d < bestDistance) {
+    for (const SettingSpec& value : settingSchema())
+        if (const std::size_t d = editDistance(name, value.name); inFile(value) && d < bestDistance) {
             best = value.name;
             bestDistance = d;
         }
@@ -137,7 +110,7 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
         s.path = value;
         return {};
     }
-    const StoredValue* stored = findStoredValue(name);
+    const SettingSpec* stored = findStoredValue(name);
     if (!stored)
         return "unknown setting \"" + printableText(name) + "\" (did you mean " +
                std::string(nearestName(name)) + "?)";
@@ -156,20 +129,13 @@ std::string applyLine(std::string_view name, std::string_view value, Settings& s
     if (read == NumberRead::notANumber)
         return std::string(name) + ": \"" + printableText(value) + "\" is not a whole number";
     // A switch is 0 or 1: any other number is as much a mistake as a Volume of 150.
-    const std::uint32_t min = stored->number ? stored->min : 0, max = stored->number ? stored->max : 1;
-    if (read == NumberRead::tooLarge || number < min || number > max)
-        return std::string(name) + ": " + std::string(value) + " is outside " + std::to_string(min) + " to " +
-               std::to_string(max);
-    if (stored->flag)
-        s.*stored->flag = number != 0;
-    else if (stored->number)
-        s.*stored->number = number;
+    if (read == NumberRead::tooLarge || !takeSettingValue(s, *stored, number))
+        return std::string(name) + ": " + std::string(value) + " is outside " + rangeText(*stored);
     return {};
 }
 
-std::string formatValue(const StoredValue& stored, const Settings& s) {
-    std::uint32_t number = stored.flag ? (s.*stored.flag ? 1 : 0) : stored.number ? s.*stored.number : 0;
-    return std::string(stored.name) + "=" + std::to_string(number);
+std::string formatValue(const SettingSpec& stored, const Settings& s) {
+    return std::string(stored.name) + "=" + std::to_string(settingValue(s, stored));
 }
 
 // One line of the file as read: at most `longestLine` bytes of it, and whether there was more.
@@ -214,31 +180,26 @@ void applyLines(const std::string& path, const std::vector<FileLine>& lines, Set
             *warnings << "heliox: " << printableText(path) << ":" << i + 1 << ": " << reason
                       << "; line ignored\n";
     }
-    if (s.defGamma)
-        s.gamma = 50;
+    applyDefGamma(s);
 }
 
 // The values in which `wanted` differs from `loaded` put over `current`.
 void applyChanges(const Settings& loaded, const Settings& wanted, Settings& current) {
-    for (const StoredValue& stored : storedValues) {
-        if (stored.flag && wanted.*stored.flag != loaded.*stored.flag)
-            current.*stored.flag = wanted.*stored.flag;
-        if (stored.number && wanted.*stored.number != loaded.*stored.number)
-            current.*stored.number = wanted.*stored.number;
-    }
-    if (current.defGamma)
-        current.gamma = 50;
+    for (const SettingSpec& stored : settingSchema())
+        if (inFile(stored) && settingValue(wanted, stored) != settingValue(loaded, stored))
+            takeSettingValue(current, stored, settingValue(wanted, stored));
+    applyDefGamma(current);
 }
 
 // The file's text with every value of `s` but Path: its other lines (comments, Path, names this version does
 // not know) where they stand, each value in its first place, the values it did not hold at the end.
 std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) {
-    std::vector<const StoredValue*> written;
+    std::vector<const SettingSpec*> written;
     std::string text;
     for (const FileLine& original : lines) {
         std::string_view name, value;
         std::string_view line = trim(original.text);
-        const StoredValue* stored =
+        const SettingSpec* stored =
             !isComment(line) && splitLine(line, name, value) ? findStoredValue(name) : nullptr;
         if (!stored) {
             text += original.text + "\n";
@@ -247,8 +208,8 @@ std::string settingsText(const std::vector<FileLine>& lines, const Settings& s) 
             written.push_back(stored);
         } // a repeated value is dropped: the first place holds the current value
     }
-    for (const StoredValue& stored : storedValues)
-        if (std::find(written.begin(), written.end(), &stored) == written.end())
+    for (const SettingSpec& stored : settingSchema())
+        if (inFile(stored) && std::find(written.begin(), written.end(), &stored) == written.end())
             text += formatValue(stored, s) + "\n";
     return text;
 }
@@ -296,8 +257,9 @@ bool readSettingsFile(const std::string& path, Settings& s, std::ostream& warnin
 
 std::string settingsValuesText(const Settings& s) {
     std::string text;
-    for (const StoredValue& stored : storedValues)
-        text += formatValue(stored, s) + "\n";
+    for (const SettingSpec& stored : settingSchema())
+        if (inFile(stored))
+            text += formatValue(stored, s) + "\n";
     return text;
 }
 
@@ -344,11 +306,11 @@ std::string setSetting(Settings& s, std::string_view nameEqualsValue) {
         return "\"" + printableText(nameEqualsValue) + "\" is not NAME=VALUE";
     if (name == pathName)
         return "Path is the installer's to set";
-    if (const StoredValue* stored = findStoredValue(name); stored && !stored->flag && !stored->number)
+    if (const SettingSpec* stored = findStoredValue(name); stored && !stored->flag && !stored->number)
         return std::string(name) + " is kept for older versions and always saved as 0";
     std::string reason = applyLine(name, value, s);
-    if (reason.empty() && s.defGamma)
-        s.gamma = 50;
+    if (reason.empty())
+        applyDefGamma(s);
     return reason;
 }
 

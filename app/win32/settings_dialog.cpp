@@ -102,8 +102,9 @@ void showClockControls(HWND dialog) {
     enable(dialog, IDC_24_HOURS, settings.showClock);
 }
 
-void initialise(HWND dialog) {
-    fillModeList(dialog);
+// Shows every setting in its control: the mode, the check marks, the sliders and their labels, and which
+// controls may be used.
+void showSettings(HWND dialog) {
     if (settings.useDesktop)
         selectDesktopMode(dialog);
     else
@@ -124,14 +125,18 @@ void initialise(HWND dialog) {
     setCheck(dialog, IDC_24_HOURS, !settings.timeFormat);
     showClockControls(dialog);
 
+    setSlider(dialog, IDC_VOLUME, 1, settings.volume);
+    setSlider(dialog, IDC_GAMMA, 0, settings.gamma);
+    setSlider(dialog, IDC_SPEED, 0, settings.speed);
+}
+
+void initialise(HWND dialog) {
+    fillModeList(dialog);
     // A Windows installation is the .scr and data.sdd alone: the label says what the program is and points to
     // nothing the user does not have.
     SetDlgItemTextA(dialog, IDC_PRODUCTS_LABEL,
                     "Heliox: the Sun, its planets and their moons as a screen saver.");
-
-    setSlider(dialog, IDC_VOLUME, 1, settings.volume);
-    setSlider(dialog, IDC_GAMMA, 0, settings.gamma);
-    setSlider(dialog, IDC_SPEED, 0, settings.speed);
+    showSettings(dialog);
 }
 
 // The chosen mode becomes Width, Height and Depth; an empty list or unreadable text keeps them.
@@ -159,36 +164,8 @@ void toggle(HWND dialog, int id, bool& setting) {
 // Every setting the dialog shows goes back to its default (the mode to the desktop's); nothing is saved
 // until OK.
 void restoreDefaults(HWND dialog) {
-    const Settings defaults;
-    selectDesktopMode(dialog);
-    settings.useDesktop = true;
-    setCheck(dialog, IDC_USE_DESKTOP, true);
-    settings.enableMusic = defaults.enableMusic;
-    setCheck(dialog, IDC_ENABLE_MUSIC, settings.enableMusic);
-    settings.volume = defaults.volume;
-    settings.gamma = defaults.gamma;
-    settings.speed = defaults.speed;
-    SendDlgItemMessageA(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.volume));
-    SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.gamma));
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings.speed));
-    setVolumeLabel(dialog, settings.volume);
-    setBrightnessLabel(dialog, settings.gamma);
-    showMusicControls(dialog);
-    settings.showClock = defaults.showClock;
-    setCheck(dialog, IDC_SHOW_TIME, settings.showClock);
-    settings.timeFormat = defaults.timeFormat;
-    setCheck(dialog, IDC_12_HOURS, settings.timeFormat);
-    setCheck(dialog, IDC_24_HOURS, !settings.timeFormat);
-    showClockControls(dialog);
-    settings.showFps = defaults.showFps;
-    settings.vSync = defaults.vSync;
-    settings.mouseExit = defaults.mouseExit;
-    setCheck(dialog, IDC_SHOW_FPS, settings.showFps);
-    setCheck(dialog, IDC_VSYNC, settings.vSync);
-    setCheck(dialog, IDC_MOUSE_EXIT, settings.mouseExit);
-    settings.defGamma = defaults.defGamma;
-    setCheck(dialog, IDC_DEFAULT_GAMMA, settings.defGamma);
-    showGammaControls(dialog);
+    restoreDefaultSettings(settings, restoredByDialog);
+    showSettings(dialog);
 }
 
 bool command(HWND dialog, int id) {
@@ -238,10 +215,10 @@ bool command(HWND dialog, int id) {
         return true;
     case IDC_DEFAULT_GAMMA:
         toggle(dialog, id, settings.defGamma);
-        SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, 50);
-        settings.gamma = 50;
+        SendDlgItemMessageA(dialog, IDC_GAMMA, TBM_SETPOS, TRUE, neutralGamma);
+        settings.gamma = neutralGamma;
         showGammaControls(dialog);
-        setBrightnessLabel(dialog, 50);
+        setBrightnessLabel(dialog, neutralGamma);
         return true;
     default:
         return false; // the radio buttons look after themselves and are read at OK

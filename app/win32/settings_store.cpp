@@ -1,7 +1,7 @@
 #include "app/win32/settings_store.h"
 #include "app/settings_store.h"
 
-#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -35,22 +35,6 @@ bool readDword(HKEY key, const char* name, DWORD& value) {
         return false;
     value = stored;
     return true;
-}
-
-void readFlag(HKEY key, const char* name, bool& flag) {
-    DWORD value = 0;
-    if (readDword(key, name, value))
-        flag = value != 0;
-}
-
-// A number outside its range is brought to the nearer end rather than dropped: the key may have been edited
-// by hand or by another program, and the readers of the record count on the range: a Gamma above 100 would
-// drive the gamma ramp past 16 bits (a black screen), and the dialog would show such a value as it is.
-void readNumber(HKEY key, const char* name, std::uint32_t& number, std::uint32_t lowest,
-                std::uint32_t highest) {
-    DWORD value = 0;
-    if (readDword(key, name, value))
-        number = std::clamp<std::uint32_t>(value, lowest, highest);
 }
 
 // Path is read with room for 254 characters and the terminator; a longer value does not fit and is not
@@ -87,25 +71,18 @@ bool readRegistrySettings(HKEY root, const char* keyPath, Settings& s) {
     OpenKey key(root, keyPath, KEY_READ);
     if (!key.get())
         return false;
-    readFlag(key.get(), "ShowClock", s.showClock);
-    readFlag(key.get(), "TimeFormat", s.timeFormat);
-    readFlag(key.get(), "EnableMusic", s.enableMusic);
-    readFlag(key.get(), "UseDesktop", s.useDesktop);
-    readFlag(key.get(), "DefGamma", s.defGamma);
-    // The same ranges as the Linux settings file's.
-    readNumber(key.get(), "Width", s.width, 1, 32767);
-    readNumber(key.get(), "Height", s.height, 1, 32767);
-    readNumber(key.get(), "Depth", s.depth, 8, 32);
-    readNumber(key.get(), "Volume", s.volume, 0, 100);
-    readNumber(key.get(), "Gamma", s.gamma, 0, 100);
-    readNumber(key.get(), "Speed", s.speed, 0, 100);
-    readFlag(key.get(), "ShowFPS", s.showFps);
-    readFlag(key.get(), "VSync", s.vSync);
-    readFlag(key.get(), "MouseExit", s.mouseExit);
-    readFlag(key.get(), "Multisample", s.multisample);
+    for (const SettingSpec& setting : settingSchema()) {
+        DWORD value = 0;
+        if (!(setting.places & inRegistry) || !readDword(key.get(), std::string(setting.name).c_str(), value))
+            continue;
+        // A switch is set by any number but 0, as Windows reads a BOOL; a number outside its range keeps the
+        // default, as in the settings file: the key may have been edited by hand or by another program, and
+        // the readers of the record count on the range (a Gamma above 100 would drive the gamma ramp past 16
+        // bits, a black screen).
+        takeSettingValue(s, setting, setting.flag ? value != 0 : value);
+    }
     readPath(key.get(), s.path);
-    if (s.defGamma)
-        s.gamma = 50;
+    applyDefGamma(s);
     return true;
 }
 
@@ -113,30 +90,11 @@ bool writeRegistrySettings(HKEY root, const char* keyPath, const Settings& s) {
     OpenKey key(root, keyPath, KEY_WRITE);
     if (!key.get())
         return false;
-    const struct {
-        const char* name;
-        DWORD value;
-    } values[] = {
-        {"ShowClock", s.showClock},
-        {"TimeFormat", s.timeFormat},
-        {"EnableMusic", s.enableMusic},
-        {"UseDesktop", s.useDesktop},
-        {"ShowFlame", 0},
-        {"DefGamma", s.defGamma},
-        {"Width", s.width},
-        {"Height", s.height},
-        {"Depth", s.depth},
-        {"Volume", s.volume},
-        {"Speed", s.speed},
-        {"Gamma", s.gamma},
-        {"VSync", s.vSync},
-        {"MouseExit", s.mouseExit},
-        {"ShowFPS", s.showFps},
-        {"Multisample", s.multisample},
-    };
     bool written = true;
-    for (const auto& value : values)
-        written = writeDword(key.get(), value.name, value.value) && written;
+    for (const SettingSpec& setting : settingSchema())
+        if (setting.places & inRegistry)
+            written =
+                writeDword(key.get(), std::string(setting.name).c_str(), settingValue(s, setting)) && written;
     return written;
 }
 

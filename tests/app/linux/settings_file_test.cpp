@@ -1,5 +1,6 @@
 #include "app/linux/folder_lock.h"
 #include "app/linux/settings_file.h"
+#include "tests/unusual_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -66,22 +67,7 @@ TEST_F(SettingsFile, AFirstRunWithoutAFileGetsTheDefaults) {
 }
 
 TEST_F(SettingsFile, SaveThenLoadGivesBackEveryValueButPath) {
-    Settings saved;
-    saved.showClock = false;
-    saved.timeFormat = true;
-    saved.enableMusic = false;
-    saved.useDesktop = false;
-    saved.defGamma = false;
-    saved.width = 1024;
-    saved.height = 768;
-    saved.depth = 16;
-    saved.volume = 7;
-    saved.gamma = 83;
-    saved.speed = 12;
-    saved.showFps = true;
-    saved.vSync = true;
-    saved.mouseExit = true;
-    saved.multisample = false;
+    Settings saved = unusualSettings(inSettingsFile);
     saved.path = "/opt/heliox";
     std::string error;
     ASSERT_TRUE(writeSettingsFile(path, Settings{}, saved, error)) << error;

@@ -1,6 +1,7 @@
 #include "app/win32/settings_store.h"
 
 #include "app/gl_setup.h"
+#include "tests/unusual_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -50,28 +51,8 @@ protected:
     std::string keyPath;
 };
 
-Settings unusualSettings() {
-    Settings s;
-    s.showClock = false;
-    s.timeFormat = true;
-    s.enableMusic = false;
-    s.useDesktop = false;
-    s.defGamma = false;
-    s.width = 1280;
-    s.height = 1024;
-    s.depth = 16;
-    s.volume = 7;
-    s.gamma = 93;
-    s.speed = 0;
-    s.showFps = true;
-    s.vSync = true;
-    s.mouseExit = true;
-    s.multisample = false;
-    return s;
-}
-
 TEST_F(RegistrySettings, SaveThenLoadGivesBackEveryFieldAndAddsShowFlameButNeverPath) {
-    Settings saved = unusualSettings();
+    Settings saved = unusualSettings(inRegistry);
     saved.path = "C:\\Somewhere";
     ASSERT_TRUE(writeRegistrySettings(HKEY_CURRENT_USER, keyPath.c_str(), saved));
 
@@ -86,7 +67,7 @@ TEST_F(RegistrySettings, SaveThenLoadGivesBackEveryFieldAndAddsShowFlameButNever
     EXPECT_EQ(stored("ShowFPS"), std::make_pair(DWORD(REG_DWORD), DWORD(1)));
     EXPECT_EQ(stored("TimeFormat"), std::make_pair(DWORD(REG_DWORD), DWORD(1)));
     EXPECT_EQ(stored("ShowClock"), std::make_pair(DWORD(REG_DWORD), DWORD(0)));
-    EXPECT_EQ(stored("Height"), std::make_pair(DWORD(REG_DWORD), DWORD(1024)));
+    EXPECT_EQ(stored("Height"), std::make_pair(DWORD(REG_DWORD), DWORD(saved.height)));
 }
 
 TEST_F(RegistrySettings, NonzeroFlagsLoadAsSetAndSaveAsOne) {
@@ -124,32 +105,29 @@ TEST_F(RegistrySettings, DefaultGammaForcesGammaToFiftyInMemoryOnly) {
     EXPECT_EQ(load().gamma, 80u);
 }
 
-TEST_F(RegistrySettings, NumbersOutsideTheirRangesAreTakenAsTheNearerEndAndTheScreenStaysLit) {
+// The settings file's rule: a number outside its range is not taken, and the setting keeps its default; a
+// Gamma of 150 would otherwise drive the gamma ramp dark.
+TEST_F(RegistrySettings, NumbersOutsideTheirRangesKeepTheirDefaultsAndTheScreenStaysLit) {
+    Settings expected;
+    expected.defGamma = false;
     setDword("DefGamma", 0);
-    setDword("Gamma", 150);
-    setDword("Speed", 0xFFFFFFFF);
-    setDword("Volume", 101);
-    setDword("Width", 0);
-    setDword("Height", 40000);
-    setDword("Depth", 64);
-    Settings loaded = load();
-    EXPECT_EQ(loaded.gamma, 100u);
-    EXPECT_EQ(loaded.speed, 100u);
-    EXPECT_EQ(loaded.volume, 100u);
-    EXPECT_EQ(loaded.width, 1u);
-    EXPECT_EQ(loaded.height, 32767u);
-    EXPECT_EQ(loaded.depth, 32u);
-    // The brightest setting brightens: the ramp the display is given rises to full white.
-    const float exponent = gammaExponent(loaded);
+    for (const SettingSpec& setting : settingSchema()) {
+        if (!(setting.places & inRegistry) || !setting.number)
+            continue;
+        setDword(std::string(setting.name).c_str(), setting.highest + 1);
+        EXPECT_EQ(load(), expected) << setting.name << " above its range";
+        if (setting.lowest > 0) {
+            setDword(std::string(setting.name).c_str(), setting.lowest - 1);
+            EXPECT_EQ(load(), expected) << setting.name << " below its range";
+        }
+        setDword(std::string(setting.name).c_str(), setting.byDefault);
+    }
+    // The largest number a value holds leaves the display's ramp as it is.
+    setDword("Gamma", 0xFFFFFFFF);
+    const float exponent = gammaExponent(load());
     const auto ramp = gammaRamp(exponent, exponent, exponent);
-    EXPECT_GT(ramp[128], 128 * 256);
+    EXPECT_EQ(ramp[128], 128 * 256);
     EXPECT_GT(ramp[255], 65000);
-
-    setDword("Depth", 1);
-    setDword("Width", 32767);
-    loaded = load();
-    EXPECT_EQ(loaded.depth, 8u);
-    EXPECT_EQ(loaded.width, 32767u);
 }
 
 TEST_F(RegistrySettings, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
