@@ -11,7 +11,7 @@
 #include "tools/sdd/commands.h"
 #include "tools/sdd/files_to_add.h"
 #include "tools/sdd/interrupt_cleanup.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_time.h"
 #include "tools/sdd/name_clash.h"
@@ -39,15 +39,15 @@ constexpr std::uintmax_t packedWholeUpTo = 1u << 20;
 // The name of a member as its header holds it, with its Unicode form after a zero byte where it has one, so
 // that adding to an archive never turns its names into the '?' of their 8-bit stand-ins.
 std::string storedName(const MemberHeader& header) {
-    const bool unicode = (header.flags & unicodeNameFlag) && !header.unicodePart.empty();
+    const bool unicode = (header.flags & rar::unicodeName) && !header.unicodePart.empty();
     return unicode ? header.name + '\0' + header.unicodePart : header.name;
 }
 
 // A kept member's attributes: a folder entry stays one, whatever its attributes say.
 MemberAttributes attributesOf(const MemberHeader& header) {
     MemberAttributes attributes{header.hostOs, header.attributes};
-    if (isDirectory(header) && !attributes.folder())
-        attributes.attributes |= header.hostOs == hostUnix ? S_IFDIR : 0x10;
+    if (header.isFolder() && !attributes.folder())
+        attributes.attributes |= header.hostOs == rar::hostUnix ? S_IFDIR : rar::dosFolderAttribute;
     return attributes;
 }
 
@@ -137,8 +137,8 @@ int addToArchive(const std::string& archive, const std::vector<std::string>& ope
         for (const MemberHeader& member : members) {
             total += member.unpSize;
             oldNames.push_back(memberNameUtf8(member));
-            if (member.method > methodStored && member.method <= methodStored + 5)
-                packedAt = std::max(packedAt, member.method - methodStored);
+            if (member.method > rar::methodStored && member.method <= rar::methodBest)
+                packedAt = std::max(packedAt, member.method - rar::methodStored);
         }
         if (options.solid && !levelGiven && packedAt > 0)
             options.level = packedAt;
@@ -294,7 +294,7 @@ int addToArchive(const std::string& archive, const std::vector<std::string>& ope
                 replacedBy = file && !fileAdded[*file] ? *file : files.size();
                 bytes.clear();
                 streamed = false;
-                if (!good || !options.solid || isDirectory(header) || replacedBy < files.size() ||
+                if (!good || !options.solid || header.isFolder() || replacedBy < files.size() ||
                     header.unpSize == 0)
                     return {};
                 if (options.level > 0) {
@@ -321,7 +321,7 @@ int addToArchive(const std::string& archive, const std::vector<std::string>& ope
                 else if (streamed)
                     good = packer.finishStreamed();
                 else
-                    good = (isDirectory(header) || header.unpSize == 0 || options.level == 0) &&
+                    good = (header.isFolder() || header.unpSize == 0 || options.level == 0) &&
                            packer.add(storedName(header), bytes, header.fileTime, attributesOf(header));
                 if (!good)
                     fail(archive, memberNameUtf8(header),

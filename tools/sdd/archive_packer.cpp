@@ -90,7 +90,7 @@ bool ArchivePacker::addOwned(std::string_view name, std::span<const std::uint8_t
         const std::vector<std::uint8_t> packed = solidEncoder_->encode(bytes);
         const std::uint32_t crc = crc32(bytes);
         writer_.addPacked(name, packed, static_cast<std::uint32_t>(bytes.size()), crc,
-                          static_cast<std::uint8_t>(methodStored + options_.level), time, attributes);
+                          static_cast<std::uint8_t>(rar::methodStored + options_.level), time, attributes);
         reportWritten(index, crc);
         return true;
     }
@@ -126,7 +126,7 @@ bool ArchivePacker::addFrom(std::string_view name, std::uint32_t time, MemberAtt
         if (good_ && !(packFrom(*solidEncoder_, source, packed) &&
                        writer_.addPackedFrom(
                            name, static_cast<std::uint32_t>(packed.size()), source.size, source.crc,
-                           static_cast<std::uint8_t>(methodStored + options_.level), time, attributes,
+                           static_cast<std::uint8_t>(rar::methodStored + options_.level), time, attributes,
                            [&](std::span<std::uint8_t> into) { return packed.read(into); })))
             fail(packed);
         reportWritten(index, source.crc);
@@ -173,7 +173,7 @@ bool ArchivePacker::finishStreamed() {
                        member->sizeSoFar == member->size && member->crcSoFar == member->crc;
     if (!whole || (good_ && !writer_.addPackedFrom(
                                 member->name, static_cast<std::uint32_t>(member->packed.size()), member->size,
-                                member->crc, static_cast<std::uint8_t>(methodStored + options_.level),
+                                member->crc, static_cast<std::uint8_t>(rar::methodStored + options_.level),
                                 member->time, member->attributes,
                                 [&](std::span<std::uint8_t> into) { return member->packed.read(into); })))
         fail(member->packed);
@@ -216,7 +216,7 @@ ArchivePacker::MemberData ArchivePacker::packAloneFrom(const PackOptions& option
     data.unpackedCrc = source->crc;
     if (packed->size() < source->size) {
         data.packedBytes = std::move(packed);
-        data.method = static_cast<std::uint8_t>(methodStored + options.level);
+        data.method = static_cast<std::uint8_t>(rar::methodStored + options.level);
     } else {
         data.storedFrom = std::move(source);
     }
@@ -263,7 +263,7 @@ ArchivePacker::MemberData ArchivePacker::packAlone(const PackOptions& options,
         std::vector<std::uint8_t> packed = encoder.encode(bytes);
         if (packed.size() < data.unpackedSize) {
             data.bytes = std::move(packed);
-            data.method = static_cast<std::uint8_t>(methodStored + options.level);
+            data.method = static_cast<std::uint8_t>(rar::methodStored + options.level);
             return data;
         }
     }
@@ -293,7 +293,7 @@ void ArchivePacker::writeOldestPending() {
         good_ = good_ && source.rewind() &&
                 writer_.addStoredFrom(member.name, source.size, source.crc, member.time, member.attributes,
                                       source.read);
-    } else if (data.method == methodStored) {
+    } else if (data.method == rar::methodStored) {
         writer_.addStored(member.name, data.bytes, member.time, member.attributes);
     } else {
         writer_.addPacked(member.name, data.bytes, data.unpackedSize, data.unpackedCrc, data.method,

@@ -107,7 +107,7 @@ private:
         std::shared_ptr<MemberSource> storedFrom; // or the member is stored from here, read again
         bool readable = true;                     // false: the source failed, nothing is to be written
         std::string failure;                      // or the packed stream's temporary file failed, saying why
-        std::uint8_t method = methodStored;
+        std::uint8_t method = rar::methodStored;
         std::uint32_t unpackedSize = 0;
         std::uint32_t unpackedCrc = 0;
     };

@@ -23,9 +23,6 @@ constexpr std::uint32_t dosTime(int year, int month, int day, int hour = 0, int 
 // A fixed time for members, so the same input always gives byte-identical archives.
 inline constexpr std::uint32_t defaultMemberTime = dosTime(2000, 1, 1);
 
-// The packer and the tool name the stored method as the writer does.
-using rar::methodStored;
-
 // Who wrote a member and its attributes as that system keeps them: MS-DOS attributes for Windows (the archive
 // bit by default), the whole st_mode for Unix, as the archivers of this format write it on each. A folder is
 // written as a folder entry, with no data.

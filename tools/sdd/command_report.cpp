@@ -1,7 +1,7 @@
 #include "tools/sdd/command_report.h"
 
 #include "base/printable_text.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/progress.h"
 
 #include <cstdio>
@@ -30,7 +30,7 @@ void reportTrailingBytes(const std::string& archive, std::uint64_t trailingBytes
 }
 
 bool isMainHeader(const MemberHeader& damage) {
-    return damage.headerOffset == markerSize;
+    return damage.headerOffset == rar::markerSize;
 }
 
 void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence) {

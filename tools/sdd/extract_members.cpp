@@ -3,7 +3,7 @@
 #include "tools/sdd/archive_opening.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_output.h"
 #include "tools/sdd/member_selection.h"
@@ -51,7 +51,7 @@ int extractMembers(const std::string& archive, const ExtractOptions& options) {
             const std::string name = memberNameUtf8(header);
             if (output.outcome == MemberOutput::Outcome::written)
                 closeMemberOutput(output, header, result, options);
-            if (output.outcome == MemberOutput::Outcome::written && isDirectory(header)) {
+            if (output.outcome == MemberOutput::Outcome::written && header.isFolder()) {
                 if (createFolders(options.folder, output.relative, output.reason))
                     folders.emplace_back(options.folder / output.relative, header);
                 else

@@ -5,7 +5,7 @@
 #include "tools/sdd/archive_writer.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_time.h"
 
@@ -21,7 +21,7 @@ namespace {
 // Attributes as the system that wrote the member keeps them: a Unix mode as ls shows it, else the MS-DOS
 // ones (folder, read-only, hidden, system, archive).
 std::string attributesText(const MemberHeader& m) {
-    if (m.hostOs == hostUnix) {
+    if (m.hostOs == rar::hostUnix) {
         const std::uint32_t mode = m.attributes;
         std::string text = S_ISDIR(mode) ? "d" : (S_ISLNK(mode) ? "l" : "-");
         const char* letters = "rwxrwxrwx";
@@ -29,18 +29,18 @@ std::string attributesText(const MemberHeader& m) {
             text += (mode >> bit & 1) ? letters[8 - bit] : '-';
         return text;
     }
-    if (m.hostOs != hostMsDos && m.hostOs != hostOs2 && m.hostOs != hostWin32)
+    if (m.hostOs != rar::hostMsDos && m.hostOs != rar::hostOs2 && m.hostOs != rar::hostWin32)
         return "?";
     const std::uint32_t a = m.attributes;
-    return {(a & 0x10) || isDirectory(m) ? 'D' : '.', (a & 0x01) ? 'R' : '.', (a & 0x02) ? 'H' : '.',
+    return {(a & rar::dosFolderAttribute) || m.isFolder() ? 'D' : '.', (a & 0x01) ? 'R' : '.', (a & 0x02) ? 'H' : '.',
             (a & 0x04) ? 'S' : '.', (a & 0x20) ? 'A' : '.'};
 }
 
 std::string methodText(const MemberHeader& m) {
-    if (m.method == methodStored)
+    if (m.method == rar::methodStored)
         return "stored";
-    if (m.method > methodStored && m.method <= methodStored + 5)
-        return "m" + std::to_string(m.method - methodStored);
+    if (m.method > rar::methodStored && m.method <= rar::methodBest)
+        return "m" + std::to_string(m.method - rar::methodStored);
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", m.method);
     return text;
@@ -81,7 +81,7 @@ int listArchive(const std::string& archive) {
     std::fputs(listRule, stdout);
     std::uint64_t size = 0, packed = 0;
     for (const MemberHeader& m : members) {
-        const std::string name = printableText(memberNameUtf8(m)) + (isDirectory(m) ? "\\" : "");
+        const std::string name = printableText(memberNameUtf8(m)) + (m.isFolder() ? "\\" : "");
         std::printf("%-10s %10" PRIu32 " %10" PRIu32 " %5s %-16s %08" PRIX32 " %-6s %s\n",
                     attributesText(m).c_str(), m.unpSize, m.packSize,
                     ratioText(m.packSize, m.unpSize).c_str(), formatDosTime(m.fileTime).c_str(), m.fileCrc,

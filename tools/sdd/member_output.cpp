@@ -2,7 +2,7 @@
 
 #include "base/umasked_mode.h"
 #include "tools/sdd/interrupt_cleanup.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
 
@@ -44,9 +44,9 @@ void setModificationTime(int fd, std::uint32_t storedTime) {
 // folder's); as tar and unar do for a user, the umask applies and set-user-ID, set-group-ID and sticky bits
 // never come back: a set-uid program taken from an archive could act with the rights of whoever extracts it.
 mode_t permissionsFor(const MemberHeader& header) {
-    if (header.hostOs == hostUnix)
+    if (header.hostOs == rar::hostUnix)
         return umaskedMode(header.attributes & 0777);
-    return umaskedMode(isDirectory(header) ? 0777 : 0666);
+    return umaskedMode(header.isFolder() ? 0777 : 0666);
 }
 
 PendingFile::Replace replaceWhen(const ExtractOptions& options) {
@@ -93,7 +93,7 @@ MemberOutput openMemberOutput(const MemberHeader& header, const std::string& nam
             "refused, " + output.reason + ": it would be written outside " + options.folder.string();
         return output;
     }
-    if (isDirectory(header)) {
+    if (header.isFolder()) {
         output.outcome = MemberOutput::Outcome::written;
         output.relative = *relative;
         return output;

@@ -3,7 +3,7 @@
 #include "tools/sdd/archive_opening.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "tools/sdd/member_fields.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_selection.h"
 
@@ -21,7 +21,7 @@ int printMembers(const std::string& archive, const std::vector<std::string>& pat
     bool selectedNow = false;
     const MemberStreamer streamer{
         [&](const MemberHeader& header) -> ByteSink {
-            selectedNow = header.damage == ExtractResult::ok && !outputBroken && !isDirectory(header) &&
+            selectedNow = header.damage == ExtractResult::ok && !outputBroken && !header.isFolder() &&
                           selection.selects(memberNameUtf8(header));
             if (!selectedNow)
                 return {};

@@ -33,7 +33,7 @@ TEST(ArchiveWriter, RefusesMembersItCannotDescribeAndLeavesTheArchiveAsItWas) {
     const std::uint8_t data[] = {1, 2, 3};
     EXPECT_FALSE(archive.addStored("", data));
     EXPECT_FALSE(archive.addStored(std::string(70000, 'a'), data));
-    EXPECT_FALSE(archive.addPacked("a.bin", data, 3, 0, methodStored));
+    EXPECT_FALSE(archive.addPacked("a.bin", data, 3, 0, rar::methodStored));
     EXPECT_FALSE(archive.addPacked("a.bin", data, 3, 0, 0x36));
     EXPECT_EQ(archive.bytes(), before);
 }

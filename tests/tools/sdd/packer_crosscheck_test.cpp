@@ -331,7 +331,7 @@ TEST_F(PackerCrossCheck, CopiedMembersKeepTheirBlocksByteForByte) {
     };
     for (std::size_t i = 0; i < headers.size(); ++i)
         EXPECT_EQ(block(copy.bytes(), copied[i]), block(original, headers[i])) << headers[i].name;
-    EXPECT_EQ(copied.back().method, methodStored);
+    EXPECT_EQ(copied.back().method, rar::methodStored);
     EXPECT_GT(headers[1].packSize, 2 * Rar20BitReader::chunkSize) << "the text is read in several chunks";
 
     // A solid archive takes no copies: they would break its chain of packed members.
