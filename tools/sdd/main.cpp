@@ -856,6 +856,8 @@ int add(const std::string& archive, const std::vector<std::string>& operands, Pa
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
+    // Held to the end; the room the list grew into beyond its files would be held with it for nothing.
+    files.shrink_to_fit();
     // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
     const std::vector<std::uint32_t> filesByName =
         sameFileOrder(files.size(), [&](std::size_t i) -> std::string_view { return files[i].name; });
