@@ -3,6 +3,7 @@
 #include "base/umasked_mode.h"
 #include "data/archive_reader.h"
 #include "data/archive_walk.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/archive_lock.h"
 #include "tools/sdd/archive_packer.h"
 #include "tools/sdd/archive_read_whole.h"
@@ -11,7 +12,6 @@
 #include "tools/sdd/commands.h"
 #include "tools/sdd/files_to_add.h"
 #include "tools/sdd/interrupt_cleanup.h"
-#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_time.h"
 #include "tools/sdd/name_clash.h"
@@ -149,6 +149,8 @@ int addToArchive(const std::string& archive, const std::vector<std::string>& ope
     for (const std::string& operand : operands)
         if (!filesToAdd(archive, operand, files, unreadable, untouched))
             return exitSkipped;
+    // Held to the end; the room the list grew into beyond its files would be held with it for nothing.
+    files.shrink_to_fit();
     // Where each file goes: in place of the archive's member of the same name, or after the archive's own.
     const std::vector<std::uint32_t> filesByName =
         sameFileOrder(files.size(), [&](std::size_t i) -> std::string_view { return files[i].name; });

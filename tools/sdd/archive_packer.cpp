@@ -25,24 +25,31 @@ Rar20LzEffort effortForLevel(int level) {
 namespace {
 
 // How much of the members' data may wait to be packed and written: the copies are made so the caller's
-// bytes need not last, and this bounds what they cost.
-constexpr std::size_t mostPendingBytes = 8u << 20;
+// bytes need not last, and this bounds what they cost. A few members per packer keep every packer busy.
+constexpr std::size_t mostPendingBytes = 4u << 20;
 // What a member packed from its source counts for among them: it holds a file open and, once packed, up
 // to a SpillBuffer's memory, whatever its size.
-constexpr std::size_t streamedMemberCost = 4u << 20;
+constexpr std::size_t streamedMemberCost = 1u << 20;
 // The chunks a member is read in from its source.
 constexpr std::size_t sourceChunkSize = 64 * 1024;
-// Each member being packed holds its own window and index, some tens of MiB at -m5, so a machine with many
-// processors does not get one packer per processor without end.
-constexpr unsigned mostWorkers = 8;
+// What one packer holds at most, measured on text: the match finder's index over the window, the history,
+// the codes of a stretch and its packed stream; the levels that weigh every way through a stretch add the
+// matches of every position of two stretches and the paths through one.
+constexpr std::size_t packerMemory = 16u << 20;
+constexpr std::size_t weighingPackerMemory = 32u << 20;
+// The packers together keep to this whatever the number of processors, so that `a` stays within some 64 MiB
+// with the names of a tree of tens of thousands of files and the members waiting to be written beside.
+constexpr std::size_t mostPackersMemory = 36u << 20;
 
-// One packer per processor; at the levels that weigh every way through a stretch a packer keeps two busy
-// itself (the next stretch's matches are collected while this one is weighed), so half as many packers
-// keep the processors as busy with half the memory: two -m5 packers took some 40 MiB each.
+// One packer per processor, as far as the memory allows; at the levels that weigh every way through a
+// stretch a packer keeps two busy itself (the next stretch's matches are collected while this one is
+// weighed), so half as many packers keep the processors as busy.
 unsigned workerCount(const PackOptions& options) {
     const unsigned processors = std::max(std::thread::hardware_concurrency(), 1u);
     const bool packerUsesTwo = options.level > 0 && effortForLevel(options.level).optimalPasses > 0;
-    return std::clamp(packerUsesTwo ? processors / 2 : processors, 1u, mostWorkers);
+    const auto fitInMemory =
+        static_cast<unsigned>(mostPackersMemory / (packerUsesTwo ? weighingPackerMemory : packerMemory));
+    return std::max(std::min(packerUsesTwo ? processors / 2 : processors, fitInMemory), 1u);
 }
 // -m1 to -m3 judge a member before packing it; -m4 and -m5 take the time to pack everything.
 constexpr int fastestLevelsThatJudgeFirst = 3;

@@ -6,18 +6,35 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+// Large enough that the blocks' own cost is nothing beside the names, small enough that the last one's free
+// room is little; a name longer than a block (the format allows 64 KiB) gets a block of its own.
+constexpr std::size_t nameBlockSize = 256 * 1024;
+
+} // namespace
+
+char* WrittenMembers::placeName(std::string_view name, Member& member) {
+    if (names_.empty() || names_.back().capacity() - names_.back().size() < name.size())
+        names_.emplace_back().reserve(std::max(nameBlockSize, name.size()));
+    std::string& block = names_.back();
+    member.block = static_cast<std::uint32_t>(names_.size() - 1);
+    member.nameAt = static_cast<std::uint32_t>(block.size());
+    member.nameSize = static_cast<std::uint32_t>(name.size());
+    block.append(name);
+    return block.data() + member.nameAt;
+}
+
 void WrittenMembers::addCopied(std::string_view storedName, std::uint32_t size, std::uint32_t crc) {
-    members_.push_back({names_.size(), static_cast<std::uint32_t>(storedName.size()), size, crc});
-    names_.append(storedName);
+    Member& member = members_.emplace_back(Member{0, 0, size, crc, 0});
+    placeName(storedName, member);
 }
 
 void WrittenMembers::add(std::string_view name, std::uint32_t size, std::uint32_t crc) {
-    const std::size_t at = names_.size();
-    addCopied(name, size, crc);
+    Member& member = members_.emplace_back(Member{0, 0, size, crc, 0});
+    char* placed = placeName(name, member);
     // Only the 8-bit name has folder separators; a Unicode form after its zero byte is encoded.
-    const std::size_t plainEnd = at + std::min(name.find('\0'), name.size());
-    std::replace(names_.begin() + static_cast<std::ptrdiff_t>(at),
-                 names_.begin() + static_cast<std::ptrdiff_t>(plainEnd), '/', '\\');
+    std::replace(placed, placed + std::min(name.find('\0'), name.size()), '/', '\\');
 }
 
 void WrittenMembers::addCrcToCome(std::string_view name, std::uint32_t size) {

@@ -3,6 +3,7 @@
 #include "data/archive_source.h"
 
 #include <cstdint>
+#include <deque>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,8 +11,8 @@
 
 // What the members written to an archive must give back: the input's size and CRC-32, under each stored name
 // (with `\` between folders, and any Unicode form after a zero byte). Kept for every member of the archive
-// until it is read back, so the names lie end to end in one block with a few bytes per member beside: a tree
-// of tens of thousands of files costs its names once.
+// until it is read back, so the names lie end to end in blocks of a fixed size with a few bytes per member
+// beside, and neither grows by copying itself: a tree of tens of thousands of files costs its names once.
 class WrittenMembers {
 public:
     // `name` as the writer was given it: '/' in its 8-bit part is stored as '\'.
@@ -26,21 +27,26 @@ public:
 
     std::size_t size() const { return members_.size(); }
     std::string_view name(std::size_t i) const {
-        return std::string_view(names_).substr(members_[i].nameAt, members_[i].nameSize);
+        const Member& member = members_[i];
+        return std::string_view(names_[member.block]).substr(member.nameAt, member.nameSize);
     }
     std::uint32_t memberSize(std::size_t i) const { return members_[i].size; }
     std::uint32_t crc(std::size_t i) const { return members_[i].crc; }
 
 private:
     struct Member {
-        std::size_t nameAt;
-        std::uint32_t nameSize;
+        std::uint32_t block;
+        std::uint32_t nameAt;
         std::uint32_t size;
         std::uint32_t crc;
+        std::uint32_t nameSize;
         bool crcToCome = false;
     };
-    std::string names_;
-    std::vector<Member> members_;
+    // Where the next name goes: the last block when it has room, else a new one. Returns the name's place.
+    char* placeName(std::string_view name, Member& member);
+
+    std::vector<std::string> names_; // blocks, each filled up to its reserved size and never moved
+    std::deque<Member> members_;
 };
 
 // Reads the archive back through our own unpacker and checks that it holds exactly these members (in any

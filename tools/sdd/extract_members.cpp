@@ -1,9 +1,9 @@
 // x: the selected members written to files, each put in place only once it checks out.
 #include "data/archive_reader.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/archive_opening.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_output.h"
 #include "tools/sdd/member_selection.h"

@@ -1,11 +1,11 @@
 // l: an archive's members as unrar lists them, one line each, with the totals.
 #include "base/printable_text.h"
 #include "data/archive_walk.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/archive_opening.h"
 #include "tools/sdd/archive_writer.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_time.h"
 
@@ -32,8 +32,8 @@ std::string attributesText(const MemberHeader& m) {
     if (m.hostOs != rar::hostMsDos && m.hostOs != rar::hostOs2 && m.hostOs != rar::hostWin32)
         return "?";
     const std::uint32_t a = m.attributes;
-    return {(a & rar::dosFolderAttribute) || m.isFolder() ? 'D' : '.', (a & 0x01) ? 'R' : '.', (a & 0x02) ? 'H' : '.',
-            (a & 0x04) ? 'S' : '.', (a & 0x20) ? 'A' : '.'};
+    return {(a & rar::dosFolderAttribute) || m.isFolder() ? 'D' : '.', (a & 0x01) ? 'R' : '.',
+            (a & 0x02) ? 'H' : '.', (a & 0x04) ? 'S' : '.', (a & 0x20) ? 'A' : '.'};
 }
 
 std::string methodText(const MemberHeader& m) {

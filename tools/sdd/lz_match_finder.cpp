@@ -38,11 +38,11 @@ void LzMatchFinder::growIndex(std::size_t at) {
         links_.resize(2 * positions, none);
         return;
     }
-    // Chains get a bucket per position, so a chain seldom holds positions of other prefixes (each a miss in
-    // the processor's cache to find out); a new hash puts every position so far in its chain again, all of
-    // them still within the window.
-    prefixHashBits_ = std::countr_zero(positions);
-    head_.assign(positions, none);
+    // Chains get a bucket per few positions, so a chain seldom holds positions of other prefixes (each a
+    // miss in the processor's cache to find out) while the heads cost a quarter of the links, not as much
+    // again; a new hash puts every position so far in its chain again, all of them still within the window.
+    prefixHashBits_ = std::countr_zero(positions) - chainBucketShift;
+    head_.assign(positions >> chainBucketShift, none);
     links_.assign(positions, none);
     for (std::size_t older = 0; older < at; ++older)
         joinChain(older);

@@ -75,6 +75,7 @@ private:
     static constexpr std::size_t smallestIndex = 4096;
     static constexpr int tripleBits = 16;
     static constexpr int treeHashBits = 16;
+    static constexpr int chainBucketShift = 2; // positions per chain bucket: 4
 
     std::uint32_t prefixHashAt(std::size_t at) const {
         const std::uint8_t* p = data_.data() + at;

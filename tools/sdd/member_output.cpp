@@ -1,8 +1,8 @@
 #include "tools/sdd/member_output.h"
 
 #include "base/umasked_mode.h"
-#include "tools/sdd/interrupt_cleanup.h"
 #include "data/rar20_format.h"
+#include "tools/sdd/interrupt_cleanup.h"
 #include "tools/sdd/member_path.h"
 #include "tools/sdd/member_time.h"
 

@@ -1,9 +1,9 @@
 // p: the selected members written to standard output, one after the other.
 #include "data/archive_reader.h"
+#include "data/rar20_format.h"
 #include "tools/sdd/archive_opening.h"
 #include "tools/sdd/command_report.h"
 #include "tools/sdd/commands.h"
-#include "data/rar20_format.h"
 #include "tools/sdd/member_name.h"
 #include "tools/sdd/member_selection.h"
 

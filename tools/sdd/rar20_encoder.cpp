@@ -18,8 +18,15 @@ constexpr std::size_t smallestPiece = 1024;
 
 constexpr int lookAheadPaddingBits = 16;
 
-// The bytes further back than any match reaches are dropped once there are this many.
-constexpr std::size_t dropStep = 2 * rar20WindowSize;
+// The bytes further back than any match reaches are dropped once there are this many: moving what is kept
+// costs little beside packing a window of bytes, and every step kept would be memory held for nothing.
+constexpr std::size_t dropStep = rar20WindowSize;
+// The most the history holds: the window that matches reach into, less than a drop step of bytes no match
+// reaches any longer, the stretches waiting to be packed with a window after them, and a part being added.
+// A member larger than the window gets all of it at once, so that growing never holds an old copy beside a
+// new one twice its size.
+constexpr std::size_t mostHistory =
+    rar20WindowSize + dropStep + 2 * blockSize + rar20WindowSize + rar20WindowSize;
 
 // The stretch of bytes on which the multimedia coder's channel count is chosen.
 constexpr std::size_t channelSampleSize = 16 * 1024;
@@ -74,6 +81,8 @@ std::vector<std::uint8_t> Rar20Encoder::add(std::span<const std::uint8_t> piece)
         // The parser may still be reading the data on another thread.
         parser_.settle();
         dropUnreachable();
+        if (history_.size() + part.size() > std::max(history_.capacity(), rar20WindowSize))
+            history_.reserve(mostHistory);
         history_.insert(history_.end(), part.begin(), part.end());
         memberHasBytes_ = true;
         packStretches(false);
@@ -122,6 +131,8 @@ void Rar20Encoder::packStretches(bool complete) {
 
 void Rar20Encoder::packStretch(std::size_t begin, std::size_t end, std::size_t nextEnd) {
     const Rar20LzState lzBefore = lz_;
+    // The last stretch's blocks are written: its codes' room serves this one's.
+    parser_.reuseForCodes(std::move(lzCodes_));
     std::vector<Block> blocks = cheapestLzBlocks(begin, end, nextEnd);
     if (tryMultimedia_) {
         Block trial = multimediaBlock(begin, end, likeliestChannelCount(begin, end));

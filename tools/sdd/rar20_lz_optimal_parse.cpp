@@ -14,10 +14,18 @@ namespace {
 // The cheapest way found to reach a position: the step that arrives there (a literal has length 1). The
 // decoder's record of matches after that step is worked out once the position is reached, from the step's
 // start; keeping it in every node instead would copy it at each of the many improvements a node sees.
+//
+// Each position keeps only its cheapest path's record, so a distance that costs more to bring in but then
+// repeats line after line (a column of a table, numbers counting up) would lose to a nearer one at its first
+// step and never be seen paying off. So a match may also step on past one literal and the same distance
+// again (`tail` bytes of it): the repeat priced as it will be coded, that way is weighed whole.
 struct Node {
     std::uint32_t cost = std::numeric_limits<std::uint32_t>::max();
     std::uint32_t length = 0;
     std::uint32_t distance = 0;
+    std::uint32_t tail = 0; // after the match, a literal and `tail` bytes more at the same distance
+
+    std::uint32_t span() const { return tail == 0 ? length : length + 1 + tail; }
 };
 
 // The code lengths tables made for these weights would have.
@@ -57,6 +65,10 @@ std::vector<Rar20LzParse> Rar20LzParser::parseOptimal(std::size_t begin, std::si
         const Rar20LzPrices prices =
             round == 0 ? prices_ : Rar20LzPrices(codeLengthsOf(lzSymbolWeights(parses.back().codes)));
         Rar20LzParse& parse = parses.emplace_back();
+        if (round == 0) {
+            parse.codes = std::move(spareCodes_);
+            parse.codes.clear();
+        }
         parse.stateAfter = state;
         if (round == 0)
             lookAheadPath(begin, end, prices, parse.stateAfter, parse.codes);
@@ -78,21 +90,37 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
     for (std::size_t i = 0; i < count;) {
         const Node& from = nodes[i];
         if (i > 0) {
-            states[i] = states[i - from.length];
+            states[i] = states[i - from.span()];
             if (from.distance != 0)
                 states[i].remember(from.length, from.distance);
+            if (from.tail != 0)
+                states[i].remember(from.tail, from.distance);
         }
         const Rar20LzState& fromState = states[i];
         const std::size_t at = begin + i;
-        const auto relax = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t bits) {
-            Node& to = nodes[i + length];
-            if (from.cost + bits < to.cost) {
-                to.cost = from.cost + bits;
-                to.length = length;
-                to.distance = distance;
-            }
+        const auto relax = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t bits,
+                               std::uint32_t tail = 0) {
+            Node& to = nodes[i + length + (tail == 0 ? 0 : 1 + tail)];
+            if (from.cost + bits < to.cost)
+                to = {from.cost + bits, length, distance, tail};
         };
         relax(1, 0, prices.literal[data_[at]]);
+        // The match of `length` at `distance` costing `bits`, then a literal and the same distance again as
+        // far as it goes: the distance is then the newest in the ring, and the length the last one.
+        const auto relaxWithTail = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t bits) {
+            const std::size_t literalAt = at + length;
+            if (literalAt + 1 >= end)
+                return;
+            const auto tailMax = static_cast<std::uint32_t>(
+                std::min<std::size_t>(end - literalAt - 1, Rar20LzState::maxLength));
+            const std::uint32_t tail = finder_.commonLength(literalAt + 1 - distance, literalAt + 1, tailMax);
+            const std::uint32_t shortest = Rar20LzState::minRepeatLengthAt(distance);
+            if (tail < shortest)
+                return;
+            const std::uint32_t tailBits =
+                tail == length ? prices.lastMatch : prices.repeat[0] + prices.repeatLength[tail - shortest];
+            relax(length, distance, bits + prices.literal[data_[literalAt]] + tailBits, tail);
+        };
 
         const auto maxLength =
             static_cast<std::uint32_t>(std::min<std::size_t>(count - i, Rar20LzState::maxLength));
@@ -118,6 +146,10 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
             for (std::uint32_t l = shortest; l <= length; ++l)
                 relax(l, distance,
                       l == lastLength ? prices.lastMatch : repeat + prices.repeatLength[l - shortest]);
+            if (length >= shortest)
+                relaxWithTail(length, distance,
+                              length == lastLength ? prices.lastMatch
+                                                   : repeat + prices.repeatLength[length - shortest]);
         }
         // The matches found here: each at the lengths no nearer match reaches, as nearer is cheaper. Those
         // in the ring were priced above.
@@ -135,6 +167,9 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
                     const std::uint32_t minLength = Rar20LzState::minLengthAt(match.distance);
                     for (std::uint32_t l = std::max(shorter + 1, minLength); l <= match.length; ++l)
                         relax(l, match.distance, newDistance + prices.newLength[l - minLength]);
+                    if (match.length >= minLength)
+                        relaxWithTail(match.length, match.distance,
+                                      newDistance + prices.newLength[match.length - minLength]);
                 }
             }
             shorter = match.length;
@@ -144,7 +179,7 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
     }
 
     std::vector<std::size_t> steps;
-    for (std::size_t j = count; j > 0; j -= nodes[j].length)
+    for (std::size_t j = count; j > 0; j -= nodes[j].span())
         steps.push_back(j);
     std::size_t at = begin;
     for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
@@ -152,6 +187,11 @@ void Rar20LzParser::cheapestPath(std::size_t begin, std::size_t end, const Rar20
         codes.push_back(node.distance == 0 ? Rar20LzState::literal(data_[at])
                                            : state.code(node.length, node.distance));
         at += node.length;
+        if (node.tail != 0) {
+            codes.push_back(Rar20LzState::literal(data_[at]));
+            codes.push_back(state.code(node.tail, node.distance));
+            at += 1 + node.tail;
+        }
     }
 }
 

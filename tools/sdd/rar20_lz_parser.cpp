@@ -114,6 +114,8 @@ std::vector<Rar20LzParse> Rar20LzParser::parse(std::size_t begin, std::size_t en
     for (std::size_t at = begin; at < end; ++at)
         literalBitsBefore_[at - begin + 1] = literalBitsBefore_[at - begin] + prices_.literal[data_[at]];
     std::vector<Rar20LzParse> parses(1);
+    parses[0].codes = std::move(spareCodes_);
+    parses[0].codes.clear();
     parses[0].stateAfter = state;
     parseLazy(begin, end, parses[0].stateAfter, parses[0].codes);
     return parses;

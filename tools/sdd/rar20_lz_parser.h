@@ -54,6 +54,10 @@ public:
     std::vector<Rar20LzParse> parse(std::size_t begin, std::size_t end, const Rar20LzState& state,
                                     std::size_t nextEnd = 0);
 
+    // Room for the codes of the next parse: a stretch's codes take some MiB on data without matches, and
+    // the vector given back once the last stretch is written keeps them from being made anew each time.
+    void reuseForCodes(std::vector<Rar20LzCode>&& codes) { spareCodes_ = std::move(codes); }
+
     // Waits for what the parser does with the data on another thread, so that the data may grow.
     void settle();
     // The data has lost its first `count` bytes (see LzMatchFinder::dropFront): every position moves down
@@ -119,6 +123,7 @@ private:
     // before it as literals.
     std::size_t literalBitsFrom_ = 0;
     std::vector<std::uint32_t> literalBitsBefore_;
+    std::vector<Rar20LzCode> spareCodes_;
     StretchMatches matches_;     // of the stretch being parsed
     StretchMatches nextMatches_; // of the next one, while collectingNext_ is valid
     std::future<void> collectingNext_;
