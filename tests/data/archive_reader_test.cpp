@@ -107,9 +107,9 @@ TEST(ArchiveReader, AnyCorruptedByteOfAMemberFailsItsCrcAndGivesNoBytes) {
             archive[member.headerOffset + unpVerField] = static_cast<std::uint8_t>(version);
             sealHeader(archive, member.headerOffset);
             // The third literal's code: a byte that a flat table turns into another literal, never a failure.
-            archive[member.dataOffset + (member.method == methodStored ? 3 : 250)] ^= 0x02;
+            archive[member.dataOffset + (member.method == rar::methodStored ? 3 : 250)] ^= 0x02;
             std::vector<std::uint8_t> out;
-            const bool olderMethod = version < 20 && member.method != methodStored;
+            const bool olderMethod = version < 20 && member.method != rar::methodStored;
             const ExtractResult result = extract(member.name, archive, out);
             EXPECT_EQ(result,
                       olderMethod ? ExtractResult::olderMethodCrcMismatch : ExtractResult::crcMismatch);
@@ -385,7 +385,7 @@ TEST_F(SolidArchive, ExtractAllDecodesEveryMemberOnce) {
                              std::span<const std::uint8_t> bytes) {
         EXPECT_EQ(result, ExtractResult::ok) << header.name;
         names.push_back(header.name);
-        if (header.method != methodStored)
+        if (header.method != rar::methodStored)
             packedMembers.emplace_back(bytes.begin(), bytes.end());
     };
     EXPECT_EQ(extractAll(source, collect), ExtractResult::ok);
