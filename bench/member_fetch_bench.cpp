@@ -1,6 +1,6 @@
 // Loading every member of an archive the way a show does, by name and in an order of its own (here the
-// archive's order backwards, the worst for a solid stream): through one index of the archive, as a loaded show
-// reads, against a walk from the start for each member. Prints wall time and how many members the solid
+// archive's order backwards, the worst for a solid stream): through one index of the archive, as a loaded
+// show reads, against a walk from the start for each member. Prints wall time and how many members the solid
 // decoder went through. member_fetch_bench ARCHIVE
 #include "data/archive_reader.h"
 #include "data/indexed_archive.h"

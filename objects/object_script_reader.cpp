@@ -5,31 +5,23 @@
 #include "objects/mesh_file.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-ScriptParseState scriptParseState;
-
 namespace {
-
-// Objects live until the next show is loaded (releaseAllObjects) and lists only point at them; this is
-// where they are kept.
-std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
-    static std::vector<std::unique_ptr<SceneObject>> objects;
-    return objects;
-}
 
 // "solar.txt line 12: ", where a message about the script's current line starts.
 std::string scriptLine(std::string_view scriptName, int line) {
     return std::string(scriptName) + " line " + std::to_string(line) + ": ";
 }
 
-// Keeps the object when the show's budget has room for it; otherwise it is left out (and freed), and the
-// budget remembers the script line of its keyword for the message.
-void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKind kind,
+// Keeps the object in the show when its budget has room for it; otherwise it is left out (and freed), and
+// the budget remembers the script line of its keyword for the message.
+void keepObject(Show& show, ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKind kind,
                 std::string_view scriptName, int keywordLine) {
     if (!object)
         return;
@@ -38,10 +30,10 @@ void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, ObjectKin
     std::string what = scriptLine(scriptName, keywordLine) + std::string(keywordOf(kind));
     if (!object->name.empty())
         what += " \"" + object->name + "\"";
-    if (!showBudget.take(object->budgetNeed(), what))
+    if (!show.budget.take(object->budgetNeed(show), what))
         return;
     list.push_back(object.get());
-    keptObjects().push_back(std::move(object));
+    show.objects.push_back(std::move(object));
 }
 
 KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
@@ -51,36 +43,37 @@ KindParser parserOf(std::span<const KindParserEntry> parsers, ObjectKind kind) {
 }
 
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
+    Show& show = script.show();
     std::string meshName;
     if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
         return;
-    if (scriptObserver()) {
-        scriptObserver()->geometryLine(script, meshName);
+    if (script.observer()) {
+        script.observer()->geometryLine(script, meshName);
         return;
     }
     // Each line reads its file again (a script may mean a fresh list each time), so the lines that may read
     // are counted: a script naming one file a hundred thousand times would otherwise take minutes.
     const std::string what = scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName;
-    if (showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
-        loadMeshFile(geometryMesh, meshName, false, what);
+    if (show.budget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+        loadMeshFile(show, show.meshes.geometry, meshName, false, what);
     else
-        geometryMesh = 0; // as for a mesh the budget has no triangles for
+        show.meshes.geometry = 0; // as for a mesh the budget has no triangles for
 }
 
 // The object a "parent NAME" line names; a check is told of a name that names none.
 SceneObject* findParent(const ScriptReader& script, const ObjectList& list, std::string_view name) {
     SceneObject* parent = findObjectByName(list, name);
-    if (!parent && scriptObserver())
-        scriptObserver()->unresolvedName(script, "parent", name);
+    if (!parent && script.observer())
+        script.observer()->unresolvedName(script, "parent", name);
     return parent;
 }
 
 } // namespace
 
-bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
-                      std::span<const KindParserEntry> parsers) {
-    scriptParseState = {};
-    ScriptReader script;
+bool readObjectScript(Show& show, ObjectList& list, std::string_view scriptName,
+                      const std::function<void()>& progress, std::span<const KindParserEntry> parsers) {
+    show.parseState = {};
+    ScriptReader script(show);
     if (!script.open(scriptName))
         return false;
     while (script.nextLine()) {
@@ -91,10 +84,10 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
         if (kind == ObjectKind::geometry)
             loadGeometryLine(scriptName, script);
         else if (const KindParser parse = parserOf(parsers, kind))
-            keepObject(list, parse(script, list), kind, scriptName, keywordLine);
+            keepObject(show, list, parse(script, list), kind, scriptName, keywordLine);
         else {
-            if (kind == ObjectKind::none && scriptObserver())
-                scriptObserver()->unknownLine(script, objectLineKeywords());
+            if (kind == ObjectKind::none && script.observer())
+                script.observer()->unknownLine(script, objectLineKeywords());
             continue; // lines that start nothing do not move the loading screen on
         }
         if (progress)
@@ -103,25 +96,21 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
     return true;
 }
 
-void releaseAllObjects() {
-    keptObjects().clear();
-}
-
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {
     const auto found = std::find_if(list.begin(), list.end(),
                                     [name](const SceneObject* object) { return object->name == name; });
     return found == list.end() ? nullptr : *found;
 }
 
-void resolveTexture(SceneObject& object, std::string_view textureName) {
+void resolveTexture(const Show& show, SceneObject& object, std::string_view textureName) {
     object.tga = textureName.ends_with("tga");
-    if (const TextureEntry* entry = findTexture(textureRegistry, textureName))
+    if (const TextureEntry* entry = findTexture(show.textures, textureName))
         object.textureId = entry->texture;
 }
 
 void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName) {
-    if (scriptObserver() && !findTexture(textureRegistry, textureName))
-        scriptObserver()->unresolvedName(script, "texture", textureName);
+    if (script.observer() && !findTexture(script.show().textures, textureName))
+        script.observer()->unresolvedName(script, "texture", textureName);
 }
 
 BlockKeyword textureKeyword(SceneObject& object) {
@@ -129,7 +118,7 @@ BlockKeyword textureKeyword(SceneObject& object) {
                 std::string textureName;
                 if (scanLine(script.line(), "texture %s", ScanWord{textureName, scriptLineCapacity}) != 1)
                     return;
-                resolveTexture(object, textureName);
+                resolveTexture(script.show(), object, textureName);
                 object.textured = true;
                 remarkUnknownTexture(script, textureName);
             }};

@@ -9,38 +9,27 @@
 #include <span>
 #include <string_view>
 
-// State that runs through one object script and starts afresh with the next: the sphere parser reads and
-// advances it, so that the moons and flashing spheres of a script start out of step with each other.
-struct ScriptParseState {
-    float moonSpeedFactor = 1.0f;
-    float flashPhase = 0.0f;
-    bool lastTextureWasTga = false;
-};
+class Show;
 
-extern ScriptParseState scriptParseState;
-
-// Reads the object script `scriptName` from the data archive and appends every object it describes to `list`,
-// which it never clears. An object line hands its block to the kind's parser from `parsers`; a "geometry
-// NAME" line makes the mesh file NAME the display list in `geometryMesh`; "ENDWORLD" or the end of the data
+// Reads the object script `scriptName` from the show's files and appends every object it describes to `list`,
+// which it never clears; the show keeps the objects. The show's parse state starts afresh. An object line
+// hands its block to the kind's parser from `parsers`; a "geometry NAME" line makes the mesh file NAME the
+// show's geometry display list; "ENDWORLD" or the end of the data
 // ends the script; every other line is ignored. An object or geometry the show's budget has no room for is
 // left out. `progress`, when set, is called after each object line (kept
 // or not) and each geometry line, so the loading screen moves on. False when the script cannot be read.
-bool readObjectScript(ObjectList& list, std::string_view scriptName,
+bool readObjectScript(Show& show, ObjectList& list, std::string_view scriptName,
                       const std::function<void()>& progress = {},
                       std::span<const KindParserEntry> parsers = objectKindParsers);
-
-// Objects live until the process ends or the next show is loaded. A process that loads show after show (a
-// saver run's load, the script fuzzer) frees every object made so far here, once no list points at them.
-void releaseAllObjects();
 
 // The first object of the list whose name is exactly `name` (case-sensitive); null when there is none.
 SceneObject* findObjectByName(const ObjectList& list, std::string_view name);
 
 // Takes the texture a script names ("textures\earth.jpg") for the object: `tga` tells whether the name ends
 // in "tga" (such pictures have alpha and are blended by it), and `textureId` becomes the texture's GL name
-// when the process-wide texture registry has it; otherwise it stays as it was. The caller marks it
+// when the show's texture registry has it; otherwise it stays as it was. The caller marks it
 // `textured`.
-void resolveTexture(SceneObject& object, std::string_view textureName);
+void resolveTexture(const Show& show, SceneObject& object, std::string_view textureName);
 
 // Tells a check of the show (ScriptObserver) when the script's line names a texture the texture list lacks.
 void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName);
