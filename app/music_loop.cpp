@@ -50,15 +50,14 @@ std::size_t sampleLimit(const OggVorbisStream& stream, std::size_t largestBytes,
 
 } // namespace
 
-bool MusicLoop::decode(const std::uint8_t* data, std::size_t size, std::string& error) {
+bool MusicLoop::decode(ShowBudget& budget, const std::uint8_t* data, std::size_t size, std::string& error) {
     constexpr auto memory = static_cast<std::size_t>(BudgetItem::memory);
-    const std::uint64_t room = ShowBudget::limits[memory] - showBudget.used(BudgetItem::memory);
+    const std::uint64_t room = ShowBudget::limits[memory] - budget.used(BudgetItem::memory);
     if (!decodeWith(platformDecoder, data, size, error,
                     static_cast<std::size_t>(std::min<std::uint64_t>(room, largestMusicBytes))))
         return false;
     // Always fits: the decoder was held to what the budget had left.
-    showBudget.take(BudgetNeed{}.add(BudgetItem::memory, samples_.size() * sizeof(std::int16_t)),
-                    "music.ogg");
+    budget.take(BudgetNeed{}.add(BudgetItem::memory, samples_.size() * sizeof(std::int16_t)), "music.ogg");
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/vorbis_decoder.h"
+#include "data/show_budget.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,9 +23,9 @@ public:
     // decoder. Files with more than two channels are mixed down to stereo. False, with `error` saying why in
     // a few words and nothing loaded, when the data is not Ogg Vorbis, is damaged (any page failing its
     // checksum), is over the limits above, decodes to nothing, or runs out of memory. The samples are kept
-    // with the show's pictures and meshes, so they count against the show's memory budget: music is also
+    // with the show's pictures and meshes, so they count against the show's memory `budget`: music is also
     // refused when it would take more than the budget has left.
-    bool decode(const std::uint8_t* data, std::size_t size, std::string& error);
+    bool decode(ShowBudget& budget, const std::uint8_t* data, std::size_t size, std::string& error);
     // The same with a decoder named and no budget but `largestBytes` of samples: the fuzzing build drives the
     // Windows decoder on Linux.
     bool decodeWith(VorbisDecoder decoder, const std::uint8_t* data, std::size_t size, std::string& error,

@@ -1,23 +1,17 @@
 #include "app/saver_run.h"
 
 #include "app/gl_setup.h"
-#include "app/show_state.h"
 #include "base/frame_clock.h"
 #include "base/load_stop.h"
 #include "base/user_message.h"
 #include "base/viewport.h"
-#include "data/show_budget.h"
 #include "data/texture_registry.h"
 #include "gl/draw_state.h"
 #include "math/random.h"
-#include "objects/camera.h"
 #include "objects/scene_object.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
-#include "objects/world_time.h"
 #include "overlay/frame_overlay.h"
-#include "overlay/glyphs.h"
-#include "overlay/loading_screen.h"
 
 #include <GL/gl.h>
 
@@ -26,8 +20,9 @@
 #include <cstdlib>
 #include <cstring>
 
-SaverRun::SaverRun(const Settings& settings, int width, int height, SaverHooks hooks)
-    : settings_(settings), hooks_(std::move(hooks)) {
+SaverRun::SaverRun(const Settings& userSettings, int width, int height, SaverHooks hooks,
+                   const std::string& showPath)
+    : settings_(userSettings), hooks_(std::move(hooks)), show_(showPath) {
     setViewport(width, height);
     const char* check = std::getenv("HELIOX_CHECK_GL");
     checkingDrawState_ = check && std::strcmp(check, "1") == 0;
@@ -38,28 +33,27 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
     setLoadStopCheck(hooks_.stopLoading);
     // Only a run that shows the loading screen needs its pictures (a render shows none).
     if (hooks_.loadingProgress)
-        loadOverlayImages();
+        loadingScreen_ = loadLoadingScreen(show_.files);
     setupGL(viewport().width, viewport().height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    forgetShowState();
-    loadTextureList(textureRegistry, "texture.txt", hooks_.loadingProgress);
-    buildGlyphs();
+    loadTextureList(show_, "texture.txt", hooks_.loadingProgress);
+    show_.glyphs = buildGlyphs(show_.textures);
     if (!loadStopRequested())
-        loadSharedMeshes();
-    camera.position = {0, 0, 1500};
-    loadWireSphereData();
-    loadEnvironments(environments_, "env.txt", hooks_.loadingProgress);
-    loadWorlds(worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
+        loadSharedMeshes(show_);
+    show_.camera.position = {0, 0, 1500};
+    loadWireSphereData(show_);
+    loadEnvironments(show_, environments_, "env.txt", hooks_.loadingProgress);
+    loadWorlds(show_, worlds_, environments_, "worlds.txt", hooks_.loadingProgress);
     stoppedWhileLoading_ = loadStopRequested();
     setLoadStopCheck({});
     // What was left out of a load the user ended is of no interest any more.
     if (stoppedWhileLoading_)
         return false;
-    for (const std::string& message : showBudget.refusalMessages())
+    for (const std::string& message : show_.budget.refusalMessages())
         showUserMessage("Error", message);
     if (hooks_.startMusic)
-        hooks_.startMusic();
+        hooks_.startMusic(show_);
 
     frameClock.start();
     seedRandom(seed ? *seed : static_cast<std::uint32_t>(frameClock.startCount()));
@@ -73,7 +67,7 @@ bool SaverRun::load(std::optional<std::uint32_t> seed) {
             checkDrawState(describeObject(object));
         };
     }
-    camera.makePath();
+    show_.camera.makePath();
     return director_.currentWorld() != nullptr;
 }
 
@@ -89,15 +83,16 @@ bool SaverRun::frame(std::optional<double> fixedDt) {
     if (fixedDt)
         fixedStepsInFpsWindow_ += *fixedDt;
 
+    Camera& camera = show_.camera;
     camera.update(dt * speedFactor_);
     if (heldCamera_) {
         camera.position = camera.eye = heldCamera_->first;
         camera.forward = camera.forwardCopy = normalize(heldCamera_->second - heldCamera_->first);
         camera.up = {0, -1, 0};
     }
-    worldTime += dt;
-    director_.updateObjects(dt);
-    director_.renderFrame(camera);
+    show_.worldTime += dt;
+    director_.updateObjects(show_, dt);
+    director_.renderFrame(show_);
     return running;
 }
 
@@ -114,7 +109,8 @@ void SaverRun::drawFrameOverlay() {
         fixedStepsInFpsWindow_ = 0;
         exit_.clearTravel();
     }
-    drawOverlay(settings_, frameCounter_.value(), hooks_.clockTime ? hooks_.clockTime() : localClockTime());
+    drawOverlay(settings_, show_.glyphs, frameCounter_.value(),
+                hooks_.clockTime ? hooks_.clockTime() : localClockTime());
     if (checkingDrawState_)
         checkDrawState("the overlay");
 }

@@ -3,8 +3,10 @@
 #include "app/exit_rules.h"
 #include "base/settings.h"
 #include "math/vec3.h"
+#include "objects/show.h"
 #include "overlay/clock_text.h"
 #include "overlay/frame_counter.h"
+#include "overlay/loading_screen.h"
 #include "scene/environment_table.h"
 #include "scene/scene_director.h"
 #include "scene/world_list.h"
@@ -18,16 +20,17 @@
 
 // What a shell lends the saver run: everything that needs the window system.
 struct SaverHooks {
-    // Called after each loaded texture, object and geometry line: draw the loading screen
-    // (redrawLoadingScreen) and show it now, since no event loop runs while loading.
+    // Called after each loaded texture, object and geometry line: draw the run's loading screen
+    // (redrawLoadingScreen with SaverRun::loadingScreen) and show it now, since no event loop runs while
+    // loading.
     std::function<void()> loadingProgress;
     // Asked while the show loads, between members and inside long decodes (at most every 20 ms): true when
     // the run should end now (a key, a click, a stop signal), and the load is then given up within moments.
     std::function<bool()> stopLoading;
     // Puts the pointer back in the centre of the window, after a move was taken into the exit travel.
     std::function<void()> recenterPointer;
-    // Starts the music, once everything is loaded and just before the clocks start.
-    std::function<void()> startMusic;
+    // Starts the music of the loaded show, once everything is loaded and just before the clocks start.
+    std::function<void(ShowData& show)> startMusic;
     // The time the clock shows; the machine's local time when unset.
     std::function<ClockTime()> clockTime;
 };
@@ -36,15 +39,15 @@ struct SaverHooks {
 class SaverRun {
 public:
     // Draws a picture of width × height pixels: sets the viewport (base/viewport.h) that everything drawn
-    // reads, as resize does later.
-    SaverRun(const Settings& settings, int width, int height, SaverHooks hooks);
+    // reads, as resize does later. The show is the archive or unpacked folder at `showPath`, opened here.
+    SaverRun(const Settings& userSettings, int width, int height, SaverHooks hooks,
+             const std::string& showPath);
 
-    // Loads the show from the data archive into the process-wide state (app/show_state.h), after forgetting
-    // what an earlier run left there, in the order that makes every name resolve: GL state, textures,
+    // Loads the run's show, in the order that makes every name resolve: GL state, textures,
     // shared meshes, environments, worlds; then picks the world and makes the camera's path. The random
     // sequence starts from `seed` when given, else from the clock. False when there is no world to show.
-    // Called once per run: the run's own lists point at what it loads. False too when the hooks' stopLoading
-    // ended the load early (stoppedWhileLoading).
+    // Called once per run: the run's own lists point at what its show keeps. False too when the hooks'
+    // stopLoading ended the load early (stoppedWhileLoading).
     bool load(std::optional<std::uint32_t> seed = std::nullopt);
     bool stoppedWhileLoading() const { return stoppedWhileLoading_; }
 
@@ -55,6 +58,11 @@ public:
     bool frame(std::optional<double> fixedDt = std::nullopt);
 
     ExitRules& exitRules() { return exit_; }
+
+    // What the run loads and shows: the camera, the world's clock, the textures, the objects...
+    Show& show() { return show_; }
+    // The pictures drawn while the show loads, once a run with a loading screen has started loading.
+    const LoadingScreen& loadingScreen() const { return loadingScreen_; }
 
     // What draws each frame; a benchmark hooks into it to time each object.
     SceneDirector& director() { return director_; }
@@ -71,6 +79,8 @@ public:
 private:
     const Settings& settings_;
     SaverHooks hooks_;
+    Show show_;
+    LoadingScreen loadingScreen_;
     ExitRules exit_;
     EnvironmentTable environments_;
     WorldList worlds_;

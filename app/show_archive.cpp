@@ -32,13 +32,12 @@ bool useShowFolder(const std::string& path, std::ostream& errors) {
                << "\n";
         return false;
     }
-    setResourceArchive(path);
     return true;
 }
 
 } // namespace
 
-bool useShowArchive(const std::string& path, std::ostream& errors) {
+bool showArchiveReadable(const std::string& path, std::ostream& errors) {
     if (isShowFolder(path))
         return useShowFolder(path, errors);
     FileArchiveSource source(path);
@@ -64,7 +63,6 @@ bool useShowArchive(const std::string& path, std::ostream& errors) {
         errors << "heliox: " << printableText(path) << ": " << describe(walk) << "\n";
         return false;
     }
-    setResourceArchive(path);
     return true;
 }
 

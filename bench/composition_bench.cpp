@@ -14,8 +14,8 @@
 #include "math/random.h"
 #include "objects/camera.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 #include "objects/sphere.h"
-#include "objects/world_time.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
 
@@ -53,10 +53,10 @@ struct BodyFigures {
 
 // Bodies only: not the sky, the shells drawn over a body (air, clouds, lightning, the Sun's mask), the rings,
 // which share their planet's place, nor the probe's build-up.
-bool isBody(const Sphere& s) {
+bool isBody(const Show& show, const Sphere& s) {
     return !s.look.sky && !s.look.atmosphere && !s.flash.enabled && !s.look.depthOnly && !s.tga &&
            !s.look.wireBuildUp && !s.name.empty() &&
-           (s.displayList == sphereMesh || s.displayList == noisedSphereMesh);
+           (s.displayList == show.meshes.sphere || s.displayList == show.meshes.noisedSphere);
 }
 
 struct View {
@@ -133,14 +133,15 @@ int main(int argc, char** argv) {
     const double hours = argc > 2 ? std::atof(argv[2]) : 1;
     const int seeds = argc > 3 ? std::atoi(argv[3]) : 3;
     auto context = HeadlessGlContext::create(64, 64);
-    if (!context || !useShowArchive(archive, std::cerr))
+    if (!context || !showArchiveReadable(archive, std::cerr))
         return 1;
     setupGL(64, 64);
-    loadSharedMeshes();
+    Show show(archive);
+    loadSharedMeshes(show);
     EnvironmentTable environments;
     WorldList worlds;
-    loadEnvironments(environments, "env.txt");
-    loadWorlds(worlds, environments, "worlds.txt");
+    loadEnvironments(show, environments, "env.txt");
+    loadWorlds(show, worlds, environments, "worlds.txt");
     World* world = findWorld(worlds, "world");
     if (!world) {
         std::fprintf(stderr, "composition_bench: the show has no world named \"world\"\n");
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
 
     std::vector<Body> bodies;
     for (SceneObject* object : world->objects)
-        if (const auto* sphere = dynamic_cast<const Sphere*>(object); sphere && isBody(*sphere))
+        if (const auto* sphere = dynamic_cast<const Sphere*>(object); sphere && isBody(show, *sphere))
             bodies.push_back({sphere, !sphere->look.selfLit});
 
     std::map<std::string, BodyFigures> figures;
@@ -158,14 +159,15 @@ int main(int argc, char** argv) {
     std::vector<float> sunDistances;
     for (int seed = 1; seed <= seeds; ++seed) {
         seedRandom(static_cast<std::uint32_t>(seed));
-        worldTime = 0;
+        Camera& camera = show.camera;
+        show.worldTime = 0;
         camera.position = {0, 0, 1500};
         camera.makePath();
         for (double t = 0; t < hours * 3600; t += frameStep) {
             camera.update(frameStep * speedFactor);
-            worldTime += frameStep;
+            show.worldTime += frameStep;
             for (SceneObject* object : world->objects)
-                object->update(frameStep);
+                object->update(show, frameStep);
             const View view = viewOf(camera);
             sunDistances.push_back(length(view.eye));
             const std::vector<float> shares = pictureShares(view, bodies, 0.01f);

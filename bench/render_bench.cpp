@@ -68,14 +68,14 @@ TestShow benchmarkShow() {
     return show;
 }
 
-void measure(int width, int height, int frames) {
+void measure(const std::string& show, int width, int height, int frames) {
     auto context = HeadlessGlContext::create(width, height);
     if (!context) {
         std::fprintf(stderr, "render_bench: no off-screen OpenGL context\n");
         std::exit(1);
     }
     const Settings settings;
-    SaverRun run(settings, width, height, {});
+    SaverRun run(settings, width, height, {}, show);
     const Clock::time_point loadStart = Clock::now();
     run.load(1);
     glFinish();
@@ -98,8 +98,8 @@ void measure(int width, int height, int frames) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::atoi(argv[1]) : 60;
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "heliox-render-bench";
-    setResourceArchive(benchmarkShow().save(folder).string());
-    measure(800, 600, frames);
-    measure(1920, 1080, frames);
+    const std::string show = benchmarkShow().save(folder).string();
+    measure(show, 800, 600, frames);
+    measure(show, 1920, 1080, frames);
     std::filesystem::remove_all(folder);
 }

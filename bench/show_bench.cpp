@@ -38,10 +38,10 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-std::vector<std::string> textureMembers() {
+std::vector<std::string> textureMembers(ShowFiles& files) {
     std::vector<std::string> names;
     ResourceFile list;
-    list.open("texture.txt");
+    list.open("texture.txt", files);
     char line[128];
     while (list.readLine(line, sizeof line)) {
         std::string name = line;
@@ -59,12 +59,12 @@ struct Split {
 };
 
 // Extracting and decoding, without GL, timed apart.
-Split extractAndDecode(const std::vector<std::string>& members) {
+Split extractAndDecode(ShowFiles& files, const std::vector<std::string>& members) {
     Split split;
     for (const std::string& member : members) {
         const Clock::time_point start = Clock::now();
         ResourceFile file;
-        if (!file.open(member)) {
+        if (!file.open(member, files)) {
             std::fprintf(stderr, "show_bench: %s is missing\n", member.c_str());
             std::exit(1);
         }
@@ -138,7 +138,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int frames = args.size() > 2 ? std::max(1, std::atoi(args[2].c_str())) : 150;
-    setResourceArchive(archive);
 
     // The whole start-up first, while nothing is cached: context, textures, scripts, first frame.
     const Clock::time_point start = Clock::now();
@@ -151,7 +150,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Clock::time_point contextMade = Clock::now();
-    const std::vector<std::string> members = textureMembers();
+    ShowFiles files(archive);
+    const std::vector<std::string> members = textureMembers(files);
     std::size_t progressSteps = 0;
     Clock::time_point texturesDone = contextMade;
     SaverHooks hooks;
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
             texturesDone = Clock::now();
     };
     const Settings settings;
-    SaverRun run(settings, width, height, hooks);
+    SaverRun run(settings, width, height, hooks, archive);
     if (!run.load(1)) {
         std::fprintf(stderr, "show_bench: %s: no world to show\n", archive.c_str());
         return 1;
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     glFinish();
     const Clock::time_point firstFrame = Clock::now();
 
-    const Split split = extractAndDecode(members);
+    const Split split = extractAndDecode(files, members);
     const double textures = millisecondsBetween(contextMade, texturesDone);
     const double startUp = millisecondsBetween(start, firstFrame);
     GLint samples = 0;

@@ -6,6 +6,7 @@
 #include "objects/mesh_file.h"
 #include "objects/object_script_reader.h"
 #include "objects/script_scan.h"
+#include "objects/show.h"
 
 #include <algorithm>
 #include <cctype>
@@ -183,8 +184,9 @@ void ScriptFaults::unresolvedName(const ScriptReader& script, std::string_view w
 }
 
 void ScriptFaults::geometryLine(const ScriptReader& script, std::string_view meshName) {
+    Show& show = script.show();
     ResourceFile file;
-    if (!file.open(meshName)) {
+    if (!file.open(meshName, show.files)) {
         missingFiles_.emplace(meshName);
         add(script, "missing mesh " + quoted(meshName) + " (" + describe(file.openResult()) +
                         "): add the mesh file to the show or correct the name");
@@ -193,8 +195,8 @@ void ScriptFaults::geometryLine(const ScriptReader& script, std::string_view mes
     // The budget and the mesh's own faults, as a run meets them; only the compiling is left out.
     const std::string what = script.name() + " line " + std::to_string(script.lineNumber()) + ": geometry " +
                              std::string(meshName);
-    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+    if (!show.budget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
         return;
     MeshData mesh;
-    readMeshWithinBudget(meshName, 1, what, mesh);
+    readMeshWithinBudget(show, meshName, 1, what, mesh);
 }

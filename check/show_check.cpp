@@ -1,6 +1,5 @@
 #include "check/show_check.h"
 
-#include "app/show_state.h"
 #include "check/script_faults.h"
 #include "data/archive_reader.h"
 #include "data/jpeg_header.h"
@@ -10,6 +9,7 @@
 #include "data/texture_registry.h"
 #include "data/tga_image.h"
 #include "objects/mesh_file.h"
+#include "objects/show.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
 
@@ -63,10 +63,10 @@ PictureRead readPicture(std::span<const std::uint8_t> bytes, bool jpeg, int& wid
 // The texture list, read as loadTextureList reads it, each picture checked as far as its header: there,
 // where it is, is found everything that keeps it from the show. Every name gets an entry, so the scripts'
 // "texture" lines find what the list names.
-void checkTextureList(std::vector<ShowFault>& faults) {
+void checkTextureList(ShowData& show, std::vector<ShowFault>& faults) {
     const std::string listName = "texture.txt";
     ResourceFile list;
-    if (!list.open(listName)) {
+    if (!list.open(listName, show.files)) {
         faults.push_back({listName, 0,
                           std::string("cannot be read (") + describe(list.openResult()) +
                               "): list the show's pictures in it, one name a line"});
@@ -82,10 +82,10 @@ void checkTextureList(std::vector<ShowFault>& faults) {
         const auto fault = [&](std::string message) {
             faults.push_back({listName, lineNumber, std::move(message)});
         };
-        if (!name.empty() && !findTexture(textureRegistry, "textures\\" + std::string(name))) {
+        if (!name.empty() && !findTexture(show.textures, "textures\\" + std::string(name))) {
             TextureEntry entry;
             entry.path = "textures\\" + std::string(name);
-            textureRegistry.push_back(entry);
+            show.textures.push_back(entry);
             const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : "";
             const bool jpeg = ending == "jpg" || ending == "JPG";
             ResourceFile picture;
@@ -94,7 +94,7 @@ void checkTextureList(std::vector<ShowFault>& faults) {
             PictureRead read = PictureRead::unreadable;
             if (!jpeg && ending != "tga" && ending != "TGA") {
                 fault(inQuotes(name) + " is not a picture: name a .jpg or .tga file");
-            } else if (!picture.open(entry.path)) {
+            } else if (!picture.open(entry.path, show.files)) {
                 fault("missing picture " + inQuotes(entry.path) + " (" + describe(picture.openResult()) +
                       "): add it to the textures folder or remove the line");
             } else if (read = readPicture({picture.data(), picture.size()}, jpeg, width, height, why);
@@ -104,8 +104,8 @@ void checkTextureList(std::vector<ShowFault>& faults) {
             } else if (read == PictureRead::tooLarge) {
                 fault("picture " + inQuotes(entry.path) + " is " + why + ": scale it down");
             } else {
-                showBudget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)),
-                                listName + " line " + std::to_string(lineNumber) + ": " + std::string(name));
+                show.budget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)),
+                                 listName + " line " + std::to_string(lineNumber) + ": " + std::string(name));
             }
         }
         if (!endedWithLineFeed)
@@ -152,25 +152,24 @@ std::vector<ShowFault> checkShow(const std::string& path) {
         return faults;
     }
 
-    const std::string previousShow = resourceArchive();
-    setResourceArchive(path);
-    forgetShowState();
+    Show show(path);
     std::vector<std::string> opened;
-    logOpenedMembers(&opened);
+    show.files.logFetchedNames(&opened);
     ScriptFaults scriptFaults(faults);
-    setScriptObserver(&scriptFaults);
+    show.observer = &scriptFaults;
 
-    checkTextureList(faults);
+    checkTextureList(show, faults);
     // The files a run reads without any list naming them; none of them is required.
     MeshData sphere;
-    readMeshWithinBudget("meshes\\sphere.dat", 3, "meshes\\sphere.dat", sphere, MissingMesh::unremarked);
+    readMeshWithinBudget(show, "meshes\\sphere.dat", 3, "meshes\\sphere.dat", sphere,
+                         MissingMesh::unremarked);
     MeshData sky;
-    readMeshWithinBudget("meshes\\env.dat", 1, "meshes\\env.dat", sky, MissingMesh::unremarked);
-    ResourceFile().open("music.ogg"); // a show may be silent
+    readMeshWithinBudget(show, "meshes\\env.dat", 1, "meshes\\env.dat", sky, MissingMesh::unremarked);
+    ResourceFile().open("music.ogg", show.files); // a show may be silent
     // A run that shows the loading screen says when one of its pictures is missing.
     for (const char* name : {"textures\\sign.jpg", "textures\\load.jpg"}) {
         ResourceFile picture;
-        if (!picture.open(name))
+        if (!picture.open(name, show.files))
             faults.push_back({name, 0,
                               std::string("missing (") + describe(picture.openResult()) +
                                   "): the loading screen shows it; add a JPEG picture of that name"});
@@ -178,21 +177,21 @@ std::vector<ShowFault> checkShow(const std::string& path) {
 
     EnvironmentTable environments;
     WorldList worlds;
-    if (!loadEnvironments(environments, "env.txt")) {
+    if (!loadEnvironments(show, environments, "env.txt")) {
         scriptFaults.noteMissingFile("env.txt");
         faults.push_back({"env.txt", 0,
                           "missing: add it, with a line ENV_END alone when the show needs no "
                           "environment"});
     }
-    if (!loadWorlds(worlds, environments, "worlds.txt")) {
+    if (!loadWorlds(show, worlds, environments, "worlds.txt")) {
         scriptFaults.noteMissingFile("worlds.txt");
         faults.push_back({"worlds.txt", 0, "missing: a show needs its list of worlds"});
     } else if (worlds.empty())
         faults.push_back({"worlds.txt", 0, "no world: add a block \"world NAME\" ... \"end\""});
 
-    setScriptObserver(nullptr);
-    logOpenedMembers(nullptr);
-    for (const std::string& message : showBudget.refusalMessages()) {
+    show.observer = nullptr;
+    show.files.logFetchedNames(nullptr);
+    for (const std::string& message : show.budget.refusalMessages()) {
         const bool saidAlready = std::any_of(
             scriptFaults.missingFiles().begin(), scriptFaults.missingFiles().end(),
             [&message](const std::string& name) { return message.starts_with(name + " left out"); });
@@ -202,8 +201,6 @@ std::vector<ShowFault> checkShow(const std::string& path) {
     for (const std::string& file : files)
         if (!isReadme(file) && !someNameReads(opened, file))
             faults.push_back({file, 0, "unused file: nothing in the show names it; name it or remove it"});
-    forgetShowState();
-    setResourceArchive(previousShow);
     return faults;
 }
 

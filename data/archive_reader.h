@@ -2,6 +2,7 @@
 
 #include "data/archive_member.h"
 #include "data/archive_source.h"
+#include "data/member_extractor.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,9 +31,6 @@ ExtractResult extractMemberWithReason(std::string_view memberName, ArchiveSource
 // ArchiveWalk::trailingBytes) end the walk as the end of the archive does; `trailingBytes` gets their count.
 ExtractResult listMembers(ArchiveSource& archive, std::vector<MemberHeader>& members,
                           std::uint64_t* trailingBytes = nullptr);
-
-// Receives a member's bytes in order, in pieces (each valid during the call).
-using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
 
 // What to do with each member of a pass through the archive: `open` gives the sink for its bytes, or an
 // empty one when only its check is wanted (every member is decoded and checked, as a solid archive needs);

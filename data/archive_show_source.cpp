@@ -1,7 +1,5 @@
 #include "data/archive_show_source.h"
 
-#include "data/archive_reader.h"
-
 ExtractResult ArchiveShowSource::status() const {
     return file_.isOpen() ? ExtractResult::ok : ExtractResult::notAnArchive;
 }
@@ -10,18 +8,18 @@ ExtractResult ArchiveShowSource::fetch(std::string_view memberName, std::vector<
     out = {};
     if (!file_.isOpen())
         return ExtractResult::notAnArchive;
-    return extractMemberWithReason(memberName, file_, out);
+    return archive_.fetch(memberName, out);
 }
 
 ExtractResult ArchiveShowSource::listFiles(std::vector<std::string>& names) {
     names.clear();
     if (!file_.isOpen())
         return ExtractResult::notAnArchive;
-    std::vector<MemberHeader> members;
-    const ExtractResult result = listMembers(file_, members);
-    for (const MemberHeader& member : members) {
+    if (archive_.status() != ExtractResult::ok)
+        return archive_.status();
+    for (const MemberHeader& member : archive_.members()) {
         if (member.damage == ExtractResult::ok && !member.isFolder())
             names.push_back(member.name);
     }
-    return result;
+    return archive_.walkResult();
 }

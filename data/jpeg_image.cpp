@@ -7,9 +7,9 @@
 
 #include <string>
 
-bool loadJpeg(std::string_view memberName, DecodedImage& image) {
+bool loadJpeg(ShowFiles& files, std::string_view memberName, DecodedImage& image) {
     ResourceFile file;
-    if (!file.open(memberName)) {
+    if (!file.open(memberName, files)) {
         image = {};
         showUserMessage("Error", "ARCH:Can't load JPG file: " + std::string(memberName));
         return false;
@@ -17,9 +17,10 @@ bool loadJpeg(std::string_view memberName, DecodedImage& image) {
     return decodeJpeg({file.data(), file.size()}, image);
 }
 
-GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit, LitBox* lit) {
+GLuint createJpegTexture(ShowFiles& files, std::string_view memberName, const PictureAdmission& admit,
+                         LitBox* lit) {
     ResourceFile file;
-    if (!file.open(memberName)) {
+    if (!file.open(memberName, files)) {
         showUserMessage("Error", "ARCH:Can't load JPG file: " + std::string(memberName));
         return 0;
     }

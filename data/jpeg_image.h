@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/show_files.h"
 #include "data/texture_upload.h"
 
 #include <GL/gl.h>
@@ -21,7 +22,7 @@ struct DecodedImage {
 
 // Opens the archive member and decodes it. A missing member shows "ARCH:Can't load JPG file: <name>"
 // (caption "Error"); a picture that cannot be decoded fails with nothing shown.
-bool loadJpeg(std::string_view memberName, DecodedImage& image);
+bool loadJpeg(ShowFiles& files, std::string_view memberName, DecodedImage& image);
 
 // A JPEG header can promise up to 65500 × 65500 pixels in a file of a few hundred bytes (missing data
 // decodes as grey), so every decoder refuses a picture larger than this before allocating its output. No
@@ -40,7 +41,7 @@ bool decodeJpeg(std::span<const std::uint8_t> file, DecodedImage& image);
 
 // Loads the member and makes a mipmapped RGB texture of it; 0 when the picture cannot be loaded. `lit`, when
 // given, receives the picture's lit box.
-GLuint createJpegTexture(std::string_view memberName, const PictureAdmission& admit = {},
+GLuint createJpegTexture(ShowFiles& files, std::string_view memberName, const PictureAdmission& admit = {},
                          LitBox* lit = nullptr);
 
 // The same for a whole file in memory. When it fails, `why` (when given) says why in a few words ("not a

@@ -1,47 +1,17 @@
 #include "data/resource_file.h"
 
-#include "data/show_source.h"
-
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
-namespace {
-
-std::string& archivePath() {
-    static std::string path = "data.sdd";
-    return path;
+bool ResourceFile::open(std::string_view memberName, const std::string& showPath) {
+    ShowFiles files(showPath);
+    return open(memberName, files);
 }
 
-std::vector<std::string>* openedMembers = nullptr;
-
-} // namespace
-
-void logOpenedMembers(std::vector<std::string>* log) {
-    openedMembers = log;
-}
-
-void setResourceArchive(std::string path) {
-    archivePath() = std::move(path);
-}
-
-const std::string& resourceArchive() {
-    return archivePath();
-}
-
-bool ResourceFile::open(std::string_view memberName) {
-    return open(memberName, resourceArchive());
-}
-
-bool ResourceFile::open(std::string_view memberName, const std::string& archivePath) {
+bool ResourceFile::open(std::string_view memberName, ShowFiles& files) {
     close();
     name_ = memberName;
-    if (openedMembers)
-        openedMembers->emplace_back(memberName);
-    const std::unique_ptr<ShowSource> source = openShowSource(archivePath);
-    openResult_ = source->status();
-    if (openResult_ == ExtractResult::ok)
-        openResult_ = source->fetch(memberName, bytes_);
+    openResult_ = files.fetch(memberName, bytes_);
     loaded_ = openResult_ == ExtractResult::ok;
     exhausted_ = !loaded_;
     return loaded_;

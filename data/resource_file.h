@@ -1,21 +1,13 @@
 #pragma once
 
 #include "data/archive_member.h"
+#include "data/show_files.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The show that ResourceFile::open reads, an archive or an unpacked folder (data/show_source.h): "data.sdd"
-// in the current directory unless set otherwise (the saver's --data PATH).
-void setResourceArchive(std::string path);
-const std::string& resourceArchive();
-
-// While `log` is set, every name ResourceFile::open is asked for is appended to it, found or not: a check
-// of a show learns which of its files something reads. Null stops it.
-void logOpenedMembers(std::vector<std::string>* log);
 
 // One archive member in memory with a read position: read line by line by the script loaders, byte by
 // byte by the binary ones, or whole through data() and size().
@@ -24,10 +16,11 @@ public:
     ResourceFile() = default;
     virtual ~ResourceFile() = default;
 
-    // Extracts the member from resourceArchive() (or the given archive or show folder). False, with nothing
-    // loaded, when the show or the member cannot be read. The position starts at 0.
-    bool open(std::string_view memberName);
-    bool open(std::string_view memberName, const std::string& archivePath);
+    // Extracts the member from the show's files (or from the archive or show folder at `showPath`, opened
+    // for this one member). False, with nothing loaded, when the show or the member cannot be read. The
+    // position starts at 0.
+    bool open(std::string_view memberName, ShowFiles& files);
+    bool open(std::string_view memberName, const std::string& showPath);
 
     // Why the last open failed (ok after one that did not): a loader's message about the member says it.
     ExtractResult openResult() const { return openResult_; }

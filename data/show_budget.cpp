@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-ShowBudget showBudget;
-
 namespace {
 
 constexpr std::array<const char*, budgetItemCount> itemNames{"objects", "particles", "triangles",

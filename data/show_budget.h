@@ -62,6 +62,3 @@ private:
     std::array<Refusals, budgetItemCount> refusals_;
     std::vector<std::pair<std::string, Refusals>> leftOut_; // by reason
 };
-
-// The budget of the show being loaded; the saver run starts it afresh before each load.
-extern ShowBudget showBudget;

@@ -4,13 +4,12 @@
 #include "data/jpeg_image.h"
 #include "data/resource_file.h"
 #include "data/show_budget.h"
+#include "data/show_data.h"
 #include "data/tga_image.h"
 
 #include <algorithm>
 #include <cctype>
 #include <new>
-
-TextureRegistry textureRegistry;
 
 namespace {
 
@@ -25,27 +24,27 @@ std::string_view firstWord(std::string_view line) {
 // Loads one picture of the list, within the show's budget: a read of the archive first, then its texture's
 // memory, asked with the size from the picture's header before it is decoded. A picture left out for any
 // other reason is named in the budget's messages with the reason.
-void loadListedTexture(TextureEntry& entry, std::string_view name, const std::string& what) {
+void loadListedTexture(ShowData& show, TextureEntry& entry, std::string_view name, const std::string& what) {
     entry.path = "textures\\" + std::string(name);
     const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : std::string_view{};
     const bool jpeg = ending == "jpg" || ending == "JPG";
     if (!jpeg && ending != "tga" && ending != "TGA") {
-        showBudget.leaveOut(entry.path, "not a picture (a name ending in .jpg or .tga)");
+        show.budget.leaveOut(entry.path, "not a picture (a name ending in .jpg or .tga)");
         return;
     }
-    if (!showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+    if (!show.budget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
         return;
     ResourceFile file;
-    if (!file.open(entry.path)) {
+    if (!file.open(entry.path, show.files)) {
         // The message a missing JPEG picture has always had; many of them make one line.
         if (jpeg && file.openResult() == ExtractResult::notFound)
-            showBudget.leaveOut("ARCH:Can't load JPG file: " + entry.path, {});
+            show.budget.leaveOut("ARCH:Can't load JPG file: " + entry.path, {});
         else
-            showBudget.leaveOut(entry.path, describe(file.openResult()));
+            show.budget.leaveOut(entry.path, describe(file.openResult()));
         return;
     }
-    const PictureAdmission admit = [&what](int width, int height) {
-        return showBudget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)), what);
+    const PictureAdmission admit = [&show, &what](int width, int height) {
+        return show.budget.take(BudgetNeed{}.add(BudgetItem::memory, textureBytes(width, height)), what);
     };
     std::string why;
     try {
@@ -56,15 +55,15 @@ void loadListedTexture(TextureEntry& entry, std::string_view name, const std::st
         why = "not enough memory to decode it";
     }
     if (!why.empty())
-        showBudget.leaveOut(entry.path, why);
+        show.budget.leaveOut(entry.path, why);
 }
 
 } // namespace
 
-void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
-                     const std::function<void()>& progress) {
+void loadTextureList(ShowData& show, std::string_view listMemberName, const std::function<void()>& progress) {
+    TextureRegistry& registry = show.textures;
     ResourceFile list;
-    list.open(listMemberName); // a missing list reads as no lines at all
+    list.open(listMemberName, show.files); // a missing list reads as no lines at all
     char line[128];
     for (int lineNumber = 1; !loadStopRequested(); ++lineNumber) {
         const bool endedWithLineFeed = list.readLine(line, sizeof line);
@@ -81,7 +80,7 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
             if (const TextureEntry* earlier = findTexture(registry, "textures\\" + std::string(name)))
                 entry = *earlier;
             else
-                loadListedTexture(entry, name, what);
+                loadListedTexture(show, entry, name, what);
             registry.push_back(std::move(entry));
             if (progress)
                 progress();
@@ -91,13 +90,14 @@ void loadTextureList(TextureRegistry& registry, std::string_view listMemberName,
     }
 }
 
-void loadTexture(TextureEntry& entry, std::string_view name, const PictureAdmission& admit) {
+void loadTexture(ShowFiles& files, TextureEntry& entry, std::string_view name,
+                 const PictureAdmission& admit) {
     entry.path = "textures\\" + std::string(name);
     const std::string_view ending = name.size() >= 3 ? name.substr(name.size() - 3) : std::string_view{};
     if (ending == "jpg" || ending == "JPG")
-        entry.texture = createJpegTexture(entry.path, admit, &entry.lit);
+        entry.texture = createJpegTexture(files, entry.path, admit, &entry.lit);
     else if (ending == "tga" || ending == "TGA")
-        entry.texture = createTgaTexture(entry.path, admit);
+        entry.texture = createTgaTexture(files, entry.path, admit);
 }
 
 const TextureEntry* findTexture(const TextureRegistry& registry, std::string_view path) {

@@ -196,9 +196,9 @@ bool decodeTga(std::span<const std::uint8_t> file, TgaHeader& image) {
     return false;
 }
 
-bool loadTga(std::string_view memberName, TgaHeader& image) {
+bool loadTga(ShowFiles& files, std::string_view memberName, TgaHeader& image) {
     ResourceFile file;
-    if (!file.open(memberName)) {
+    if (!file.open(memberName, files)) {
         image = {};
         return false;
     }
@@ -226,9 +226,9 @@ std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image) {
     return rgba;
 }
 
-GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit) {
+GLuint createTgaTexture(ShowFiles& files, std::string_view memberName, const PictureAdmission& admit) {
     ResourceFile file;
-    if (!file.open(memberName))
+    if (!file.open(memberName, files))
         return 0;
     return tgaTextureOf({file.data(), file.size()}, admit, nullptr);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/show_files.h"
 #include "data/texture_upload.h"
 
 #include <GL/gl.h>
@@ -34,7 +35,7 @@ struct TgaHeader {
 // Opens the archive member and decodes it. A missing member fails silently; so does a type the decoder
 // does not take (only 1, 2, 3, 9, 10 and 11, colour maps only with 24-bit entries and 8-bit indices).
 // A depth other than 8, 16, 24 or 32 also shows "Unsupported image depth.".
-bool loadTga(std::string_view memberName, TgaHeader& image);
+bool loadTga(ShowFiles& files, std::string_view memberName, TgaHeader& image);
 
 // The same for a whole file already in memory. Every read stays inside `file`: a header that promises
 // more pixels than the data holds, or a palette index past the palette, fails. On failure `image` holds no
@@ -52,7 +53,7 @@ bool decodeTgaRle(std::span<std::uint8_t> output, int depth, std::span<const std
 std::vector<std::uint8_t> tgaPixelsAsRgba(const TgaHeader& image);
 
 // Loads the member and makes a mipmapped RGBA texture of it; 0 when the picture cannot be loaded.
-GLuint createTgaTexture(std::string_view memberName, const PictureAdmission& admit = {});
+GLuint createTgaTexture(ShowFiles& files, std::string_view memberName, const PictureAdmission& admit = {});
 
 // The same for a whole file in memory, as jpegTextureOf does for JPEG files.
 GLuint tgaTextureOf(std::span<const std::uint8_t> file, const PictureAdmission& admit, std::string* why);

@@ -4,6 +4,7 @@
 #include "data/resource_file.h"
 #include "data/show_budget.h"
 #include "objects/object_script_reader.h"
+#include "objects/show.h"
 #include "scene/environment_table.h"
 #include "scene/world_list.h"
 #include "tools/sdd/archive_writer.h"
@@ -46,14 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writer.addStored("a.txt", bytesOf(script));
     if (!writer.save(archivePath()))
         return 0;
-    setResourceArchive(archivePath());
 
-    // Each input is a show of its own: a fresh budget, and its objects freed once checked.
-    showBudget = {};
+    // Each input is a show of its own, its objects freed with it once checked.
+    Show show(archivePath());
     EnvironmentTable environments;
     WorldList worldList;
-    loadEnvironments(environments, "env.txt");
-    loadWorlds(worldList, environments, "worlds.txt");
+    loadEnvironments(show, environments, "env.txt");
+    loadWorlds(show, worldList, environments, "worlds.txt");
     for (const auto& environment : environments)
         if (environment->name.size() > Environment::maxNameLength)
             std::abort();
@@ -64,7 +64,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (object->name.size() > SceneObject::maxNameLength)
                 std::abort();
     }
-    worldList.clear();
-    releaseAllObjects();
     return 0;
 }

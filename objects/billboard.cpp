@@ -2,9 +2,9 @@
 
 #include "base/viewport.h"
 #include "math/random.h"
-#include "objects/camera.h"
 #include "objects/common_keywords.h"
 #include "objects/script_scan.h"
+#include "objects/show.h"
 
 #include <GL/gl.h>
 
@@ -46,7 +46,7 @@ BlockKeyword directionKeyword(std::string_view prefix, Vec3& direction) {
 
 Billboard::Billboard() : spinSpeed(60 * (1 - 2 * randomFraction())) {}
 
-void Billboard::update(double dt) {
+void Billboard::update(const Show&, double dt) {
     angle += spinSpeed * static_cast<float>(dt);
     if (angle > 360)
         angle -= 360;
@@ -91,7 +91,8 @@ void Billboard::takeSystemAxes(const Camera& camera) {
                                                                                   : cross({0, 1, 0}, up));
 }
 
-void Billboard::draw(Camera& camera) {
+void Billboard::draw(const Show& show) {
+    const Camera& camera = show.camera;
     // A viewer at the very centre of the halo's sphere sees no rim, so there is nothing to draw.
     if (oreol && length(camera.position - offset) == 0)
         return;

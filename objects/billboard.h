@@ -21,8 +21,8 @@ class Billboard : public SceneObject {
 public:
     Billboard(); // draws the spin speed from the random sequence
 
-    void draw(Camera& camera) override;
-    void update(double dt) override;
+    void draw(const Show& show) override;
+    void update(const Show& show, double dt) override;
 
     float angle = 0; // degrees in the square's plane, kept in [0, 360]
     float size = 5;

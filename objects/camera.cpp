@@ -5,8 +5,6 @@
 
 #include <GL/glu.h>
 
-Camera camera;
-
 namespace {
 
 // The path's random quantities are drawn in a fixed order, which is what makes a seed give the same path on

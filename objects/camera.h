@@ -43,6 +43,3 @@ private:
 // world +Y points down the screen; the whole show is composed that way). A position on the Y axis, where that
 // rule names no side direction, takes +X as its side.
 Quat keyOrientation(Vec3 position);
-
-// The one camera of the process.
-extern Camera camera;

@@ -2,6 +2,7 @@
 
 #include "data/texture_registry.h"
 #include "objects/script_scan.h"
+#include "objects/show.h"
 
 #include <algorithm>
 #include <string>
@@ -11,8 +12,8 @@ namespace {
 // The object a "parent NAME" line names; a check is told of a name that names none.
 SceneObject* findParent(const ScriptReader& script, const ObjectList& list, std::string_view name) {
     SceneObject* parent = findObjectByName(list, name);
-    if (!parent && scriptObserver())
-        scriptObserver()->unresolvedName(script, "parent", name);
+    if (!parent && script.observer())
+        script.observer()->unresolvedName(script, "parent", name);
     return parent;
 }
 
@@ -24,15 +25,15 @@ SceneObject* findObjectByName(const ObjectList& list, std::string_view name) {
     return found == list.end() ? nullptr : *found;
 }
 
-void resolveTexture(SceneObject& object, std::string_view textureName) {
+void resolveTexture(const Show& show, SceneObject& object, std::string_view textureName) {
     object.tga = textureName.ends_with("tga");
-    if (const TextureEntry* entry = findTexture(textureRegistry, textureName))
+    if (const TextureEntry* entry = findTexture(show.textures, textureName))
         object.textureId = entry->texture;
 }
 
 void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName) {
-    if (scriptObserver() && !findTexture(textureRegistry, textureName))
-        scriptObserver()->unresolvedName(script, "texture", textureName);
+    if (script.observer() && !findTexture(script.show().textures, textureName))
+        script.observer()->unresolvedName(script, "texture", textureName);
 }
 
 BlockKeyword textureKeyword(SceneObject& object) {
@@ -40,7 +41,7 @@ BlockKeyword textureKeyword(SceneObject& object) {
                 std::string textureName;
                 if (scanLine(script.line(), "texture %s", ScanWord{textureName, scriptLineCapacity}) != 1)
                     return;
-                resolveTexture(object, textureName);
+                resolveTexture(script.show(), object, textureName);
                 object.textured = true;
                 remarkUnknownTexture(script, textureName);
             }};

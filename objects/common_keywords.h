@@ -7,7 +7,9 @@
 
 #include <string_view>
 
-// The block settings every kind writes the same way, and what they look up: the texture registry for a
+class Show;
+
+// The block settings every kind writes the same way, and what they look up: the show's textures for a
 // texture's name, the list read so far for a parent's name.
 
 // The first object of the list whose name is exactly `name` (case-sensitive); null when there is none.
@@ -15,9 +17,8 @@ SceneObject* findObjectByName(const ObjectList& list, std::string_view name);
 
 // Takes the texture a script names ("textures\earth.jpg") for the object: `tga` tells whether the name ends
 // in "tga" (such pictures have alpha and are blended by it), and `textureId` becomes the texture's GL name
-// when the process-wide texture registry has it; otherwise it stays as it was. The caller marks it
-// `textured`.
-void resolveTexture(SceneObject& object, std::string_view textureName);
+// when the show's texture registry has it; otherwise it stays as it was. The caller marks it `textured`.
+void resolveTexture(const Show& show, SceneObject& object, std::string_view textureName);
 
 // Tells a check of the show (ScriptObserver) when the script's line names a texture the texture list lacks.
 void remarkUnknownTexture(const ScriptReader& script, std::string_view textureName);

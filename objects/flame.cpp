@@ -45,15 +45,15 @@ float Flame::discOpacity(int i, Vec3 eye) const {
     return std::min(seenStep / glowWidth, 1.0f);
 }
 
-void Flame::draw(Camera&) {
+void Flame::draw(const Show&) {
     // The viewer's right and up, and where it stands, from the view the camera left in the model-view
     // matrix: the discs face the viewer. The matrix turns without scaling, so its inverse is its transpose.
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    const Vec3 right{m[0], m[4], m[8]};
+    const Vec3 viewerRight{m[0], m[4], m[8]};
     const Vec3 up{m[1], m[5], m[9]};
     const Vec3 back{m[2], m[6], m[10]};
-    const Vec3 eye = -(m[12] * right + m[13] * up + m[14] * back);
+    const Vec3 eye = -(m[12] * viewerRight + m[13] * up + m[14] * back);
 
     glColor4f(1, 1, 1, 1);
     glDisable(GL_TEXTURE_2D);
@@ -69,7 +69,7 @@ void Flame::draw(Camera&) {
         // and turns to the far colour over the outer half, as the opacity runs out.
         const auto rim = [&](int k, float reach) {
             const float phi = fullTurn * static_cast<float>(k) / discSegments;
-            return centre + (reach * glowWidth) * (std::cos(phi) * right + std::sin(phi) * up);
+            return centre + (reach * glowWidth) * (std::cos(phi) * viewerRight + std::sin(phi) * up);
         };
         glBegin(GL_TRIANGLE_FAN);
         colorVertex(colorFrom, opacity, centre);
@@ -89,7 +89,7 @@ void Flame::draw(Camera&) {
     glDepthMask(GL_TRUE);
 }
 
-void Flame::update(double) {}
+void Flame::update(const Show&, double) {}
 
 namespace {
 

@@ -19,8 +19,8 @@ public:
     // The ring is sampled at this many steps; sample `ringSegments` repeats sample 0 to close it.
     static constexpr int ringSegments = 200;
 
-    void draw(Camera& camera) override;
-    void update(double dt) override;
+    void draw(const Show& show) override;
+    void update(const Show& show, double dt) override;
 
     // Sample i of the ring line: on the ellipse around the centre, raised by slope × its x coordinate.
     Vec3 ringPoint(int i) const;

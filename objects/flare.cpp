@@ -5,10 +5,10 @@
 #include "base/viewport.h"
 #include "data/texture_registry.h"
 #include "math/random.h"
-#include "objects/camera.h"
 #include "objects/common_keywords.h"
 #include "objects/lens_effect.h"
 #include "objects/script_scan.h"
+#include "objects/show.h"
 #include "overlay/flat_drawing.h"
 
 #include <GL/gl.h>
@@ -83,7 +83,8 @@ void Flare::drawSprite(const Camera& camera, Vec3 pixel) const {
     leave2D();
 }
 
-void Flare::draw(Camera& camera) {
+void Flare::draw(const Show& show) {
+    const Camera& camera = show.camera;
     glPushMatrix();
     if (textured)
         glBindTexture(GL_TEXTURE_2D, textureId);
@@ -133,7 +134,7 @@ void Flare::draw(Camera& camera) {
     glPopMatrix();
 }
 
-void Flare::update(double dt) {
+void Flare::update(const Show&, double dt) {
     const float step = static_cast<float>(dt);
     if (visible) {
         if (opacity < 1)
@@ -184,7 +185,7 @@ void readLensLines(ScriptReader& script, Flare& flare) {
         if (scanLine(script.line(), "\ttexture %s", ScanWord{name, scriptLineCapacity}) != 1)
             continue;
         remarkUnknownTexture(script, name);
-        if (const TextureEntry* entry = findTexture(textureRegistry, name)) {
+        if (const TextureEntry* entry = findTexture(script.show().textures, name)) {
             flare.lensTextures[slot] = entry->texture;
             if (slot == 2)
                 flare.streakLit = entry->lit;

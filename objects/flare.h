@@ -18,8 +18,8 @@
 // the lens effect: streaks and ghosts along the line from the flare through the centre of the window.
 class Flare : public SceneObject {
 public:
-    void draw(Camera& camera) override;
-    void update(double dt) override;
+    void draw(const Show& show) override;
+    void update(const Show& show, double dt) override;
 
     float opacity = 0;      // 0..1, a little above 1 while visible; nothing is drawn at 0
     float spriteSize = 10;  // half-height of the sprite, design pixels (objects/screen_sprite.h)

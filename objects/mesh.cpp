@@ -5,6 +5,7 @@
 #include "objects/mesh_file.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 
 #include <string>
 
@@ -30,7 +31,7 @@ void readMaterial(ScriptReader& script, Mesh& mesh) {
     std::string textureName;
     if (script.lineStartsWith("\tmap1") &&
         scanLine(script.line(), "\tmap1 %s", ScanWord{textureName, scriptLineCapacity}) == 1) {
-        resolveTexture(mesh, textureName);
+        resolveTexture(script.show(), mesh, textureName);
         mesh.textured = true;
         remarkUnknownTexture(script, textureName);
     }
@@ -39,7 +40,7 @@ void readMaterial(ScriptReader& script, Mesh& mesh) {
 
 } // namespace
 
-void Mesh::draw(Camera&) {
+void Mesh::draw(const Show&) {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glDisable(GL_ALPHA_TEST);
@@ -102,8 +103,8 @@ void Mesh::draw(Camera&) {
     glPopMatrix();
 }
 
-BudgetNeed Mesh::budgetNeed() const {
-    return SceneObject::budgetNeed().add(BudgetItem::triangles, compiledTriangleCount(displayList));
+BudgetNeed Mesh::budgetNeed(const Show& show) const {
+    return SceneObject::budgetNeed(show).add(BudgetItem::triangles, compiledTriangleCount(displayList));
 }
 
 namespace {
@@ -140,7 +141,7 @@ std::vector<std::string_view> meshBlockKeywords() {
 std::unique_ptr<SceneObject> parseMesh(ScriptReader& script, const ObjectList&) {
     auto mesh = std::make_unique<Mesh>();
     Mesh& m = *mesh;
-    m.displayList = geometryMesh;
+    m.displayList = script.show().meshes.geometry;
     if (!readBlockBegin(script, m.name, SceneObject::maxNameLength))
         return nullptr;
     if (!readBlockBody(script, meshKeywords(m)))

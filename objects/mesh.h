@@ -16,9 +16,9 @@
 // translucent ("blend": the first component of `color` is its opacity).
 class Mesh : public SceneObject {
 public:
-    void draw(Camera& camera) override;
-    void update(double) override {} // meshes do not move
-    BudgetNeed budgetNeed() const override;
+    void draw(const Show& show) override;
+    void update(const Show&, double) override {} // meshes do not move
+    BudgetNeed budgetNeed(const Show& show) const override;
 
     GLuint displayList = 0; // the "geometry" mesh current when the block was read; 0 draws nothing
     float orientAngle = 0;  // degrees about orientAxis

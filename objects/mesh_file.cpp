@@ -2,6 +2,7 @@
 
 #include "data/resource_file.h"
 #include "data/show_budget.h"
+#include "data/show_data.h"
 #include "math/random.h"
 
 #include <bit>
@@ -127,9 +128,9 @@ bool decodeMeshFile(std::span<const std::uint8_t> bytes, MeshData& mesh) {
     return true;
 }
 
-bool readMeshFile(std::string_view memberName, MeshData& mesh) {
+bool readMeshFile(ShowData& show, std::string_view memberName, MeshData& mesh) {
     ResourceFile file;
-    if (!file.open(memberName))
+    if (!file.open(memberName, show.files))
         return false;
     return decodeMeshFile({file.data(), file.size()}, mesh);
 }
@@ -162,17 +163,17 @@ constexpr std::uint64_t compiledFaceBytes = 3 * (12 + 8 + 12);
 
 enum class MeshRead { loaded, leftOut, refused };
 
-MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
-                          MissingMesh missing) {
+MeshRead readWithinBudget(ShowData& show, std::string_view memberName, int lists, std::string_view what,
+                          MeshData& mesh, MissingMesh missing) {
     ResourceFile file;
-    if (!file.open(memberName)) {
+    if (!file.open(memberName, show.files)) {
         if (file.openResult() != ExtractResult::notFound || missing == MissingMesh::remarked)
-            showBudget.leaveOut(memberName, describe(file.openResult()));
+            show.budget.leaveOut(memberName, describe(file.openResult()));
         return MeshRead::leftOut;
     }
     const std::span<const std::uint8_t> bytes{file.data(), file.size()};
     if (bytes.size() < headerSize) {
-        showBudget.leaveOut(memberName, "not a mesh (too short for its counts)");
+        show.budget.leaveOut(memberName, "not a mesh (too short for its counts)");
         return MeshRead::leftOut;
     }
     MeshFileCursor counts(bytes);
@@ -180,7 +181,7 @@ MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_vi
     const std::uint32_t faceCount = counts.u32();
     const std::uint32_t texCoordCount = counts.u32();
     if (bytes.size() != meshFileSize(vertexCount, faceCount, texCoordCount)) {
-        showBudget.leaveOut(memberName, "damaged mesh (its counts do not match its size)");
+        show.budget.leaveOut(memberName, "damaged mesh (its counts do not match its size)");
         return MeshRead::leftOut;
     }
     // A decoded mesh holds about what its file does; each list compiled from it its faces once more.
@@ -188,17 +189,17 @@ MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_vi
     const BudgetNeed need = BudgetNeed{}
                                 .add(BudgetItem::triangles, faces)
                                 .add(BudgetItem::memory, bytes.size() + faces * compiledFaceBytes);
-    if (!showBudget.take(need, what))
+    if (!show.budget.take(need, what))
         return MeshRead::refused;
     bool decoded = false;
     try {
         decoded = decodeMeshFile(bytes, mesh);
     } catch (const std::bad_alloc&) {
-        showBudget.leaveOut(memberName, "not enough memory to read it");
+        show.budget.leaveOut(memberName, "not enough memory to read it");
         return MeshRead::leftOut;
     }
     if (!decoded) {
-        showBudget.leaveOut(memberName, "damaged mesh (a face names a vertex it does not have)");
+        show.budget.leaveOut(memberName, "damaged mesh (a face names a vertex it does not have)");
         return MeshRead::leftOut;
     }
     return MeshRead::loaded;
@@ -206,15 +207,15 @@ MeshRead readWithinBudget(std::string_view memberName, int lists, std::string_vi
 
 } // namespace
 
-bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
-                          MissingMesh missing) {
-    return readWithinBudget(memberName, lists, what, mesh, missing) == MeshRead::loaded;
+bool readMeshWithinBudget(ShowData& show, std::string_view memberName, int lists, std::string_view what,
+                          MeshData& mesh, MissingMesh missing) {
+    return readWithinBudget(show, memberName, lists, what, mesh, missing) == MeshRead::loaded;
 }
 
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what,
-                  MissingMesh missing) {
+bool loadMeshFile(ShowData& show, GLuint& displayList, std::string_view memberName, bool jitter,
+                  std::string_view what, MissingMesh missing) {
     MeshData mesh;
-    switch (readWithinBudget(memberName, 1, what.empty() ? memberName : what, mesh, missing)) {
+    switch (readWithinBudget(show, memberName, 1, what.empty() ? memberName : what, mesh, missing)) {
     case MeshRead::refused:
         displayList = 0;
         return false;

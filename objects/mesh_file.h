@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+struct ShowData;
+
 // A triangle mesh as a ".dat" file stores it. The file is little-endian with no padding: the counts V, F and
 // T (unsigned 32-bit), then V vertices (x, y, z floats), F vertex-index triples, F texture-index triples, T
 // texture coordinates (u, v floats) and for every face the normals of its three corners (3 × x, y, z floats).
@@ -39,8 +41,8 @@ std::uint64_t meshFileSize(std::uint32_t vertexCount, std::uint32_t faceCount, s
 // say or an index is at or above its count: such a file is damaged, and drawing it would read outside it.
 bool decodeMeshFile(std::span<const std::uint8_t> bytes, MeshData& mesh);
 
-// decodeMeshFile on a member of the data archive; false also when the member cannot be read.
-bool readMeshFile(std::string_view memberName, MeshData& mesh);
+// decodeMeshFile on a file of the show; false also when the file cannot be read.
+bool readMeshFile(ShowData& show, std::string_view memberName, MeshData& mesh);
 
 // Slides every vertex by up to 2.6 degrees about a random axis through the origin, drawing the axis and then
 // the angle for each vertex in turn: a unit sphere stays a unit sphere, but an irregular one.
@@ -64,13 +66,13 @@ std::uint64_t compiledTriangleCount(GLuint list);
 // named in the budget's messages with the reason, except a missing one when `missing` says so. False when
 // the mesh is not there to use.
 enum class MissingMesh { remarked, unremarked };
-bool readMeshWithinBudget(std::string_view memberName, int lists, std::string_view what, MeshData& mesh,
-                          MissingMesh missing = MissingMesh::remarked);
+bool readMeshWithinBudget(ShowData& show, std::string_view memberName, int lists, std::string_view what,
+                          MeshData& mesh, MissingMesh missing = MissingMesh::remarked);
 
 // Reads the mesh file `memberName` within the show's budget, jitters it when asked, and compiles it into a
 // new display list stored in `displayList`. Lists made before stay valid for the objects that took them.
 // False, with `displayList` as it was, when the file is missing or damaged or no list could be made; false
 // with `displayList` 0 when it does not fit in the show's budget (`what` names the file for that message, or
 // else `memberName`).
-bool loadMeshFile(GLuint& displayList, std::string_view memberName, bool jitter, std::string_view what = {},
-                  MissingMesh missing = MissingMesh::remarked);
+bool loadMeshFile(ShowData& show, GLuint& displayList, std::string_view memberName, bool jitter,
+                  std::string_view what = {}, MissingMesh missing = MissingMesh::remarked);

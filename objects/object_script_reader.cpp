@@ -5,6 +5,7 @@
 #include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 
 #include <memory>
 #include <string>
@@ -18,21 +19,14 @@ constexpr std::string_view endOfScript = "ENDWORLD";
 constexpr std::string_view geometryLine = "geometry";
 constexpr std::string_view folderLine = "dir"; // known, and ignored
 
-// Objects live until the next show is loaded (releaseAllObjects) and lists only point at them; this is
-// where they are kept.
-std::vector<std::unique_ptr<SceneObject>>& keptObjects() {
-    static std::vector<std::unique_ptr<SceneObject>> objects;
-    return objects;
-}
-
 // "solar.txt line 12: ", where a message about the script's current line starts.
 std::string scriptLine(std::string_view scriptName, int line) {
     return std::string(scriptName) + " line " + std::to_string(line) + ": ";
 }
 
-// Keeps the object when the show's budget has room for it; otherwise it is left out (and freed), and the
-// budget remembers the script line of its keyword for the message.
-void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, const ObjectKind& kind,
+// Keeps the object in the show when its budget has room for it; otherwise it is left out (and freed), and
+// the budget remembers the script line of its keyword for the message.
+void keepObject(Show& show, ObjectList& list, std::unique_ptr<SceneObject> object, const ObjectKind& kind,
                 std::string_view scriptName, int keywordLine) {
     if (!object)
         return;
@@ -41,35 +35,36 @@ void keepObject(ObjectList& list, std::unique_ptr<SceneObject> object, const Obj
     std::string what = scriptLine(scriptName, keywordLine) + std::string(kind.keyword);
     if (!object->name.empty())
         what += " \"" + object->name + "\"";
-    if (!showBudget.take(object->budgetNeed(), what))
+    if (!show.budget.take(object->budgetNeed(show), what))
         return;
     list.push_back(object.get());
-    keptObjects().push_back(std::move(object));
+    show.objects.push_back(std::move(object));
 }
 
 void loadGeometryLine(std::string_view scriptName, const ScriptReader& script) {
+    Show& show = script.show();
     std::string meshName;
     if (scanLine(script.line(), "geometry %s", ScanWord{meshName, scriptLineCapacity}) != 1)
         return;
-    if (scriptObserver()) {
-        scriptObserver()->geometryLine(script, meshName);
+    if (script.observer()) {
+        script.observer()->geometryLine(script, meshName);
         return;
     }
     // Each line reads its file again (a script may mean a fresh list each time), so the lines that may read
     // are counted: a script naming one file a hundred thousand times would otherwise take minutes.
     const std::string what = scriptLine(scriptName, script.lineNumber()) + "geometry " + meshName;
-    if (showBudget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
-        loadMeshFile(geometryMesh, meshName, false, what);
+    if (show.budget.take(BudgetNeed{}.add(BudgetItem::memberReads, 1), what))
+        loadMeshFile(show, show.meshes.geometry, meshName, false, what);
     else
-        geometryMesh = 0; // as for a mesh the budget has no triangles for
+        show.meshes.geometry = 0; // as for a mesh the budget has no triangles for
 }
 
 } // namespace
 
-bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::function<void()>& progress,
-                      std::span<const ObjectKind> kinds) {
-    scriptParseState = {};
-    ScriptReader script;
+bool readObjectScript(Show& show, ObjectList& list, std::string_view scriptName,
+                      const std::function<void()>& progress, std::span<const ObjectKind> kinds) {
+    show.parseState = {};
+    ScriptReader script(show);
     if (!script.open(scriptName))
         return false;
     while (script.nextLine()) {
@@ -79,10 +74,10 @@ bool readObjectScript(ObjectList& list, std::string_view scriptName, const std::
         if (script.lineStartsWith(geometryLine))
             loadGeometryLine(scriptName, script);
         else if (const ObjectKind* kind = objectKindOf(script.line(), kinds))
-            keepObject(list, kind->parse(script, list), *kind, scriptName, keywordLine);
+            keepObject(show, list, kind->parse(script, list), *kind, scriptName, keywordLine);
         else {
-            if (!script.lineStartsWith(folderLine) && scriptObserver())
-                scriptObserver()->unknownLine(script, objectLineKeywords(kinds));
+            if (!script.lineStartsWith(folderLine) && script.observer())
+                script.observer()->unknownLine(script, objectLineKeywords(kinds));
             continue; // lines that start nothing do not move the loading screen on
         }
         if (progress)
@@ -97,8 +92,4 @@ std::vector<std::string_view> objectLineKeywords(std::span<const ObjectKind> kin
         keywords.push_back(kind.keyword);
     keywords.insert(keywords.end(), {endOfScript, geometryLine, folderLine});
     return keywords;
-}
-
-void releaseAllObjects() {
-    keptObjects().clear();
 }

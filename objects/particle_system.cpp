@@ -48,7 +48,7 @@ void ParticleSystem::setUpParticles(int count) {
     }
 }
 
-void ParticleSystem::update(double dt) {
+void ParticleSystem::update(const Show&, double dt) {
     const float step = static_cast<float>(dt);
     burstTimer += step;
     if (motionMode != MotionMode::flash)

@@ -35,10 +35,10 @@ public:
     // Draws the flash chain's starting spin phase from the random sequence.
     ParticleSystem();
 
-    void draw(Camera& camera) override;
-    void update(double dt) override;
-    BudgetNeed budgetNeed() const override {
-        return SceneObject::budgetNeed().add(BudgetItem::particles, particles.size());
+    void draw(const Show& show) override;
+    void update(const Show& show, double dt) override;
+    BudgetNeed budgetNeed(const Show& show) const override {
+        return SceneObject::budgetNeed(show).add(BudgetItem::particles, particles.size());
     }
 
     // "dens": `count` particles (0 when negative, at most maxParticleCount) on a sphere of radius 250 around

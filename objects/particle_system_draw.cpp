@@ -79,7 +79,7 @@ float fraction(float elapsed, float duration) {
 
 } // namespace
 
-void ParticleSystem::draw(Camera&) {
+void ParticleSystem::draw(const Show&) {
     switch (motionMode) {
     case MotionMode::none:
         return;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 class Camera;
+class Show;
 
 // Everything drawn in a world apart from the camera and the overlay: spheres, billboards, meshes, flares,
 // flames and particle systems. The object-script reader creates them during loading; they live until the
@@ -21,15 +22,16 @@ public:
     virtual ~SceneObject() = default;
 
     // Renders the object. On entry and exit the GL state is the one the saver run sets up (see
-    // gl/draw_state.h); the camera lets an object face or follow the viewer.
-    virtual void draw(Camera& camera) = 0;
+    // gl/draw_state.h). The show it belongs to gives the camera, which lets an object face or follow the
+    // viewer, the world's clock and the shared meshes.
+    virtual void draw(const Show& show) = 0;
 
     // Advances the object by the frame time in seconds, unscaled by the camera speed.
-    virtual void update(double dt) = 0;
+    virtual void update(const Show& show, double dt) = 0;
 
     // What keeping the object costs the show's budget: one object, and whatever it draws each frame that a
     // script can make large (particles, triangles).
-    virtual BudgetNeed budgetNeed() const { return BudgetNeed{}.add(BudgetItem::objects, 1); }
+    virtual BudgetNeed budgetNeed(const Show&) const { return BudgetNeed{}.add(BudgetItem::objects, 1); }
 
     SceneObject* parent = nullptr; // spheres orbit it; set by "parent"
     Vec3 position;

@@ -4,11 +4,12 @@
 
 #include "base/load_stop.h"
 #include "data/show_budget.h"
+#include "objects/show.h"
 
 bool ScriptReader::open(std::string_view memberName) {
-    const bool opened = file_.open(memberName);
+    const bool opened = file_.open(memberName, show_.files);
     if (!opened)
-        showBudget.leaveOut(memberName, describe(file_.openResult()));
+        show_.budget.leaveOut(memberName, describe(file_.openResult()));
     dataEnded_ = !opened;
     lineNumber_ = 0;
     return opened;
@@ -50,18 +51,8 @@ std::vector<std::string_view> keywordPrefixes(std::span<const BlockKeyword> keyw
     return prefixes;
 }
 
-namespace {
-
-ScriptObserver* currentObserver = nullptr;
-
-} // namespace
-
-ScriptObserver* scriptObserver() {
-    return currentObserver;
-}
-
-void setScriptObserver(ScriptObserver* observer) {
-    currentObserver = observer;
+ScriptObserver* ScriptReader::observer() const {
+    return show_.observer;
 }
 
 bool readBlockBegin(ScriptReader& script) {
@@ -87,19 +78,19 @@ bool readBlockBody(ScriptReader& script, std::span<const BlockKeyword> keywords)
             if (!script.lineStartsWith(keyword.prefix))
                 continue;
             known = true;
-            if (scriptObserver())
-                scriptObserver()->keywordLine(script, keyword);
+            if (script.observer())
+                script.observer()->keywordLine(script, keyword);
             keyword.apply(script);
         }
-        if (!known && scriptObserver()) {
+        if (!known && script.observer()) {
             std::vector<std::string_view> prefixes = keywordPrefixes(keywords);
             prefixes.push_back("end");
-            scriptObserver()->unknownLine(script, prefixes);
+            script.observer()->unknownLine(script, prefixes);
         }
         if (script.lineStartsWith("end"))
             return true;
     }
-    if (scriptObserver())
-        scriptObserver()->unfinishedBlock(script, start);
+    if (script.observer())
+        script.observer()->unfinishedBlock(script, start);
     return false;
 }

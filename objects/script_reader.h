@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+class ScriptObserver;
+class Show;
+
 // Script lines are read into buffers of this size: a line holds at most 127 characters, longer ones are cut.
 inline constexpr std::size_t scriptLineCapacity = 128;
 
@@ -20,8 +23,11 @@ inline constexpr std::size_t scriptLineCapacity = 128;
 // prefixes of the line, so "spheres" starts with "sphere".
 class ScriptReader {
 public:
-    // Extracts the member. False, and no lines to read, when it cannot be read; the show's budget then names
-    // it among the members left out, with the reason.
+    // A reader of the show's scripts; the parsers reach the show being loaded through it.
+    explicit ScriptReader(Show& show) : show_(show) {}
+
+    // Extracts the member from the show's files. False, and no lines to read, when it cannot be read; the
+    // show's budget then names it among the members left out, with the reason.
     bool open(std::string_view memberName);
 
     // Reads the next line into line(). False when there is none because the data has ended, or because the
@@ -37,7 +43,12 @@ public:
     // The member's name as the script was opened by.
     const std::string& name() const { return file_.name(); }
 
+    Show& show() const { return show_; }
+    // The observer of the show being checked; null while a show runs.
+    ScriptObserver* observer() const;
+
 private:
+    Show& show_;
     ResourceFile file_;
     std::array<char, scriptLineCapacity> line_{};
     bool dataEnded_ = true;
@@ -87,10 +98,6 @@ public:
     // A "geometry NAME" line, which the observer reads in place of the reader: a check compiles no mesh.
     virtual void geometryLine(const ScriptReader& script, std::string_view meshName) = 0;
 };
-
-// The observer of the show being checked; null while a show runs.
-ScriptObserver* scriptObserver();
-void setScriptObserver(ScriptObserver* observer);
 
 // Skips lines up to the one starting with "begin". False when the data ended first.
 bool readBlockBegin(ScriptReader& script);

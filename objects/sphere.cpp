@@ -4,14 +4,13 @@
 #include "data/texture_upload.h"
 #include "math/matrix4.h"
 #include "math/random.h"
-#include "objects/camera.h"
 #include "objects/mesh_file.h"
 #include "objects/planet_shadow.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 #include "objects/sunlight.h"
 #include "objects/view_culling.h"
 #include "objects/wire_sphere.h"
-#include "objects/world_time.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,25 +60,25 @@ Sphere::Sphere() {
     flash.v = randomFraction();
 }
 
-BudgetNeed Sphere::budgetNeed() const {
+BudgetNeed Sphere::budgetNeed(const Show& show) const {
     // The wire build-up draws the sphere file's faces itself; every other look draws a list.
     const std::uint64_t triangles =
-        look.wireBuildUp ? wireSphereData.faces.size() : compiledTriangleCount(displayList);
-    return SceneObject::budgetNeed().add(BudgetItem::triangles, triangles);
+        look.wireBuildUp ? show.wireSphere.faces.size() : compiledTriangleCount(displayList);
+    return SceneObject::budgetNeed(show).add(BudgetItem::triangles, triangles);
 }
 
-void Sphere::update(double dt) {
+void Sphere::update(const Show& show, double dt) {
     spinAngle += spinSpeed * static_cast<float>(dt);
     if (spinAngle > 360)
         spinAngle -= 360;
 
     // A period of 0 would make the angle 0 × infinity, which is not a number and would lose the sphere.
-    float orbitAngle = period != 0 ? static_cast<float>(5000.0 / period * worldTime) : 0;
+    float orbitAngle = period != 0 ? static_cast<float>(5000.0 / period * show.worldTime) : 0;
     if (orbitAngle > 360)
         orbitAngle -= 360;
 
     if (moon) {
-        moonAngle = moonPhase + static_cast<float>(worldTime) * moonSpeed;
+        moonAngle = moonPhase + static_cast<float>(show.worldTime) * moonSpeed;
         position = rotated(homePosition, rotationAxis, moonAngle);
         spinAngle = moonAngle; // a moon keeps one face to its planet
     }
@@ -132,11 +131,12 @@ void Sphere::advanceFlash(float dt) {
 
 // The lists whose every vertex lies within the unit sphere; the sky is not among them, since it is drawn
 // around the eye in a frustum of its own, nor a mesh given with "list", which may reach past the radius.
-bool Sphere::boundedByUnitSphere() const {
-    return !look.sky && (displayList == sphereMesh || displayList == atmosphereList);
+bool Sphere::boundedByUnitSphere(const Show& show) const {
+    return !look.sky && (displayList == show.meshes.sphere || displayList == show.meshes.atmosphere);
 }
 
-void Sphere::draw(Camera& camera) {
+void Sphere::draw(const Show& show) {
+    const Camera& camera = show.camera;
     glPushMatrix();
     // A sphere round a parent it does not circle (a planet's rings) lies in the parent's shadow.
     const auto* shadowCaster = orbit.aroundParent ? nullptr : dynamic_cast<const Sphere*>(parent);
@@ -228,7 +228,7 @@ void Sphere::draw(Camera& camera) {
     if (look.wireBuildUp) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        if (worldTime > 25) {
+        if (show.worldTime > 25) {
             glColor4f(1, 1, 1, 1);
             glDisable(GL_BLEND);
         }
@@ -252,9 +252,9 @@ void Sphere::draw(Camera& camera) {
     glScalef(tiling, tiling, 1);
     glMatrixMode(GL_MODELVIEW);
 
-    if (look.wireBuildUp && worldTime <= 25)
-        drawWireBuildUp();
-    else if (!boundedByUnitSphere() || !unitSphereOutsideView())
+    if (look.wireBuildUp && show.worldTime <= 25)
+        drawWireBuildUp(show);
+    else if (!boundedByUnitSphere(show) || !unitSphereOutsideView())
         glCallList(displayList);
     if (shadowCaster) {
         if (shadowDiscTexture == 0)

@@ -18,9 +18,9 @@ class Sphere : public SceneObject {
 public:
     Sphere();
 
-    void draw(Camera& camera) override;
-    void update(double dt) override;
-    BudgetNeed budgetNeed() const override;
+    void draw(const Show& show) override;
+    void update(const Show& show, double dt) override;
+    BudgetNeed budgetNeed(const Show& show) const override;
 
     // Where the sphere stands in the world as of its last update: a satellite's position is kept relative to
     // its parent.
@@ -77,12 +77,12 @@ private:
     GLuint shadowDiscTexture = 0; // made at the first draw in the parent's shadow, in the context drawing it
     void advanceFlash(float dt);
     void setUpFlashDrawing();
-    bool boundedByUnitSphere() const;
-    void drawWireBuildUp();
+    bool boundedByUnitSphere(const Show& show) const;
+    void drawWireBuildUp(const Show& show);
 };
 
 // Reads a "sphere" block (the kind's parser for the object-script reader). The moon speeds, the flash phases
-// and the TGA texture carry over from the script's earlier spheres through scriptParseState.
+// and the TGA texture carry over from the script's earlier spheres through the show's parse state.
 std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list);
 // The keywords its block takes, from the table the parser reads with.
 std::vector<std::string_view> sphereBlockKeywords();

@@ -4,17 +4,19 @@
 #include "objects/script_parse_state.h"
 #include "objects/script_scan.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 
 namespace {
 
-BlockKeyword setKeyword(std::string_view prefix, std::function<void()> effect) {
-    return {prefix, [effect = std::move(effect)](ScriptReader&) { effect(); }};
+// A keyword that sets something, from the show being read where it names a shared mesh or parse state.
+BlockKeyword setKeyword(std::string_view prefix, std::function<void(Show& show)> effect) {
+    return {prefix, [effect = std::move(effect)](ScriptReader& script) { effect(script.show()); }};
 }
 
 // Each flashing sphere of a script starts a quarter period later than the one before it, so that they do
 // not all blink together.
-void setUpFlash(Sphere& sphere) {
-    const float phase = scriptParseState.flashPhase;
+void setUpFlash(ScriptParseState& state, Sphere& sphere) {
+    const float phase = state.flashPhase;
     Sphere::Flash& flash = sphere.flash;
     flash.enabled = true;
     flash.period = 0.5f;
@@ -25,14 +27,14 @@ void setUpFlash(Sphere& sphere) {
         flash.timer = phase;
         flash.shining = true;
     }
-    scriptParseState.flashPhase = phase + 0.25f;
+    state.flashPhase = phase + 0.25f;
 }
 
 // Each further moon of a script turns at three quarters of the speed of the one before it.
-void makeMoon(Sphere& sphere) {
+void makeMoon(ScriptParseState& state, Sphere& sphere) {
     sphere.moon = true;
-    sphere.moonSpeed = 2 * scriptParseState.moonSpeedFactor;
-    scriptParseState.moonSpeedFactor *= 0.75f;
+    sphere.moonSpeed = 2 * state.moonSpeedFactor;
+    state.moonSpeedFactor *= 0.75f;
 }
 
 // The scripts place orbiting bodies 2000 units further out than they stand; a sphere marked "orbit" before
@@ -59,36 +61,36 @@ std::vector<BlockKeyword> sphereKeywords(Sphere& s, const ObjectList& list) {
         floatKeyword("detiling", s.detiling),
         floatKeyword("period", s.period),
         setKeyword("env",
-                   [&s] {
+                   [&s](Show& show) {
                        s.look.sky = true;
                        s.spinSpeed = 0;
-                       s.displayList = envMesh;
+                       s.displayList = show.meshes.env;
                    }),
-        setKeyword("geo", [&s] { s.displayList = sphereMesh; }),
+        setKeyword("geo", [&s](Show& show) { s.displayList = show.meshes.sphere; }),
         flagKeyword("light", s.look.selfLit),
         flagKeyword("specular", s.look.specular),
         flagKeyword("depth", s.look.noDepthWrites),
         flagKeyword("wire", s.look.wireBuildUp),
         flagKeyword("sys", s.orbit.aroundParent),
-        setKeyword("noised", [&s] { s.displayList = noisedSphereMesh; }),
+        setKeyword("noised", [&s](Show& show) { s.displayList = show.meshes.noisedSphere; }),
         flagKeyword("uranmoon", s.orbit.axisFromSun),
         flagKeyword("plt", s.orbit.eccentric),
         flagKeyword("mask", s.look.depthOnly),
-        setKeyword("list", [&s] { s.displayList = geometryMesh; }),
-        setKeyword("moon", [&s] { makeMoon(s); }),
-        setKeyword("orbit", [&s] { s.orbit.aroundSun = false; }),
+        setKeyword("list", [&s](Show& show) { s.displayList = show.meshes.geometry; }),
+        setKeyword("moon", [&s](Show& show) { makeMoon(show.parseState, s); }),
+        setKeyword("orbit", [&s](Show&) { s.orbit.aroundSun = false; }),
         flagKeyword("rnd", s.flash.random),
         setKeyword("atmo",
-                   [&s] {
+                   [&s](Show& show) {
                        s.look.atmosphere = true;
                        s.tga = false;
-                       s.displayList = atmosphereList;
+                       s.displayList = show.meshes.atmosphere;
                    }),
-        setKeyword("flash", [&s] { setUpFlash(s); }),
+        setKeyword("flash", [&s](Show& show) { setUpFlash(show.parseState, s); }),
         {"texture",
          [&s, sharedTexture = textureKeyword(s)](ScriptReader& line) {
              sharedTexture.apply(line);
-             scriptParseState.lastTextureWasTga = s.tga;
+             line.show().parseState.lastTextureWasTga = s.tga;
          }},
         {"rotation",
          [&s](ScriptReader& line) {
@@ -116,8 +118,9 @@ std::vector<std::string_view> sphereBlockKeywords() {
 std::unique_ptr<SceneObject> parseSphere(ScriptReader& script, const ObjectList& list) {
     auto sphere = std::make_unique<Sphere>();
     Sphere& s = *sphere;
-    s.displayList = sphereMesh;
-    s.tga = scriptParseState.lastTextureWasTga;
+    const Show& show = script.show();
+    s.displayList = show.meshes.sphere;
+    s.tga = show.parseState.lastTextureWasTga;
     if (!readBlockBegin(script, s.name, SceneObject::maxNameLength))
         return nullptr;
     if (!readBlockBody(script, sphereKeywords(s, list)))

@@ -1,7 +1,7 @@
 #include "objects/wire_sphere.h"
 
+#include "objects/show.h"
 #include "objects/sphere.h"
-#include "objects/world_time.h"
 
 #include <GL/gl.h>
 
@@ -9,10 +9,8 @@
 #include <cmath>
 #include <numbers>
 
-MeshData wireSphereData;
-
-bool loadWireSphereData() {
-    return readMeshFile("meshes\\sphere.dat", wireSphereData);
+bool loadWireSphereData(Show& show) {
+    return readMeshFile(show, "meshes\\sphere.dat", show.wireSphere);
 }
 
 namespace {
@@ -57,8 +55,8 @@ void drawScanningPlane(Vec3 axis, float height, float strength) {
 // and fades over the last 5. The plane stands across the spin axis, so the sphere turns under it as a part
 // turns under a printing head. Every pass is depth-tested and the shell writes depth, so the sphere hides
 // what lies behind it at every stage, and a body in front of it hides it.
-void Sphere::drawWireBuildUp() {
-    const float c = static_cast<float>(worldTime);
+void Sphere::drawWireBuildUp(const Show& show) {
+    const float c = static_cast<float>(show.worldTime);
     float planeHeight = -1;
     float planeStrength = 1;
     if (c < 10) {
@@ -90,10 +88,10 @@ void Sphere::drawWireBuildUp() {
     // The finished surface on the far side of the plane, fading in with the distance from it.
     glBindTexture(GL_TEXTURE_2D, textureId);
     glBegin(GL_TRIANGLES);
-    for (const MeshFace& face : wireSphereData.faces) {
+    for (const MeshFace& face : show.wireSphere.faces) {
         for (int corner = 0; corner < 3; ++corner) {
-            const Vec3 vertex = wireSphereData.vertices[face.vertices[corner]];
-            const MeshTexCoord uv = wireSphereData.texCoords[face.texCoords[corner]];
+            const Vec3 vertex = show.wireSphere.vertices[face.vertices[corner]];
+            const MeshTexCoord uv = show.wireSphere.texCoords[face.texCoords[corner]];
             const Vec3 normal = face.normals[corner];
             const float height = dot(vertex, axis);
             glColor4f(1, 1, 1, height > planeHeight ? (height - planeHeight) * 4 : 0);

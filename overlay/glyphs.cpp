@@ -1,9 +1,5 @@
 #include "overlay/glyphs.h"
 
-#include "data/texture_registry.h"
-
-GLuint glyphLists = 0;
-
 namespace {
 
 constexpr int glyphSize = 40;
@@ -28,30 +24,33 @@ void recordGlyph(int glyph) {
 
 } // namespace
 
-void bindDigitTexture() {
-    const TextureEntry* digits = findTexture(textureRegistry, "textures\\c.jpg");
-    glBindTexture(GL_TEXTURE_2D, digits ? digits->texture : 0);
+void bindDigitTexture(const Glyphs& glyphs) {
+    glBindTexture(GL_TEXTURE_2D, glyphs.digitTexture);
 }
 
-void buildGlyphs() {
-    bindDigitTexture();
-    glyphLists = glGenLists(glyphCount);
-    if (glyphLists == 0)
-        return;
+Glyphs buildGlyphs(const TextureRegistry& textures) {
+    Glyphs glyphs;
+    if (const TextureEntry* digits = findTexture(textures, "textures\\c.jpg"))
+        glyphs.digitTexture = digits->texture;
+    bindDigitTexture(glyphs);
+    glyphs.lists = glGenLists(glyphCount);
+    if (glyphs.lists == 0)
+        return glyphs;
     for (int glyph = 0; glyph < glyphCount; ++glyph) {
-        glNewList(glyphLists + glyph, GL_COMPILE);
+        glNewList(glyphs.lists + glyph, GL_COMPILE);
         recordGlyph(glyph);
         glEndList();
     }
+    return glyphs;
 }
 
-void drawDigits(float x, float y, std::string_view text) {
+void drawDigits(const Glyphs& glyphs, float x, float y, std::string_view text) {
     glTranslatef(x, y, 0);
-    if (glyphLists == 0)
+    if (glyphs.lists == 0)
         return;
     for (char character : text) {
         const int glyph = character - firstGlyphCharacter;
         if (glyph >= 0 && glyph < glyphCount)
-            glCallList(glyphLists + glyph);
+            glCallList(glyphs.lists + glyph);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/texture_registry.h"
+
 #include <GL/gl.h>
 
 #include <string_view>
@@ -10,18 +12,22 @@
 inline constexpr int glyphCount = 13;
 inline constexpr char firstGlyphCharacter = '0';
 
-// The first of the glyphs' display lists, one per glyph in glyph order; 0 until buildGlyphs made them.
-extern GLuint glyphLists;
+// A show's glyphs: the display lists and the texture they are drawn with.
+struct Glyphs {
+    GLuint lists = 0;        // the first of them, one per glyph in glyph order; 0 until built
+    GLuint digitTexture = 0; // "textures\c.jpg" of the show's textures; 0 when it has none
+};
 
-// Makes the glyph lists, once the texture registry is filled. Each draws its cell as a 40 × 40 quad with its
-// lower-left corner at the origin and then moves 28 units right, so the glyphs of a string overlap a little.
-void buildGlyphs();
+// Makes the glyph lists, once the show's texture registry is filled, and leaves the digit texture bound. Each
+// draws its cell as a 40 × 40 quad with its lower-left corner at the origin and then moves 28 units right, so
+// the glyphs of a string overlap a little.
+Glyphs buildGlyphs(const TextureRegistry& textures);
 
 // Binds the digit texture; with no "textures\c.jpg" in the registry, no texture, so the glyphs still show as
 // plain squares rather than vanishing or borrowing whatever texture was bound last.
-void bindDigitTexture();
+void bindDigitTexture(const Glyphs& glyphs);
 
 // Moves the current model-view matrix by (x, y) and draws each character's glyph after the one before. It
 // neither saves nor restores the matrix: callers load the identity first. Characters that name no glyph are
 // skipped, so no other display list can be called by a stray character.
-void drawDigits(float x, float y, std::string_view text);
+void drawDigits(const Glyphs& glyphs, float x, float y, std::string_view text);

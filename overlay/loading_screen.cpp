@@ -1,14 +1,10 @@
 #include "overlay/loading_screen.h"
 
-#include "data/texture_registry.h"
 #include "overlay/flat_drawing.h"
 
 #include <GL/gl.h>
 
 namespace {
-
-TextureEntry signImage;
-TextureEntry loadImage;
 
 void drawCentredQuad(float cx, float cy, float halfExtent) {
     glBegin(GL_QUADS);
@@ -25,24 +21,26 @@ void drawCentredQuad(float cx, float cy, float halfExtent) {
 
 } // namespace
 
-void loadOverlayImages() {
-    loadTexture(signImage, "sign.jpg");
-    loadTexture(loadImage, "load.jpg");
+LoadingScreen loadLoadingScreen(ShowFiles& files) {
+    LoadingScreen screen;
+    loadTexture(files, screen.sign, "sign.jpg");
+    loadTexture(files, screen.load, "load.jpg");
+    return screen;
 }
 
-void drawLoadingScreen() {
+void drawLoadingScreen(const LoadingScreen& screen) {
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, signImage.texture);
+    glBindTexture(GL_TEXTURE_2D, screen.sign.texture);
     enterOverlay();
     glColor4f(1, 1, 1, 1);
     drawCentredQuad(400, 350, 110);
-    glBindTexture(GL_TEXTURE_2D, loadImage.texture);
+    glBindTexture(GL_TEXTURE_2D, screen.load.texture);
     drawCentredQuad(400, 140, 100);
     leaveOverlay();
 }
 
-void redrawLoadingScreen() {
+void redrawLoadingScreen(const LoadingScreen& screen) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawLoadingScreen();
+    drawLoadingScreen(screen);
     glFinish();
 }

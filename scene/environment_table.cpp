@@ -13,8 +13,8 @@ BlockKeyword passKeyword(std::string_view prefix, ObjectList& list, const std::f
     return {prefix, [pattern = std::string(prefix) + " %s", &list, &progress](ScriptReader& script) {
                 std::string scriptName;
                 if (scanLine(script.line(), pattern, ScanWord{scriptName, scriptLineCapacity}) == 1 &&
-                    !readObjectScript(list, scriptName, progress) && scriptObserver())
-                    scriptObserver()->unresolvedName(script, "script", scriptName);
+                    !readObjectScript(script.show(), list, scriptName, progress) && script.observer())
+                    script.observer()->unresolvedName(script, "script", scriptName);
             }};
 }
 
@@ -35,15 +35,15 @@ std::vector<std::string_view> environmentBlockKeywords() {
     return keywordPrefixes(environmentKeywords(environment, {}));
 }
 
-bool loadEnvironments(EnvironmentTable& table, std::string_view fileName,
+bool loadEnvironments(Show& show, EnvironmentTable& table, std::string_view fileName,
                       const std::function<void()>& progress) {
-    ScriptReader script;
+    ScriptReader script(show);
     if (!script.open(fileName))
         return false;
     while (script.nextLine() && !script.lineStartsWith("ENV_END")) {
         if (!script.lineStartsWith("env")) {
-            if (scriptObserver())
-                scriptObserver()->unknownLine(script, environmentFileKeywords);
+            if (script.observer())
+                script.observer()->unknownLine(script, environmentFileKeywords);
             continue;
         }
         auto environment = std::make_unique<Environment>();

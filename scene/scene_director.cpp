@@ -1,7 +1,7 @@
 #include "scene/scene_director.h"
 
-#include "objects/camera.h"
 #include "objects/scene_object.h"
+#include "objects/show.h"
 
 #include <GL/gl.h>
 
@@ -35,13 +35,14 @@ void SceneDirector::refillFrameLists() {
     postPass = *current_->postPass;
 }
 
-void SceneDirector::updateObjects(double dt) {
+void SceneDirector::updateObjects(const Show& show, double dt) {
     for (ObjectList* list : {&firstPass, &objects, &postPass})
         for (SceneObject* object : *list)
-            object->update(dt);
+            object->update(show, dt);
 }
 
-void SceneDirector::renderFrame(Camera& camera) {
+void SceneDirector::renderFrame(const Show& show) {
+    const Camera& camera = show.camera;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!current_)
         return;
@@ -58,7 +59,7 @@ void SceneDirector::renderFrame(Camera& camera) {
 
     for (ObjectList* list : {&firstPass, &objects, &postPass})
         for (SceneObject* object : *list) {
-            object->draw(camera);
+            object->draw(show);
             if (afterEachDraw)
                 afterEachDraw(*object);
         }

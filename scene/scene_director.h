@@ -5,8 +5,8 @@
 
 #include <functional>
 
-class Camera;
 class SceneObject;
+class Show;
 
 // Chooses the world that is shown and draws it each frame: the environment's first-pass objects, the world's
 // own objects, then the environment's post-pass objects, under the world's lights.
@@ -16,14 +16,16 @@ public:
     void chooseWorld(const WorldList& worlds);
     World* currentWorld() const { return current_; }
 
-    // Advances every object of the three frame lists, as they were last filled, by the unscaled frame time.
+    // Advances every object of the three frame lists, as they were last filled, by the unscaled frame time,
+    // on the show's world clock.
     // Choosing the world fills them, so the first frame already shows every object where its update puts it:
     // a moon at its place on its orbit, not at the point its script gives.
-    void updateObjects(double dt);
+    void updateObjects(const Show& show, double dt);
 
-    // Clears the screen, refills the frame lists from the current world, looks through the camera, places the
-    // lights, draws the three lists in order and then the overlay. With no world only the clear happens.
-    void renderFrame(Camera& camera);
+    // Clears the screen, refills the frame lists from the current world, looks through the show's camera,
+    // places the lights, draws the three lists in order and then the overlay. With no world only the clear
+    // happens.
+    void renderFrame(const Show& show);
 
     // Drawn last in each frame, over the scene, in the camera's view.
     std::function<void()> drawOverlay;

@@ -13,8 +13,8 @@ void useEnvironment(World& world, const EnvironmentTable& environments, const Sc
     if (scanLine(script.line(), "env %s", ScanWord{name, Environment::maxNameLength}) != 1)
         return;
     const Environment* environment = findEnvironment(environments, name);
-    if (!environment && scriptObserver())
-        scriptObserver()->unresolvedName(script, "environment", name);
+    if (!environment && script.observer())
+        script.observer()->unresolvedName(script, "environment", name);
     world.firstPass = environment ? &environment->firstPass : &emptyObjectList;
     world.postPass = environment ? &environment->postPass : &emptyObjectList;
 }
@@ -22,8 +22,8 @@ void useEnvironment(World& world, const EnvironmentTable& environments, const Sc
 void readObjects(World& world, const ScriptReader& script, const std::function<void()>& progress) {
     std::string scriptName;
     if (scanLine(script.line(), "objects %s", ScanWord{scriptName, scriptLineCapacity}) == 1 &&
-        !readObjectScript(world.objects, scriptName, progress) && scriptObserver())
-        scriptObserver()->unresolvedName(script, "script", scriptName);
+        !readObjectScript(script.show(), world.objects, scriptName, progress) && script.observer())
+        script.observer()->unresolvedName(script, "script", scriptName);
 }
 
 // The settings of a world's block.
@@ -50,15 +50,15 @@ std::vector<std::string_view> worldBlockKeywords() {
     return keywordPrefixes(worldKeywords(world, {}, {}));
 }
 
-bool loadWorlds(WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
+bool loadWorlds(Show& show, WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
                 const std::function<void()>& progress) {
-    ScriptReader script;
+    ScriptReader script(show);
     if (!script.open(fileName))
         return false;
     while (script.nextLine() && !script.lineStartsWith("WORLD_END")) {
         if (!script.lineStartsWith("world")) {
-            if (scriptObserver())
-                scriptObserver()->unknownLine(script, worldFileKeywords);
+            if (script.observer())
+                script.observer()->unknownLine(script, worldFileKeywords);
             continue;
         }
         auto world = std::make_unique<World>();

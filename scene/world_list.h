@@ -31,13 +31,13 @@ struct World {
 // The worlds in file order, kept for the whole run.
 using WorldList = std::vector<std::unique_ptr<World>>;
 
-// Reads the world file ("worlds.txt") and appends one world per block. A line "world NAME" starts it; inside,
-// every line is tested against each keyword: "env NAME" takes the pass lists of that environment from
+// Reads the show's world file ("worlds.txt") and appends one world per block. A line "world NAME" starts it;
+// inside, every line is tested against each keyword: "env NAME" takes the pass lists of that environment from
 // `environments` (an unknown name gives empty ones), "objects SCRIPT" reads that object script into the
 // world's objects, "system" sets the flag and "scenedir WORD" the scene direction; a line starting with "end"
 // closes it. "WORLD_END" or the end of the data ends the file; a block the data cuts short is dropped.
 // `progress` is called as readObjectScript calls it. False when the file cannot be read.
-bool loadWorlds(WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
+bool loadWorlds(Show& show, WorldList& list, const EnvironmentTable& environments, std::string_view fileName,
                 const std::function<void()>& progress = {});
 
 // The keywords of a world's block, as loadWorlds takes them.

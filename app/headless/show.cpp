@@ -75,7 +75,7 @@ private:
 
 int headless::runSaver(const RunOptions& options) {
     const std::string dataPath = showArchivePath(options);
-    if (!useShowArchive(dataPath, std::cerr))
+    if (!showArchiveReadable(dataPath, std::cerr))
         return 1;
 
     const int width = static_cast<int>(options.width.value_or(defaultWidth));
@@ -118,7 +118,7 @@ int headless::runSaver(const RunOptions& options) {
     if (const std::optional<ClockTime> fixedTime =
             options.time ? parseClockTime(*options.time) : std::nullopt)
         hooks.clockTime = [time = *fixedTime] { return time; };
-    SaverRun run(renderSettings, width, height, hooks);
+    SaverRun run(renderSettings, width, height, hooks, dataPath);
     if (const auto& held = options.heldCamera)
         run.holdCamera({(*held)[0], (*held)[1], (*held)[2]}, {(*held)[3], (*held)[4], (*held)[5]});
     const bool loaded = run.load(options.seed.value_or(defaultSeed));

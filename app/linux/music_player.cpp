@@ -62,15 +62,15 @@ namespace {
 
 // "music.ogg" from the resource archive, decoded whole. False, with one line on standard error, when it
 // cannot be read, is refused, or the memory for it cannot be had.
-bool decodeShowMusic(MusicLoop& loop) {
+bool decodeShowMusic(ShowData& show, MusicLoop& loop) {
     try {
         ResourceFile music;
-        if (!music.open("music.ogg")) {
-            std::cerr << "heliox: no music: \"music.ogg\" cannot be read from " << resourceArchive() << "\n";
+        if (!music.open("music.ogg", show.files)) {
+            std::cerr << "heliox: no music: \"music.ogg\" cannot be read from " << show.files.path() << "\n";
             return false;
         }
         std::string error;
-        if (!loop.decode(music.data(), music.size(), error)) {
+        if (!loop.decode(show.budget, music.data(), music.size(), error)) {
             std::cerr << "heliox: no music: \"music.ogg\": " << error << "\n";
             return false;
         }
@@ -83,11 +83,11 @@ bool decodeShowMusic(MusicLoop& loop) {
 
 } // namespace
 
-std::unique_ptr<MusicPlayer> startShowMusic(unsigned volume) {
+std::unique_ptr<MusicPlayer> startShowMusic(ShowData& show, unsigned volume) {
     // Decoded whole up front: a 90-second stereo loop is about 16 MB of samples and decodes in well under a
     // second, after which the audio thread only copies. The compressed file is let go once decoded.
     MusicLoop loop;
-    if (!decodeShowMusic(loop))
+    if (!decodeShowMusic(show, loop))
         return nullptr;
     loop.setVolume(volume);
     return MusicPlayer::start(std::move(loop));

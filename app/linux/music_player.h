@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/music_loop.h"
+#include "data/show_data.h"
 
 #include <memory>
 
@@ -29,8 +30,8 @@ private:
     SDL_AudioDeviceID device_ = 0;
 };
 
-// The saver run's music, started after loading: "music.ogg" from the resource archive, decoded whole and
+// The saver run's music, started after loading: "music.ogg" from the show's files, decoded whole and
 // looped at `volume` (1 to 100, as the settings hold it; 0 is silence, above 100 counts as 100). No
 // "music.ogg", a file that does not decode, or no sound device: one line on standard error and nullptr; the
 // show goes on in silence.
-std::unique_ptr<MusicPlayer> startShowMusic(unsigned volume);
+std::unique_ptr<MusicPlayer> startShowMusic(ShowData& show, unsigned volume);

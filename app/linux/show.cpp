@@ -175,7 +175,7 @@ int runSaver(Display* display, const RunOptions& options) {
         return 1;
     }
     const std::string archive = showArchivePath(options);
-    if (!useShowArchive(archive, std::cerr))
+    if (!showArchiveReadable(archive, std::cerr))
         return 1;
 
     catchStopSignals();
@@ -248,13 +248,13 @@ int runSaver(Display* display, const RunOptions& options) {
     });
 
     SaverHooks hooks;
-    hooks.loadingProgress = [&] {
-        redrawLoadingScreen();
-        showFrame();
-    };
     // While the show loads no frame loop reads the events: the loaders ask here, and a key, a click, a
     // closed window or a stop signal ends the load as it ends a frame.
     SaverRun* loadingRun = nullptr;
+    hooks.loadingProgress = [&] {
+        redrawLoadingScreen(loadingRun->loadingScreen());
+        showFrame();
+    };
     hooks.stopLoading = [&] {
         while (XPending(display)) {
             XEvent event;
@@ -268,9 +268,9 @@ int runSaver(Display* display, const RunOptions& options) {
         hooks.recenterPointer = [&] { windows->centrePointer(); };
     std::unique_ptr<MusicPlayer> music;
     if (settings.enableMusic)
-        hooks.startMusic = [&] { music = startShowMusic(settings.volume); };
+        hooks.startMusic = [&](ShowData& show) { music = startShowMusic(show, settings.volume); };
 
-    SaverRun run(settings, width, height, hooks);
+    SaverRun run(settings, width, height, hooks, archive);
     loadingRun = &run;
     const bool loaded = run.load(options.seed);
     if (!loaded && !run.stoppedWhileLoading())

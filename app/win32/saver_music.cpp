@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <new>
 
-void SaverMusic::start(unsigned volume) {
+void SaverMusic::start(ShowData& show, unsigned volume) {
     std::string error;
     try {
-        if (!file_.open("music.ogg"))
+        if (!file_.open("music.ogg", show.files))
             error = "cannot be read from the show's archive";
         else
-            loop_.decode(file_.data(), file_.size(), error);
+            loop_.decode(show.budget, file_.data(), file_.size(), error);
     } catch (const std::bad_alloc&) {
         error = "not enough memory to load it";
     }

@@ -80,7 +80,8 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     case WM_LOAD_PROGRESS:
-        redrawLoadingScreen();
+        if (saverWindow.loadingScreen)
+            redrawLoadingScreen(*saverWindow.loadingScreen);
         SwapBuffers(wglGetCurrentDC());
         return 0;
     default:

@@ -2,6 +2,7 @@
 
 #include "app/exit_rules.h"
 #include "app/win32/display_state.h"
+#include "overlay/loading_screen.h"
 
 #include <windows.h>
 
@@ -17,7 +18,8 @@ struct SaverWindowState {
     HDC deviceContext = nullptr; // the main window's own (the class has CS_OWNDC)
     HGLRC glContext = nullptr;   // null when the display offers no OpenGL
     ExitRules* exitRules = nullptr;
-    DisplayState* display = nullptr; // put back when the session ends under the run
+    const LoadingScreen* loadingScreen = nullptr; // the saver run's, while it runs
+    DisplayState* display = nullptr;              // put back when the session ends under the run
 };
 extern SaverWindowState saverWindow;
 

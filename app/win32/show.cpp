@@ -36,7 +36,7 @@ constexpr unsigned capturedFrame = 10;
 bool useArchiveInInstallationFolder(const Win32Application& application, std::string& archive) {
     archive = showArchiveIn(application.installationFolder);
     std::ostringstream why;
-    if (useShowArchive(archive, why))
+    if (showArchiveReadable(archive, why))
         return true;
     showUserMessage(programCaption, trimmedLine(why.str()) +
                                         "\n\nReinstall Heliox to put its show back, or copy data.sdd into "
@@ -189,10 +189,11 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     };
     hooks.recenterPointer = [mainWindow] { centreCursor(mainWindow); };
     if (settings.enableMusic)
-        hooks.startMusic = [&music] { music.start(settings.volume); };
+        hooks.startMusic = [&music](ShowData& show) { music.start(show, settings.volume); };
     const SIZE picture = clientSize(mainWindow);
-    SaverRun run(settings, picture.cx, picture.cy, hooks);
+    SaverRun run(settings, picture.cx, picture.cy, hooks, archive);
     saverWindow.exitRules = &run.exitRules();
+    saverWindow.loadingScreen = &run.loadingScreen();
 
     setSwapInterval(settings.vSync);
     if (!settings.defGamma) {
@@ -209,6 +210,7 @@ std::string showOnMainWindow(HWND mainWindow, DisplayState& display, const std::
     music.stop();
     display.restoreGamma();
     saverWindow.exitRules = nullptr;
+    saverWindow.loadingScreen = nullptr;
     return trimmedLine(problem.str());
 }
 

@@ -1,5 +1,5 @@
 // A process may run more than one show (the tests do, and any host that restarts the saver in place): each
-// load starts from what a fresh process has, whatever the show before it left in the process-wide state.
+// run's show starts from nothing, whatever the show before it left.
 #include "app/headless/gl_context.h"
 #include "app/saver_run.h"
 #include "base/settings.h"
@@ -27,8 +27,8 @@ ArchiveMembers emptyShow(const std::string& list, const ArchiveMembers& pictures
 }
 
 // The colour of the first texel of the texture the show's registry has under `path`.
-std::vector<std::uint8_t> firstTexel(const std::string& path) {
-    const TextureEntry* entry = findTexture(textureRegistry, path);
+std::vector<std::uint8_t> firstTexel(const TextureRegistry& textures, const std::string& path) {
+    const TextureEntry* entry = findTexture(textures, path);
     if (!entry || !glIsTexture(entry->texture))
         return {};
     glBindTexture(GL_TEXTURE_2D, entry->texture);
@@ -47,18 +47,18 @@ TEST(SaverRun, ASecondShowInTheProcessFindsItsOwnTexturesNotTheFirstShows) {
         ASSERT_NE(context, nullptr);
         TestArchive first{emptyShow("a.jpg\nx.jpg\nEND_TEXT\n", {{"textures\\a.jpg", solidJpeg(255, 0, 0)},
                                                                  {"textures\\x.jpg", solidJpeg(0, 255, 0)}})};
-        SaverRun run(settings, 64, 64, {});
+        SaverRun run(settings, 64, 64, {}, first.path());
         ASSERT_TRUE(run.load(1));
-        ASSERT_EQ(textureRegistry.size(), 2u);
+        ASSERT_EQ(run.show().textures.size(), 2u);
     }
     // A new context, as a new window would have: the first show's texture names mean nothing in it.
     auto context = HeadlessGlContext::create(64, 64);
     ASSERT_NE(context, nullptr);
     TestArchive second{emptyShow("x.jpg\nEND_TEXT\n", {{"textures\\x.jpg", solidJpeg(0, 0, 255)}})};
-    SaverRun run(settings, 64, 64, {});
+    SaverRun run(settings, 64, 64, {}, second.path());
     ASSERT_TRUE(run.load(1));
-    EXPECT_EQ(textureRegistry.size(), 1u);
-    const std::vector<std::uint8_t> texel = firstTexel("textures\\x.jpg");
+    EXPECT_EQ(run.show().textures.size(), 1u);
+    const std::vector<std::uint8_t> texel = firstTexel(run.show().textures, "textures\\x.jpg");
     ASSERT_EQ(texel.size(), 3u) << "the registry's x.jpg is no texture of this context";
     EXPECT_LT(texel[0], 16);
     EXPECT_LT(texel[1], 16);
@@ -86,18 +86,18 @@ TEST(SaverRun, ALoadAskedToStopGivesUpAtOnceAndSaysNothing) {
         ++asked;
         return true;
     };
-    SaverRun stopped(settings, 64, 64, hooks);
+    SaverRun stopped(settings, 64, 64, hooks, show.path());
     EXPECT_FALSE(stopped.load(1));
     EXPECT_TRUE(stopped.stoppedWhileLoading());
     EXPECT_EQ(asked, 1) << "the answer sticks; the shell is not asked again";
-    EXPECT_TRUE(textureRegistry.empty());
+    EXPECT_TRUE(stopped.show().textures.empty());
     EXPECT_TRUE(messages.empty());
 
     hooks.stopLoading = [] { return false; };
-    SaverRun whole(settings, 64, 64, hooks);
+    SaverRun whole(settings, 64, 64, hooks, show.path());
     EXPECT_TRUE(whole.load(1));
     EXPECT_FALSE(whole.stoppedWhileLoading());
-    EXPECT_EQ(textureRegistry.size(), 2u);
+    EXPECT_EQ(whole.show().textures.size(), 2u);
     EXPECT_EQ(messages, std::vector<std::string>{"Error: ARCH:Can't load JPG file: textures\\missing.jpg"});
     setUserMessageHandler(previous);
 }

@@ -12,20 +12,16 @@
 
 namespace {
 
-// Each test gets its own folder holding "data.sdd" with the given members, and runs inside it.
+// Each test gets its own folder holding "data.sdd" with the given members.
 class ResourceFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = makeTemporaryFolder("heliox-resource");
         ASSERT_FALSE(folder_.empty());
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(folder_);
     }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-        setResourceArchive("data.sdd");
-    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    std::string archive(const std::string& file = "data.sdd") const { return (folder_ / file).string(); }
 
     void writeArchive(std::initializer_list<std::pair<std::string_view, std::string_view>> members,
                       const std::string& file = "data.sdd") {
@@ -38,17 +34,16 @@ protected:
     // A file holding `text` as its one member.
     void openText(ResourceFile& file, std::string_view text) {
         writeArchive({{"text.txt", text}});
-        ASSERT_TRUE(file.open("text.txt"));
+        ASSERT_TRUE(file.open("text.txt", archive()));
     }
 
     std::filesystem::path folder_;
-    std::filesystem::path previous_;
 };
 
-TEST_F(ResourceFileTest, OpensAMemberOfDataSddInTheCurrentFolder) {
+TEST_F(ResourceFileTest, OpensAMemberOfTheShowsArchive) {
     writeArchive({{"scripts\\worlds.txt", "world"}});
     ResourceFile file;
-    ASSERT_TRUE(file.open("scripts/WORLDS.TXT"));
+    ASSERT_TRUE(file.open("scripts/WORLDS.TXT", archive()));
     EXPECT_EQ(file.name(), "scripts/WORLDS.TXT");
     ASSERT_EQ(file.size(), 5u);
     EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(file.data()), file.size()), "world");
@@ -61,21 +56,21 @@ TEST_F(ResourceFileTest, OpensAMemberOfDataSddInTheCurrentFolder) {
     EXPECT_TRUE(file.atEnd());
 }
 
-TEST_F(ResourceFileTest, OpensFromAnotherArchiveWhenToldTo) {
+TEST_F(ResourceFileTest, OpensFromTheShowItIsGiven) {
     writeArchive({{"a.txt", "other"}}, "elsewhere.sdd");
     ResourceFile file;
-    EXPECT_FALSE(file.open("a.txt"));
-    setResourceArchive((folder_ / "elsewhere.sdd").string());
-    EXPECT_TRUE(file.open("a.txt"));
+    EXPECT_FALSE(file.open("a.txt", archive()));
+    ShowFiles elsewhere(archive("elsewhere.sdd"));
+    EXPECT_TRUE(file.open("a.txt", elsewhere));
     EXPECT_EQ(file.size(), 5u);
 }
 
 TEST_F(ResourceFileTest, AFailedOpenLeavesAnEmptyStream) {
     ResourceFile missingArchive;
-    EXPECT_FALSE(missingArchive.open("a.txt"));
+    EXPECT_FALSE(missingArchive.open("a.txt", archive()));
     writeArchive({{"a.txt", "x"}});
     ResourceFile missingMember;
-    EXPECT_FALSE(missingMember.open("b.txt"));
+    EXPECT_FALSE(missingMember.open("b.txt", archive()));
 
     for (ResourceFile* file : {&missingArchive, &missingMember}) {
         EXPECT_EQ(file->data(), nullptr);

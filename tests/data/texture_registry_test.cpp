@@ -2,6 +2,7 @@
 
 #include "base/user_message.h"
 #include "data/show_budget.h"
+#include "data/show_data.h"
 #include "tests/app/headless/gl_test_context.h"
 #include "tests/data/picture_files.h"
 #include "tests/data/test_archive.h"
@@ -36,12 +37,12 @@ protected:
     TextureRegistry load(std::string_view list, ArchiveMembers members = {}) {
         members.emplace_back("texture.txt", text(list));
         TestArchive archive(members);
-        TextureRegistry registry;
-        showBudget = {};
-        loadTextureList(registry, "texture.txt", [this] { ++progressCalls; });
-        return registry;
+        show = ShowData(archive.path());
+        loadTextureList(show, "texture.txt", [this] { ++progressCalls; });
+        return show.textures;
     }
 
+    ShowData show;
     std::vector<std::string> messages;
     int progressCalls = 0;
     UserMessageHandler previousHandler;
@@ -87,7 +88,7 @@ TEST_F(TextureRegistryTest, MakesOneEntryPerListedNameInFileOrder) {
     // The loader names what it left out in the budget's messages, shown once the show has loaded.
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(
-        showBudget.refusalMessages(),
+        show.budget.refusalMessages(),
         (std::vector<std::string>{"textures\\sun.Tga left out: not a picture (a name ending in .jpg or .tga)",
                                   "ARCH:Can't load JPG file: textures\\missing.jpg"}));
 }
@@ -115,20 +116,21 @@ TEST_F(TextureRegistryTest, StopsAtEndTextOrAtTheEndOfTheList) {
 
 TEST_F(TextureRegistryTest, AMissingListLeavesTheRegistryEmpty) {
     TestArchive archive({{"other.txt", text("earth.jpg\n")}});
-    TextureRegistry registry;
-    loadTextureList(registry, "texture.txt");
-    EXPECT_TRUE(registry.empty());
+    ShowData missingList(archive.path());
+    loadTextureList(missingList, "texture.txt");
+    EXPECT_TRUE(missingList.textures.empty());
 }
 
 TEST_F(TextureRegistryTest, LoadTextureLeavesOtherEndingsAlone) {
     TestArchive archive({{"textures\\sign.jpg", smallJpeg()}});
+    ShowFiles files(archive.path());
     TextureEntry entry;
-    loadTexture(entry, "sign.jpg");
+    loadTexture(files, entry, "sign.jpg");
     EXPECT_EQ(entry.path, "textures\\sign.jpg");
     const GLuint made = entry.texture;
     EXPECT_NE(made, 0u);
     for (const char* name : {"sign.jpeg", "sign.png", "g"}) {
-        loadTexture(entry, name);
+        loadTexture(files, entry, name);
         EXPECT_EQ(entry.path, std::string("textures\\") + name);
         EXPECT_EQ(entry.texture, made);
     }

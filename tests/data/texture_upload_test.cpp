@@ -110,18 +110,19 @@ TEST_F(TextureUploadTest, TgaTexturesOfEveryDepthAreRgbaTheRightWayUp) {
     TestArchive archive({{"textures\\grey.tga", quadrantsTga(8).bytes()},
                          {"textures\\colour.tga", quadrantsTga(24).bytes()},
                          {"textures\\alpha.tga", quadrantsTga(32).bytes()}});
+    ShowFiles files(archive.path());
 
-    const GLuint grey = createTgaTexture("textures\\grey.tga");
+    const GLuint grey = createTgaTexture(files, "textures\\grey.tga");
     expectMipmappedTexture(grey, 4);
     EXPECT_EQ(quadrantColours(), (std::array<Rgba, 4>{Rgba{255, 255, 255, 255}, Rgba{0, 0, 0, 255},
                                                       Rgba{0, 0, 0, 255}, Rgba{255, 255, 255, 255}}));
 
-    const GLuint colour = createTgaTexture("textures\\colour.tga");
+    const GLuint colour = createTgaTexture(files, "textures\\colour.tga");
     expectMipmappedTexture(colour, 4);
     EXPECT_EQ(quadrantColours(), (std::array<Rgba, 4>{Rgba{255, 0, 0, 255}, Rgba{0, 255, 0, 255},
                                                       Rgba{0, 0, 255, 255}, Rgba{255, 255, 255, 255}}));
 
-    const GLuint alpha = createTgaTexture("textures\\alpha.tga");
+    const GLuint alpha = createTgaTexture(files, "textures\\alpha.tga");
     expectMipmappedTexture(alpha, 4);
     EXPECT_EQ(quadrantColours(), (std::array<Rgba, 4>{Rgba{255, 0, 0, 255}, Rgba{0, 255, 0, 100},
                                                       Rgba{0, 0, 255, 255}, Rgba{255, 255, 255, 100}}));
@@ -132,7 +133,8 @@ TEST_F(TextureUploadTest, TgaTexturesOfEveryDepthAreRgbaTheRightWayUp) {
 
 TEST_F(TextureUploadTest, JpegTexturesAreRgbTheRightWayUp) {
     TestArchive archive({{"textures\\quadrants.jpg", rgbJpeg(4, 4, quadrantsTopRowFirst(3))}});
-    const GLuint texture = createJpegTexture("textures\\quadrants.jpg");
+    ShowFiles files(archive.path());
+    const GLuint texture = createJpegTexture(files, "textures\\quadrants.jpg");
     expectMipmappedTexture(texture, 3);
     const auto colours = quadrantColours();
     expectNear(colours[0], {255, 0, 0, 255}, 8);
@@ -144,17 +146,18 @@ TEST_F(TextureUploadTest, JpegTexturesAreRgbTheRightWayUp) {
 TEST_F(TextureUploadTest, MissingPicturesMakeNoTextureAndOnlyAMissingJpegSaysSo) {
     TestArchive archive(
         {{"textures\\broken.jpg", Bytes{0xFF, 0xD8, 0xFF}}, {"textures\\broken.tga", Bytes{0, 0, 2}}});
+    ShowFiles files(archive.path());
     std::vector<std::string> messages;
     const UserMessageHandler previous =
         setUserMessageHandler([&](const char* caption, const std::string& text) {
             messages.push_back(std::string(caption) + "|" + text);
         });
 
-    EXPECT_EQ(createTgaTexture("textures\\missing.tga"), 0u);
-    EXPECT_EQ(createTgaTexture("textures\\broken.tga"), 0u);
-    EXPECT_EQ(createJpegTexture("textures\\broken.jpg"), 0u);
+    EXPECT_EQ(createTgaTexture(files, "textures\\missing.tga"), 0u);
+    EXPECT_EQ(createTgaTexture(files, "textures\\broken.tga"), 0u);
+    EXPECT_EQ(createJpegTexture(files, "textures\\broken.jpg"), 0u);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(createJpegTexture("textures\\missing.jpg"), 0u);
+    EXPECT_EQ(createJpegTexture(files, "textures\\missing.jpg"), 0u);
     EXPECT_EQ(messages, std::vector<std::string>{"Error|ARCH:Can't load JPG file: textures\\missing.jpg"});
     EXPECT_EQ(boundTexture(), 0);
     setUserMessageHandler(previous);

@@ -1,4 +1,5 @@
 #include "objects/billboard.h"
+#include "objects/show.h"
 
 #include "app/gl_setup.h"
 #include "base/viewport.h"
@@ -28,16 +29,17 @@ constexpr std::string_view earth = "mesh\nbegin Earth\nposition V(30 0 0)\nend\n
 } // namespace
 
 TEST(BillboardScript, ReadsEveryKeywordOfItsBlock) {
+    Show show;
     const ObjectList list =
-        readScript(std::string(earth) + "billboard\nbegin\n"
-                                        "flash 0 1 1\nrotation 30 -1\norient off\nup V(0 2 0)\n"
-                                        "right V(0 0 -3)\nparent Earth V(1 2 3)\nend\n"
-                                        "billboard\nbegin\n"
-                                        "flash 1 1 1)\noreol V(4 5 6) 7\nsize 8\nxy 2\nFOV 0.3\n"
-                                        "alpha 0.5\ntiling 3\ncolor V(1 0 0)\nposition V(9 9 9)\n"
-                                        "blend\ndepth\nsys\nparent earth V(1 2 3)\nenv V(0 0 -5)\nend\n"
-                                        "billboard\nbegin\nrotation 12\nend\n"
-                                        "ENDWORLD\n");
+        readScript(show, std::string(earth) + "billboard\nbegin\n"
+                                              "flash 0 1 1\nrotation 30 -1\norient off\nup V(0 2 0)\n"
+                                              "right V(0 0 -3)\nparent Earth V(1 2 3)\nend\n"
+                                              "billboard\nbegin\n"
+                                              "flash 1 1 1)\noreol V(4 5 6) 7\nsize 8\nxy 2\nFOV 0.3\n"
+                                              "alpha 0.5\ntiling 3\ncolor V(1 0 0)\nposition V(9 9 9)\n"
+                                              "blend\ndepth\nsys\nparent earth V(1 2 3)\nenv V(0 0 -5)\nend\n"
+                                              "billboard\nbegin\nrotation 12\nend\n"
+                                              "ENDWORLD\n");
     ASSERT_EQ(list.size(), 4u);
 
     const Billboard& first = billboardAt(list, 1);
@@ -82,24 +84,25 @@ TEST(BillboardScript, ReadsEveryKeywordOfItsBlock) {
 }
 
 TEST(BillboardUpdate, SpinsWithinAFullTurnAndRunsTheBlinkCycle) {
+    Show show;
     Billboard billboard;
     billboard.spinSpeed = -60;
     billboard.flashOff = 1;
     billboard.flashOn = 1;
-    billboard.update(0.5);
+    billboard.update(show, 0.5);
     EXPECT_FLOAT_EQ(billboard.angle, 330);
-    billboard.update(6.0);
+    billboard.update(show, 6.0);
     EXPECT_FLOAT_EQ(billboard.angle, 330);
     billboard.spinSpeed = 60;
-    billboard.update(1.0);
+    billboard.update(show, 1.0);
     EXPECT_FLOAT_EQ(billboard.angle, 30);
 
     Billboard blinking;
     blinking.flashOff = 1;
     blinking.flashOn = 1;
-    blinking.update(1.5);
+    blinking.update(show, 1.5);
     EXPECT_FLOAT_EQ(blinking.flashTimer, 1.5f);
-    blinking.update(1.0);
+    blinking.update(show, 1.0);
     EXPECT_FLOAT_EQ(blinking.flashTimer, 0.5f); // a new cycle, dark again
 }
 
@@ -128,12 +131,14 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         camera.lookAt();
-        billboard.draw(camera);
+        billboard.draw(show);
     }
 
     bool litAt(int x, int y) { return pixelAt(x, y)[0] > 128; }
 
-    Camera camera;
+    Show show;
+
+    Camera& camera = show.camera;
 };
 
 TEST_F(BillboardDraw, LeavesTheStateTheNextObjectExpectsWhateverItsSettings) {
@@ -154,7 +159,7 @@ TEST_F(BillboardDraw, LeavesTheStateTheNextObjectExpectsWhateverItsSettings) {
     std::string script(earth);
     for (const std::string& lines : settingsOf)
         script += "billboard\nbegin\n" + lines + "\nend\n";
-    const ObjectList list = readScript(script);
+    const ObjectList list = readScript(show, script);
     ASSERT_EQ(list.size(), std::size(settingsOf) + 1);
 
     for (std::size_t i = 1; i < list.size(); ++i) {
@@ -171,7 +176,7 @@ TEST_F(BillboardDraw, ATailAwayFromTheSunTurnsAboutItsLineToFaceTheViewer) {
     // The parent stands on +x from the Sun at the origin. The viewer on +z looks along the plane a card fixed
     // about the line would keep (x and z): it would be a hairline.
     const ObjectList list = readScript(
-        std::string(earth) + "billboard\nbegin\nsys\nparent Earth V(0 0 0)\nsize 20\nend\nENDWORLD\n");
+        show, std::string(earth) + "billboard\nbegin\nsys\nparent Earth V(0 0 0)\nsize 20\nend\nENDWORLD\n");
     Billboard& tail = billboardAt(list, 1);
     for (const Vec3 eye : {Vec3{0, 0, 100}, Vec3{0, 100, 30}, Vec3{-60, 50, 60}}) {
         SCOPED_TRACE(::testing::PrintToString(std::vector<float>{eye.x, eye.y, eye.z}));
@@ -190,8 +195,8 @@ TEST_F(BillboardDraw, ATailAwayFromTheSunTurnsAboutItsLineToFaceTheViewer) {
 }
 
 TEST_F(BillboardDraw, BlinksDarkThenLitForTheScriptsTimes) {
-    const ObjectList list = readScript("billboard\nbegin\nsize 20\nflash 0 1 1\nend\n"
-                                       "billboard\nbegin\nsize 20\nflash 1 1 1)\nend\nENDWORLD\n");
+    const ObjectList list = readScript(show, "billboard\nbegin\nsize 20\nflash 0 1 1\nend\n"
+                                             "billboard\nbegin\nsize 20\nflash 1 1 1)\nend\nENDWORLD\n");
     Billboard& startsDark = billboardAt(list, 0);
     Billboard& startsLit = billboardAt(list, 1);
 
@@ -200,8 +205,8 @@ TEST_F(BillboardDraw, BlinksDarkThenLitForTheScriptsTimes) {
     drawFrame(startsLit);
     EXPECT_TRUE(litAt(32, 32));
 
-    startsDark.update(1.5);
-    startsLit.update(1.5);
+    startsDark.update(show, 1.5);
+    startsLit.update(show, 1.5);
     drawFrame(startsDark);
     EXPECT_TRUE(litAt(32, 32));
     drawFrame(startsLit);
@@ -255,8 +260,8 @@ TEST_F(BillboardDraw, EnvSpriteKeepsItsPlaceBeforeTheEyeAndTheWindowsShape) {
 }
 
 TEST_F(BillboardDraw, GlowOverAParentFlickersAboveItsAlpha) {
-    const ObjectList list =
-        readScript(std::string(earth) + "billboard\nbegin\nsize 20\nalpha 0.5\nparent Earth V(0 0 0)\nend\n");
+    const ObjectList list = readScript(
+        show, std::string(earth) + "billboard\nbegin\nsize 20\nalpha 0.5\nparent Earth V(0 0 0)\nend\n");
     Billboard& glow = billboardAt(list, 1);
     glow.parent->position = {0, 0, 0};
     std::set<int> seen;

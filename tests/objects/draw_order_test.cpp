@@ -8,9 +8,9 @@
 #include "objects/camera.h"
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 #include "objects/sphere.h"
 #include "objects/wire_sphere.h"
-#include "objects/world_time.h"
 #include "tests/app/headless/gl_test_context.h"
 #include "tests/data/picture_files.h"
 #include "tests/data/test_archive.h"
@@ -55,15 +55,16 @@ protected:
             {"textures\\glow.jpg", solidJpeg(255, 200, 120)},
             {"textures\\clouds.tga", fadingTga()},
         });
-        ASSERT_TRUE(loadSharedMeshes());
-        ASSERT_TRUE(loadWireSphereData());
-        loadTextureList(textureRegistry, "texture.txt");
-        ASSERT_EQ(textureRegistry.size(), 3u);
+        show.files = ShowFiles(archive->path());
+        ASSERT_TRUE(loadSharedMeshes(show));
+        ASSERT_TRUE(loadWireSphereData(show));
+        loadTextureList(show, "texture.txt");
+        ASSERT_EQ(show.textures.size(), 3u);
     }
     void TearDown() override {
-        worldTime = 0;
-        wireSphereData = {};
-        textureRegistry.clear();
+        show.worldTime = 0;
+        show.wireSphere = {};
+        show.textures.clear();
         archive.reset();
         GlTest::TearDown();
     }
@@ -75,8 +76,9 @@ protected:
                            {"meshes\\ring.dat", meshFileBytes(ringMesh(1.25f, 2.3f, 32))},
                            {"meshes\\fine.dat", meshFileBytes(uvSphereMesh(24, 48))},
                            {"o.txt", text(script + "ENDWORLD\n")}});
+        show.files = ShowFiles(archive->path());
         ObjectList list;
-        EXPECT_TRUE(readObjectScript(list, "o.txt"));
+        EXPECT_TRUE(readObjectScript(show, list, "o.txt"));
         return list;
     }
 
@@ -111,7 +113,8 @@ protected:
     }
 
     std::unique_ptr<TestArchive> archive;
-    Camera camera;
+    Show show;
+    Camera& camera = show.camera;
 };
 
 // A planet and a rock beside each other at x = 1000, seen from the side so each shows a lit and a dark half.
@@ -167,13 +170,13 @@ TEST_F(DrawOrder, ABodyLooksTheSameAfterEveryOtherKindAsWhenDrawnFirst) {
     look({1000, 100, 1300}, {1000, 100, 0});
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         seedRandom(seed);
-        worldTime = 7; // the wire build-up half done
+        show.worldTime = 7; // the wire build-up half done
         setupGL(surfaceWidth, surfaceHeight);
         const ObjectList alone = read(bodies);
         ASSERT_EQ(alone.size(), 2u);
         beginFrame();
         for (SceneObject* body : alone)
-            body->draw(camera);
+            body->draw(show);
         const Pixels first = framePixels();
         ASSERT_NE(first, Pixels(first.size(), 0)) << "the bodies are not in view";
 
@@ -185,16 +188,16 @@ TEST_F(DrawOrder, ABodyLooksTheSameAfterEveryOtherKindAsWhenDrawnFirst) {
             // Long enough for a flash chain to be built and an eruption to happen.
             for (int step = 0; step < 150; ++step)
                 for (SceneObject* object : before)
-                    object->update(0.05);
+                    object->update(show, 0.05);
             beginFrame();
             for (SceneObject* object : before) {
-                object->draw(camera);
+                object->draw(show);
                 EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
             }
             const ObjectList after = read(bodies);
             beginFrame();
             for (SceneObject* body : after)
-                body->draw(camera);
+                body->draw(show);
             EXPECT_EQ(framePixels(), first);
         }
     }
@@ -207,7 +210,7 @@ TEST_F(DrawOrder, ALitSphereShowsItsBrightSideToItsLight) {
     const auto view = [&](Vec3 eye) {
         look(eye, {1000, 0, 0});
         beginFrame();
-        planet[0]->draw(camera);
+        planet[0]->draw(show);
         return framePixels();
     };
     // From the Sun's side the whole disc is lit; from behind it is dark against the black sky.
@@ -229,7 +232,7 @@ TEST_F(DrawOrder, AStarDimsTowardsItsRim) {
                                  "texture textures\\glow.jpg\nend\n");
     look({1000, 0, 900}, {1000, 0, 0}); // the disc spans columns 17 to 46
     beginFrame();
-    star[0]->draw(camera);
+    star[0]->draw(show);
     const Pixels face = framePixels();
     const int centre = brightness(face, 30, 34);
     EXPECT_GT(centre, 230);
@@ -252,7 +255,7 @@ TEST_F(DrawOrder, LightningShowsOnTheNightSideOnlyFadingAcrossTheTerminator) {
     // runs down column 32.
     look({1000, 0, 500}, {1000, 0, 0});
     beginFrame();
-    lightning->draw(camera);
+    lightning->draw(show);
     const Pixels side = framePixels();
     const int day = brightness(side, 8, 20);
     const int night = brightness(side, 44, 56);
@@ -286,7 +289,7 @@ TEST_F(DrawOrder, APlanetShadowsTheFarSideOfItsRings) {
     camera.up = {0, 0, 1};
     beginFrame();
     for (SceneObject* object : saturn)
-        object->draw(camera);
+        object->draw(show);
     const Pixels rings = framePixels();
     const int sunward = brightness(rings, 39, 44);
     const int behind = brightness(rings, 22, 25);
@@ -337,8 +340,8 @@ TEST_F(DrawOrder, AnOpaqueBodyOfEveryKindHidesTheSunBehindItAndAPlanetInFrontHid
         const ObjectList objects = read(script);
         beginFrame();
         for (SceneObject* object : objects) {
-            object->update(0.1);
-            object->draw(camera);
+            object->update(show, 0.1);
+            object->draw(show);
         }
         return pixelAt(surfaceWidth / 2, surfaceHeight / 2);
     };
@@ -348,7 +351,7 @@ TEST_F(DrawOrder, AnOpaqueBodyOfEveryKindHidesTheSunBehindItAndAPlanetInFrontHid
     const auto planetAlone = centreOf(planet);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.occluder + "at world time " + std::to_string(row.worldTime));
-        worldTime = row.worldTime;
+        show.worldTime = row.worldTime;
         const auto occluderAlone = centreOf(row.occluder);
         EXPECT_NE(occluderAlone, sunAlone);
         EXPECT_EQ(centreOf(row.occluder + sun), occluderAlone);

@@ -1,4 +1,5 @@
 #include "objects/flame.h"
+#include "objects/show.h"
 
 #include "app/gl_setup.h"
 #include "gl/draw_state.h"
@@ -16,10 +17,11 @@
 namespace {
 
 // Reads an object script holding flame blocks and returns the flames made.
-std::vector<Flame*> readFlames(std::string_view script) {
+std::vector<Flame*> readFlames(Show& show, std::string_view script) {
     TestArchive archive({{"flames.txt", std::vector<std::uint8_t>(script.begin(), script.end())}});
+    show.files = ShowFiles(archive.path());
     ObjectList list;
-    EXPECT_TRUE(readObjectScript(list, "flames.txt"));
+    EXPECT_TRUE(readObjectScript(show, list, "flames.txt"));
     std::vector<Flame*> flames;
     for (SceneObject* object : list)
         flames.push_back(dynamic_cast<Flame*>(object));
@@ -29,10 +31,12 @@ std::vector<Flame*> readFlames(std::string_view script) {
 } // namespace
 
 TEST(Flame, ReadsItsBlockWithTheSizeCountedFromTwoThousand) {
-    const auto flames = readFlames("flame\nbegin\nend\n"
-                                   "flames\nbegin\n  size 50\n  angle 0.25\n  ell 1.5\n  offset 300\n"
-                                   "  orient V(1 2 3)\n  colorfrom V(1 0.5 0)\n  colorto V(0 1 0.5)\nend\n"
-                                   "ENDWORLD\n");
+    Show show;
+    const auto flames =
+        readFlames(show, "flame\nbegin\nend\n"
+                         "flames\nbegin\n  size 50\n  angle 0.25\n  ell 1.5\n  offset 300\n"
+                         "  orient V(1 2 3)\n  colorfrom V(1 0.5 0)\n  colorto V(0 1 0.5)\nend\n"
+                         "ENDWORLD\n");
     ASSERT_EQ(flames.size(), 2u);
     ASSERT_NE(flames[0], nullptr);
     ASSERT_NE(flames[1], nullptr);
@@ -74,13 +78,14 @@ protected:
     static void drawFlameSeenFrom(Flame& flame, Vec3 eye, Vec3 up) {
         setupGL(surfaceWidth, surfaceHeight);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        Camera viewer;
+        Show show;
+        Camera& viewer = show.camera;
         viewer.eye = viewer.position = eye;
         viewer.forward = normalize(flame.ringCentre - eye);
         viewer.up = up;
         glLoadIdentity();
         viewer.lookAt();
-        flame.draw(viewer);
+        flame.draw(show);
         glLoadIdentity();
     }
 };
@@ -147,12 +152,13 @@ TEST_F(FlameDrawing, OnlyAddsLightToWhatIsBehindIt) {
     setupGL(surfaceWidth, surfaceHeight);
     glClearColor(0.5f, 0.5f, 0.5f, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    Camera viewer;
+    Show show;
+    Camera& viewer = show.camera;
     viewer.eye = viewer.position = {0, 1500, 6000};
     viewer.forward = normalize(-viewer.eye);
     glLoadIdentity();
     viewer.lookAt();
-    flame.draw(viewer);
+    flame.draw(show);
     glLoadIdentity();
     glClearColor(0, 0, 0, 1);
 

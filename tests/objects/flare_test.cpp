@@ -1,4 +1,5 @@
 #include "objects/flare.h"
+#include "objects/show.h"
 
 #include "app/gl_setup.h"
 #include "app/headless/gl_context.h"
@@ -29,16 +30,17 @@ Flare& flareAt(const ObjectList& list, std::size_t index) {
 // Scripts are read with the textures of the registry; each test starts from the defaults and leaves them so.
 class FlareScript : public ::testing::Test {
 protected:
+    Show show;
     void SetUp() override {
         setViewport(800, 600);
-        textureRegistry = {{7, "textures\\glow.jpg", {}},
-                           {8, "textures\\ring.tga", {}},
-                           {9, "textures\\ghost.jpg", {}},
-                           {10, "textures\\streak.jpg", {}}};
+        show.textures = {{7, "textures\\glow.jpg", {}},
+                         {8, "textures\\ring.tga", {}},
+                         {9, "textures\\ghost.jpg", {}},
+                         {10, "textures\\streak.jpg", {}}};
     }
     void TearDown() override {
         setViewport(800, 600);
-        textureRegistry.clear();
+        show.textures.clear();
     }
 };
 
@@ -47,14 +49,14 @@ protected:
 // Sizes stay as the script gives them, whatever the picture's size at reading; rates become per second.
 TEST_F(FlareScript, ReadsEveryKeywordScalingRatesToSeconds) {
     setViewport(1600, 1200);
-    const ObjectList list = readScript("mesh\nbegin Sun\nend\n"
-                                       "flare\nbegin\nsize 20\nflash 0.5)\nlumin 2)\nfocus 0.25)\n"
-                                       "parent Sun V(1 2 3)\nFOV 0.2\nalpha 0.5 fade: 0.1 0.05\n"
-                                       "texture textures\\glow.jpg\nposition V(4 5 6)\n"
-                                       "lenseffect\n\tsize 10\n \t texture textures\\ring.tga\n"
-                                       "texture textures\\ghost.jpg\n\t\ttexture textures\\streak.jpg\n"
-                                       "rotation 30 2\nxy 1.5\norient V(7 8 9)\nend\n"
-                                       "ENDWORLD\n");
+    const ObjectList list = readScript(show, "mesh\nbegin Sun\nend\n"
+                                             "flare\nbegin\nsize 20\nflash 0.5)\nlumin 2)\nfocus 0.25)\n"
+                                             "parent Sun V(1 2 3)\nFOV 0.2\nalpha 0.5 fade: 0.1 0.05\n"
+                                             "texture textures\\glow.jpg\nposition V(4 5 6)\n"
+                                             "lenseffect\n\tsize 10\n \t texture textures\\ring.tga\n"
+                                             "texture textures\\ghost.jpg\n\t\ttexture textures\\streak.jpg\n"
+                                             "rotation 30 2\nxy 1.5\norient V(7 8 9)\nend\n"
+                                             "ENDWORLD\n");
     ASSERT_EQ(list.size(), 2u);
     const Flare& flare = flareAt(list, 1);
     EXPECT_EQ(flare.spriteSize, 20);
@@ -84,10 +86,10 @@ TEST_F(FlareScript, ReadsEveryKeywordScalingRatesToSeconds) {
 }
 
 TEST_F(FlareScript, KeepsDefaultsAndMissingTexturesLeaveTheirSlots) {
-    const ObjectList list = readScript("flare\nbegin\nenv V(0 0 -1)\ntexture textures\\none.jpg\n"
-                                       "lenseffect\nsize 4\ntexture textures\\ghost.jpg\n"
-                                       "texture textures\\none.tga\ntexture textures\\none.jpg\nend\n"
-                                       "ENDWORLD\n");
+    const ObjectList list = readScript(show, "flare\nbegin\nenv V(0 0 -1)\ntexture textures\\none.jpg\n"
+                                             "lenseffect\nsize 4\ntexture textures\\ghost.jpg\n"
+                                             "texture textures\\none.tga\ntexture textures\\none.jpg\nend\n"
+                                             "ENDWORLD\n");
     ASSERT_EQ(list.size(), 1u);
     const Flare& flare = flareAt(list, 0);
     EXPECT_EQ(flare.spriteSize, 10);
@@ -104,50 +106,53 @@ TEST_F(FlareScript, KeepsDefaultsAndMissingTexturesLeaveTheirSlots) {
 }
 
 TEST_F(FlareScript, AShortLensSectionEndsAtEndAndKeepsTheNextObject) {
-    const ObjectList list = readScript("flare\nbegin\nlenseffect\n\tsize 8\nend\n"
-                                       "flare\nbegin\nsize 3\nend\nENDWORLD\n");
+    const ObjectList list = readScript(show, "flare\nbegin\nlenseffect\n\tsize 8\nend\n"
+                                             "flare\nbegin\nsize 3\nend\nENDWORLD\n");
     ASSERT_EQ(list.size(), 2u);
     EXPECT_TRUE(flareAt(list, 0).hasLensEffect);
     EXPECT_EQ(flareAt(list, 0).lensSize, 8);
     EXPECT_EQ(flareAt(list, 1).spriteSize, 3);
 
     // A block the data ends in is dropped rather than shown half read.
-    EXPECT_TRUE(readScript("flare\nbegin\nlenseffect\n\tsize 8\n").empty());
+    EXPECT_TRUE(readScript(show, "flare\nbegin\nlenseffect\n\tsize 8\n").empty());
 }
 
 TEST(FlareUpdate, FadesByVisibilityWithTheFlickerOnTop) {
+    Show show;
     Flare shown;
     shown.visible = true;
-    shown.update(0.1); // fade in 6/s, then the flicker brightens 0.7/s
+    shown.update(show, 0.1); // fade in 6/s, then the flicker brightens 0.7/s
     EXPECT_FLOAT_EQ(shown.opacity, 0.6f + 0.07f);
     for (int i = 0; i < 10; ++i)
-        shown.update(0.1);
+        shown.update(show, 0.1);
     EXPECT_FLOAT_EQ(shown.opacity, 1.07f); // settles at 1 + 0.7·dt
 
     Flare hidden;
     hidden.opacity = 1;
     hidden.fadeOutRate = 3;
-    hidden.update(0.1);
+    hidden.update(show, 0.1);
     EXPECT_FLOAT_EQ(hidden.opacity, 1 - 0.3f + 0.07f);
     for (int i = 0; i < 10; ++i)
-        hidden.update(0.1);
+        hidden.update(show, 0.1);
     EXPECT_EQ(hidden.opacity, 0); // and the flicker does not bring it back
 }
 
 TEST(FlareUpdate, SpinStaysWithinAFullTurnBothWays) {
+    Show show;
     Flare forwards;
     forwards.spinAngle = 350;
-    forwards.update(1); // 24 degrees per second
+    forwards.update(show, 1); // 24 degrees per second
     EXPECT_FLOAT_EQ(forwards.spinAngle, 14);
 
     Flare backwards;
     backwards.spinAngle = 10;
     backwards.spinRate = -60;
-    backwards.update(1);
+    backwards.update(show, 1);
     EXPECT_FLOAT_EQ(backwards.spinAngle, 310);
 }
 
 TEST(FlareUpdate, FlickerCyclesDimForTheFirstDrawAndBrightenForTheSecond) {
+    Show show;
     seedRandom(42);
     const float dim = randomFraction() * 2;
     const float brighten = randomFraction() * 2;
@@ -157,12 +162,12 @@ TEST(FlareUpdate, FlickerCyclesDimForTheFirstDrawAndBrightenForTheSecond) {
     flare.flashAmount = 2;
     flare.visible = true;
     flare.opacity = 1;
-    flare.update(0.01); // the first cycle ends at once and the next is drawn
+    flare.update(show, 0.01); // the first cycle ends at once and the next is drawn
     EXPECT_FLOAT_EQ(flare.flickerDimEnd, 6 * dim);
     EXPECT_FLOAT_EQ(flare.flickerCycleEnd, 6 * (dim + brighten));
     EXPECT_EQ(flare.flickerTimer, 0);
 
-    flare.update(dim / 2); // dimming: the fade clamps to 1, the flicker takes 0.7/s off
+    flare.update(show, dim / 2); // dimming: the fade clamps to 1, the flicker takes 0.7/s off
     EXPECT_FLOAT_EQ(flare.opacity, 1 - 0.7f * dim / 2);
 }
 
@@ -238,12 +243,13 @@ protected:
     bool visibleAt(Vec3 position) {
         Flare flare;
         flare.position = position;
-        flare.draw(viewer);
+        flare.draw(show);
         return flare.visible;
     }
 
     std::unique_ptr<HeadlessGlContext> context;
-    Camera viewer;
+    Show show;
+    Camera& viewer = show.camera;
     GLuint white = 0;
     GLuint black = 0;
 };
@@ -277,14 +283,14 @@ TEST_F(FlareDrawing, AnEnvFlareShowsOnlyOverTheClearedFarValue) {
     Flare flare;
     flare.isEnvironment = true;
     flare.offset = {0, 0, -1}; // straight ahead: the window's centre
-    flare.draw(viewer);
+    flare.draw(show);
     EXPECT_TRUE(flare.visible);
     occlude(150, 110, 170, 130, 0.999f); // anything at all, however far
-    flare.draw(viewer);
+    flare.draw(show);
     EXPECT_FALSE(flare.visible);
     flare.offset = {0, 0, 1}; // behind the viewer
     glClear(GL_DEPTH_BUFFER_BIT);
-    flare.draw(viewer);
+    flare.draw(show);
     EXPECT_FALSE(flare.visible);
 }
 
@@ -301,7 +307,7 @@ TEST_F(FlareDrawing, AStartingGlareShowsOnlyWhereItsAnchorIsSeen) {
         flare.spriteSize = 50;
         flare.textured = true;
         flare.textureId = white;
-        flare.draw(viewer);
+        flare.draw(show);
         return flare;
     };
     const Vec3 ahead{0, 0, -1};
@@ -315,9 +321,9 @@ TEST_F(FlareDrawing, AStartingGlareShowsOnlyWhereItsAnchorIsSeen) {
     EXPECT_EQ(seen.opacity, 1);
     EXPECT_TRUE(lit(200, 80));
     seen.position = atPixel(100, 80, 0.5f); // now behind the body
-    seen.draw(viewer);
+    seen.draw(show);
     EXPECT_EQ(seen.opacity, 1) << "a flare already seen fades out, it does not vanish at once";
-    seen.update(0.05);
+    seen.update(show, 0.05);
     EXPECT_GT(seen.opacity, 0);
     EXPECT_LT(seen.opacity, 1);
 }
@@ -331,7 +337,7 @@ TEST_F(FlareDrawing, SpriteIsStretchedAndFadesWithFocus) {
     flare.spinRate = 0;
     flare.spriteSize = 25; // 10 pixels
     flare.aspect = 2;
-    flare.draw(viewer);
+    flare.draw(show);
     EXPECT_EQ(pixelAt(115, 80), (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
     EXPECT_FALSE(lit(125, 80));
     EXPECT_FALSE(lit(100, 95));
@@ -343,15 +349,15 @@ TEST_F(FlareDrawing, SpriteIsStretchedAndFadesWithFocus) {
         flare.focusThreshold = threshold;
         glClear(GL_COLOR_BUFFER_BIT);
         flare.offset = {0, 0, -3};
-        flare.draw(viewer);
+        flare.draw(show);
         EXPECT_EQ(pixelAt(100, 80)[0], 255) << threshold;
         glClear(GL_COLOR_BUFFER_BIT);
         flare.offset = {0, 1, 0};
-        flare.draw(viewer);
+        flare.draw(show);
         EXPECT_FALSE(lit(100, 80)) << threshold;
         glClear(GL_COLOR_BUFFER_BIT);
         flare.offset = {};
-        flare.draw(viewer); // no direction to focus on: a finite answer, not a crash
+        flare.draw(show); // no direction to focus on: a finite answer, not a crash
         EXPECT_TRUE(drawStateDifferences().empty());
     }
 }
@@ -365,7 +371,7 @@ TEST_F(FlareDrawing, LensGhostsLieOnTheLineThroughTheWindowCentre) {
     flare.lensSize = 20; // 8 pixels here
     // Ghosts only: the streaks add black.
     flare.lensTextures = {white, white, black};
-    flare.draw(viewer);
+    flare.draw(show);
 
     const Vec3 pixel{100, 80, 0};
     const Vec3 toCentre = Vec3{width / 2.0f, height / 2.0f, 0} - pixel;
@@ -408,7 +414,7 @@ TEST_F(FlareDrawing, StreaksDrawnOverTheirLitPartLookAsTheWholeQuads) {
         flare.hasLensEffect = true;
         flare.lensTextures = {black, black, streak};
         flare.streakLit = box;
-        flare.draw(viewer);
+        flare.draw(show);
         return context->readPixels();
     };
     const std::vector<std::uint8_t> whole = frame(LitBox{});
@@ -446,13 +452,13 @@ TEST_F(FlareDrawing, EveryKindOfFlareLeavesTheDrawStateAsItFoundIt) {
         "mesh\nbegin Ship\nposition V(0 0 -2000)\nend\n"
         "flare\nbegin\nparent Ship V(10 20 30)\nalpha 1 fade: 0.1 0.1\nlenseffect\n\tsize 5\nend\n",
     };
-    textureRegistry = {{white, "textures\\glow.jpg", {}}};
+    show.textures = {{white, "textures\\glow.jpg", {}}};
     for (std::string_view script : scripts) {
-        const ObjectList list = readScript(std::string(script) + "ENDWORLD\n");
+        const ObjectList list = readScript(show, std::string(script) + "ENDWORLD\n");
         ASSERT_FALSE(list.empty()) << script;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        list.back()->draw(viewer);
+        list.back()->draw(show);
         EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{}) << script;
     }
-    textureRegistry.clear();
+    show.textures.clear();
 }

@@ -1,4 +1,5 @@
 #include "objects/mesh_file.h"
+#include "objects/show.h"
 
 #include "math/random.h"
 #include "objects/shared_meshes.h"
@@ -75,9 +76,10 @@ TEST_F(MeshFileTest, OneTriangleFileIs132BytesAndCompilesItsCornersInOrder) {
     const std::vector<std::uint8_t> bytes = meshFileBytes(mesh);
     ASSERT_EQ(bytes.size(), 132u);
     TestArchive archive({{"meshes\\tri.dat", bytes}});
+    Show show(archive.path());
 
     GLuint list = 0;
-    ASSERT_TRUE(loadMeshFile(list, "meshes\\tri.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, list, "meshes\\tri.dat", false));
     ASSERT_NE(list, 0u);
     const std::vector<FedCorner> corners = feedBack(list);
     ASSERT_EQ(corners.size(), 3u);
@@ -92,8 +94,9 @@ TEST_F(MeshFileTest, OneTriangleFileIs132BytesAndCompilesItsCornersInOrder) {
 
 TEST_F(MeshFileTest, SharedVertexKeepsItsPositionWithEachCornersTextureCoordinate) {
     TestArchive archive({{"square.dat", meshFileBytes(sharedCornerMesh())}});
+    Show show(archive.path());
     GLuint list = 0;
-    ASSERT_TRUE(loadMeshFile(list, "square.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, list, "square.dat", false));
     const std::vector<FedCorner> corners = feedBack(list);
     ASSERT_EQ(corners.size(), 6u);
     // Vertex 0 is corner a of the first face (texture coordinate 0) and corner c of the second (coordinate
@@ -107,10 +110,11 @@ TEST_F(MeshFileTest, SharedVertexKeepsItsPositionWithEachCornersTextureCoordinat
 
 TEST_F(MeshFileTest, EveryLoadMakesANewListAndEarlierListsStayValid) {
     TestArchive archive({{"tri.dat", meshFileBytes(oneTriangleMesh())}});
+    Show show(archive.path());
     GLuint list = 0;
-    ASSERT_TRUE(loadMeshFile(list, "tri.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, list, "tri.dat", false));
     const GLuint first = list;
-    ASSERT_TRUE(loadMeshFile(list, "tri.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, list, "tri.dat", false));
     EXPECT_NE(list, first);
     EXPECT_TRUE(glIsList(first));
     EXPECT_EQ(feedBack(first).size(), 3u);
@@ -137,21 +141,22 @@ TEST_F(MeshFileTest, DamagedFilesAreRefusedAndKeepThePreviousList) {
                          {"tex.dat", texIndexOut},
                          {"huge.dat", hugeCounts},
                          {"header.dat", headerOnly}});
+    Show show(archive.path());
     GLuint list = 0;
-    ASSERT_TRUE(loadMeshFile(list, "good.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, list, "good.dat", false));
     const GLuint previous = list;
     for (const char* name :
          {"short.dat", "long.dat", "vertex.dat", "tex.dat", "huge.dat", "header.dat", "none.dat"}) {
         SCOPED_TRACE(name);
-        EXPECT_FALSE(loadMeshFile(list, name, false));
+        EXPECT_FALSE(loadMeshFile(show, list, name, false));
         EXPECT_EQ(list, previous);
         MeshData untouched = oneTriangleMesh();
-        EXPECT_FALSE(readMeshFile(name, untouched));
+        EXPECT_FALSE(readMeshFile(show, name, untouched));
         EXPECT_EQ(untouched.faces.size(), 1u);
     }
     // No list name was spent on the refused files.
     GLuint next = 0;
-    ASSERT_TRUE(loadMeshFile(next, "good.dat", false));
+    ASSERT_TRUE(loadMeshFile(show, next, "good.dat", false));
     EXPECT_EQ(next, previous + 1);
 }
 
@@ -171,12 +176,13 @@ TEST(MeshJitter, SlidesUnitVerticesOverTheSphereByAtMost2Point6Degrees) {
 
 TEST_F(MeshFileTest, JitteredLoadDrawsTheJitteredVertices) {
     TestArchive archive({{"octa.dat", meshFileBytes(octahedronMesh())}});
+    Show show(archive.path());
     MeshData expected = octahedronMesh();
     seedRandom(99);
     jitterVertices(expected);
     seedRandom(99);
     GLuint list = 0;
-    ASSERT_TRUE(loadMeshFile(list, "octa.dat", true));
+    ASSERT_TRUE(loadMeshFile(show, list, "octa.dat", true));
     const std::vector<FedCorner> corners = feedBack(list);
     ASSERT_EQ(corners.size(), 24u);
     for (std::size_t i = 0; i < corners.size(); ++i)
@@ -188,13 +194,14 @@ TEST_F(MeshFileTest, SharedMeshesAreBuiltInOrderAndTheAtmosphereFadesWithX) {
     sphere.vertices[2] = {0.6f, 0.8f, 0}; // a corner between the centre of the view and the silhouette
     TestArchive archive({{"meshes\\env.dat", meshFileBytes(oneTriangleMesh())},
                          {"meshes\\sphere.dat", meshFileBytes(sphere)}});
-    ASSERT_TRUE(loadSharedMeshes());
-    EXPECT_NE(envMesh, 0u);
-    EXPECT_LT(envMesh, sphereMesh);
-    EXPECT_LT(sphereMesh, noisedSphereMesh);
-    EXPECT_LT(noisedSphereMesh, atmosphereList);
+    Show show(archive.path());
+    ASSERT_TRUE(loadSharedMeshes(show));
+    EXPECT_NE(show.meshes.env, 0u);
+    EXPECT_LT(show.meshes.env, show.meshes.sphere);
+    EXPECT_LT(show.meshes.sphere, show.meshes.noisedSphere);
+    EXPECT_LT(show.meshes.noisedSphere, show.meshes.atmosphere);
 
-    const std::vector<FedCorner> corners = feedBack(atmosphereList);
+    const std::vector<FedCorner> corners = feedBack(show.meshes.atmosphere);
     ASSERT_EQ(corners.size(), 24u);
     for (std::size_t i = 0; i < corners.size(); ++i) {
         const float x = sphere.vertices[sphere.faces[i / 3].vertices[i % 3]].x;
@@ -202,16 +209,17 @@ TEST_F(MeshFileTest, SharedMeshesAreBuiltInOrderAndTheAtmosphereFadesWithX) {
         // 3x² − 0.6, clamped by GL: 2.4 at x = ±1 gives 1, −0.6 at x = 0 gives 0, 0.48 at x = 0.6.
         EXPECT_NEAR(corners[i].alpha, std::clamp(3 * x * x - 0.6f, 0.0f, 1.0f), 1e-3f);
     }
-    const std::vector<FedCorner> plain = feedBack(sphereMesh);
-    const std::vector<FedCorner> noised = feedBack(noisedSphereMesh);
+    const std::vector<FedCorner> plain = feedBack(show.meshes.sphere);
+    const std::vector<FedCorner> noised = feedBack(show.meshes.noisedSphere);
     ASSERT_EQ(noised.size(), plain.size());
     EXPECT_GT(angleDegrees(plain[0].position, noised[0].position), 0.0f);
 }
 
 TEST_F(MeshFileTest, SharedMeshesReportAMissingFile) {
     TestArchive archive({{"meshes\\sphere.dat", meshFileBytes(octahedronMesh())}});
-    envMesh = 0;
-    EXPECT_FALSE(loadSharedMeshes());
-    EXPECT_EQ(envMesh, 0u);
-    EXPECT_NE(sphereMesh, 0u);
+    Show show(archive.path());
+    show.meshes.env = 0;
+    EXPECT_FALSE(loadSharedMeshes(show));
+    EXPECT_EQ(show.meshes.env, 0u);
+    EXPECT_NE(show.meshes.sphere, 0u);
 }

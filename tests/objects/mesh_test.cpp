@@ -1,4 +1,5 @@
 #include "objects/mesh.h"
+#include "objects/show.h"
 
 #include "app/gl_setup.h"
 #include "data/texture_registry.h"
@@ -32,21 +33,22 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         setupGL(surfaceWidth, surfaceHeight);
-        geometryMesh = 0;
+        show.meshes.geometry = 0;
         camera.eye = camera.position = {0, 0, 200};
         camera.forward = {0, 0, -1};
         camera.up = {0, 1, 0};
     }
     void TearDown() override {
-        geometryMesh = 0;
+        show.meshes.geometry = 0;
         GlTest::TearDown();
     }
 
     ObjectList readScript(std::string_view script) {
         TestArchive archive(
             {{"objects.txt", text(script)}, {std::string(squareFile), meshFileBytes(sharedCornerMesh())}});
+        show.files = ShowFiles(archive.path());
         ObjectList list;
-        EXPECT_TRUE(readObjectScript(list, "objects.txt"));
+        EXPECT_TRUE(readObjectScript(show, list, "objects.txt"));
         return list;
     }
 
@@ -56,7 +58,7 @@ protected:
         glLoadIdentity();
         camera.lookAt();
         placeLight();
-        mesh.draw(camera);
+        mesh.draw(show);
     }
 
     static void placeLight() {
@@ -64,14 +66,16 @@ protected:
         glLightfv(GL_LIGHT0, GL_POSITION, position);
     }
 
-    Camera camera;
+    Show show;
+
+    Camera& camera = show.camera;
 };
 
 } // namespace
 
 TEST_F(MeshTest, ReadsTheBlockAndItsMaterialLines) {
     const TextureRegistry previous = std::exchange(
-        textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg", .lit = {}}});
+        show.textures, TextureRegistry{{.texture = 9, .path = "textures\\steel.jpg", .lit = {}}});
     const ObjectList list =
         readScript("mesh\nbegin Early\nend\n"
                    "geometry meshes\\square.dat\n"
@@ -82,7 +86,7 @@ TEST_F(MeshTest, ReadsTheBlockAndItsMaterialLines) {
                    "mesh\nbegin Dull\nmaterial\n\tplastic\n\tchrome\n\tmap1\n\tmap2\nend\n"
                    "mesh\nbegin Short\nmaterial\n\tmetal\nend\n"
                    "mesh\nbegin After\nend\nENDWORLD\n");
-    textureRegistry = previous;
+    show.textures = previous;
     ASSERT_EQ(list.size(), 5u);
 
     const Mesh& early = meshAt(list, 0);
@@ -93,7 +97,7 @@ TEST_F(MeshTest, ReadsTheBlockAndItsMaterialLines) {
     const Mesh& shiny = meshAt(list, 1);
     EXPECT_EQ(shiny.name, "Shiny");
     EXPECT_NE(shiny.displayList, 0u);
-    EXPECT_EQ(shiny.displayList, geometryMesh);
+    EXPECT_EQ(shiny.displayList, show.meshes.geometry);
     EXPECT_EQ(shiny.orientAngle, 45);
     EXPECT_EQ(shiny.orientAxis.z, 1);
     EXPECT_EQ(shiny.position.y, 2);

@@ -1,5 +1,6 @@
 #include "objects/object_script_reader.h"
 #include "objects/particle_system.h"
+#include "objects/show.h"
 #include "objects/sphere.h"
 
 #include "data/texture_registry.h"
@@ -18,8 +19,8 @@ namespace {
 
 // What a recording parser saw when it read its block.
 struct RecordedObject : SceneObject {
-    void draw(Camera&) override {}
-    void update(double) override {}
+    void draw(const Show&) override {}
+    void update(const Show&, double) override {}
 
     GLuint geometry = 0;
     ScriptParseState stateBefore;
@@ -28,12 +29,13 @@ struct RecordedObject : SceneObject {
 // Reads a block as the real kinds will: the name, "parent" and "texture" lines, and the parse state,
 // which it advances as a sphere with "moon", "flash" and a TGA texture would.
 std::unique_ptr<SceneObject> parseRecorded(ScriptReader& script, const ObjectList& list) {
+    Show& show = script.show();
     auto object = std::make_unique<RecordedObject>();
-    object->geometry = geometryMesh;
-    object->stateBefore = scriptParseState;
-    scriptParseState.flashPhase += 0.25f;
-    scriptParseState.moonSpeedFactor *= 0.75f;
-    scriptParseState.lastTextureWasTga = true;
+    object->geometry = show.meshes.geometry;
+    object->stateBefore = show.parseState;
+    show.parseState.flashPhase += 0.25f;
+    show.parseState.moonSpeedFactor *= 0.75f;
+    show.parseState.lastTextureWasTga = true;
     if (!readBlockBegin(script, object->name, SceneObject::maxNameLength))
         return nullptr;
     const BlockKeyword keywords[] = {parentKeyword(*object, list), textureKeyword(*object)};
@@ -58,10 +60,11 @@ const RecordedObject& recorded(const SceneObject* object) {
 
 class ObjectScriptReaderTest : public ::testing::Test {
 protected:
+    Show show;
     // Reads `name` from the archive with the recording parsers, counting progress calls.
     bool read(std::string_view name) {
         return readObjectScript(
-            list, name, [this] { ++progressCalls; }, recordingKinds());
+            show, list, name, [this] { ++progressCalls; }, recordingKinds());
     }
 
     ObjectList list;
@@ -106,6 +109,7 @@ TEST_F(ObjectScriptReaderTest, HandsEveryObjectLineToItsKindAndReportsProgressPe
                                               "flame\nbegin\nend\n"
                                               "ENDWORLD\n"
                                               "sphere\nbegin Late\nend\n")}});
+    show.files = ShowFiles(archive.path());
     ASSERT_TRUE(read("objects.txt"));
     ASSERT_EQ(list.size(), 6u);
     const std::string_view expected[] = {"sphere", "ps", "mesh", "billboard", "flare", "flame"};
@@ -118,6 +122,7 @@ TEST_F(ObjectScriptReaderTest, HandsEveryObjectLineToItsKindAndReportsProgressPe
 
 TEST_F(ObjectScriptReaderTest, UnfinishedBlockAtTheEndOfTheDataIsDropped) {
     TestArchive archive({{"objects.txt", text("sphere\nbegin Kept\nend\nsphere\nbegin Lost\nradius 1")}});
+    show.files = ShowFiles(archive.path());
     ASSERT_TRUE(read("objects.txt"));
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, "Kept");
@@ -132,6 +137,7 @@ TEST_F(ObjectScriptReaderTest, ParentsAreFoundOnlyEarlierInTheListAndByExactName
                                               "sphere\nbegin AVeryLongPlanetName\nend\n"
                                               "sphere\nbegin Ring\nparent AVeryLongPlanetNameToo\nend\n")},
                          {"moons.txt", text("sphere\nbegin Luna\nparent Earth\nend\n")}});
+    show.files = ShowFiles(archive.path());
     ASSERT_TRUE(read("planets.txt"));
     ASSERT_TRUE(read("moons.txt"));
     ASSERT_EQ(list.size(), 7u);
@@ -150,6 +156,7 @@ TEST_F(ObjectScriptReaderTest, ParentsAreFoundOnlyEarlierInTheListAndByExactName
 
 TEST_F(ObjectScriptReaderTest, EveryScriptStartsWithAFreshParseStateAndAppendsToTheList) {
     TestArchive archive({{"objects.txt", text("sphere\nbegin\nend\nsphere\nbegin\nend\n")}});
+    show.files = ShowFiles(archive.path());
     ASSERT_TRUE(read("objects.txt"));
     ASSERT_TRUE(read("objects.txt"));
     ASSERT_EQ(list.size(), 4u);
@@ -168,6 +175,7 @@ TEST_F(ObjectScriptReaderTest, EveryScriptStartsWithAFreshParseStateAndAppendsTo
 
 TEST_F(ObjectScriptReaderTest, MissingScriptAddsNothing) {
     TestArchive archive({});
+    show.files = ShowFiles(archive.path());
     EXPECT_FALSE(read("missing.txt"));
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(progressCalls, 0);
@@ -177,7 +185,8 @@ TEST_F(ObjectScriptReaderTest, LinesInsideABlockBelongToItsObject) {
     TestArchive archive({{"objects.txt", text("sphere\nbegin\nps inside the block\nmesh inside\nend\n"
                                               "geometry missing.dat\n"
                                               "ps\nbegin\nend\n")}});
-    ASSERT_TRUE(readObjectScript(list, "objects.txt", [this] { ++progressCalls; }));
+    show.files = ShowFiles(archive.path());
+    ASSERT_TRUE(readObjectScript(show, list, "objects.txt", [this] { ++progressCalls; }));
     ASSERT_EQ(list.size(), 2u); // the sphere and the particle system; nothing from inside the sphere's block
     EXPECT_NE(dynamic_cast<Sphere*>(list[0]), nullptr);
     EXPECT_NE(dynamic_cast<ParticleSystem*>(list[1]), nullptr);
@@ -192,11 +201,12 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
                          {"objects.txt", text("geometry meshes\\a.dat\nmesh\nbegin\nend\n"
                                               "geometry meshes\\b.dat\nmesh\nbegin\nend\n"
                                               "geometry\nmesh\nbegin\nend\n")}});
-    geometryMesh = 0;
+    Show show(archive.path());
+    show.meshes.geometry = 0;
     ObjectList list;
     int progressCalls = 0;
     ASSERT_TRUE(readObjectScript(
-        list, "objects.txt", [&] { ++progressCalls; }, recordingKinds()));
+        show, list, "objects.txt", [&] { ++progressCalls; }, recordingKinds()));
     ASSERT_EQ(list.size(), 3u);
     const GLuint first = recorded(list[0]).geometry;
     const GLuint second = recorded(list[1]).geometry;
@@ -206,18 +216,19 @@ TEST_F(GeometryLineTest, EachMeshTakesTheListOfTheGeometryLineBeforeIt) {
     EXPECT_TRUE(glIsList(first));
     // A geometry line without a file name loads nothing: the last list stays.
     EXPECT_EQ(recorded(list[2]).geometry, second);
-    EXPECT_EQ(geometryMesh, second);
+    EXPECT_EQ(show.meshes.geometry, second);
     EXPECT_EQ(progressCalls, 6);
 }
 
 TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheRegistryHasThePicture) {
     const TextureRegistry previous = std::exchange(
-        textureRegistry, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
+        show.textures, TextureRegistry{{.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     TestArchive archive({{"objects.txt", text("sphere\nbegin\ntexture textures\\ring.tga\nend\n"
                                               "sphere\nbegin\ntexture textures\\none.jpg\nend\n"
                                               "sphere\nbegin\ntexture\nend\n")}});
+    show.files = ShowFiles(archive.path());
     ASSERT_TRUE(read("objects.txt"));
-    textureRegistry = previous;
+    show.textures = previous;
     ASSERT_EQ(list.size(), 3u);
     EXPECT_TRUE(list[0]->textured);
     EXPECT_EQ(list[0]->textureId, 9u);
@@ -228,19 +239,20 @@ TEST_F(ObjectScriptReaderTest, TextureLinesMarkTheObjectTexturedWhetherOrNotTheR
 }
 
 TEST(ResolveTexture, FindsTheTextureByItsPathAndTellsTgaByTheName) {
+    Show show;
     const TextureRegistry previous = std::exchange(
-        textureRegistry, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg", .lit = {}},
-                                         {.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
+        show.textures, TextureRegistry{{.texture = 7, .path = "textures\\earth.jpg", .lit = {}},
+                                       {.texture = 9, .path = "textures\\ring.tga", .lit = {}}});
     RecordedObject object;
-    resolveTexture(object, "textures\\ring.tga");
+    resolveTexture(show, object, "textures\\ring.tga");
     EXPECT_EQ(object.textureId, 9u);
     EXPECT_TRUE(object.tga);
-    resolveTexture(object, "textures\\EARTH.jpg");
+    resolveTexture(show, object, "textures\\EARTH.jpg");
     EXPECT_EQ(object.textureId, 9u); // not found: kept
     EXPECT_FALSE(object.tga);
-    resolveTexture(object, "textures\\earth.jpg");
+    resolveTexture(show, object, "textures\\earth.jpg");
     EXPECT_EQ(object.textureId, 7u);
-    resolveTexture(object, "textures\\SHIP.TGA");
+    resolveTexture(show, object, "textures\\SHIP.TGA");
     EXPECT_FALSE(object.tga); // only a lower-case ending says the picture has alpha
-    textureRegistry = previous;
+    show.textures = previous;
 }

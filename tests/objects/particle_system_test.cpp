@@ -1,4 +1,5 @@
 #include "objects/particle_system.h"
+#include "objects/show.h"
 
 #include "app/gl_setup.h"
 #include "gl/draw_state.h"
@@ -15,15 +16,15 @@
 namespace {
 
 // Reads an object script holding "ps" blocks and returns the systems made.
-std::vector<ParticleSystem*> readSystems(std::string_view script) {
+std::vector<ParticleSystem*> readSystems(Show& show, std::string_view script) {
     std::vector<ParticleSystem*> systems;
-    for (SceneObject* object : readScript(script))
+    for (SceneObject* object : readScript(show, script))
         systems.push_back(dynamic_cast<ParticleSystem*>(object));
     return systems;
 }
 
-ParticleSystem& readSystem(std::string_view block) {
-    const auto systems = readSystems("ps\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
+ParticleSystem& readSystem(Show& show, std::string_view block) {
+    const auto systems = readSystems(show, "ps\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
     EXPECT_EQ(systems.size(), 1u);
     EXPECT_NE(systems.at(0), nullptr);
     return *systems.at(0);
@@ -45,8 +46,10 @@ static bool operator==(Vec3 a, Vec3 b) {
 }
 
 TEST(ParticleSystem, ReadsItsBlockAndTheLastModeWins) {
-    ParticleSystem& system = readSystem("  line\n  size 7\n  flash\n  point1 V(1 2 3)\n  point2 V(4 5 6)\n"
-                                        "  rot V(0 0 1)\n  dens 12.9\n  time 0.5\n");
+    Show show;
+    ParticleSystem& system =
+        readSystem(show, "  line\n  size 7\n  flash\n  point1 V(1 2 3)\n  point2 V(4 5 6)\n"
+                         "  rot V(0 0 1)\n  dens 12.9\n  time 0.5\n");
     EXPECT_EQ(system.motionMode, MotionMode::flash);
     EXPECT_FLOAT_EQ(system.size, 7);
     EXPECT_FLOAT_EQ(system.burstInterval, 0.5f);
@@ -62,27 +65,29 @@ TEST(ParticleSystem, ReadsItsBlockAndTheLastModeWins) {
         EXPECT_GE(particle.age, 0);
         EXPECT_LE(particle.age, 25);
     }
-    EXPECT_EQ(readSystem("").motionMode, MotionMode::none);
+    EXPECT_EQ(readSystem(show, "").motionMode, MotionMode::none);
 }
 
 TEST(ParticleSystem, CountsThatAreNoCountMakeNoParticlesOrKeepThePreviousOnes) {
-    EXPECT_EQ(readSystem("dens -5\n").particleCount(), 0);
-    EXPECT_EQ(readSystem("dens 4\ndens\ndens many\n").particleCount(), 4);
-    EXPECT_EQ(readSystem("dens 99999999999\n").particleCount(), ParticleSystem::maxParticleCount);
+    Show show;
+    EXPECT_EQ(readSystem(show, "dens -5\n").particleCount(), 0);
+    EXPECT_EQ(readSystem(show, "dens 4\ndens\ndens many\n").particleCount(), 4);
+    EXPECT_EQ(readSystem(show, "dens 99999999999\n").particleCount(), ParticleSystem::maxParticleCount);
 }
 
 // "dens" resets the burst timing, so a "time" line only counts after it.
 TEST(ParticleSystem, EruptsOnTheFirstUpdateUnlessATimeFollowsTheCount) {
-    ParticleSystem& early = readSystem("circ\nsize 500\ntime 1\ndens 5\npoint1 V(0 0 -3000)\n");
-    early.update(0.1);
+    Show show;
+    ParticleSystem& early = readSystem(show, "circ\nsize 500\ntime 1\ndens 5\npoint1 V(0 0 -3000)\n");
+    early.update(show, 0.1);
     EXPECT_NEAR(length(early.position - early.point1), 500, 0.1f) << "erupted on the first update";
     EXPECT_GE(early.burstInterval, 2);
     EXPECT_LE(early.burstInterval, 3);
 
-    ParticleSystem& late = readSystem("circ\nsize 500\ndens 5\ntime 1\npoint1 V(0 0 -3000)\n");
-    late.update(0.6);
+    ParticleSystem& late = readSystem(show, "circ\nsize 500\ndens 5\ntime 1\npoint1 V(0 0 -3000)\n");
+    late.update(show, 0.6);
     EXPECT_EQ(late.position, Vec3{}) << "no eruption before one second";
-    late.update(0.6);
+    late.update(show, 0.6);
     const Vec3 direction = normalize(late.position - late.point1);
     EXPECT_NEAR(length(late.position - late.point1), 500, 0.1f);
     EXPECT_FLOAT_EQ(late.burstTimer, 0);
@@ -96,12 +101,13 @@ TEST(ParticleSystem, EruptsOnTheFirstUpdateUnlessATimeFollowsTheCount) {
 }
 
 TEST(ParticleSystem, StreamRelaunchesWithTheDrawsInTheirFixedOrder) {
+    Show show;
     seedRandom(321);
     ParticleSystem system; // one draw: the spin phase
     system.motionMode = MotionMode::line;
     system.setUpParticles(1); // four draws: a direction and an age
     ASSERT_GT(system.particles[0].age, 0);
-    system.update(0.01);
+    system.update(show, 0.01);
 
     seedRandom(321);
     for (int i = 0; i < 5; ++i)
@@ -122,16 +128,17 @@ TEST(ParticleSystem, StreamRelaunchesWithTheDrawsInTheirFixedOrder) {
 }
 
 TEST(ParticleSystem, OneSeedGivesTheSameParticlesAfterManyUpdates) {
+    Show show;
     const std::string_view script = "ps\nbegin\nline\ndens 30\nend\n"
                                     "ps\nbegin\ncirc\nsize 400\ndens 30\nend\n"
                                     "ps\nbegin\nflash\ndens 10\nend\nENDWORLD\n";
     auto run = [&](std::uint32_t seed) {
         seedRandom(seed);
-        const auto systems = readSystems(script);
+        const auto systems = readSystems(show, script);
         std::vector<Vec3> positions;
         for (int step = 0; step < 200; ++step)
             for (ParticleSystem* system : systems)
-                system->update(1.0 / 30);
+                system->update(show, 1.0 / 30);
         for (ParticleSystem* system : systems) {
             const auto p = positionsOf(*system);
             positions.insert(positions.end(), p.begin(), p.end());
@@ -147,15 +154,16 @@ TEST(ParticleSystem, OneSeedGivesTheSameParticlesAfterManyUpdates) {
 // With 40 particles the spot counts from 0 to 80; the 81st step builds the first chain, and every later chain
 // comes 121 steps after the one before. A step of 0.06 s is longer than any wait, so every update is a step.
 TEST(ParticleSystem, FlashChainIsRebuiltAtTheEightyFirstStepAndEveryHundredTwentyFirstAfter) {
-    ParticleSystem& system = readSystem("flash\ndens 40\npoint1 V(100 200 300)\n");
+    Show show;
+    ParticleSystem& system = readSystem(show, "flash\ndens 40\npoint1 V(100 200 300)\n");
     const auto dens = positionsOf(system);
     for (int step = 1; step <= 80; ++step)
-        system.update(0.06);
+        system.update(show, 0.06);
     EXPECT_EQ(system.sweepStep, 80);
     EXPECT_EQ(system.position, Vec3{});
     EXPECT_EQ(positionsOf(system), dens) << "flash particles stay where they were put until the first chain";
 
-    system.update(0.06);
+    system.update(show, 0.06);
     EXPECT_EQ(system.sweepStep, -40);
     EXPECT_EQ(system.spinPhase, 0);
     EXPECT_NEAR(length(system.position - system.point1), 16100, 0.5f);
@@ -172,17 +180,18 @@ TEST(ParticleSystem, FlashChainIsRebuiltAtTheEightyFirstStepAndEveryHundredTwent
 
     const Vec3 firstChain = system.position;
     for (int step = 1; step <= 120; ++step)
-        system.update(0.06);
+        system.update(show, 0.06);
     EXPECT_EQ(system.position, firstChain);
-    system.update(0.06);
+    system.update(show, 0.06);
     EXPECT_NE(system.position, firstChain);
     EXPECT_EQ(system.sweepStep, -40);
 }
 
 TEST(ParticleSystem, WithoutAModeParticlesOnlyMove) {
-    ParticleSystem& system = readSystem("dens 3\n");
+    Show show;
+    ParticleSystem& system = readSystem(show, "dens 3\n");
     const auto before = positionsOf(system);
-    system.update(0.5);
+    system.update(show, 0.5);
     for (std::size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(system.particles[i].position, (before[i] + Vec3{0, 0, -500}));
         EXPECT_EQ(system.particles[i].life, 0);
@@ -202,8 +211,8 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glTranslatef(0, 0, -20000);
-        Camera viewer;
-        system.draw(viewer);
+        Show show;
+        system.draw(show);
         glLoadIdentity();
         std::vector<std::uint8_t> pixels(surfaceWidth * surfaceHeight * 4);
         glReadPixels(0, 0, surfaceWidth, surfaceHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -216,6 +225,7 @@ protected:
 
 // Every mode, textured or not, before and after its first update, leaves the state as every draw expects.
 TEST_F(ParticleDrawing, EveryModeLeavesTheDrawStateAsItFoundIt) {
+    Show show;
     const char* blocks[] = {
         "dens 5\n",
         "line\ndens 5\n",
@@ -226,33 +236,35 @@ TEST_F(ParticleDrawing, EveryModeLeavesTheDrawStateAsItFoundIt) {
         "flash\ntexture nothing.tga\n",
     };
     for (const char* block : blocks) {
-        ParticleSystem& system = readSystem(block);
+        ParticleSystem& system = readSystem(show, block);
         for (int round = 0; round < 3; ++round) {
             drawAndCountLitPixels(system);
             EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{}) << block << "round " << round;
             for (int i = 0; i < 5; ++i)
-                system.update(0.06);
+                system.update(show, 0.06);
         }
     }
 }
 
 TEST_F(ParticleDrawing, DrawsNothingWhereThereIsNothingToShow) {
-    EXPECT_EQ(drawAndCountLitPixels(readSystem("dens 5\n")), 0) << "no mode, no sprites";
-    EXPECT_EQ(drawAndCountLitPixels(readSystem("flash\n")), 0) << "a chain with no particles has no glow";
+    Show show;
+    EXPECT_EQ(drawAndCountLitPixels(readSystem(show, "dens 5\n")), 0) << "no mode, no sprites";
+    EXPECT_EQ(drawAndCountLitPixels(readSystem(show, "flash\n")), 0)
+        << "a chain with no particles has no glow";
     // Before the first eruption both the timer and the wait are 0: the glow is drawn transparent.
-    EXPECT_EQ(drawAndCountLitPixels(readSystem("circ\nsize 300\ndens 5\n")), 0);
+    EXPECT_EQ(drawAndCountLitPixels(readSystem(show, "circ\nsize 300\ndens 5\n")), 0);
     // Fresh stream particles have neither age nor life yet.
-    ParticleSystem& stream = readSystem("line\ndens 5\n");
+    ParticleSystem& stream = readSystem(show, "line\ndens 5\n");
     for (Particle& particle : stream.particles) {
         particle.age = 0;
         particle.position = {};
     }
     EXPECT_EQ(drawAndCountLitPixels(stream), 0);
 
-    stream.update(0.01);
+    stream.update(show, 0.01);
     EXPECT_GT(drawAndCountLitPixels(stream), 0) << "launched particles are seen";
-    ParticleSystem& eruption = readSystem("circ\nsize 300\ndens 5\n");
-    eruption.update(1);   // erupts at once
-    eruption.update(1.2); // about halfway to the next eruption
+    ParticleSystem& eruption = readSystem(show, "circ\nsize 300\ndens 5\n");
+    eruption.update(show, 1);   // erupts at once
+    eruption.update(show, 1.2); // about halfway to the next eruption
     EXPECT_GT(drawAndCountLitPixels(eruption), 0) << "between eruptions the glow and sprites are seen";
 }

@@ -6,6 +6,7 @@
 #include "data/texture_registry.h"
 #include "data/texture_upload.h"
 #include "objects/camera.h"
+#include "objects/show.h"
 #include "tests/objects/script_objects.h"
 
 #include <GL/gl.h>
@@ -49,25 +50,26 @@ constexpr std::string_view glowingScene =
 
 // The scene drawn once, as the first frame of a show, in a picture of the given size.
 Pixels render(int width, int height) {
+    Show show;
     const auto context = HeadlessGlContext::create(width, height);
     EXPECT_NE(context, nullptr);
     if (!context)
         return {};
     setViewport(width, height);
     setupGL(width, height);
-    textureRegistry = {{glowTexture(), "glow", {}}};
-    const ObjectList objects = readScript(glowingScene);
+    show.textures = {{glowTexture(), "glow", {}}};
+    const ObjectList objects = readScript(show, glowingScene);
     EXPECT_EQ(objects.size(), 3u);
 
-    Camera viewer;
+    Camera& viewer = show.camera;
     viewer.eye = viewer.position = {0, 1500, 12000};
     viewer.forward = normalize(Vec3{0, -1500, -12000});
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     viewer.lookAt();
     for (SceneObject* object : objects)
-        object->draw(viewer);
-    textureRegistry.clear();
+        object->draw(show);
+    show.textures.clear();
     setViewport(800, 600);
     return context->readPixels();
 }

@@ -1,4 +1,5 @@
 #include "objects/script_reader.h"
+#include "objects/show.h"
 
 #include "tests/data/test_archive.h"
 
@@ -10,11 +11,13 @@ namespace {
 
 // Holds one script in a test archive and reads it.
 struct Script {
-    explicit Script(std::string_view content) : archive({{"script.txt", text(content)}}) {
+    explicit Script(std::string_view content)
+        : archive({{"script.txt", text(content)}}), show(archive.path()) {
         EXPECT_TRUE(reader.open("script.txt"));
     }
     TestArchive archive;
-    ScriptReader reader;
+    Show show;
+    ScriptReader reader{show};
 };
 
 std::vector<std::string> allLines(ScriptReader& reader) {
@@ -37,7 +40,8 @@ TEST(ScriptReader, ReadsLinesUpToTheEndOfTheData) {
     EXPECT_EQ(allLines(endingWithLineFeed.reader), (std::vector<std::string>{"one", ""}));
 
     TestArchive empty({});
-    ScriptReader missing;
+    Show show(empty.path());
+    ScriptReader missing(show);
     EXPECT_FALSE(missing.open("missing.txt"));
     EXPECT_FALSE(missing.nextLine());
 }

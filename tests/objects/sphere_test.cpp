@@ -1,3 +1,4 @@
+#include "objects/show.h"
 #include "objects/sphere.h"
 
 #include "app/gl_setup.h"
@@ -7,7 +8,6 @@
 #include "objects/object_script_reader.h"
 #include "objects/shared_meshes.h"
 #include "objects/wire_sphere.h"
-#include "objects/world_time.h"
 #include "tests/app/headless/gl_test_context.h"
 #include "tests/data/test_archive.h"
 #include "tests/math/expect_near.h"
@@ -23,19 +23,22 @@
 namespace {
 
 // The spheres of `script`, read as the saver reads an object script.
-std::vector<Sphere*> readSpheres(std::string_view script, ArchiveMembers members = {}) {
+// The show's files become an archive holding the script and `members`; the show keeps the spheres.
+std::vector<Sphere*> readSpheres(Show& show, std::string_view script, ArchiveMembers members = {}) {
     members.emplace_back("s.txt", text(script));
     TestArchive archive(members);
+    show.files = ShowFiles(archive.path());
     ObjectList list;
-    EXPECT_TRUE(readObjectScript(list, "s.txt"));
+    EXPECT_TRUE(readObjectScript(show, list, "s.txt"));
     std::vector<Sphere*> spheres;
     for (SceneObject* object : list)
         spheres.push_back(static_cast<Sphere*>(object));
     return spheres;
 }
 
-Sphere* readSphere(std::string_view block) {
-    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
+Sphere* readSphere(Show& show, std::string_view block) {
+    std::vector<Sphere*> spheres =
+        readSpheres(show, "sphere\nbegin\n" + std::string(block) + "end\nENDWORLD\n");
     return spheres.size() == 1 ? spheres[0] : nullptr;
 }
 
@@ -63,25 +66,27 @@ bool isFinite(Vec3 v) {
 class SphereParsing : public ::testing::Test {
 protected:
     void SetUp() override {
-        envMesh = 11;
-        sphereMesh = 12;
-        noisedSphereMesh = 13;
-        atmosphereList = 14;
-        geometryMesh = 15;
+        show.meshes.env = 11;
+        show.meshes.sphere = 12;
+        show.meshes.noisedSphere = 13;
+        show.meshes.atmosphere = 14;
+        show.meshes.geometry = 15;
     }
-    void TearDown() override { envMesh = sphereMesh = noisedSphereMesh = atmosphereList = geometryMesh = 0; }
+
+    Show show;
 };
 
 } // namespace
 
 TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
-    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin Earth\nend\n"
-                                               "sphere\nbegin VeryLongPlanetName\n"
-                                               "radius 640\nFOV 0.7\nalpha 0.5\ntiling 3\ndetiling 45\n"
-                                               "period 30\ngeo\nlight\nspecular\ndepth\nwire\nsys\nuranmoon\n"
-                                               "plt\nmask\nrnd\nrotation V(0 0 1) 10 0.5\n"
-                                               "orient V(0 1 0) 30\ncolor V(0.5 0.25 1)\nparent Earth\n"
-                                               "texture clouds.jpg\nend\nENDWORLD\n");
+    std::vector<Sphere*> spheres =
+        readSpheres(show, "sphere\nbegin Earth\nend\n"
+                          "sphere\nbegin VeryLongPlanetName\n"
+                          "radius 640\nFOV 0.7\nalpha 0.5\ntiling 3\ndetiling 45\n"
+                          "period 30\ngeo\nlight\nspecular\ndepth\nwire\nsys\nuranmoon\n"
+                          "plt\nmask\nrnd\nrotation V(0 0 1) 10 0.5\n"
+                          "orient V(0 1 0) 30\ncolor V(0.5 0.25 1)\nparent Earth\n"
+                          "texture clouds.jpg\nend\nENDWORLD\n");
     ASSERT_EQ(spheres.size(), 2u);
     const Sphere& plain = *spheres[0];
     EXPECT_EQ(plain.name, "Earth");
@@ -121,32 +126,32 @@ TEST_F(SphereParsing, ReadsEveryFieldAndKeepsDefaultsForAbsentLines) {
 }
 
 TEST_F(SphereParsing, ModeLinesChooseTheDisplayListTheLastOneWins) {
-    EXPECT_EQ(readSphere("env\n")->displayList, 11u);
-    EXPECT_EQ(readSphere("env\n")->spinSpeed, 0);
-    EXPECT_EQ(readSphere("noised\n")->displayList, 13u);
-    EXPECT_EQ(readSphere("atmo\n")->displayList, 14u);
-    EXPECT_EQ(readSphere("list\n")->displayList, 15u);
-    EXPECT_EQ(readSphere("noised\ngeo\n")->displayList, 12u);
+    EXPECT_EQ(readSphere(show, "env\n")->displayList, 11u);
+    EXPECT_EQ(readSphere(show, "env\n")->spinSpeed, 0);
+    EXPECT_EQ(readSphere(show, "noised\n")->displayList, 13u);
+    EXPECT_EQ(readSphere(show, "atmo\n")->displayList, 14u);
+    EXPECT_EQ(readSphere(show, "list\n")->displayList, 15u);
+    EXPECT_EQ(readSphere(show, "noised\ngeo\n")->displayList, 12u);
     // A rotation after "env" gives the sky its spin back.
-    EXPECT_EQ(readSphere("env\nrotation V(0 1 0) 0 3\n")->spinSpeed, 3);
+    EXPECT_EQ(readSphere(show, "env\nrotation V(0 1 0) 0 3\n")->spinSpeed, 3);
 }
 
 TEST_F(SphereParsing, PositionIsShiftedUnlessOrbitComesFirst) {
-    const Sphere* shifted = readSphere("position V(2500 10 20)\n");
+    const Sphere* shifted = readSphere(show, "position V(2500 10 20)\n");
     expectNear(shifted->homePosition, {500, 10, 20}, 1e-3f);
     expectNear(shifted->position, {500, 10, 20}, 1e-3f);
     EXPECT_TRUE(shifted->orbit.aroundSun);
 
-    const Sphere* orbitFirst = readSphere("orbit\nposition V(2500 10 20)\n");
+    const Sphere* orbitFirst = readSphere(show, "orbit\nposition V(2500 10 20)\n");
     expectNear(orbitFirst->homePosition, {2500, 10, 20}, 1e-3f);
     EXPECT_FALSE(orbitFirst->orbit.aroundSun);
 
-    const Sphere* orbitAfter = readSphere("position V(2500 10 20)\norbit\n");
+    const Sphere* orbitAfter = readSphere(show, "position V(2500 10 20)\norbit\n");
     expectNear(orbitAfter->homePosition, {500, 10, 20}, 1e-3f);
     EXPECT_FALSE(orbitAfter->orbit.aroundSun);
 
     // A position line without three numbers moves nothing, and is not shifted twice by a later line.
-    const Sphere* broken = readSphere("position V(2500 10)\n");
+    const Sphere* broken = readSphere(show, "position V(2500 10)\n");
     expectNear(broken->homePosition, {0, 0, 0}, 1e-3f);
 }
 
@@ -155,7 +160,7 @@ TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
                                "sphere\nbegin\nmoon\nflash\nend\n"
                                "sphere\nbegin\nmoon\nflash\nend\n"
                                "sphere\nbegin\nflash\nend\nENDWORLD\n";
-    std::vector<Sphere*> spheres = readSpheres(script);
+    std::vector<Sphere*> spheres = readSpheres(show, script);
     ASSERT_EQ(spheres.size(), 4u);
     EXPECT_EQ(spheres[0]->moonSpeed, 2);
     EXPECT_EQ(spheres[1]->moonSpeed, 1.5f);
@@ -173,30 +178,31 @@ TEST_F(SphereParsing, MoonsSlowDownAndFlashesStartOutOfStepWithinAScript) {
     }
 
     // The next script starts afresh.
-    std::vector<Sphere*> again = readSpheres(script);
+    std::vector<Sphere*> again = readSpheres(show, script);
     EXPECT_EQ(again[0]->moonSpeed, 2);
     EXPECT_TRUE(again[0]->flash.shining);
     EXPECT_EQ(again[0]->flash.timer, 0);
 
     // Each moon starts where its rotation line puts it, not all of them on one line, and keeps its speed.
-    std::vector<Sphere*> moons = readSpheres("sphere\nbegin\nmoon\nrotation V(0 1 0) 90 0\nend\n"
-                                             "sphere\nbegin\nmoon\nrotation V(0 1 0) 180 0\nend\nENDWORLD\n");
+    std::vector<Sphere*> moons =
+        readSpheres(show, "sphere\nbegin\nmoon\nrotation V(0 1 0) 90 0\nend\n"
+                          "sphere\nbegin\nmoon\nrotation V(0 1 0) 180 0\nend\nENDWORLD\n");
     ASSERT_EQ(moons.size(), 2u);
-    worldTime = 10;
+    show.worldTime = 10;
     for (Sphere* moon : moons)
-        moon->update(0.1);
+        moon->update(show, 0.1);
     EXPECT_NEAR(moons[0]->moonAngle, 90 + 10 * 2, 1e-3);
     EXPECT_NEAR(moons[1]->moonAngle, 180 + 10 * 1.5f, 1e-3);
-    worldTime = 0;
+    show.worldTime = 0;
 }
 
 TEST_F(SphereParsing, ATgaTextureCarriesOverToTheNextSpheresUntilAnotherTexture) {
-    std::vector<Sphere*> spheres = readSpheres("sphere\nbegin\ntexture clouds.tga\nend\n"
-                                               "sphere\nbegin\nend\n"
-                                               "sphere\nbegin\natmo\nend\n"
-                                               "sphere\nbegin\nend\n"
-                                               "sphere\nbegin\ntexture earth.jpg\nend\n"
-                                               "sphere\nbegin\nend\nENDWORLD\n");
+    std::vector<Sphere*> spheres = readSpheres(show, "sphere\nbegin\ntexture clouds.tga\nend\n"
+                                                     "sphere\nbegin\nend\n"
+                                                     "sphere\nbegin\natmo\nend\n"
+                                                     "sphere\nbegin\nend\n"
+                                                     "sphere\nbegin\ntexture earth.jpg\nend\n"
+                                                     "sphere\nbegin\nend\nENDWORLD\n");
     ASSERT_EQ(spheres.size(), 6u);
     EXPECT_TRUE(spheres[0]->tga);
     EXPECT_TRUE(spheres[1]->tga);
@@ -208,28 +214,29 @@ TEST_F(SphereParsing, ATgaTextureCarriesOverToTheNextSpheresUntilAnotherTexture)
 }
 
 TEST_F(SphereParsing, AnUnfinishedBlockMakesNoSphere) {
-    EXPECT_TRUE(readSpheres("sphere\nbegin\nradius 7\n").empty());
-    EXPECT_TRUE(readSpheres("sphere\n").empty());
+    EXPECT_TRUE(readSpheres(show, "sphere\nbegin\nradius 7\n").empty());
+    EXPECT_TRUE(readSpheres(show, "sphere\n").empty());
 }
 
 TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
+    Show show;
     Sphere sphere;
     sphere.spinAngle = 350;
     sphere.spinSpeed = 20;
-    sphere.update(1);
+    sphere.update(show, 1);
     EXPECT_NEAR(sphere.spinAngle, 10, 1e-4);
     sphere.spinSpeed = 800; // faster than a turn per step: only one turn is taken off
-    sphere.update(1);
+    sphere.update(show, 1);
     EXPECT_NEAR(sphere.spinAngle, 450, 1e-3);
 
     // At world time 0 an orbiting sphere stands at its home position.
     Sphere planet;
     planet.homePosition = {1000, 0, 0};
-    planet.update(0.1);
+    planet.update(show, 0.1);
     expectNear(planet.position, {1000, 0, 0}, 1e-3f);
 
-    worldTime = 18.25; // period 365: 5000 / 365 × 18.25 = 250 degrees
-    planet.update(0.1);
+    show.worldTime = 18.25; // period 365: 5000 / 365 × 18.25 = 250 degrees
+    planet.update(show, 0.1);
     Vec3 expected = planet.homePosition;
     rotateAboutAxis(expected, {0, 1, 0}, 250);
     expectNear(planet.position, expected, 1e-3f);
@@ -238,7 +245,7 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
     selfLit.look.selfLit = true;
     selfLit.homePosition = {1000, 0, 0};
     selfLit.position = {7, 8, 9};
-    selfLit.update(0.1);
+    selfLit.update(show, 0.1);
     expectNear(selfLit.position, {7, 8, 9}, 1e-3f);
 
     Sphere moon; // moons turn with their own speed and keep one face to the planet
@@ -247,29 +254,31 @@ TEST(SphereUpdate, SpinWrapsOnceAndOrbitsFollowTheWorldClock) {
     moon.moonSpeed = 2;
     moon.rotationAxis = {0, 0, 1};
     moon.homePosition = {100, 0, 0};
-    moon.update(0.1);
+    moon.update(show, 0.1);
     EXPECT_NEAR(moon.moonAngle, 36.5f, 1e-4);
     EXPECT_NEAR(moon.spinAngle, 36.5f, 1e-4);
     expected = moon.homePosition;
     rotateAboutAxis(expected, {0, 0, 1}, 36.5f);
     expectNear(moon.position, expected, 1e-3f);
-    worldTime = 0;
+    show.worldTime = 0;
 }
 
 TEST(SphereUpdate, FarOrbitAndPeriodZeroGiveFinitePlaces) {
+    Show show;
     Sphere far;
     far.orbit.eccentric = true;
-    far.update(0.1);
+    far.update(show, 0.1);
     expectNear(far.position, {618000, 123600, 0}, 0.5f);
 
     Sphere noPeriod;
     noPeriod.period = 0;
     noPeriod.homePosition = {300, 0, 0};
-    noPeriod.update(0.1);
+    noPeriod.update(show, 0.1);
     expectNear(noPeriod.position, {300, 0, 0}, 1e-3f);
 }
 
 TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
+    Show show;
     Sphere planet;
     planet.position = {5000, 0, 0};
 
@@ -280,7 +289,7 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
     satellite.homePosition = {0, 0, 300};
     satellite.rotationAxis = {0, 1, 0};
     satellite.spinSpeed = 90;
-    satellite.update(1);
+    satellite.update(show, 1);
     Vec3 expected = {0, 0, 300};
     rotateAboutAxis(expected, {0, 1, 0}, 90);
     expectNear(satellite.position, expected, 1e-3f); // relative to the parent until drawn
@@ -292,14 +301,14 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
     uranusMoon.parent = &planet;
     uranusMoon.homePosition = {200, 0, 0};
     uranusMoon.spinSpeed = 30;
-    uranusMoon.update(1);
+    uranusMoon.update(show, 1);
     EXPECT_NEAR(length(uranusMoon.position), 200, 1e-2);
     EXPECT_NEAR(dot(uranusMoon.position, planet.position), 0, 1e-1);
 
     // A parent at the Sun names no orbit plane; nothing turns into NaN.
     Sphere atTheSun;
     uranusMoon.parent = &atTheSun;
-    uranusMoon.update(1);
+    uranusMoon.update(show, 1);
     EXPECT_TRUE(isFinite(uranusMoon.position));
 
     for (bool uran : {false, true}) {
@@ -308,24 +317,25 @@ TEST(SphereUpdate, SatellitesCircleTheirParentAndStayPutWithoutOne) {
         orphan.orbit.axisFromSun = uran;
         orphan.orbit.aroundSun = false;
         orphan.position = orphan.homePosition = {40, 50, 60};
-        orphan.update(1);
+        orphan.update(show, 1);
         expectNear(orphan.position, {40, 50, 60}, 1e-3f);
     }
 }
 
 TEST(SphereUpdate, FlashesToggleEveryHalfSecondAndMoveOnlyWhenTheyComeOn) {
+    Show show;
     Sphere sphere;
     sphere.flash.enabled = sphere.flash.shining = true;
     sphere.flash.timer = 0;
     sphere.flash.period = 0.5f;
     const float u = sphere.flash.u;
-    sphere.update(0.3);
+    sphere.update(show, 0.3);
     EXPECT_TRUE(sphere.flash.shining);
-    sphere.update(0.3); // 0.6 > 0.5: off, with the 0.1 that was left over
+    sphere.update(show, 0.3); // 0.6 > 0.5: off, with the 0.1 that was left over
     EXPECT_FALSE(sphere.flash.shining);
     EXPECT_NEAR(sphere.flash.timer, 0.1f, 1e-5);
     EXPECT_EQ(sphere.flash.u, u);
-    sphere.update(0.45);
+    sphere.update(show, 0.45);
     EXPECT_TRUE(sphere.flash.shining);
     EXPECT_NE(sphere.flash.u, u);
     EXPECT_GE(sphere.flash.angle, 0);
@@ -335,7 +345,7 @@ TEST(SphereUpdate, FlashesToggleEveryHalfSecondAndMoveOnlyWhenTheyComeOn) {
     Sphere random;
     random.flash.random = true;
     for (int i = 0; i < 40; ++i) {
-        random.update(1);
+        random.update(show, 1);
         EXPECT_EQ(random.flash.timer, 0);
         if (random.flash.shining) {
             EXPECT_GE(random.flash.period, 0.4f);
@@ -356,8 +366,9 @@ protected:
             {"meshes\\sphere.dat", meshFileBytes(outwardOctahedron())},
             {"meshes\\env.dat", meshFileBytes(outwardOctahedron())},
         });
-        ASSERT_TRUE(loadSharedMeshes());
-        ASSERT_TRUE(loadWireSphereData());
+        show.files = ShowFiles(archive->path());
+        ASSERT_TRUE(loadSharedMeshes(show));
+        ASSERT_TRUE(loadWireSphereData(show));
         setViewport(surfaceWidth, surfaceHeight);
         setupGL(surfaceWidth, surfaceHeight);
         glLoadIdentity();
@@ -365,14 +376,13 @@ protected:
         drawCamera.up = {0, 1, 0};
     }
     void TearDown() override {
-        worldTime = 0;
-        wireSphereData = {};
         archive.reset();
         GlTest::TearDown();
     }
 
     std::unique_ptr<TestArchive> archive;
-    Camera drawCamera;
+    Show show;
+    Camera& drawCamera = show.camera;
 };
 
 TEST_F(SphereDrawing, EveryLookLeavesTheStateTheNextObjectExpects) {
@@ -408,14 +418,14 @@ TEST_F(SphereDrawing, EveryLookLeavesTheStateTheNextObjectExpects) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.block) + " at world time " + std::to_string(row.worldTime));
-        worldTime = row.worldTime;
-        std::vector<Sphere*> spheres = readSpheres("sphere\nbegin Sun\nposition V(0 0 -900)\nend\n"
-                                                   "sphere\nbegin\nradius 100\nposition V(0 0 -500)\n" +
-                                                   std::string(row.block) + "end\nENDWORLD\n");
+        show.worldTime = row.worldTime;
+        std::vector<Sphere*> spheres = readSpheres(show, "sphere\nbegin Sun\nposition V(0 0 -900)\nend\n"
+                                                         "sphere\nbegin\nradius 100\nposition V(0 0 -500)\n" +
+                                                             std::string(row.block) + "end\nENDWORLD\n");
         ASSERT_EQ(spheres.size(), 2u);
         for (Sphere* sphere : spheres) {
-            sphere->update(0.6);
-            sphere->draw(drawCamera);
+            sphere->update(show, 0.6);
+            sphere->draw(show);
             EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
         }
     }
@@ -427,14 +437,14 @@ TEST_F(SphereDrawing, TheSkyIsDrawnInItsOwnFrustumAndTheSceneProjectionComesBack
 
     // A sky of radius 10 lies inside the scene's near plane (80): only its own frustum can show it. It
     // follows the eye wherever that is.
-    Sphere* sky = readSphere("env\nradius 10\n");
+    Sphere* sky = readSphere(show, "env\nradius 10\n");
     drawCamera.eye = {3000, 0, 0};
     drawCamera.forward = {0, 0, -1};
     glLoadIdentity();
     drawCamera.lookAt();
     glDisable(GL_TEXTURE_2D);
-    sky->update(0.1);
-    sky->draw(drawCamera);
+    sky->update(show, 0.1);
+    sky->draw(show);
     glEnable(GL_TEXTURE_2D);
     EXPECT_GT(pixelAt(32, 32)[0], 200);
     expectNear(sky->position, drawCamera.position, 1e-3f);
@@ -456,11 +466,11 @@ TEST_F(SphereDrawing, AMoonWearsItsOwnPictureTintedByItsColourAndAPlainMoonItsCo
         SCOPED_TRACE(textured ? "textured" : "plain");
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         Sphere* moon =
-            readSphere("sys\nlight\norbit\nradius 200\nposition V(0 0 -500)\ncolor V(0.9 0.9 0.5)\n");
+            readSphere(show, "sys\nlight\norbit\nradius 200\nposition V(0 0 -500)\ncolor V(0.9 0.9 0.5)\n");
         moon->textured = textured;
         moon->textureId = green;
-        moon->update(0.1);
-        moon->draw(drawCamera);
+        moon->update(show, 0.1);
+        moon->draw(show);
         const std::array<std::uint8_t, 4> centre = pixelAt(32, 32);
         EXPECT_GT(centre[1], 200);
         if (textured) {
@@ -476,9 +486,9 @@ TEST_F(SphereDrawing, AMoonWearsItsOwnPictureTintedByItsColourAndAPlainMoonItsCo
 TEST_F(SphereDrawing, AMaskWritesDepthButNoColourAndAnAtmosphereFadesTowardsItsRim) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const std::array<std::uint8_t, 4> cleared = pixelAt(32, 32);
-    Sphere* mask = readSphere("mask\norbit\nradius 200\nposition V(0 0 -500)\n");
-    mask->update(0.1);
-    mask->draw(drawCamera);
+    Sphere* mask = readSphere(show, "mask\norbit\nradius 200\nposition V(0 0 -500)\n");
+    mask->update(show, 0.1);
+    mask->draw(show);
     EXPECT_EQ(pixelAt(32, 32), cleared);
     float depthAtCentre = 1;
     glReadPixels(32, 32, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depthAtCentre);
@@ -487,10 +497,10 @@ TEST_F(SphereDrawing, AMaskWritesDepthButNoColourAndAnAtmosphereFadesTowardsItsR
     // The atmosphere, self-lit and untextured, off to the side so the camera sees it at an angle: still
     // brightest on the line of sight through its centre and fading out before the silhouette.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    Sphere* atmosphere = readSphere("atmo\nlight\norbit\nradius 300\nposition V(100 0 -1000)\n");
+    Sphere* atmosphere = readSphere(show, "atmo\nlight\norbit\nradius 300\nposition V(100 0 -1000)\n");
     glDisable(GL_TEXTURE_2D);
-    atmosphere->update(0.1);
-    atmosphere->draw(drawCamera);
+    atmosphere->update(show, 0.1);
+    atmosphere->draw(show);
     glEnable(GL_TEXTURE_2D);
     const int centreX = 32 + static_cast<int>(std::lround(100.0 / 1000 * 80 / 40 * 32));
     const int centre = pixelAt(centreX, 32)[0];

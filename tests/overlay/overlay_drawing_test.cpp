@@ -37,15 +37,13 @@ protected:
     void SetUp() override {
         context = HeadlessGlContext::create(width, height);
         ASSERT_NE(context, nullptr) << "no off-screen OpenGL context: are Mesa's EGL and llvmpipe installed?";
-        textureRegistry.clear();
         setViewport(width, height);
         setupGL(width, height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    void TearDown() override { textureRegistry.clear(); }
 
     // A 4 × 4-texel digit texture, one texel per cell, sampled without filtering.
-    static void addCellColouredDigitTexture() {
+    void addCellColouredDigitTexture() {
         std::vector<std::uint8_t> texels(4 * 4 * 4, 255);
         for (int glyph = 0; glyph < 16; ++glyph) {
             const int column = glyph % 4;
@@ -59,7 +57,7 @@ protected:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        textureRegistry.push_back({texture, "textures\\c.jpg", {}});
+        textures.push_back({texture, "textures\\c.jpg", {}});
     }
 
     static std::array<std::uint8_t, 4> pixelAt(int x, int y) {
@@ -87,13 +85,15 @@ protected:
     }
 
     std::unique_ptr<HeadlessGlContext> context;
+    TextureRegistry textures;
+    Glyphs glyphs;
 };
 
 TEST_F(OverlayDrawing, GlyphsComeFromTheirCellsAndStandTwentyEightUnitsApart) {
     addCellColouredDigitTexture();
-    buildGlyphs();
+    glyphs = buildGlyphs(textures);
     enterOverlay();
-    drawDigits(100, 200, "0123456789:;<");
+    drawDigits(glyphs, 100, 200, "0123456789:;<");
     leaveOverlay();
     EXPECT_EQ(glyphsAt(100, 200, 14), "0123456789:;< ");
 
@@ -112,9 +112,9 @@ TEST_F(OverlayDrawing, CharactersWithoutAGlyphCallNoOtherDisplayList) {
     glNewList(before, GL_COMPILE);
     glRecti(0, 0, 800, 600);
     glEndList();
-    buildGlyphs();
+    glyphs = buildGlyphs(textures);
     enterOverlay();
-    drawDigits(100, 200, "/=1");
+    drawDigits(glyphs, 100, 200, "/=1");
     leaveOverlay();
     EXPECT_EQ(pixelAt(700, 500)[0], 0) << "the list before the glyphs was called";
     EXPECT_EQ(glyphsAt(100, 200, 2), "1 ");
@@ -122,25 +122,25 @@ TEST_F(OverlayDrawing, CharactersWithoutAGlyphCallNoOtherDisplayList) {
 
 TEST_F(OverlayDrawing, FrameCounterAndClockStandInTheirCorners) {
     addCellColouredDigitTexture();
-    buildGlyphs();
+    glyphs = buildGlyphs(textures);
     Settings settings;
     settings.showFps = true;
     settings.showClock = true;
 
-    drawOverlay(settings, 0, {21, 5, 7});
+    drawOverlay(settings, glyphs, 0, {21, 5, 7});
     EXPECT_EQ(glyphsAt(4, 558, 2), "0 ");
     EXPECT_EQ(glyphsAt(525, 2, 8), "21:05:07");
 
     glClear(GL_COLOR_BUFFER_BIT);
     settings.timeFormat = true;
-    drawOverlay(settings, 1000, {21, 5, 7});
+    drawOverlay(settings, glyphs, 1000, {21, 5, 7});
     EXPECT_EQ(glyphsAt(4, 558, 5), "1000 ");
     EXPECT_EQ(glyphsAt(525, 2, 9), "09:05:07<");
 
     glClear(GL_COLOR_BUFFER_BIT);
     settings.showFps = false;
     settings.showClock = false;
-    drawOverlay(settings, 60, {21, 5, 7});
+    drawOverlay(settings, glyphs, 60, {21, 5, 7});
     EXPECT_EQ(glyphsAt(4, 558, 2), "  ");
     EXPECT_EQ(glyphsAt(525, 2, 9), "         ");
 }
@@ -152,11 +152,11 @@ TEST_F(OverlayDrawing, WithoutADigitTextureGlyphsAreUntexturedSquares) {
     const std::uint8_t red[4] = {255, 0, 0, 255};
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
-    buildGlyphs();
+    glyphs = buildGlyphs(textures);
     Settings settings;
     settings.showFps = true;
     settings.showClock = false;
-    drawOverlay(settings, 7, {});
+    drawOverlay(settings, glyphs, 7, {});
     const auto glyph = pixelAt(4 + 20, 558 + 20);
     EXPECT_EQ(glyph[0], 255);
     EXPECT_EQ(glyph[1], 255) << "drawn with the texture bound before";
@@ -165,7 +165,7 @@ TEST_F(OverlayDrawing, WithoutADigitTextureGlyphsAreUntexturedSquares) {
 
 TEST_F(OverlayDrawing, LeavesTheStateEverySceneDrawExpects) {
     addCellColouredDigitTexture();
-    buildGlyphs();
+    glyphs = buildGlyphs(textures);
     for (const bool showFps : {false, true})
         for (const bool showClock : {false, true})
             for (const bool twelveHours : {false, true}) {
@@ -173,7 +173,7 @@ TEST_F(OverlayDrawing, LeavesTheStateEverySceneDrawExpects) {
                 settings.showFps = showFps;
                 settings.showClock = showClock;
                 settings.timeFormat = twelveHours;
-                drawOverlay(settings, 42, {12, 0, 0});
+                drawOverlay(settings, glyphs, 42, {12, 0, 0});
                 EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{})
                     << "fps " << showFps << ", clock " << showClock << ", 12 hours " << twelveHours;
             }
@@ -188,9 +188,10 @@ TEST_F(OverlayDrawing, LoadingScreenShowsTheSignAboveTheLoadPicture) {
     };
     TestArchive archive(
         {{"textures\\sign.jpg", solid(240, 160, 20)}, {"textures\\load.jpg", solid(20, 60, 230)}});
-    loadOverlayImages();
+    ShowFiles files(archive.path());
+    const LoadingScreen screen = loadLoadingScreen(files);
 
-    redrawLoadingScreen();
+    redrawLoadingScreen(screen);
     EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
     auto near = [](std::array<std::uint8_t, 4> pixel, int r, int g, int b) {
         return std::abs(pixel[0] - r) <= 4 && std::abs(pixel[1] - g) <= 4 && std::abs(pixel[2] - b) <= 4;

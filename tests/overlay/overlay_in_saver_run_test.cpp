@@ -17,9 +17,7 @@ protected:
     void SetUp() override {
         context = HeadlessGlContext::create(800, 600);
         ASSERT_NE(context, nullptr);
-        textureRegistry.clear();
     }
-    void TearDown() override { textureRegistry.clear(); }
 
     // Two textures, so the loading screen is drawn more than once, and a world with nothing in it.
     TestArchive archive{{{"texture.txt", text("a.jpg\nb.jpg\nEND_TEXT\n")},
@@ -38,15 +36,17 @@ TEST_F(OverlayInSaverRun, EveryLoadingStepShowsTheLoadingPictures) {
     int steps = 0;
     std::vector<bool> signShown;
     SaverHooks hooks;
+    const SaverRun* loading = nullptr;
     hooks.loadingProgress = [&] {
-        redrawLoadingScreen();
+        redrawLoadingScreen(loading->loadingScreen());
         std::uint8_t pixel[4] = {};
         glReadPixels(400, 350, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
         // the red sign picture, not an untextured white square
         signShown.push_back(pixel[0] > 240 && pixel[1] < 16 && pixel[2] < 16);
         ++steps;
     };
-    SaverRun run(settings, 800, 600, hooks);
+    SaverRun run(settings, 800, 600, hooks, archive.path());
+    loading = &run;
     ASSERT_TRUE(run.load(1));
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(signShown, std::vector<bool>(2, true)) << "the sign picture was not there from the start";
@@ -55,7 +55,7 @@ TEST_F(OverlayInSaverRun, EveryLoadingStepShowsTheLoadingPictures) {
 TEST_F(OverlayInSaverRun, EachFrameCounterWindowClearsThePointerTravel) {
     Settings settings;
     settings.mouseExit = true;
-    SaverRun run(settings, 800, 600, {});
+    SaverRun run(settings, 800, 600, {}, archive.path());
     ASSERT_TRUE(run.load(1));
     // 1.5 of travel in each of four quarter-second frames, then a still frame that ends the counter's
     // first second: without the clearing, four more such frames would carry the travel past 7.

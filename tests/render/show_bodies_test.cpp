@@ -7,9 +7,9 @@
 #include "objects/camera.h"
 #include "objects/mesh.h"
 #include "objects/shared_meshes.h"
+#include "objects/show.h"
 #include "objects/sphere.h"
 #include "objects/wire_sphere.h"
-#include "objects/world_time.h"
 #include "overlay/flat_drawing.h"
 #include "scene/environment_table.h"
 #include "scene/scene_director.h"
@@ -33,16 +33,16 @@ class ShowBodies : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        ASSERT_TRUE(useShowArchive(showArchive, std::cerr));
+        ASSERT_TRUE(showArchiveReadable(showArchive, std::cerr));
         // Sizes in pixels (the flare's, the flat drawing's) follow the window the show is drawn in.
         setViewport(surfaceWidth, surfaceHeight);
         setupGL(surfaceWidth, surfaceHeight);
-        ASSERT_TRUE(loadSharedMeshes());
+        ASSERT_TRUE(loadSharedMeshes(show));
         // The textures before the scripts, which take each object's texture from the registry, as a run does.
-        loadTextureList(textureRegistry, "texture.txt");
-        ASSERT_TRUE(loadWireSphereData());
-        loadEnvironments(environments, "env.txt");
-        loadWorlds(worlds, environments, "worlds.txt");
+        loadTextureList(show, "texture.txt");
+        ASSERT_TRUE(loadWireSphereData(show));
+        loadEnvironments(show, environments, "env.txt");
+        loadWorlds(show, worlds, environments, "worlds.txt");
         world = findWorld(worlds, "world");
         ASSERT_NE(world, nullptr);
         for (SceneObject* object : world->objects)
@@ -50,9 +50,6 @@ protected:
                 bodies[sphere->name] = sphere;
     }
     void TearDown() override {
-        worldTime = 0;
-        wireSphereData = {};
-        textureRegistry.clear();
         setViewport(800, 600);
         GlTest::TearDown();
     }
@@ -71,6 +68,7 @@ protected:
         return reds[reds.size() / 2];
     }
 
+    Show show{showArchive};
     EnvironmentTable environments;
     WorldList worlds;
     World* world = nullptr;
@@ -79,9 +77,9 @@ protected:
 
 TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
     int moons = 0;
-    for (worldTime = 0; worldTime < 3600; worldTime += 7) {
+    for (show.worldTime = 0; show.worldTime < 3600; show.worldTime += 7) {
         for (SceneObject* object : world->objects)
-            object->update(7);
+            object->update(show, 7);
         for (const auto& [name, sphere] : bodies) {
             if (!sphere->orbit.aroundParent)
                 continue;
@@ -89,8 +87,8 @@ TEST_F(ShowBodies, EveryMoonCirclesOutsideItsPlanet) {
             const auto* planet = static_cast<const Sphere*>(sphere->parent);
             const float gap =
                 length(sphere->worldPosition() - planet->worldPosition()) - planet->radius - sphere->radius;
-            ASSERT_GT(gap, 0.2f * planet->radius) << name << " at world time " << worldTime;
-            moons += worldTime == 0;
+            ASSERT_GT(gap, 0.2f * planet->radius) << name << " at world time " << show.worldTime;
+            moons += show.worldTime == 0;
         }
     }
     EXPECT_GE(moons, 10);
@@ -103,7 +101,7 @@ TEST_F(ShowBodies, EveryPlanetIsLitOnItsSunwardSide) {
     for (const auto& [name, sphere] : bodies) {
         if (sphere->orbit.aroundParent || sphere->look.selfLit || sphere->moon || sphere->look.atmosphere ||
             sphere->flash.enabled || sphere->look.depthOnly || sphere->tga || sphere->look.wireBuildUp ||
-            sphere->displayList != sphereMesh || sphere->radius < 400)
+            sphere->displayList != show.meshes.sphere || sphere->radius < 400)
             continue;
         ++planets;
         // Four radii out from the centre, towards the Sun and away from it, a little off the line so the
@@ -113,16 +111,16 @@ TEST_F(ShowBodies, EveryPlanetIsLitOnItsSunwardSide) {
         const Vec3 aside = normalize(cross(sunward, {0, 1, 0})) * 0.15f;
         int brightness[2] = {};
         for (int side = 0; side < 2; ++side) {
-            Camera viewer;
+            Camera& viewer = show.camera;
             viewer.position = viewer.eye =
                 centre + normalize((side == 0 ? sunward : -sunward) + aside) * (4 * sphere->radius);
             viewer.forward = normalize(centre - viewer.eye);
             viewer.up = {0, -1, 0};
             // A second of show: the Sun's glare, fully open at the start, fades behind the planet.
             for (int frame = 0; frame < 20; ++frame) {
-                worldTime += 0.05;
-                director.updateObjects(0.05);
-                director.renderFrame(viewer);
+                show.worldTime += 0.05;
+                director.updateObjects(show, 0.05);
+                director.renderFrame(show);
             }
             brightness[side] = centreBrightness();
         }

@@ -1,5 +1,6 @@
 #include "scene/environment_table.h"
 
+#include "objects/show.h"
 #include "tests/data/test_archive.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,14 @@ const ArchiveMembers objectScripts = {
 
 class EnvironmentTableTest : public ::testing::Test {
 protected:
+    Show show;
+
     bool load(std::string_view envFile) {
         ArchiveMembers members = objectScripts;
         members.emplace_back("env.txt", text(envFile));
         TestArchive archive(members);
-        return loadEnvironments(table, "env.txt", [this] { ++progressCalls; });
+        show.files = ShowFiles(archive.path());
+        return loadEnvironments(show, table, "env.txt", [this] { ++progressCalls; });
     }
 
     EnvironmentTable table;
@@ -65,6 +69,7 @@ TEST_F(EnvironmentTableTest, EmptyFilesAndMissingFilesGiveNoEnvironments) {
     EXPECT_TRUE(load("ENV_END\n"));
     EXPECT_TRUE(table.empty());
     TestArchive archive({});
-    EXPECT_FALSE(loadEnvironments(table, "env.txt"));
+    show.files = ShowFiles(archive.path());
+    EXPECT_FALSE(loadEnvironments(show, table, "env.txt"));
     EXPECT_TRUE(table.empty());
 }

@@ -2,6 +2,7 @@
 #include "gl/draw_state.h"
 #include "objects/camera.h"
 #include "objects/scene_object.h"
+#include "objects/show.h"
 #include "scene/scene_director.h"
 #include "tests/app/headless/gl_test_context.h"
 
@@ -16,8 +17,8 @@ namespace {
 class RecordingObject : public SceneObject {
 public:
     RecordingObject(std::string label, std::vector<std::string>& log) : label_(std::move(label)), log_(log) {}
-    void update(double) override { log_.push_back("update " + label_); }
-    void draw(Camera&) override {
+    void update(const Show&, double) override { log_.push_back("update " + label_); }
+    void draw(const Show&) override {
         log_.push_back("draw " + label_);
         glGetLightfv(GL_LIGHT1, GL_POSITION, lightAtDraw);
     }
@@ -51,7 +52,8 @@ protected:
     Environment environment;
     WorldList worlds;
     SceneDirector director;
-    Camera camera;
+    Show show;
+    Camera& camera = show.camera;
 };
 
 TEST_F(Director, ShowsTheWorldNamedWorldOrElseTheFirst) {
@@ -62,15 +64,15 @@ TEST_F(Director, ShowsTheWorldNamedWorldOrElseTheFirst) {
     EXPECT_EQ(director.currentWorld(), worlds[0].get());
     director.chooseWorld(WorldList{});
     EXPECT_EQ(director.currentWorld(), nullptr);
-    director.renderFrame(camera); // nothing to draw, nothing to crash
+    director.renderFrame(show); // nothing to draw, nothing to crash
     EXPECT_TRUE(log.empty());
 }
 
 TEST_F(Director, DrawsFirstPassThenWorldThenPostPassAndUpdatesWhatItLastDrew) {
     director.chooseWorld(worlds);
     // The first frame's update already moves every object, so nothing is drawn where its script left it.
-    director.updateObjects(0.1);
-    director.renderFrame(camera);
+    director.updateObjects(show, 0.1);
+    director.renderFrame(show);
     EXPECT_EQ(log, (std::vector<std::string>{"update sky", "update sun", "update earth", "update flare",
                                              "draw sky", "draw sun", "draw earth", "draw flare"}));
     EXPECT_EQ(drawStateDifferences(), std::vector<std::string>{});
@@ -79,7 +81,7 @@ TEST_F(Director, DrawsFirstPassThenWorldThenPostPassAndUpdatesWhatItLastDrew) {
 TEST_F(Director, LightsTheSystemFromTheSunAndOtherWorldsFromAfar) {
     director.chooseWorld(worlds);
     worlds[1]->system = true;
-    director.renderFrame(camera);
+    director.renderFrame(show);
     // Light positions are stored in eye coordinates: the Sun at the origin lands where the view puts it.
     float view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
@@ -87,7 +89,7 @@ TEST_F(Director, LightsTheSystemFromTheSunAndOtherWorldsFromAfar) {
     EXPECT_NEAR(sky.lightAtDraw[2], view[14], 1e-2);
 
     worlds[1]->system = false;
-    director.renderFrame(camera);
+    director.renderFrame(show);
     float light0[4];
     glGetLightfv(GL_LIGHT0, GL_POSITION, light0);
     for (int i = 0; i < 4; ++i)

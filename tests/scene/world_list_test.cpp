@@ -1,5 +1,6 @@
 #include "scene/world_list.h"
 
+#include "objects/show.h"
 #include "tests/data/test_archive.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +20,13 @@ EnvironmentTable twoEnvironments() {
 
 class WorldListTest : public ::testing::Test {
 protected:
+    Show show;
+
     bool load(std::string_view worldsFile) {
         TestArchive archive({{"worlds.txt", text(worldsFile)},
                              {"solar.txt", text("sphere\nbegin\nend\nmesh\nbegin\nend\n")}});
-        return loadWorlds(worlds, environments, "worlds.txt", [this] { ++progressCalls; });
+        show.files = ShowFiles(archive.path());
+        return loadWorlds(show, worlds, environments, "worlds.txt", [this] { ++progressCalls; });
     }
 
     EnvironmentTable environments = twoEnvironments();
@@ -98,6 +102,7 @@ TEST_F(WorldListTest, EmptyAndMissingFilesGiveNoWorlds) {
     EXPECT_TRUE(load("WORLD_END\n"));
     EXPECT_TRUE(worlds.empty());
     TestArchive archive({});
-    EXPECT_FALSE(loadWorlds(worlds, environments, "worlds.txt"));
+    show.files = ShowFiles(archive.path());
+    EXPECT_FALSE(loadWorlds(show, worlds, environments, "worlds.txt"));
     EXPECT_TRUE(worlds.empty());
 }

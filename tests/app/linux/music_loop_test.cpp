@@ -83,21 +83,23 @@ std::vector<std::int16_t> fillFrom(MusicLoop& loop, std::size_t count) {
 }
 
 MusicLoop decodedTone(double seconds, float amplitude) {
+    ShowBudget budget;
     const std::vector<std::uint8_t> ogg = encodeToneLoop(seconds, amplitude);
     MusicLoop loop;
     std::string error;
-    EXPECT_TRUE(loop.decode(ogg.data(), ogg.size(), error)) << error;
+    EXPECT_TRUE(loop.decode(budget, ogg.data(), ogg.size(), error)) << error;
     return loop;
 }
 
 } // namespace
 
 TEST(MusicLoop, DecodesTheShowsMusicAsLibvorbisfileDoes) {
+    ShowBudget budget;
     const std::vector<std::uint8_t> ogg = showMusicFile();
     ASSERT_FALSE(ogg.empty()) << "music.ogg is not in " << HELIOX_SHOW_ARCHIVE;
     MusicLoop loop;
     std::string error;
-    ASSERT_TRUE(loop.decode(ogg.data(), ogg.size(), error)) << error;
+    ASSERT_TRUE(loop.decode(budget, ogg.data(), ogg.size(), error)) << error;
 
     const ReferenceDecode reference = decodeWithVorbisfile(ogg);
     ASSERT_EQ(loop.channels(), 2);
@@ -113,6 +115,7 @@ TEST(MusicLoop, DecodesTheShowsMusicAsLibvorbisfileDoes) {
 }
 
 TEST(MusicLoop, RefusesWhatIsNotOggVorbisAndKeepsNothing) {
+    ShowBudget budget;
     const std::vector<std::uint8_t> ogg = encodeToneLoop(0.2, 0.5f);
     ASSERT_FALSE(ogg.empty());
     std::vector<std::uint8_t> noise(4096);
@@ -128,25 +131,26 @@ TEST(MusicLoop, RefusesWhatIsNotOggVorbisAndKeepsNothing) {
     for (std::size_t i = 0; i < broken.size(); ++i) {
         MusicLoop loop = decodedTone(0.1, 0.5f); // something loaded before, which a failure must drop
         std::string error;
-        EXPECT_FALSE(loop.decode(broken[i].data(), broken[i].size(), error)) << "case " << i;
+        EXPECT_FALSE(loop.decode(budget, broken[i].data(), broken[i].size(), error)) << "case " << i;
         EXPECT_FALSE(error.empty()) << "case " << i;
         EXPECT_EQ(loop.frameCount(), 0u) << "case " << i;
         EXPECT_EQ(fillFrom(loop, 64), std::vector<std::int16_t>(64, 0)) << "case " << i;
     }
     MusicLoop loop;
     std::string error;
-    EXPECT_FALSE(loop.decode(nullptr, 100, error));
+    EXPECT_FALSE(loop.decode(budget, nullptr, 100, error));
 }
 
 TEST(MusicLoop, ACutFilePlaysWhatItHolds) {
+    ShowBudget budget;
     const std::vector<std::uint8_t> ogg = encodeToneLoop(4.0, 0.5f);
     MusicLoop whole;
     std::string error;
-    ASSERT_TRUE(whole.decode(ogg.data(), ogg.size(), error)) << error;
+    ASSERT_TRUE(whole.decode(budget, ogg.data(), ogg.size(), error)) << error;
     // Past the headers (a few kilobytes of codebooks), in the middle of the audio pages.
     const std::vector<std::uint8_t> cut(ogg.begin(), ogg.begin() + ogg.size() * 3 / 4);
     MusicLoop part;
-    ASSERT_TRUE(part.decode(cut.data(), cut.size(), error)) << error;
+    ASSERT_TRUE(part.decode(budget, cut.data(), cut.size(), error)) << error;
     ASSERT_GT(part.frameCount(), 0u);
     ASSERT_LT(part.frameCount(), whole.frameCount());
     // The last decoded block of the cut file lacks the next block it would overlap with; all before it is
@@ -227,12 +231,13 @@ TEST(MusicLoop, BothDecodersPlayEveryRateAndChannelCountAsLibvorbisfileCountsIt)
 }
 
 TEST(MusicLoop, AnyChangedByteIsRefusedAsDamagedBeforeEitherDecoderSeesIt) {
+    ShowBudget budget;
     // One second of 192 kHz silence: one changed byte of it crashed the decoder the saver had before.
     const std::vector<std::uint8_t> ogg = musicSeed("silence-1s-192k.ogg");
     const std::size_t lastPage = pageStarts(ogg).back();
     MusicLoop whole;
     std::string error;
-    ASSERT_TRUE(whole.decode(ogg.data(), ogg.size(), error)) << error;
+    ASSERT_TRUE(whole.decode(budget, ogg.data(), ogg.size(), error)) << error;
     for (std::size_t at = 0; at < ogg.size(); ++at) {
         std::vector<std::uint8_t> changed(ogg);
         changed[at] ^= at % 2 ? 0x01 : 0xa4;
@@ -303,17 +308,17 @@ TEST(MusicLoop, CraftedHeadersAndWhatIsOverTheLimitsAreRefusedBeforeDecoding) {
     // Within the limits the same file decodes, and running out of memory while it does is a refusal too.
     // What it keeps counts against the show's memory, and music that the rest of the show's budget cannot
     // hold is refused before decoding as well.
-    showBudget = {};
+    ShowBudget budget;
     const std::vector<std::uint8_t> ninetySeconds = claiming(192000, 90ull * 192000);
     MusicLoop loop;
     std::string error;
-    EXPECT_TRUE(loop.decode(ninetySeconds.data(), ninetySeconds.size(), error)) << error;
+    EXPECT_TRUE(loop.decode(budget, ninetySeconds.data(), ninetySeconds.size(), error)) << error;
     const std::uint64_t kept = loop.samples().size() * sizeof(std::int16_t);
-    EXPECT_EQ(showBudget.used(BudgetItem::memory), kept);
+    EXPECT_EQ(budget.used(BudgetItem::memory), kept);
     const std::uint64_t allButTenMiB =
         ShowBudget::limits[static_cast<std::size_t>(BudgetItem::memory)] - kept - (std::uint64_t{10} << 20);
-    ASSERT_TRUE(showBudget.take(BudgetNeed{}.add(BudgetItem::memory, allButTenMiB), "pictures"));
-    EXPECT_FALSE(loop.decode(ninetySeconds.data(), ninetySeconds.size(), error));
+    ASSERT_TRUE(budget.take(BudgetNeed{}.add(BudgetItem::memory, allButTenMiB), "pictures"));
+    EXPECT_FALSE(loop.decode(budget, ninetySeconds.data(), ninetySeconds.size(), error));
     EXPECT_TRUE(error.ends_with("the show's memory budget has 10 MiB left for it")) << error;
     EXPECT_EQ(loop.frameCount(), 0u);
     const VorbisDecoder outOfMemory = [](std::span<const std::uint8_t>, std::size_t,

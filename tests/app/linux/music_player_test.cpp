@@ -47,7 +47,6 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "0", 1);
-        setResourceArchive(HELIOX_SHOW_ARCHIVE);
     }
     void TearDown() override {
         fs::remove(output);
@@ -74,9 +73,11 @@ protected:
         ArchiveWriter writer;
         ASSERT_TRUE(writer.addStored(member, bytes));
         ASSERT_TRUE(writer.save(archive));
-        setResourceArchive(archive);
+        show = ShowData(archive);
     }
 
+    // The show the music comes from: the project's own, unless a test writes another.
+    ShowData show{HELIOX_SHOW_ARCHIVE};
     const std::string output = temporaryPath("device.raw");
     const std::string archive = temporaryPath("data.sdd");
 };
@@ -101,11 +102,11 @@ TEST_F(MusicPlayerTest, TheDeviceGetsTheShowsMusicAtTheVolumeAndItLoops) {
     MusicLoop reference;
     std::string error;
     const std::vector<std::uint8_t> ogg = showMusicFile();
-    ASSERT_TRUE(reference.decode(ogg.data(), ogg.size(), error)) << error;
+    ASSERT_TRUE(reference.decode(show.budget, ogg.data(), ogg.size(), error)) << error;
     const std::vector<std::int16_t>& music = reference.samples();
 
     testing::internal::CaptureStderr();
-    std::unique_ptr<MusicPlayer> player = startShowMusic(63);
+    std::unique_ptr<MusicPlayer> player = startShowMusic(show, 63);
     const std::string messages = testing::internal::GetCapturedStderr();
     ASSERT_NE(player, nullptr) << messages;
     // SDL itself warns that the disk driver is in use; the player has nothing to say.
@@ -136,7 +137,7 @@ TEST_F(MusicPlayerTest, TheDeviceGetsTheShowsMusicAtTheVolumeAndItLoops) {
 }
 
 TEST_F(MusicPlayerTest, StopsWhenDestroyedAndCanStartAgain) {
-    std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+    std::unique_ptr<MusicPlayer> player = startShowMusic(show, 100);
     ASSERT_NE(player, nullptr);
     ASSERT_TRUE(playUntil(player, 44100 * 2));
     const std::size_t stoppedAt = fileSize(output);
@@ -145,7 +146,7 @@ TEST_F(MusicPlayerTest, StopsWhenDestroyedAndCanStartAgain) {
 
     // The audio subsystem was closed, not left half open: a second run's music starts as the first did.
     fs::remove(output);
-    player = startShowMusic(100);
+    player = startShowMusic(show, 100);
     ASSERT_NE(player, nullptr);
     EXPECT_TRUE(playUntil(player, 44100 * 2));
 }
@@ -153,7 +154,7 @@ TEST_F(MusicPlayerTest, StopsWhenDestroyedAndCanStartAgain) {
 TEST_F(MusicPlayerTest, NoSoundDeviceIsOneLineAndNoPlayer) {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     testing::internal::CaptureStderr();
-    std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+    std::unique_ptr<MusicPlayer> player = startShowMusic(show, 100);
     const std::string messages = testing::internal::GetCapturedStderr();
     EXPECT_EQ(player, nullptr);
     EXPECT_EQ(countLines(messages), 1u) << messages;
@@ -163,9 +164,9 @@ TEST_F(MusicPlayerTest, NoSoundDeviceIsOneLineAndNoPlayer) {
 TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
     // The dummy driver would play anything it got, so a null result can only come from the file.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const auto expectRefusal = [](const std::string& why, const std::string& says = "music.ogg") {
+    const auto expectRefusal = [this](const std::string& why, const std::string& says = "music.ogg") {
         testing::internal::CaptureStderr();
-        std::unique_ptr<MusicPlayer> player = startShowMusic(100);
+        std::unique_ptr<MusicPlayer> player = startShowMusic(show, 100);
         const std::string messages = testing::internal::GetCapturedStderr();
         EXPECT_EQ(player, nullptr) << why;
         EXPECT_EQ(countLines(messages), 1u) << why << ": " << messages;
@@ -173,7 +174,7 @@ TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
         EXPECT_NE(messages.find(says), std::string::npos) << why << ": " << messages;
     };
 
-    setResourceArchive(temporaryPath("no-such-archive.sdd"));
+    show = ShowData(temporaryPath("no-such-archive.sdd"));
     expectRefusal("no archive");
     writeArchive("texture.txt", {'E', 'N', 'D', '_', 'T', 'E', 'X', 'T', '\n'});
     expectRefusal("no music.ogg in the archive");
@@ -187,5 +188,5 @@ TEST_F(MusicPlayerTest, MissingOrBrokenMusicIsOneLineAndNoPlayer) {
 
     // And the same archive with real music in it plays, so the refusals above were about the file.
     writeArchive("music.ogg", encodeToneLoop(0.5, 0.5f));
-    EXPECT_NE(startShowMusic(100), nullptr);
+    EXPECT_NE(startShowMusic(show, 100), nullptr);
 }

@@ -1,3 +1,0 @@
-#include "objects/script_parse_state.h"
-
-ScriptParseState scriptParseState;

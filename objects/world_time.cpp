@@ -1,3 +1,0 @@
-#include "objects/world_time.h"
-
-double worldTime = 0;
