@@ -353,6 +353,12 @@ int addToArchive(const std::string& archive, const std::vector<std::string>& ope
         return exitSkipped;
     }
 
+    // Nothing could be read and there was no archive to add to: an empty one would only look like a result.
+    if (!existed && addedCount == 0) {
+        fail(archive, "", "nothing could be added" + untouched);
+        return exitSkipped;
+    }
+
     // Nothing replaces the target until every member has been read back from the file as written.
     std::string member;
     if (!output->flush()) {

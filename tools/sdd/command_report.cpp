@@ -34,9 +34,12 @@ bool isMainHeader(const MemberHeader& damage) {
 }
 
 void reportDamage(const std::string& archive, const MemberHeader& header, std::string_view consequence) {
-    const std::string name = isMainHeader(header)  ? "(main header)"
-                             : header.name.empty() ? "(name unreadable)"
-                                                   : printableText(header.name);
+    // A damaged header's name is only what its bytes say: where the walk landed inside packed data they are
+    // noise, shown as a name hundreds of escapes long. A name is given only when it reads as one.
+    const bool nameReadable = !header.name.empty() && printableText(header.name) == header.name;
+    const std::string name = isMainHeader(header) ? "(main header)"
+                             : nameReadable       ? header.name
+                                                  : "(name unreadable)";
     std::string reason =
         std::string(describe(header.damage)) + " at byte " + std::to_string(header.headerOffset);
     if (header.damage == ExtractResult::packedDataPastEnd)

@@ -544,6 +544,13 @@ TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
     damages.push_back({"block type", flipped(second + 2, 0x01), {2}});
     damages.push_back({"name", flipped(second + 33, 0x01), {2}});
     damages.push_back({"main header", flipped(7 + 9, 0x01), {}});
+    // The packed size made wrong and the header's CRC made again to match: the walk lands inside packed data.
+    std::vector<std::uint8_t> resealed = flipped(second + 7, 0x08);
+    const std::size_t headSize = resealed[second + 5] | resealed[second + 6] << 8;
+    const std::uint32_t headCrc = crc32(std::span(resealed).subspan(second + 2, headSize - 2));
+    resealed[second] = headCrc & 0xFF;
+    resealed[second + 1] = headCrc >> 8 & 0xFF;
+    damages.push_back({"packed size, header sealed again", resealed, {2}});
     for (std::size_t cut : {3, 20, 40, 60})
         damages.push_back({"cut " + std::to_string(cut),
                            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + third + cut),
@@ -558,6 +565,8 @@ TEST_F(SddTool, DamagedHeadersAreReportedAndCostOnlyTheirMember) {
             const SddRun run = sdd(command + " " + quoted(archive));
             EXPECT_EQ(run.exitCode, 3) << run.output;
             EXPECT_TRUE(contains(run.output, "damaged.sdd: .*(header|past the end)")) << run.output;
+            // Damage is named by the member it hit, or by where it lies: never by bytes read as a name.
+            EXPECT_FALSE(contains(run.output, "damaged.sdd: [^:\n]*\\\\x")) << run.output;
         }
         fs::remove_all(folder / "out");
         const SddRun extract = sdd("x " + quoted(archive) + " -o " + quoted(folder / "out"));
@@ -598,7 +607,8 @@ TEST_F(SddTool, ConcurrentAddsToOneArchiveKeepEveryMember) {
 }
 
 // `a` on one archive waits only for runs on that archive, new or not; a named pipe is no archive, and as a
-// file to add it is named and left out: nothing waits for a writer that never comes.
+// file to add it is named and left out: nothing waits for a writer that never comes, and a pipe alone makes
+// no empty archive.
 TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
     writeBytes(folder / "f.txt", bytesOf("f"));
     ASSERT_EQ(::mkfifo((folder / "pipe.sdd").c_str(), 0600), 0);
@@ -613,6 +623,12 @@ TEST_F(SddTool, EachArchiveIsLockedAloneAndAPipeIsNeverWaitedOn) {
     EXPECT_EQ(operand.exitCode, 1) << operand.output;
     EXPECT_NE(operand.output.find("pipe.sdd: not a file"), std::string::npos) << operand.output;
     EXPECT_NE(sdd("t files.sdd", folder).output.find("1 member, 0 failed"), std::string::npos);
+    // With nothing else to add, no archive is made at all.
+    const SddRun onlyPipe = sdd("a lone.sdd pipe.sdd", folder, "2>&1", inTime);
+    EXPECT_EQ(onlyPipe.exitCode, 1) << onlyPipe.output;
+    EXPECT_NE(onlyPipe.output.find("nothing could be added; no archive written"), std::string::npos)
+        << onlyPipe.output;
+    EXPECT_FALSE(fs::exists(folder / "lone.sdd"));
 
     {
         std::string reason;
